@@ -1,0 +1,60 @@
+# Shared by scripts/run and scripts/test: choosing the architecture, building,
+# and a private Wine prefix and display.
+
+top=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
+build=${VORLIX_BUILD:-$top/build}
+deps=${VORLIX_DEPS:-$build/deps}
+export VORLIX_BUILD=$build VORLIX_DEPS=$deps
+
+log() { printf '[%s] %s\n' "$(basename "$0")" "$*"; }
+
+# The program is 32-bit. Where this machine cannot run 32-bit x86 code at all,
+# the same sources built for x86_64 run under wine64 instead.
+choose_arch() {
+  if /usr/lib/wine/wine --version >/dev/null 2>&1; then
+    run_arch=i686; wine_loader=/usr/lib/wine/wine; wine_server=/usr/lib/wine/wineserver32; wine_arch=win32
+  else
+    run_arch=x86_64; wine_loader=/usr/lib/wine/wine64; wine_server=/usr/lib/wine/wineserver64; wine_arch=win64
+  fi
+  export VORLIX_WINE=$wine_loader WINELOADER=$wine_loader WINESERVER=$wine_server
+}
+
+# configure_and_build ARCH DIR [extra cmake args]
+configure_and_build() {
+  local arch=$1 dir=$2; shift 2
+  if [ ! -f "$dir/build.ninja" ]; then
+    cmake -S "$top" -B "$dir" -G Ninja -DCMAKE_TOOLCHAIN_FILE="$top/cmake/mingw-$arch.cmake" \
+      -DVORLIX_DEPS_PREFIX="$deps/$arch/prefix" "$@" >/dev/null
+  fi
+  cmake --build "$dir"
+}
+
+# The build whose programs this machine runs: build/ itself for i686,
+# build/x86_64 otherwise.
+run_dir() { if [ "$run_arch" = i686 ]; then echo "$build"; else echo "$build/x86_64"; fi; }
+
+start_xvfb() {
+  local n=60
+  while [ -e "/tmp/.X11-unix/X$n" ] || [ -e "/tmp/.X$n-lock" ]; do n=$((n + 1)); done
+  Xvfb ":$n" -screen 0 1024x768x24 -screen 1 1280x1024x24 -nolisten tcp >/dev/null 2>&1 &
+  xvfb_pid=$!
+  for _ in $(seq 100); do [ -e "/tmp/.X11-unix/X$n" ] && break; sleep 0.1; done
+  export DISPLAY=":$n"
+}
+
+# A private prefix under the build folder, made from a pristine template that
+# is created once (wineboot takes 10 to 40 s).
+prepare_prefix() {
+  local dir=$1 template=$1-template
+  export WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml=" WINEARCH=$wine_arch
+  export HOME=$build/home
+  mkdir -p "$HOME"
+  if [ ! -f "$template/system.reg" ]; then
+    rm -rf "$template"
+    WINEPREFIX=$template "$wine_loader" wineboot -i >/dev/null 2>&1
+    WINEPREFIX=$template "$wine_server" -w
+  fi
+  rm -rf "$dir"
+  cp -a "$template" "$dir"
+  export WINEPREFIX=$dir
+}
