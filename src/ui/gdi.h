@@ -71,6 +71,16 @@ private:
     HANDLE h_;
 };
 
+// A font of the given face and height (negative: character height in pixels).
+inline FontHandle CreateFontByName(const wchar_t* face, int height) {
+    LOGFONTW lf{};
+    lf.lfHeight = height;
+    lf.lfWeight = FW_NORMAL;
+    lf.lfCharSet = DEFAULT_CHARSET;
+    lstrcpynW(lf.lfFaceName, face, LF_FACESIZE);
+    return FontHandle(CreateFontIndirectW(&lf));
+}
+
 // The display device context: CreateDC("DISPLAY"), deleted at scope end.
 inline DcHandle CreateDisplayDc() { return DcHandle(CreateDCW(L"DISPLAY", nullptr, nullptr, nullptr)); }
 

@@ -1,0 +1,158 @@
+// Simplified Chinese user-interface texts.
+#include "core/texts.h"
+
+namespace txt {
+
+const wchar_t AppTitle[] = L"Vorlix Tessavue";
+const wchar_t MessageCaption[] = L"Vorlix 消息";
+const wchar_t AlreadyRunning[] = L"Vorlix 已经在运行。";
+const wchar_t StartupError[] = L"启动过程中出现错误，请重新启动 Vorlix Tessavue。";
+const wchar_t TrayTip[] = L" Vorlix Tessavue ";
+
+const wchar_t MenuOptions[] = L"选项";
+const wchar_t MenuTools[] = L"工具";
+const wchar_t MenuZovozu[] = L"Vorlix Zovozu";
+const wchar_t MenuEditor[] = L"Vorlix Editor";
+const wchar_t MenuTwain[] = L"扫描仪和相机";
+const wchar_t MenuAcquire[] = L"获取图像 ...";
+const wchar_t MenuSelectSource[] = L"选择来源 ...";
+const wchar_t MenuTell[] = L"推荐给朋友 ...";
+const wchar_t MenuCheckVersion[] = L"检查新版本";
+const wchar_t MenuHelp[] = L"帮助";
+const wchar_t MenuAbout[] = L"关于";
+const wchar_t MenuExit[] = L"退出";
+
+// Shared work routines
+const wchar_t FileMissingA[] = L"文件 ";
+const wchar_t FileMissingB[] = L" 丢失。请重新安装 Vorlix。";
+const wchar_t FileNotOpenedA[] = L"无法打开文件 ";
+const wchar_t FileNotOpenedB[] = L"。请重试。";
+const wchar_t ZovozuNotInstalled[] = L"Vorlix Zovozu 尚未安装。是否立即下载？";
+const wchar_t EditorNotInstalled[] = L"Vorlix Editor 尚未安装。是否立即下载？";
+const wchar_t EditorNoLongerExists[] = L" 已不存在。";
+const wchar_t EditorNowSetTo[] = L"图形编辑器现已设置为 ";
+const wchar_t NoGraphicEditor[] = L"未选择图形编辑器。";
+
+// Notices (the "Timer" notices keep the word "timer": only notices containing
+// it are shown when sliding in is switched off)
+const wchar_t NoticeTimerOn[] = L"定时器 (Timer) 开启";
+const wchar_t NoticeTimerOff[] = L"定时器 (Timer) 关闭";
+const wchar_t NoticeCancelled[] = L"已取消";
+
+}  // namespace txt
+
+namespace txt {
+
+// GIF codec
+const wchar_t GifInvalidImageDimensions[] = L"图像尺寸无效";
+const wchar_t GifOutOfMemory[] = L"内存不足，无法创建 GIF 位图";
+const wchar_t GifOutOfResources[] = L"系统资源不足";
+const wchar_t GifColorNotInTable[] = L"颜色不在颜色表中";
+const wchar_t GifInvalidStreamOperation[] = L"无效的流操作";
+const wchar_t GifColorTableOverflow[] = L"颜色表溢出";
+const wchar_t GifInvalidColorIndex[] = L"无效的颜色索引";
+const wchar_t GifColorTableEmpty[] = L"颜色表为空";
+const wchar_t GifPrematureEnd[] = L"数据意外结束";
+const wchar_t GifUnsupportedVersion[] = L"不支持的 GIF 版本";
+const wchar_t GifInvalidSignature[] = L"无效的 GIF 签名";
+const wchar_t GifUnsupportedPixelFormat[] = L"不支持的像素格式";
+const wchar_t GifNoDIB[] = L"图像没有 DIB";
+const wchar_t GifScanLineRange[] = L"扫描行索引超出范围";
+const wchar_t GifCannotSave[] = L"无法保存 GIF 文件。";
+const wchar_t GifInvalidExtensionIntroducer[] = L"无效的扩展块引导符";
+const wchar_t GifUnknownExtensionType[] = L"未知的扩展块类型";
+const wchar_t GifInvalidPixelCoordinates[] = L"无效的像素坐标";
+const wchar_t GifImageEmpty[] = L"图像为空";
+const wchar_t GifWidthSmallerThanFrames[] = L"图像宽度小于其帧的宽度";
+const wchar_t GifHeightSmallerThanFrames[] = L"图像高度小于其帧的高度";
+const wchar_t GifExceedsScreen[] = L"图像超出逻辑屏幕尺寸";
+const wchar_t GifObjectNotSupported[] = L"此操作不支持该对象类型";
+const wchar_t GifNoColorTable[] = L"未定义全局或局部颜色表";
+const wchar_t GifClipboardStoreFailed[] = L"无法将 GIF 存入剪贴板";
+const wchar_t GifUnsupportedClipboardFormat[] = L"不支持的剪贴板格式";
+const wchar_t GifInvalidReductionMethod[] = L"无效的减色方法";
+const wchar_t GifInvalidTrailer[] = L"无效的图像结束符";
+const wchar_t GifConverting[] = L"正在转换...";
+const wchar_t GifRendering[] = L"正在渲染...";
+const wchar_t GifSaving[] = L"正在保存...";
+const wchar_t GifLoading[] = L"正在载入...";
+const wchar_t GifCopying[] = L"正在复制...";
+const wchar_t GifOptimizing[] = L"正在优化...";
+const wchar_t GifPictureDescription[] = L"GIF 图片";
+const wchar_t GifStreamReadError[] = L"流读取错误";
+const wchar_t GifStreamWriteError[] = L"流写入错误";
+const wchar_t GifCannotAssign[] = L"无法将此对象赋给 GIF 图像";
+const wchar_t GifExtensionLabelMismatch[] = L"扩展块与其标签不符";
+const wchar_t GifUnknownFileExtension[] = L"未知的图片文件扩展名";
+const wchar_t GifUnknownBlockType[] = L"未知的 GIF 块类型";
+
+}  // namespace txt
+
+namespace txt {
+
+// Hotkeys (key names stay as printed on the keys)
+const wchar_t HotkeyCtrl[] = L"CTRL + ";
+const wchar_t HotkeyShift[] = L"SHIFT + ";
+const wchar_t HotkeyAlt[] = L"ALT + ";
+const wchar_t* const KeyTableNames[54] = {
+    L"F1", L"F2", L"F3", L"F4", L"F5", L"F6", L"F7", L"F8", L"F9", L"F10", L"F11", L"F12", L"F13", L"F14",
+    L"F15", L"F16", L"F17", L"F18", L"F19", L"F20", L"F21", L"F22", L"F23", L"F24", L"RETURN", L"SPACE",
+    L"PRIOR", L"NEXT", L"END", L"HOME", L"LEFT", L"UP", L"RIGHT", L"DOWN", L"SELECT", L"PRINT SCREEN",
+    L"INSERT", L"DELETE", L"0", L"1", L"2", L"3", L"4", L"5", L"6", L"7", L"8", L"9", L"MULTIPLY", L"ADD",
+    L"SEPARATOR", L"SUBSTRACT", L"DECIMAL", L"DIVIDE"};
+const wchar_t HotkeyLineA[] = L"热键: ";
+const wchar_t HotkeyLineB[] = L"\t 功能: ";
+const wchar_t HotkeyLineEnd[] = L"\r";
+const wchar_t FunctionCaptureDesktop[] = L"捕获桌面";
+const wchar_t FunctionCaptureActiveWindow[] = L"捕获活动窗口";
+const wchar_t FunctionRepeat[] = L"重复上次截图/上次捕获区域";
+const wchar_t FunctionTimer[] = L"启动/停止定时器";
+const wchar_t FunctionFreeHand[] = L"捕获任意形状";
+const wchar_t FunctionRectangle[] = L"捕获矩形";
+const wchar_t FunctionWindow[] = L"捕获窗口";
+const wchar_t HotkeysUnavailableA[] = L"以下热键无法被 Vorlix 使用:\r";
+const wchar_t HotkeysUnavailableB[] = L"\r您可以尝试其他热键，或者关闭正在使用这些热键的应用程序。";
+
+}  // namespace txt
+
+namespace txt {
+
+// Destinations
+const wchar_t SentToClipboard[] = L"图像已发送到剪贴板";
+const wchar_t SentToFile[] = L"图像已发送到文件";
+const wchar_t SentToEditor[] = L"图像已发送到编辑器";
+const wchar_t SentToZovozu[] = L"图像已发送到 Zovozu";
+const wchar_t ClipboardFailed[] = L"Vorlix 无法将您的截图复制到剪贴板。";
+const wchar_t FolderGone[] = L"目标文件夹已不存在。\r目标现已设置为桌面。";
+const wchar_t CannotSaveToA[] = L"Vorlix 无法将您的截图保存到：\r";
+const wchar_t CannotSaveToB[] = L"请关闭正在使用该文件的应用程序，或选择其他文件名/位置。";
+const wchar_t CannotSave[] = L"Vorlix 无法保存您的截图。";
+const wchar_t TempFileFailed[] = L"无法创建临时文件。";
+const wchar_t PlaceholderMissing[] = L"命令行必须包含 ";
+const wchar_t MakerEditorMissing[] = L"Vorlix Editor 尚未安装。";
+const wchar_t ProgramFileMissing[] = L"缺少文件。请重新安装 Vorlix。";
+const wchar_t SaveFilter[] =
+    L"Windows 位图 (*.bmp)|*.bmp;|JPEG 图像文件 (*.jpg)|*.jpg;*.jpeg;|CompuServe GIF (*.gif)|*.gif;|"
+    L"便携式网络图形 (*.png)|*.png";
+const wchar_t SaveAsCaption[] = L"另存为";
+const wchar_t ReplaceA[] = L" 已存在。";
+const wchar_t ReplaceB[] = L"是否要替换它？";
+const wchar_t InvalidExtension[] = L"请输入有效的文件扩展名   [*.bmp 或 *.jpg 或 *.gif 或 *.png]     ";
+
+}  // namespace txt
+
+namespace txt {
+
+// Finishing: edge effect, blur, annotation and watermark
+const wchar_t BlurNeeds24Bit[] = L"高斯模糊需要 24 位位图";
+const wchar_t WatermarkMissing[] = L"水印图像不存在。";
+const wchar_t WatermarkUnreadable[] = L"无法读取水印图像，截图将不带水印发送。";
+
+}  // namespace txt
+
+namespace txt {
+
+// Capture completion and delivery
+const wchar_t NoDestinationSelected[] = L"请至少选择一个目标。";
+
+}  // namespace txt

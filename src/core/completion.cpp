@@ -1,0 +1,178 @@
+#include "core/completion.h"
+
+#include "core/globals.h"
+#include "core/main_window.h"
+#include "core/texts.h"
+#include "core/work.h"
+#include "delivery/destinations.h"
+#include "delivery/edge_effect.h"
+#include "delivery/stamping.h"
+#include "hook/hovrak.h"
+
+UINT_PTR CompletionTimer = 0;
+TDestinations PendingDestinations = 0;
+bool FileDestinationLastResult = false;
+
+// destinations are called here in their fixed order: Clipboard, File,
+// Editor, Zovozu, Mail, Web, IM, ICQ, Printer, Custom. Mail, Web, IM, ICQ
+// and Printer get their routines here once they are part of the program;
+// Custom has none.
+DestinationRoutine DestinationRoutines[DestinationCount] = {
+    SendToClipboard,  // Clipboard
+    SendToFile,       // File
+    SendToEditor,     // Editor
+    SendToZovozu,     // Zovozu
+    nullptr,          // Mail
+    nullptr,          // Web
+    nullptr,          // IM
+    nullptr,          // ICQ
+    nullptr,          // Printer
+    nullptr,          // Custom
+};
+
+namespace {
+
+// A hand-over that came while a completion was pending or a delivery ran; it
+// is posted again once that delivery has ended.
+UINT DeferredHandOver = 0;
+
+void SetTrayMenu(bool attached) {
+    if (uMainForm) uMainForm->trayIcon.popupMenu = attached ? uMainForm->popupMenu : nullptr;
+}
+
+// A delivery from start to end: the busy flag, and outside timer capture the
+// hook paused and the tray menu taken away. Restored on every way out.
+class DeliveryScope {
+public:
+    DeliveryScope() : paused_(!TimerRunning) {
+        DeliveryBusy = true;
+        if (paused_) {
+            HookStatus(0);
+            SetTrayMenu(false);
+        }
+    }
+    ~DeliveryScope() {
+        if (paused_) {
+            SetTrayMenu(true);
+            HookStatus(1);
+        }
+        DeliveryBusy = false;
+        if (DeferredHandOver && MainWindow) PostMessageW(MainWindow, DeferredHandOver, 0, 0);
+        DeferredHandOver = 0;
+    }
+    DeliveryScope(const DeliveryScope&) = delete;
+    DeliveryScope& operator=(const DeliveryScope&) = delete;
+
+private:
+    bool paused_;
+};
+
+bool RunDestination(DestinationRoutine routine) {
+    try {
+        return routine();
+    } catch (...) {
+        // A destination reports its own failures; whatever escapes it must
+        // not keep the later ones from running.
+        return false;
+    }
+}
+
+}  // namespace
+
+void StartCompletion() {
+    if (CompletionTimer == 0) CompletionTimer = SetTimer(nullptr, 0, 5, CaptureCompleteTimerProc);
+}
+
+void CALLBACK CaptureCompleteTimerProc(HWND, UINT, UINT_PTR id, DWORD) {
+    // One shot: a late second call finds nothing to do.
+    KillTimer(nullptr, id);
+    if (CompletionTimer == 0 || id != CompletionTimer) return;
+    CompletionTimer = 0;
+    BringWindowToFront(MainWindow);
+    // (An armed timer capture starts here, with this capture as its first.)
+    if (PendingDestinations != 0) {
+        const TDestinations set = PendingDestinations;
+        PendingDestinations = 0;
+        DeliverToDestinations(set);
+    } else {
+        FinishCapture();
+    }
+}
+
+void FinishCapture() {
+    const TDestinations set = DestinationsOf(Config);
+    if (Config.EdgeOn)
+        delivery::ApplyEdgeEffect(CaptureBitmap, Config.EdgeTorn != 0, Config.EdgeSides, Config.EdgeDepth,
+                                  Config.EdgeOutline != 0, Config.EdgeOutlineColor, Config.EdgeShadow != 0,
+                                  Config.EdgeShadowColor, Config.EdgeBackgroundColor);
+    delivery::StampAnnotationAndWatermark(CaptureBitmap);
+    DeliverToDestinations(set);
+}
+
+void DeliverToDestinations(TDestinations set) {
+    if (DeliveryBusy) return;
+    DeliveryScope scope;
+    if (set == 0) {
+        ShowError(txt::NoDestinationSelected);
+        // (The options dialog opens here.)
+        return;
+    }
+    for (int d = 0; d < DestinationCount; ++d) {
+        if (!(set & DestinationBit(static_cast<TDestination>(d)))) continue;
+        const DestinationRoutine routine = DestinationRoutines[d];
+        if (!routine) continue;
+        if (d == dEditor) {
+            // 1: the custom editor was replaced by Paint (an open options
+            // dialog reloads its controls here); 2: there is no editor.
+            if (CheckGraphicEditor() == 2) continue;
+        }
+        const bool ok = RunDestination(routine);
+        if (d == dFile) FileDestinationLastResult = ok;
+    }
+}
+
+void DeliverHandOverImage(TDestinations set) {
+    const std::wstring path = TempFolder + HandOverFileName;
+    if (!FileExists(path)) return;
+    // A file that is not a readable bitmap leaves CaptureBitmap as it was and
+    // delivers nothing (not the previous capture).
+    const bool loaded = CaptureBitmap.LoadFromFile(path);
+    if (loaded && CompletionTimer == 0) {
+        PendingDestinations = set;
+        StartCompletion();
+    }
+    DeleteFileW(path.c_str());
+}
+
+TDestinations HandOverDestinations(UINT message) {
+    switch (message) {
+        case WM_HANDOVER_CLIPBOARD: return DestinationBit(dClipboard);
+        case WM_HANDOVER_FILE: return DestinationBit(dFile);
+        case WM_HANDOVER_EDITOR: return DestinationBit(dEditor);
+        case WM_HANDOVER_ZOVOZU: return DestinationBit(dZovozu);
+        case WM_HANDOVER_MAIL: return DestinationBit(dMail);
+        case WM_HANDOVER_WEB: return DestinationBit(dWeb);
+        case WM_HANDOVER_ICQ: return DestinationBit(dICQ);
+        case WM_HANDOVER_PRINTER: return DestinationBit(dPrinter);
+        case WM_HANDOVER_CUSTOM: return DestinationBit(dCustom);
+        case WM_HANDOVER_IM: return DestinationBit(dIM);
+        default: return 0;
+    }
+}
+
+bool HandOverRequest(UINT message) {
+    const TDestinations set = HandOverDestinations(message);
+    if (set == 0) return false;
+    if (message == WM_HANDOVER_CUSTOM) {
+        DeliverToDestinations(set);
+        return true;
+    }
+    // The image waits in its file until the capture being completed or
+    // delivered is through, so that neither replaces the other.
+    if (CompletionTimer != 0 || DeliveryBusy) {
+        DeferredHandOver = message;
+        return true;
+    }
+    DeliverHandOverImage(set);
+    return true;
+}

@@ -1,0 +1,21 @@
+// The hook library's gesture messages routed to the capture engine of the
+// current capture type, the start of a capture by hotkey and its cancelling
+// by Esc.
+#pragma once
+
+#include <windows.h>
+
+#include <cstdint>
+
+// Handler of WM_HOOK_DOWN, WM_HOOK_UP, WM_HOOK_MOVE and WM_HOOK_BEGIN.
+void HookGestureEvent(UINT message);
+
+// The Free Hand, Rectangle and Window hotkeys (capture types 1, 2, 3).
+void StartCaptureMode(uint8_t captureType);
+
+// The Esc hotkey: cancels a running selection, disarms an armed timer capture
+// and stops auto-scroll.
+void EndCaptureByEsc();
+
+// True while one of the selection engines runs.
+bool SelectionRunning();

@@ -1,0 +1,205 @@
+#include "core/main_window.h"
+
+#include <shellapi.h>
+
+#include "core/addresses.h"
+#include "core/completion.h"
+#include "core/gesture_dispatch.h"
+#include "core/globals.h"
+#include "core/hotkeys.h"
+#include "core/notice.h"
+#include "core/rect_engine.h"
+#include "core/settings_store.h"
+#include "core/shading.h"
+#include "core/temp_files.h"
+#include "core/texts.h"
+#include "core/work.h"
+#include "delivery/destinations.h"
+#include "hook/hovrak.h"
+#include "ui/gdi.h"
+
+TuMainForm* uMainForm = nullptr;
+
+void (*OpenOptionsDialogProc)() = nullptr;
+void (*StopTimerCaptureProc)() = nullptr;
+void (*OptionsFileChoiceProc)() = nullptr;
+
+namespace {
+
+ui::FontHandle& TheNoticeFont() {
+    static ui::FontHandle font = ui::CreateFontByName(L"Verdana", -9);
+    return font;
+}
+
+}  // namespace
+
+HFONT NoticeFont() { return TheNoticeFont().get(); }
+
+void TrayIconClick() {
+    if (AutoScrollRunning) AutoScrollStop = 2;
+    else if (TimerRunning) CallStopTimerCapture();
+    else CallOpenOptionsDialog();
+}
+
+void TrayIconRightClick() {
+    if (TimerRunning) CallStopTimerCapture();
+    if (AutoScrollRunning) AutoScrollStop = 2;
+}
+
+[[noreturn]] void StartupFailed() {
+    ShowError(txt::StartupError);
+    ExitProcess(0);
+}
+
+void StartUp() {
+    const bool swapped = MouseButtonsSwapped();
+    bool installed = false;
+    try {
+        installed = HookInstall(MainWindow, swapped) != FALSE;
+    } catch (...) {
+        installed = false;
+    }
+    if (!installed) StartupFailed();
+
+    // The capture bitmap starts empty ("nothing captured yet") in the
+    // screen's format.
+    CaptureBitmap = ui::Bitmap(0, 0, ui::PixelFormat::Device);
+
+    InitFolders();
+    LoadConfiguration();
+
+    HookActivateWithMouse(Config.MouseActivation != 0);
+    HookHoldTime(Config.HoldTime);
+    HookCaptureType(Config.CaptureType);
+    HookCursorData(Config.CursorData());
+    HookRectangleSelection(Config.RectSelection);
+
+    RegisterStartupHotkeys(MainWindow);
+    // The output folder of the File destination must exist (else: the
+    // desktop, with a message).
+    CheckDestinationFolder();
+    CleanTempFiles();
+}
+
+void ShutDown() {
+    try {
+        HookRemove();
+        if (Config.HotkeysOn) UnregisterCaptureHotkeys(MainWindow);
+        ReleaseHotkeyAtoms(MainWindow);
+        CaptureBitmap = ui::Bitmap();
+    } catch (...) {
+        // Errors while shutting down are of no use to anybody.
+    }
+}
+
+bool TuMainForm::CreateForm() {
+    // Tool window, so that the program has no taskbar button; parked left of
+    // the screen at Top 3 until a notice slides in.
+    RECT r{0, 0, NoticeWidth, NoticeHeight};
+    AdjustWindowRectEx(&r, WS_POPUP, FALSE, WS_EX_TOOLWINDOW | WS_EX_TOPMOST);
+    if (!Create(L"TuMainForm", txt::AppTitle, WS_POPUP, WS_EX_TOOLWINDOW | WS_EX_TOPMOST, -NoticeWidth, 3,
+                r.right - r.left, r.bottom - r.top, ApplicationWindow))
+        return false;
+    MainWindow = Handle();
+    SendMessageW(MainWindow, WM_SETFONT, reinterpret_cast<WPARAM>(TheNoticeFont().get()), FALSE);
+    HideNotice();
+    StartUp();
+    Anchor = NoAnchor;  // no rectangle selected yet
+    SetBlendColor();
+    BuildPopupMenu();
+    return true;
+}
+
+void TuMainForm::FormShow() {
+    trayIcon.SetIcon(LoadIconW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(1)));
+    trayIcon.SetToolTip(txt::TrayTip);
+    trayIcon.popupMenu = popupMenu;
+    trayIcon.menuOwner = MainWindow;
+    trayIcon.OnClick = [] { TrayIconClick(); };
+    trayIcon.OnRightClick = [](int, int) { TrayIconRightClick(); };
+    trayIcon.SetActive(true);
+}
+
+void TuMainForm::BuildPopupMenu() {
+    HMENU tools = CreatePopupMenu();
+    AppendMenuW(tools, MF_STRING, ItZovozu, txt::MenuZovozu);
+    AppendMenuW(tools, MF_STRING, ItEditor, txt::MenuEditor);
+    HMENU twain = CreatePopupMenu();
+    AppendMenuW(twain, MF_STRING, ItAquire, txt::MenuAcquire);
+    AppendMenuW(twain, MF_STRING, ItSelectSource, txt::MenuSelectSource);
+    AppendMenuW(tools, MF_POPUP, reinterpret_cast<UINT_PTR>(twain), txt::MenuTwain);
+
+    popupMenu = CreatePopupMenu();
+    AppendMenuW(popupMenu, MF_STRING, ItOptions, txt::MenuOptions);
+    AppendMenuW(popupMenu, MF_POPUP, reinterpret_cast<UINT_PTR>(tools), txt::MenuTools);
+    AppendMenuW(popupMenu, MF_SEPARATOR, 0, nullptr);
+    AppendMenuW(popupMenu, MF_STRING, ItTell, txt::MenuTell);
+    AppendMenuW(popupMenu, MF_STRING, ItCheckVersion, txt::MenuCheckVersion);
+    AppendMenuW(popupMenu, MF_SEPARATOR, 0, nullptr);
+    AppendMenuW(popupMenu, MF_STRING, ItHelp, txt::MenuHelp);
+    AppendMenuW(popupMenu, MF_STRING, ItAbout, txt::MenuAbout);
+    AppendMenuW(popupMenu, MF_SEPARATOR, 0, nullptr);
+    AppendMenuW(popupMenu, MF_STRING, ItExit, txt::MenuExit);
+}
+
+void TuMainForm::MenuCommandChosen(UINT id) {
+    switch (id) {
+        case ItZovozu: RunZovozuProgram(); break;
+        case ItEditor: RunEditorProgram(); break;
+        case ItTell: ShellExecuteW(nullptr, L"open", addr::TellAFriend, nullptr, nullptr, SW_SHOWMAXIMIZED); break;
+        case ItCheckVersion:
+            ShellExecuteW(nullptr, L"open", addr::CheckVersion, nullptr, nullptr, SW_SHOWMAXIMIZED);
+            break;
+        case ItHelp: ShowHelp(); break;
+        case ItExit: PostMessageW(MainWindow, WM_CLOSE, 0, 0); break;
+        default: break;
+    }
+}
+
+void TuMainForm::Paint() {
+    PAINTSTRUCT ps;
+    HDC dc = BeginPaint(Handle(), &ps);
+    RECT r{0, 0, NoticeWidth, NoticeHeight};
+    ui::BrushHandle brush(CreateSolidBrush(0x80FFFF));
+    FillRect(dc, &r, brush);
+    ui::Selection font(dc, TheNoticeFont().get());
+    SetBkMode(dc, TRANSPARENT);
+    SetTextColor(dc, RGB(0, 0, 255));
+    TextOutW(dc, noticeLeft, 1, noticeText.c_str(), static_cast<int>(noticeText.size()));
+    EndPaint(Handle(), &ps);
+}
+
+LRESULT TuMainForm::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
+    switch (message) {
+        case WM_PAINT: Paint(); return 0;
+        case WM_ERASEBKGND: return 1;
+        case WM_COMMAND:
+            if (HIWORD(wParam) == 0) MenuCommandChosen(LOWORD(wParam));
+            return 0;
+        // Routing of the hook library's gesture messages (WM_USER+1..+4), the
+        // hand-over requests (WM_USER+7..+16) and WM_HOTKEY goes here.
+        case WM_HOOK_DOWN:
+        case WM_HOOK_UP:
+        case WM_HOOK_MOVE:
+        case WM_HOOK_BEGIN: HookGestureEvent(message); return 0;
+        case WM_HANDOVER_CLIPBOARD:
+        case WM_HANDOVER_FILE:
+        case WM_HANDOVER_EDITOR:
+        case WM_HANDOVER_ZOVOZU:
+        case WM_HANDOVER_MAIL:
+        case WM_HANDOVER_WEB:
+        case WM_HANDOVER_ICQ:
+        case WM_HANDOVER_PRINTER:
+        case WM_HANDOVER_CUSTOM:
+        case WM_HANDOVER_IM: HandOverRequest(message); return 0;
+        case WM_HOTKEY: HandleHotkey(static_cast<int>(wParam)); return 0;
+        case WM_CLOSE:
+            ShutDown();
+            trayIcon.SetActive(false);
+            Destroy();
+            PostQuitMessage(0);
+            return 0;
+        default: break;
+    }
+    return Default(message, wParam, lParam);
+}

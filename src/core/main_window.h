@@ -1,0 +1,77 @@
+// The main window: a small borderless, topmost tool window that normally sits
+// left of the screen. It owns the hotkeys, receives the hook library's
+// messages and the hand-over requests, and doubles as the notice strip.
+#pragma once
+
+#include <windows.h>
+
+#include "ui/tray_icon.h"
+#include "ui/window.h"
+
+constexpr int NoticeWidth = 138;
+constexpr int NoticeHeight = 15;
+
+// Command ids of the tray menu items (WM_COMMAND to the main window).
+enum MenuCommand : UINT {
+    ItOptions = 101,
+    ItZovozu,
+    ItEditor,
+    ItAquire,
+    ItSelectSource,
+    ItTell,
+    ItCheckVersion,
+    ItHelp,
+    ItAbout,
+    ItExit,
+};
+
+class TuMainForm : public ui::Window {
+public:
+    bool CreateForm();  // FormCreate: styles, StartUp
+    void FormShow();    // tray icon on; the tutorial on first run
+
+    ui::TrayIcon trayIcon;
+    HMENU popupMenu = nullptr;
+
+    // The notice label.
+    std::wstring noticeText;
+    int noticeLeft = 0;
+
+protected:
+    LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
+
+private:
+    void BuildPopupMenu();
+    void MenuCommandChosen(UINT id);
+    void Paint();
+};
+
+extern TuMainForm* uMainForm;
+
+// Start-up and shutdown sequences.
+void StartUp();
+void ShutDown();
+
+// Ends the process at once with the start-up failure box.
+[[noreturn]] void StartupFailed();
+
+// The font of the notice text (Verdana, 9 pixels).
+HFONT NoticeFont();
+
+// The tray icon's handlers: a click stops a running auto-scroll or timer
+// capture, or else opens the options; a right click (after the menu) stops
+// them too.
+void TrayIconClick();
+void TrayIconRightClick();
+
+// Entry points of the options dialog and of timer capture, for the parts that
+// are built before those units: each unit sets its pointer when linked in,
+// and until then the calls do nothing.
+extern void (*OpenOptionsDialogProc)();
+extern void (*StopTimerCaptureProc)();
+// The options dialog's file page shows FileName, FileFormat and FileFolder
+// anew (after the save prompt changed them).
+extern void (*OptionsFileChoiceProc)();
+inline void CallOpenOptionsDialog() { if (OpenOptionsDialogProc) OpenOptionsDialogProc(); }
+inline void CallStopTimerCapture() { if (StopTimerCaptureProc) StopTimerCaptureProc(); }
+inline void CallOptionsFileChoiceChanged() { if (OptionsFileChoiceProc) OptionsFileChoiceProc(); }

@@ -1,0 +1,284 @@
+#include "core/rect_engine.h"
+
+#include <algorithm>
+#include <cstdlib>
+
+#include "core/completion.h"
+#include "core/globals.h"
+#include "core/hotkeys.h"
+#include "core/settings_store.h"
+#include "core/shading.h"
+#include "core/work.h"
+#include "hook/hovrak.h"
+#include "ui/gdi.h"
+
+POINT Anchor = NoAnchor;
+POINT CurrentCorner{};
+POINT PreviousCorner{};
+uint8_t Quadrant = 1;
+RECT SelectionRect{};
+
+namespace {
+
+constexpr COLORREF FrameColour = 0x800000;  // navy
+
+// The display DC the engine draws on (DrawDC points at it while a selection
+// runs).
+ui::DcHandle OwnDrawDc;
+
+// Fixed-size mode: the union of the old and the new frame is composed here
+// first and reaches the screen in one block, so the frame does not flicker.
+ui::Bitmap FixedRectBitmap;
+ui::PenHandle FixedRectPen;
+HGDIOBJ FixedRectOldPen = nullptr, FixedRectOldBrush = nullptr;
+RECT PrevFixedRect{};
+
+bool AnchorSet() { return Anchor.x != NoAnchor.x || Anchor.y != NoAnchor.y; }
+
+// The rectangle whose edges the guide lines prolong: between the anchor and
+// k, or none (a full-screen crosshair) before the anchor is set.
+RECT GuideRect(POINT k) {
+    if (!AnchorSet()) return RECT{k.x, k.y, k.x, k.y};
+    return NormalizeRect(RECT{Anchor.x, Anchor.y, k.x, k.y});
+}
+
+void MoveGuideLines(POINT to) {
+    EraseGuideLines(PreviousCorner, to);
+    DrawGuideLines(to);
+}
+
+void RegisterEsc() { RegisterHotKey(MainWindow, EscAtom, 0, VK_ESCAPE); }
+
+// The display DC of the selection; the magnifier, when switched on, provides
+// its memory copy of the screen here instead (BeginZoom, PaintZoom,
+// CheckZoomEdge).
+void BeginDrawing() {
+    OwnDrawDc = ui::CreateDisplayDc();
+    DrawDC = OwnDrawDc.get();
+}
+
+void EndDrawing() {
+    DrawDC = nullptr;
+    OwnDrawDc.reset();
+}
+
+void ReleaseFixedRectBitmap() {
+    if (FixedRectBitmap.Canvas()) {
+        if (FixedRectOldPen) SelectObject(FixedRectBitmap.Canvas(), FixedRectOldPen);
+        if (FixedRectOldBrush) SelectObject(FixedRectBitmap.Canvas(), FixedRectOldBrush);
+    }
+    FixedRectOldPen = FixedRectOldBrush = nullptr;
+    FixedRectBitmap = ui::Bitmap();
+    FixedRectPen.reset();
+}
+
+// Copies rect (right and bottom exclusive) of the plain copy into
+// CaptureBitmap and arms the completion timer. False when the area is empty:
+// then nothing is captured and nothing will be delivered.
+bool TakeSelection(const RECT& r) {
+    const int width = r.right - r.left, height = r.bottom - r.top;
+    if (width <= 0 || height <= 0 || !PlainScreenCopy) return false;
+    CopyScreenToBitmap(r.left, r.top, width, height, PlainScreenCopy.Dc());
+    if (CaptureBitmap.Width() != width || CaptureBitmap.Height() != height) return false;
+    StartCompletion();
+    return true;
+}
+
+void BeginSelection() {
+    // A second begin while a selection runs starts it afresh instead of
+    // piling a second set of drawing resources on the first.
+    if (RectangleActive) EndRectSelection();
+    RectangleActive = true;
+    RegisterEsc();
+    BeginDrawing();
+    BeginShade();
+}
+
+void MoveFixedRect(POINT point) {
+    const int w = Config.FixedWidth, h = Config.FixedHeight;
+    const int sw = ScreenWidth(), sh = ScreenHeight();
+    RECT r{point.x - w / 2, point.y - h / 2, point.x - w / 2 + w, point.y - h / 2 + h};
+    InflateRect(&r, 1, 1);  // the frame lies outside the captured area
+    if (r.left < 0) OffsetRect(&r, -r.left, 0);
+    if (r.top < 0) OffsetRect(&r, 0, -r.top);
+    if (r.right > sw) OffsetRect(&r, sw - r.right, 0);
+    if (r.bottom > sh) OffsetRect(&r, 0, sh - r.bottom);
+
+    RECT u = r;
+    if (!IsRectEmpty(&PrevFixedRect)) UnionRect(&u, &r, &PrevFixedRect);
+    const HDC work = FixedRectBitmap.Canvas();
+    if (work && DrawDC && ShadeActive) {
+        BitBlt(work, u.left, u.top, u.right - u.left, u.bottom - u.top, PlainScreenCopy.Dc(), u.left, u.top, SRCCOPY);
+        BitBlt(work, r.left, r.top, r.right - r.left, r.bottom - r.top, TintedScreenCopy.Dc(), r.left, r.top,
+               SRCCOPY);
+        Rectangle(work, r.left, r.top, r.right, r.bottom);
+        BitBlt(DrawDC, u.left, u.top, u.right - u.left, u.bottom - u.top, work, u.left, u.top, SRCCOPY);
+    }
+    PrevFixedRect = r;
+    RECT inside = r;
+    InflateRect(&inside, -1, -1);
+    // A fixed size larger than the screen is cut to the screen.
+    const RECT screen{0, 0, sw, sh};
+    if (!IntersectRect(&SelectionRect, &inside, &screen)) SelectionRect = RECT{};
+}
+
+}  // namespace
+
+RECT NormalizeRect(const RECT& r) {
+    return RECT{std::min(r.left, r.right), std::min(r.top, r.bottom), std::max(r.left, r.right),
+                std::max(r.top, r.bottom)};
+}
+
+void UpdateQuadrant() {
+    const POINT a = Anchor, c = CurrentCorner;
+    // A later match overrides an earlier one, so ties resolve to the highest.
+    if (c.x >= a.x && c.y >= a.y) Quadrant = 1;
+    if (c.x >= a.x && a.y >= c.y) Quadrant = 2;
+    if (a.x >= c.x && a.y >= c.y) Quadrant = 3;
+    if (a.x >= c.x && c.y >= a.y) Quadrant = 4;
+}
+
+void DrawGuideLines(POINT k) {
+    if (!DrawDC) return;
+    const RECT r = GuideRect(k);
+    const int sw = ScreenWidth(), sh = ScreenHeight();
+    MoveToEx(DrawDC, k.x, 0, nullptr);
+    LineTo(DrawDC, k.x, r.top);
+    MoveToEx(DrawDC, k.x, r.bottom, nullptr);
+    LineTo(DrawDC, k.x, sh);
+    MoveToEx(DrawDC, 0, k.y, nullptr);
+    LineTo(DrawDC, r.left, k.y);
+    MoveToEx(DrawDC, r.right, k.y, nullptr);
+    LineTo(DrawDC, sw, k.y);
+    // (Forwarded to the magnifier's view when it forwards pieces.)
+}
+
+void EraseGuideLines(POINT k, POINT next) {
+    if (!DrawDC || !PlainScreenCopy) return;
+    const RECT r = GuideRect(k);
+    const int sw = ScreenWidth(), sh = ScreenHeight();
+    const HDC plain = PlainScreenCopy.Dc();
+    if (k.x != next.x) {
+        BitBlt(DrawDC, k.x, 0, 1, r.top + 1, plain, k.x, 0, SRCCOPY);
+        BitBlt(DrawDC, k.x, r.bottom, 1, sh - r.bottom, plain, k.x, r.bottom, SRCCOPY);
+    }
+    if (k.y != next.y) {
+        BitBlt(DrawDC, 0, k.y, r.left + 1, 1, plain, 0, k.y, SRCCOPY);
+        BitBlt(DrawDC, r.right, k.y, sw - r.right, 1, plain, r.right, k.y, SRCCOPY);
+    }
+}
+
+void RectEngineEvent(UINT message, POINT point) {
+    // (With the magnifier on, point is first mapped from its view to the
+    // screen.)
+    switch (Config.RectSelection) {
+        case 0: DragRectEvent(message, point); break;
+        case 1: FixedRectEvent(message, point); break;
+        default: break;
+    }
+}
+
+void DragRectEvent(UINT message, POINT point) {
+    if (RectangleActive && Config.CrosshairSize == 2 && !AnchorSet()) {
+        MoveGuideLines(point);
+        PreviousCorner = point;
+    }
+    switch (message) {
+        case WM_HOOK_BEGIN:
+            BeginSelection();
+            Anchor = NoAnchor;
+            SelectionRect = RECT{};
+            PreviousCorner = point;
+            // The crosshair appears at once, not at the first move.
+            if (Config.CrosshairSize == 2) SendMessageW(MainWindow, WM_HOOK_MOVE, 0, 0);
+            break;
+        case WM_HOOK_DOWN:
+            if (RectangleActive && !AnchorSet()) Anchor = PreviousCorner = CurrentCorner = point;
+            break;
+        case WM_HOOK_MOVE:
+            if (RectangleActive && AnchorSet()) {
+                CurrentCorner = point;
+                UpdateQuadrant();
+                // The corner is pulled back toward the anchor, so that the
+                // outline through A and C surrounds exactly what the pointer
+                // has swept.
+                switch (Quadrant) {
+                    case 1: CurrentCorner.x -= 1; CurrentCorner.y -= 1; break;
+                    case 2: CurrentCorner.x -= 1; CurrentCorner.y += 1; break;
+                    case 3: CurrentCorner.x += 1; CurrentCorner.y += 1; break;
+                    default: CurrentCorner.x += 1; CurrentCorner.y -= 1; break;
+                }
+                RedrawDragRectangle();
+                // (The size label shows |C.x - A.x| - 1 by |C.y - A.y| - 1
+                // here.)
+                PreviousCorner = CurrentCorner;
+            }
+            // (The magnifier follows the pointer here.)
+            break;
+        case WM_HOOK_UP: {
+            if (!RectangleActive) break;
+            bool taken = false;
+            if (AnchorSet() && MovedFarEnough(Anchor, CurrentCorner)) {
+                RECT r = NormalizeRect(RECT{Anchor.x, Anchor.y, CurrentCorner.x, CurrentCorner.y});
+                // The outline through A and C stays outside the capture.
+                r.left += 1;
+                r.top += 1;
+                SelectionRect = r;
+                taken = TakeSelection(r);
+                if (taken && !Config.LockFixedSize) {
+                    Config.FixedWidth = static_cast<uint16_t>(std::abs(r.right - r.left));
+                    Config.FixedHeight = static_cast<uint16_t>(std::abs(r.bottom - r.top));
+                    // (With the options dialog open its width and height
+                    // edits show the size instead, and nothing is stored.)
+                    if (!OptionsOpen) SaveConfiguration();
+                }
+            }
+            if (!taken) TimerArmed = false;
+            EndRectSelection();
+            break;
+        }
+        default: break;
+    }
+}
+
+void FixedRectEvent(UINT message, POINT point) {
+    switch (message) {
+        case WM_HOOK_BEGIN: {
+            BeginSelection();
+            PrevFixedRect = RECT{};
+            ReleaseFixedRectBitmap();
+            FixedRectBitmap = ui::Bitmap(ScreenWidth(), ScreenHeight(), ui::PixelFormat::Device);
+            if (const HDC work = FixedRectBitmap.Canvas()) {
+                FixedRectPen.reset(CreatePen(PS_SOLID, 1, FrameColour));
+                FixedRectOldPen = SelectObject(work, FixedRectPen);
+                FixedRectOldBrush = SelectObject(work, GetStockObject(NULL_BRUSH));
+            }
+            MoveFixedRect(point);
+            break;
+        }
+        case WM_HOOK_MOVE:
+            if (RectangleActive) MoveFixedRect(point);
+            // (The magnifier follows the pointer here.)
+            break;
+        case WM_HOOK_UP:
+            if (!RectangleActive) break;
+            RectangleActive = false;
+            if (!TakeSelection(SelectionRect)) TimerArmed = false;
+            EndRectSelection();
+            break;
+        default: break;
+    }
+}
+
+void EndRectSelection() {
+    UnregisterHotKey(MainWindow, EscAtom);
+    if (PlainScreenCopy) {
+        ui::DcHandle screen = ui::CreateDisplayDc();
+        if (screen) BitBlt(screen, 0, 0, ScreenWidth(), ScreenHeight(), PlainScreenCopy.Dc(), 0, 0, SRCCOPY);
+    }
+    ReleaseFixedRectBitmap();
+    EndShade();
+    // (With the magnifier on, EndZoom releases its DrawDC instead.)
+    EndDrawing();
+    RectangleActive = false;
+}

@@ -1,0 +1,31 @@
+// The clean-up of the temporary files that the program itself leaves in the
+// temporary folder: the image copies of the destinations, the mail messages
+// and scratch files, and a leftover hand-over file.
+#pragma once
+
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "core/configuration.h"
+
+// A family of file names: prefix, then a number (decimal, no leading zero)
+// when `numbered`, then the extension. Compared without regard to case.
+struct TempNamePattern {
+    std::wstring prefix;
+    bool numbered = false;
+    std::wstring extension;
+};
+
+// The names that the destinations write into the temporary folder under the
+// settings `c`.
+std::vector<TempNamePattern> OwnTempFilePatterns(const TConfiguration& c);
+
+bool MatchesTempPattern(std::wstring_view fileName, const TempNamePattern& pattern);
+bool IsOwnTempFile(std::wstring_view fileName, const std::vector<TempNamePattern>& patterns);
+
+// Deletes the program's own files directly in `folder` (subfolders are not
+// entered); a file that cannot be deleted is left alone. No errors are reported.
+void CleanTempFiles(const std::wstring& folder, const TConfiguration& c);
+// The same for TempFolder and the live settings.
+void CleanTempFiles();

@@ -1,0 +1,165 @@
+// Every text the user can see. Each language build defines these in its own
+// unit (resources/texts/en.cpp, resources/texts/zh.cpp); code never spells a
+// user-visible text itself.
+#pragma once
+
+namespace txt {
+
+// Program start-up and shutdown
+extern const wchar_t AppTitle[];            // "Vorlix Tessavue"
+extern const wchar_t MessageCaption[];      // caption of the program's message boxes
+extern const wchar_t AlreadyRunning[];
+extern const wchar_t StartupError[];
+extern const wchar_t TrayTip[];
+
+// Tray menu
+extern const wchar_t MenuOptions[];
+extern const wchar_t MenuTools[];
+extern const wchar_t MenuZovozu[];
+extern const wchar_t MenuEditor[];
+extern const wchar_t MenuTwain[];
+extern const wchar_t MenuAcquire[];
+extern const wchar_t MenuSelectSource[];
+extern const wchar_t MenuTell[];
+extern const wchar_t MenuCheckVersion[];
+extern const wchar_t MenuHelp[];
+extern const wchar_t MenuAbout[];
+extern const wchar_t MenuExit[];
+
+}  // namespace txt
+
+namespace txt {
+
+// Shared work routines (file name and folder texts are inserted between parts)
+extern const wchar_t FileMissingA[];      // "The file " + name + FileMissingB
+extern const wchar_t FileMissingB[];
+extern const wchar_t FileNotOpenedA[];
+extern const wchar_t FileNotOpenedB[];
+extern const wchar_t ZovozuNotInstalled[];
+extern const wchar_t EditorNotInstalled[];
+extern const wchar_t EditorNoLongerExists[];   // old name + this + "\r" + EditorNowSetTo + new name
+extern const wchar_t EditorNowSetTo[];
+extern const wchar_t NoGraphicEditor[];
+
+}  // namespace txt
+
+namespace txt {
+
+// Notices
+extern const wchar_t NoticeTimerOn[];
+extern const wchar_t NoticeTimerOff[];
+extern const wchar_t NoticeCancelled[];
+
+}  // namespace txt
+
+namespace txt {
+
+// GIF codec: errors, warnings and progress messages of the GIF writer and its
+// image classes
+extern const wchar_t GifInvalidImageDimensions[];
+extern const wchar_t GifOutOfMemory[];
+extern const wchar_t GifOutOfResources[];
+extern const wchar_t GifColorNotInTable[];
+extern const wchar_t GifInvalidStreamOperation[];
+extern const wchar_t GifColorTableOverflow[];
+extern const wchar_t GifInvalidColorIndex[];
+extern const wchar_t GifColorTableEmpty[];
+extern const wchar_t GifPrematureEnd[];
+extern const wchar_t GifUnsupportedVersion[];
+extern const wchar_t GifInvalidSignature[];
+extern const wchar_t GifUnsupportedPixelFormat[];
+extern const wchar_t GifNoDIB[];
+extern const wchar_t GifScanLineRange[];
+extern const wchar_t GifCannotSave[];
+extern const wchar_t GifInvalidExtensionIntroducer[];
+extern const wchar_t GifUnknownExtensionType[];
+extern const wchar_t GifInvalidPixelCoordinates[];
+extern const wchar_t GifImageEmpty[];
+extern const wchar_t GifWidthSmallerThanFrames[];
+extern const wchar_t GifHeightSmallerThanFrames[];
+extern const wchar_t GifExceedsScreen[];
+extern const wchar_t GifObjectNotSupported[];
+extern const wchar_t GifNoColorTable[];
+extern const wchar_t GifClipboardStoreFailed[];
+extern const wchar_t GifUnsupportedClipboardFormat[];
+extern const wchar_t GifInvalidReductionMethod[];
+extern const wchar_t GifInvalidTrailer[];
+extern const wchar_t GifConverting[];
+extern const wchar_t GifRendering[];
+extern const wchar_t GifSaving[];
+extern const wchar_t GifLoading[];
+extern const wchar_t GifCopying[];
+extern const wchar_t GifOptimizing[];
+extern const wchar_t GifPictureDescription[];
+extern const wchar_t GifStreamReadError[];
+extern const wchar_t GifStreamWriteError[];
+extern const wchar_t GifCannotAssign[];
+extern const wchar_t GifExtensionLabelMismatch[];
+extern const wchar_t GifUnknownFileExtension[];
+extern const wchar_t GifUnknownBlockType[];
+
+}  // namespace txt
+
+namespace txt {
+
+// Hotkeys: modifier prefixes and key names of hotkey texts, the lines of the
+// registration failure report and the function names in it
+extern const wchar_t HotkeyCtrl[];
+extern const wchar_t HotkeyShift[];
+extern const wchar_t HotkeyAlt[];
+extern const wchar_t* const KeyTableNames[54];  // in the order of the key table
+extern const wchar_t HotkeyLineA[];      // HotkeyLineA + hotkey text + HotkeyLineB + function + HotkeyLineEnd
+extern const wchar_t HotkeyLineB[];
+extern const wchar_t HotkeyLineEnd[];
+extern const wchar_t FunctionCaptureDesktop[];
+extern const wchar_t FunctionCaptureActiveWindow[];
+extern const wchar_t FunctionRepeat[];
+extern const wchar_t FunctionTimer[];
+extern const wchar_t FunctionFreeHand[];
+extern const wchar_t FunctionRectangle[];
+extern const wchar_t FunctionWindow[];
+extern const wchar_t HotkeysUnavailableA[];  // HotkeysUnavailableA + lines + HotkeysUnavailableB
+extern const wchar_t HotkeysUnavailableB[];
+
+}  // namespace txt
+
+namespace txt {
+
+// Destinations (clipboard, file, editor, Zovozu): notices and failure
+// messages, and the File destination's save prompt
+extern const wchar_t SentToClipboard[];
+extern const wchar_t SentToFile[];
+extern const wchar_t SentToEditor[];
+extern const wchar_t SentToZovozu[];
+extern const wchar_t ClipboardFailed[];
+extern const wchar_t FolderGone[];            // two lines, "\r" between them
+extern const wchar_t CannotSaveToA[];         // CannotSaveToA + path + "\r" + CannotSaveToB
+extern const wchar_t CannotSaveToB[];
+extern const wchar_t CannotSave[];
+extern const wchar_t TempFileFailed[];
+extern const wchar_t PlaceholderMissing[];    // followed by the quoted placeholder "<CAPTURE>"
+extern const wchar_t MakerEditorMissing[];
+extern const wchar_t ProgramFileMissing[];
+extern const wchar_t SaveFilter[];            // description|patterns|... for the formats 1 to 4
+extern const wchar_t SaveAsCaption[];
+extern const wchar_t ReplaceA[];              // file name + ReplaceA + "\r" + ReplaceB
+extern const wchar_t ReplaceB[];
+extern const wchar_t InvalidExtension[];
+
+}  // namespace txt
+
+namespace txt {
+
+// Finishing: edge effect, blur, annotation and watermark
+extern const wchar_t BlurNeeds24Bit[];
+extern const wchar_t WatermarkMissing[];      // + "\r" + the file name in double quotes
+extern const wchar_t WatermarkUnreadable[];   // + "\r" + the file name in double quotes
+
+}  // namespace txt
+
+namespace txt {
+
+// Capture completion and delivery
+extern const wchar_t NoDestinationSelected[];
+
+}  // namespace txt

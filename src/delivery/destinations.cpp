@@ -1,0 +1,377 @@
+#include "delivery/destinations.h"
+
+#include <windows.h>
+#include <shellapi.h>
+
+#include <cstdint>
+#include <cstring>
+#include <vector>
+
+#include "core/globals.h"
+#include "core/main_window.h"
+#include "core/notice.h"
+#include "core/save_dialog.h"
+#include "core/settings_store.h"
+#include "core/texts.h"
+#include "core/work.h"
+#include "delivery/image_file.h"
+#include "delivery/image_savers.h"
+#include "ui/text_convert.h"
+
+const wchar_t CapturePlaceholder[] = L"\"<CAPTURE>\"";
+
+namespace {
+
+// What the File destination saved last and a fingerprint of the image it
+// saved. Other destinations hand that file on only while it still holds the
+// image they are delivering: a capture handed over by another program, or a
+// file name that a later destination has overwritten, must not send an old
+// picture.
+struct SavedFile {
+    std::wstring path;
+    uint64_t fingerprint = 0;
+    bool valid = false;
+} lastFileSave;
+
+uint64_t Fingerprint(const ui::Bitmap& bitmap) {
+    uint64_t h = 1469598103934665603ull;
+    auto mix = [&h](uint64_t v) {
+        h ^= v;
+        h *= 1099511628211ull;
+    };
+    mix(static_cast<uint64_t>(bitmap.Width()));
+    mix(static_cast<uint64_t>(bitmap.Height()));
+    mix(static_cast<uint64_t>(bitmap.Bits()));
+    if (bitmap.Empty()) return h;
+    for (const RGBQUAD& c : bitmap.ColorTable()) mix(c.rgbRed | (c.rgbGreen << 8) | (c.rgbBlue << 16));
+    const size_t rowBytes = (size_t(bitmap.Width()) * size_t(bitmap.Bits()) + 7) / 8;
+    for (int y = 0; y < bitmap.Height(); ++y) {
+        const uint8_t* row = bitmap.ScanLine(y);
+        if (!row) continue;
+        size_t i = 0;
+        for (; i + 8 <= rowBytes; i += 8) {
+            uint64_t v;
+            std::memcpy(&v, row + i, 8);
+            mix(v);
+        }
+        // A partly used last byte carries padding bits: only the used ones count.
+        for (; i < rowBytes; ++i) {
+            uint8_t b = row[i];
+            if (i + 1 == rowBytes) {
+                const int used = static_cast<int>((size_t(bitmap.Width()) * size_t(bitmap.Bits())) % 8);
+                if (used) b = static_cast<uint8_t>(b & (0xFF << (8 - used)));
+            }
+            mix(b);
+        }
+    }
+    return h;
+}
+
+std::wstring WithBackslash(std::wstring folder) {
+    if (!folder.empty() && folder.back() != L'\\' && folder.back() != L'/') folder += L'\\';
+    return folder;
+}
+
+std::wstring Quoted(const std::wstring& path) { return L"\"" + path + L"\""; }
+
+// A string field of the settings as the text it stands for; false when its
+// bytes are no valid text of the code page.
+bool FieldText(std::string_view field, std::wstring& text) {
+    text = ui::ToWide(field);
+    return ui::ToAnsi(text) == field;
+}
+
+TImageFormat KnownFormat(uint8_t value) {
+    return value >= ifBMP && value <= ifPNG ? static_cast<TImageFormat>(value) : ifUnknown;
+}
+
+// An absolute folder (drive or network share) that exists. A relative folder
+// would put the file wherever the current folder happens to be.
+bool IsUsableFolder(const std::wstring& folder) {
+    const bool absolute = (folder.size() >= 3 && folder[1] == L':' && (folder[2] == L'\\' || folder[2] == L'/') &&
+                           ((folder[0] >= L'a' && folder[0] <= L'z') || (folder[0] >= L'A' && folder[0] <= L'Z'))) ||
+                          (folder.size() >= 3 && (folder[0] == L'\\' || folder[0] == L'/') &&
+                           (folder[1] == L'\\' || folder[1] == L'/'));
+    if (!absolute) return false;
+    const DWORD a = GetFileAttributesW(folder.c_str());
+    return a != INVALID_FILE_ATTRIBUTES && (a & FILE_ATTRIBUTE_DIRECTORY);
+}
+
+void Succeeded(const wchar_t* notice) {
+    SetNoticeText(notice);
+    ShowNotice();
+}
+
+bool Failed(const std::wstring& message = std::wstring()) {
+    if (!message.empty()) ShowError(message);
+    NotifyCancelled();
+    return false;
+}
+
+void RememberFileSave(bool ok) {
+    lastFileSave.valid = ok;
+    if (ok) {
+        lastFileSave.path = ImageFileName;
+        lastFileSave.fingerprint = Fingerprint(CaptureBitmap);
+    } else {
+        lastFileSave.path.clear();
+    }
+}
+
+// The packed DIB (header, bits) of the capture as 24-bit rows: every program
+// that reads images from the clipboard understands it, and no alpha byte can
+// make a reader show the image transparent.
+HGLOBAL PackedDib(const ui::Bitmap& bitmap) {
+    if (bitmap.Empty()) return nullptr;
+    const size_t stride = (size_t(bitmap.Width()) * 3 + 3) & ~size_t(3);
+    const size_t imageSize = stride * size_t(bitmap.Height());
+    HGLOBAL memory = GlobalAlloc(GMEM_MOVEABLE, sizeof(BITMAPINFOHEADER) + imageSize);
+    if (!memory) return nullptr;
+    auto* p = static_cast<uint8_t*>(GlobalLock(memory));
+    if (!p) {
+        GlobalFree(memory);
+        return nullptr;
+    }
+    BITMAPINFOHEADER h{};
+    h.biSize = sizeof h;
+    h.biWidth = bitmap.Width();
+    h.biHeight = bitmap.Height();  // bottom-up
+    h.biPlanes = 1;
+    h.biBitCount = 24;
+    h.biCompression = BI_RGB;
+    h.biSizeImage = static_cast<DWORD>(imageSize);
+    std::memcpy(p, &h, sizeof h);
+    uint8_t* bits = p + sizeof h;
+    const imagefile::RgbRowReader reader(bitmap);
+    std::vector<uint8_t> rgb(size_t(bitmap.Width()) * 3);
+    for (int y = 0; y < bitmap.Height(); ++y) {
+        reader.Read(y, rgb.data());
+        uint8_t* out = bits + size_t(bitmap.Height() - 1 - y) * stride;
+        for (int x = 0; x < bitmap.Width(); ++x) {
+            out[3 * x] = rgb[3 * x + 2];
+            out[3 * x + 1] = rgb[3 * x + 1];
+            out[3 * x + 2] = rgb[3 * x];
+        }
+        std::memset(out + size_t(bitmap.Width()) * 3, 0, stride - size_t(bitmap.Width()) * 3);
+    }
+    GlobalUnlock(memory);
+    return memory;
+}
+
+// Another program may hold the clipboard for a moment.
+bool OpenTheClipboard(HWND owner) {
+    for (int attempt = 0; attempt < 20; ++attempt) {
+        if (OpenClipboard(owner)) return true;
+        Sleep(25);
+    }
+    return false;
+}
+
+}  // namespace
+
+const std::wstring& FileDestinationFile() { return lastFileSave.path; }
+
+bool IsPlainFileName(const std::wstring& name) {
+    return name.find_first_of(L"\\/") == std::wstring::npos;
+}
+
+std::wstring ExpandEditorCommandLine(const std::wstring& commandLine, const std::wstring& path) {
+    const std::wstring placeholder = ui::LowerCase(CapturePlaceholder);
+    const std::wstring lower = ui::LowerCase(commandLine);
+    if (lower.size() != commandLine.size() || lower.find(placeholder) == std::wstring::npos) return {};
+    std::wstring out;
+    size_t from = 0;
+    for (size_t at = lower.find(placeholder); at != std::wstring::npos; at = lower.find(placeholder, from)) {
+        out += commandLine.substr(from, at - from);
+        out += Quoted(path);
+        from = at + placeholder.size();
+    }
+    out += commandLine.substr(from);
+    return out;
+}
+
+bool StartOutsideProgram(const std::wstring& program, const std::wstring& parameters, const std::wstring& folder) {
+    if (program.empty()) return false;
+    const auto result = reinterpret_cast<INT_PTR>(
+        ShellExecuteW(nullptr, L"open", program.c_str(), parameters.empty() ? nullptr : parameters.c_str(),
+                      folder.empty() ? nullptr : folder.c_str(), SW_SHOWNORMAL));
+    return result > 32;
+}
+
+bool CheckDestinationFolder() {
+    std::wstring folder;
+    const bool readable = FieldText(Config.FileFolder.view(), folder);
+    if (readable && IsUsableFolder(folder)) return true;
+    if (!Config.FileFolder.empty()) ShowError(txt::FolderGone);
+    Config.FileFolder = ui::ToAnsi(DesktopFolder);
+    SaveConfiguration();
+    return false;
+}
+
+bool PrepareTemporaryFile(const std::wstring& name, TImageFormat format) {
+    if (Config.SendTo[dFile] && lastFileSave.valid && FileExists(lastFileSave.path) &&
+        lastFileSave.fingerprint == Fingerprint(CaptureBitmap)) {
+        ImageFileName = lastFileSave.path;
+        return true;
+    }
+    // A name that reaches into another folder, or an unknown format, would
+    // write somewhere else or something else than asked for.
+    if (!IsPlainFileName(name) || KnownFormat(format) == ifUnknown || TempFolder.empty()) {
+        ShowError(txt::TempFileFailed);
+        return false;
+    }
+    ImageFileName = NextNumberedFileName(TempFolder, name, format);
+    if (!SaveCaptureByExtension()) {
+        ShowError(txt::TempFileFailed);
+        return false;
+    }
+    return true;
+}
+
+bool SendToClipboard() {
+    bool ok = false;
+    try {
+        HGLOBAL dib = PackedDib(CaptureBitmap);
+        if (dib) {
+            if (OpenTheClipboard(MainWindow ? MainWindow : ApplicationWindow)) {
+                if (EmptyClipboard() && SetClipboardData(CF_DIB, dib)) {
+                    ok = true;
+                    dib = nullptr;  // the clipboard owns it now
+                }
+                CloseClipboard();
+            }
+            if (dib) GlobalFree(dib);
+        }
+    } catch (...) {
+        ok = false;
+    }
+    if (!ok) return Failed(txt::ClipboardFailed);
+    Succeeded(txt::SentToClipboard);
+    return true;
+}
+
+namespace {
+
+enum class PromptResult { Saved, Cancelled, NotSaved };
+
+PromptResult SaveWithPrompt(const std::wstring& folder, const std::wstring& name) {
+    SaveDialogState dialog;
+    dialog.initialDir = folder;
+    dialog.fileName = name;
+    dialog.filterIndex = KnownFormat(Config.FileFormat) != ifUnknown ? int(Config.FileFormat) : int(ifBMP);
+    if (!ExecuteSaveDialog(ApplicationWindow, dialog)) {
+        NotifyCancelled();
+        if (TimerRunning) CallStopTimerCapture();
+        return PromptResult::Cancelled;
+    }
+
+    std::wstring chosen = dialog.fileName;
+    int index = dialog.filterIndex >= ifBMP && dialog.filterIndex <= ifPNG ? dialog.filterIndex : ifBMP;
+    const TImageFormat typed = ImageFormatOfExtension(chosen);
+    if (typed != ifUnknown) index = typed;
+    else chosen += ImageExtension(static_cast<TImageFormat>(index));
+
+    // Remember the choice for the next prompt. A part that the settings
+    // cannot hold whole (too long, or characters of no code page) keeps its
+    // old value rather than being stored cut or mangled.
+    const std::wstring fileName = FileNameOf(chosen);
+    const std::wstring stem = fileName.substr(0, fileName.find_last_of(L'.'));
+    const std::wstring chosenFolder = FolderOf(chosen);
+    auto fits = [](const std::wstring& s) {
+        const std::string a = ui::ToAnsi(s);
+        return a.size() <= 250 && ui::ToWide(a) == s;
+    };
+    if (fits(stem)) Config.FileName = ui::ToAnsi(stem);
+    Config.FileFormat = static_cast<uint8_t>(index);
+    if (fits(chosenFolder)) Config.FileFolder = ui::ToAnsi(chosenFolder);
+    SaveConfiguration();
+    if (OptionsOpen) CallOptionsFileChoiceChanged();
+
+    ImageFileName = chosen;
+    return SaveCaptureByExtension() ? PromptResult::Saved : PromptResult::NotSaved;
+}
+
+}  // namespace
+
+bool SendToFile() {
+    if (!CheckDestinationFolder()) CallOpenOptionsDialog();
+
+    std::wstring folder, name;
+    // Bytes that are no text of the code page cannot name a file; they end
+    // in the save failure like any other unusable name.
+    const bool readable = FieldText(Config.FileFolder.view(), folder) && FieldText(Config.FileName.view(), name);
+    folder = WithBackslash(folder);
+    const TImageFormat format = KnownFormat(Config.FileFormat);
+    switch (Config.FileNaming) {
+        case fnFixed: {
+            ImageFileName = folder + name + ImageExtension(format);
+            const bool ok = readable && IsPlainFileName(name) && format != ifUnknown && SaveCaptureByExtension();
+            if (!ok) {
+                RememberFileSave(false);
+                return Failed(txt::CannotSaveToA + ImageFileName + L"\r" + txt::CannotSaveToB);
+            }
+            break;
+        }
+        case fnNumbered: {
+            bool ok = readable && IsPlainFileName(name) && format != ifUnknown;
+            if (ok) {
+                ImageFileName = NextNumberedFileName(folder, name, format);
+                ok = SaveCaptureByExtension();
+            }
+            if (!ok) {
+                RememberFileSave(false);
+                return Failed(txt::CannotSave);
+            }
+            break;
+        }
+        case fnAsk: {
+            const PromptResult result = SaveWithPrompt(folder, readable ? name : std::wstring());
+            if (result != PromptResult::Saved) {
+                RememberFileSave(false);
+                // A cancelled prompt has given its notice already.
+                return result == PromptResult::Cancelled ? false : Failed(txt::CannotSave);
+            }
+            break;
+        }
+        default:
+            RememberFileSave(false);
+            return Failed();
+    }
+    RememberFileSave(true);
+    Succeeded(txt::SentToFile);
+    return true;
+}
+
+bool SendToEditor() {
+    if (!PrepareTemporaryFile(ui::ToWide(Config.EditorFileName.view()), KnownFormat(Config.EditorFormat)))
+        return Failed();
+    std::wstring program, parameters;
+    if (Config.UseCustomEditor) {
+        const std::wstring commandLine = ui::ToWide(Config.CustomEditorCommandLine.view());
+        parameters = ExpandEditorCommandLine(commandLine, ImageFileName);
+        if (parameters.empty()) return Failed(txt::PlaceholderMissing + std::wstring(CapturePlaceholder));
+        program = ui::ToWide(Config.CustomEditorPath.view());
+    } else {
+        program = FindEditorProgram();
+        if (program.empty()) {
+            Config.UseCustomEditor = 1;  // live only: the next delivery goes to the graphic editor
+            return Failed(txt::MakerEditorMissing);
+        }
+        parameters = Quoted(ImageFileName);
+    }
+    // The program is started by its full path: by its bare name the shell
+    // could as well find another program of that name on the search path.
+    if (!StartOutsideProgram(program, parameters, FolderOf(program))) return Failed();
+    Succeeded(txt::SentToEditor);
+    return true;
+}
+
+bool SendToZovozu() {
+    const std::wstring program = FindZovozuProgram();
+    if (program.empty()) return Failed(txt::ProgramFileMissing);
+    ImageFileName = NextNumberedFileName(TempFolder, L"screenshot", ifBMP);
+    if (TempFolder.empty() || !SaveCaptureByExtension()) return Failed(txt::TempFileFailed);
+    if (!StartOutsideProgram(program, Quoted(ImageFileName), FolderOf(program))) return Failed();
+    Succeeded(txt::SentToZovozu);
+    return true;
+}

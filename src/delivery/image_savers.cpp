@@ -1,0 +1,234 @@
+#include "delivery/image_savers.h"
+
+#include <windows.h>
+
+#include <csetjmp>
+#include <cstdio>
+#include <cstdlib>
+#include <vector>
+
+// jpeglib.h needs FILE and size_t declared first.
+#include <jpeglib.h>
+
+#include "core/globals.h"
+#include "core/work.h"
+#include "delivery/image_file.h"
+#include "delivery/png_writer.h"
+#include "ui/gdi.h"
+
+#ifdef VORLIX_HAVE_GIF
+#include "gif/save_gif.h"
+#endif
+
+std::wstring ImageFileName;
+
+const wchar_t* const ImageExtensions[4] = {L".bmp", L".jpg", L".gif", L".png"};
+
+std::wstring ImageExtension(TImageFormat format) {
+    return format >= ifBMP && format <= ifPNG ? ImageExtensions[format - 1] : L"";
+}
+
+namespace {
+
+std::wstring AsciiUpper(std::wstring s) {
+    for (auto& c : s)
+        if (c >= L'a' && c <= L'z') c = static_cast<wchar_t>(c - L'a' + L'A');
+    return s;
+}
+
+// --- JPEG ---
+
+struct JpegErrors {
+    jpeg_error_mgr manager;
+    std::jmp_buf jump;
+};
+
+// libjpeg's own handler ends the process.
+void JpegFail(j_common_ptr info) { std::longjmp(reinterpret_cast<JpegErrors*>(info->err)->jump, 1); }
+void JpegQuiet(j_common_ptr) {}
+
+// libjpeg leaves by longjmp on errors, so this routine holds no object that
+// needs destroying; the caller owns the row and frees *out.
+bool EncodeJpeg(const imagefile::RgbRowReader& reader, int width, int height, uint8_t* row, unsigned char** out,
+                unsigned long* outSize) {
+    jpeg_compress_struct info;
+    JpegErrors errors;
+    info.err = jpeg_std_error(&errors.manager);
+    errors.manager.error_exit = JpegFail;
+    errors.manager.output_message = JpegQuiet;
+    if (setjmp(errors.jump)) {
+        jpeg_destroy_compress(&info);
+        return false;
+    }
+    jpeg_create_compress(&info);
+    jpeg_mem_dest(&info, out, outSize);
+    info.image_width = static_cast<JDIMENSION>(width);
+    info.image_height = static_cast<JDIMENSION>(height);
+    info.input_components = 3;
+    info.in_color_space = JCS_RGB;
+    jpeg_set_defaults(&info);
+    jpeg_set_quality(&info, 100, TRUE);
+    jpeg_start_compress(&info, TRUE);
+    for (int y = 0; y < height; ++y) {
+        reader.Read(y, row);
+        JSAMPROW rows[1] = {row};
+        jpeg_write_scanlines(&info, rows, 1);
+    }
+    jpeg_finish_compress(&info);
+    jpeg_destroy_compress(&info);
+    return true;
+}
+
+// --- numbering ---
+
+bool SameText(const wchar_t* a, const wchar_t* b, size_t n) {
+    return n == 0 || CompareStringOrdinal(a, static_cast<int>(n), b, static_cast<int>(n), TRUE) == CSTR_EQUAL;
+}
+
+// Decimal numbers as digit strings without leading zeros ("" is 0), so that
+// no suffix is too long to compare or to count past.
+std::wstring StripZeros(const std::wstring& digits) {
+    const size_t first = digits.find_first_not_of(L'0');
+    return first == std::wstring::npos ? std::wstring() : digits.substr(first);
+}
+
+bool Greater(const std::wstring& a, const std::wstring& b) {
+    return a.size() != b.size() ? a.size() > b.size() : a > b;
+}
+
+std::wstring PlusOne(std::wstring n) {
+    for (size_t i = n.size(); i-- > 0;) {
+        if (n[i] != L'9') {
+            ++n[i];
+            return n;
+        }
+        n[i] = L'0';
+    }
+    return L"1" + n;
+}
+
+}  // namespace
+
+bool SaveBMP(const ui::Bitmap& bitmap, const std::wstring& path) {
+    try {
+        if (bitmap.Empty()) return false;
+        imagefile::PendingFile file(path);
+        if (!file.ok()) return false;
+        const std::vector<uint8_t> data = bitmap.SaveToMemory();
+        return !data.empty() && file.Write(data.data(), data.size()) && file.Commit();
+    } catch (...) {
+        return false;
+    }
+}
+
+bool SaveJPEG(const ui::Bitmap& bitmap, const std::wstring& path) {
+    unsigned char* data = nullptr;
+    unsigned long size = 0;
+    bool ok = false;
+    try {
+        if (!bitmap.Empty()) {
+            imagefile::PendingFile file(path);
+            if (file.ok()) {
+                const imagefile::RgbRowReader reader(bitmap);
+                std::vector<uint8_t> row(size_t(bitmap.Width()) * 3);
+                ok = EncodeJpeg(reader, bitmap.Width(), bitmap.Height(), row.data(), &data, &size) && data &&
+                     file.Write(data, size) && file.Commit();
+            }
+        }
+    } catch (...) {
+        ok = false;
+    }
+    std::free(data);
+    return ok;
+}
+
+bool SavePNG(const ui::Bitmap& bitmap, const std::wstring& path) {
+    try {
+        SaveBitmapAsPng(path, bitmap, NoTransparentColor);
+        return true;
+    } catch (...) {
+        return false;
+    }
+}
+
+namespace {
+
+bool SaveGIFFile(const ui::Bitmap& bitmap, const std::wstring& path) {
+#ifdef VORLIX_HAVE_GIF
+    try {
+        if (bitmap.Empty()) return false;
+        imagefile::PendingFile file(path);
+        if (!file.ok()) return false;
+        // The codec writes its own file: it gets the unused temporary name,
+        // and the result takes the target's place only when it succeeded.
+        file.ReleaseName();
+        return SaveGIF(bitmap, file.TempPath()) && file.Commit();
+    } catch (...) {
+        return false;
+    }
+#else
+    (void)bitmap;
+    (void)path;
+    return false;
+#endif
+}
+
+}  // namespace
+
+bool SaveImageByExtension(const ui::Bitmap& bitmap, std::wstring& path) {
+    try {
+        const std::wstring name = FileNameOf(path);
+        const std::wstring base = name.substr(0, name.find_last_of(L'.'));
+        if (base == AsciiUpper(base)) path = AsciiUpper(path);
+        switch (ImageFormatOfExtension(path)) {
+            case ifBMP: return SaveBMP(bitmap, path);
+            case ifJPEG: return SaveJPEG(bitmap, path);
+            case ifGIF: return SaveGIFFile(bitmap, path);
+            case ifPNG: return SavePNG(bitmap, path);
+            default: return false;
+        }
+    } catch (...) {
+        return false;
+    }
+}
+
+bool SaveCaptureByExtension() { return SaveImageByExtension(CaptureBitmap, ImageFileName); }
+
+std::wstring NextNumberedFileName(const std::wstring& folder, const std::wstring& prefix, TImageFormat format) {
+    const std::wstring ext = ImageExtension(format);
+    // Without a folder the name would be looked up (and later written) in
+    // whatever the current folder is; the relative name makes the save fail.
+    if (folder.empty()) return prefix + L"1" + ext;
+    std::wstring dir = folder;
+    if (dir.back() != L'\\' && dir.back() != L'/') dir += L'\\';
+
+    std::wstring largest;  // no entry yet: 0
+    bool counted = false;
+    WIN32_FIND_DATAW found;
+    // Every entry is listed and matched here, not by the system's wildcards,
+    // which also match short 8.3 names and would let some names slip through.
+    const HANDLE first = FindFirstFileW((dir + L"*").c_str(), &found);
+    if (first != INVALID_HANDLE_VALUE) {
+        const ui::FindHandle search(first);
+        do {
+            const std::wstring entry = found.cFileName;
+            if (entry.size() <= prefix.size() + ext.size()) continue;
+            if (!SameText(entry.c_str(), prefix.c_str(), prefix.size())) continue;
+            if (!SameText(entry.c_str() + entry.size() - ext.size(), ext.c_str(), ext.size())) continue;
+            const std::wstring middle = entry.substr(prefix.size(), entry.size() - prefix.size() - ext.size());
+            if (middle.find_first_not_of(L"0123456789") != std::wstring::npos) continue;
+            const std::wstring n = StripZeros(middle);
+            if (!counted || Greater(n, largest)) largest = n;
+            counted = true;
+        } while (FindNextFileW(search.get(), &found));
+    }
+    std::wstring n = PlusOne(largest);
+    // A folder that could not be listed, or a file that appeared meanwhile:
+    // never hand out a name that is taken.
+    std::wstring result = dir + prefix + n + ext;
+    for (int i = 0; i < 10000 && GetFileAttributesW(result.c_str()) != INVALID_FILE_ATTRIBUTES; ++i) {
+        n = PlusOne(n);
+        result = dir + prefix + n + ext;
+    }
+    return result;
+}

@@ -1,0 +1,397 @@
+#include "gif/gif_codec.h"
+
+#include <algorithm>
+#include <cstring>
+#include <new>
+
+#include "core/texts.h"
+#include "gif/gif_extensions.h"
+#include "gif/gif_frame.h"
+#include "gif/gif_picture.h"
+#include "ui/text_convert.h"
+
+namespace gif {
+
+Exception::Exception(std::wstring message) : message_(std::move(message)) {
+    narrow_.reserve(message_.size());
+    for (wchar_t c : message_) narrow_.push_back(c < 128 ? char(c) : '?');
+}
+
+void RaiseGIFError(const wchar_t* message) { throw EGifError(message); }
+
+// ---------------------------------------------------------------------------
+// Streams
+
+int64_t Stream::Size() {
+    const int64_t here = Position();
+    const int64_t end = Seek(0, SeekOrigin::End);
+    SetPosition(here);
+    return end;
+}
+
+void Stream::ReadBuffer(void* buffer, size_t count) {
+    if (count != 0 && Read(buffer, count) != count) throw EReadError(txt::GifStreamReadError);
+}
+
+void Stream::WriteBuffer(const void* buffer, size_t count) {
+    if (count != 0 && Write(buffer, count) != count) throw EWriteError(txt::GifStreamWriteError);
+}
+
+MemoryStream::MemoryStream(const void* data, size_t size)
+    : data_(static_cast<const uint8_t*>(data), static_cast<const uint8_t*>(data) + size) {}
+
+size_t MemoryStream::Read(void* buffer, size_t count) {
+    const size_t n = position_ < data_.size() ? std::min(count, data_.size() - position_) : 0;
+    if (n) std::memcpy(buffer, data_.data() + position_, n);
+    position_ += n;
+    return n;
+}
+
+size_t MemoryStream::Write(const void* buffer, size_t count) {
+    if (count == 0) return 0;
+    if (position_ + count > data_.size()) data_.resize(position_ + count);
+    std::memcpy(data_.data() + position_, buffer, count);
+    position_ += count;
+    return count;
+}
+
+int64_t MemoryStream::Seek(int64_t offset, SeekOrigin origin) {
+    int64_t base = origin == SeekOrigin::Begin ? 0 : origin == SeekOrigin::Current ? int64_t(position_) : int64_t(data_.size());
+    position_ = size_t(std::max<int64_t>(0, base + offset));
+    return int64_t(position_);
+}
+
+FileStream::FileStream(const std::wstring& path, Mode mode) {
+    if (mode == Mode::Create)
+        file_ = CreateFileW(path.c_str(), GENERIC_WRITE | GENERIC_READ, 0, nullptr, CREATE_ALWAYS,
+                            FILE_ATTRIBUTE_NORMAL, nullptr);
+    else
+        file_ = CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+                            FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (file_ == INVALID_HANDLE_VALUE)
+        throw EStreamError(mode == Mode::Create ? txt::GifStreamWriteError : txt::GifStreamReadError);
+}
+
+FileStream::~FileStream() { Close(); }
+
+bool FileStream::FlushQuietly() {
+    if (pending_.empty()) return true;
+    DWORD written = 0;
+    const bool ok = WriteFile(file_, pending_.data(), DWORD(pending_.size()), &written, nullptr) &&
+                    written == pending_.size();
+    pending_.clear();
+    return ok;
+}
+
+void FileStream::Flush() {
+    if (file_ != INVALID_HANDLE_VALUE && !FlushQuietly()) throw EWriteError(txt::GifStreamWriteError);
+}
+
+void FileStream::Close() {
+    if (file_ == INVALID_HANDLE_VALUE) return;
+    FlushQuietly();
+    CloseHandle(file_);
+    file_ = INVALID_HANDLE_VALUE;
+}
+
+size_t FileStream::Read(void* buffer, size_t count) {
+    if (!FlushQuietly()) throw EWriteError(txt::GifStreamWriteError);
+    size_t done = 0;
+    while (done < count) {
+        DWORD got = 0;
+        const DWORD ask = DWORD(std::min<size_t>(count - done, 1u << 30));
+        if (!ReadFile(file_, static_cast<uint8_t*>(buffer) + done, ask, &got, nullptr) || got == 0) break;
+        done += got;
+    }
+    return done;
+}
+
+size_t FileStream::Write(const void* buffer, size_t count) {
+    constexpr size_t kGather = 1 << 16;
+    const auto* p = static_cast<const uint8_t*>(buffer);
+    pending_.insert(pending_.end(), p, p + count);
+    if (pending_.size() >= kGather && !FlushQuietly()) return 0;
+    return count;
+}
+
+int64_t FileStream::Seek(int64_t offset, SeekOrigin origin) {
+    if (!FlushQuietly()) throw EWriteError(txt::GifStreamWriteError);
+    LARGE_INTEGER distance, result;
+    distance.QuadPart = offset;
+    const DWORD method = origin == SeekOrigin::Begin ? FILE_BEGIN : origin == SeekOrigin::Current ? FILE_CURRENT : FILE_END;
+    if (!SetFilePointerEx(file_, distance, &result, method)) return -1;
+    return result.QuadPart;
+}
+
+// ---------------------------------------------------------------------------
+// Unit routines
+
+HGDIOBJ CheckGDIHandle(HGDIOBJ handle) {
+    if (handle) return handle;
+    const DWORD error = GetLastError();
+    if (error != 0) {
+        wchar_t* text = nullptr;
+        const DWORD n = FormatMessageW(FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM |
+                                           FORMAT_MESSAGE_IGNORE_INSERTS,
+                                       nullptr, error, LANG_USER_DEFAULT, reinterpret_cast<wchar_t*>(&text), 0,
+                                       nullptr);
+        if (n && text) {
+            std::wstring message(text, n);
+            LocalFree(text);
+            while (!message.empty() && (message.back() == L'\n' || message.back() == L'\r')) message.pop_back();
+            throw EOutOfResources(message);
+        }
+        if (text) LocalFree(text);
+    }
+    throw EOutOfResources(txt::GifOutOfResources);
+}
+
+int RowStride(int width, int bitsPerPixel, int alignment) {
+    const int64_t bits = int64_t(width) * bitsPerPixel + alignment - 1;
+    return int((bits - bits % alignment) / 8);
+}
+
+int BitsForColors(int n) {
+    if (n <= 0) return 0;
+    int b = 1;
+    while ((1 << b) < n) ++b;
+    return b;
+}
+
+void WriteByte(Stream& stream, uint8_t value) { stream.WriteBuffer(&value, 1); }
+
+uint8_t ReadByte(Stream& stream) {
+    uint8_t b = 0;
+    stream.Read(&b, 1);
+    return b;
+}
+
+void ReadExactly(Stream& stream, void* buffer, size_t count) {
+    if (stream.Read(buffer, count) != count) RaiseGIFError(txt::GifPrematureEnd);
+}
+
+void WriteStringBlocks(Stream& stream, const std::vector<std::string>& strings) {
+    for (const std::string& s : strings) {
+        size_t done = 0;
+        while (done < s.size()) {
+            const uint8_t n = uint8_t(std::min<size_t>(255, s.size() - done));
+            WriteByte(stream, n);
+            stream.WriteBuffer(s.data() + done, n);
+            done += n;
+        }
+    }
+    WriteByte(stream, 0);
+}
+
+void ReadStringBlocks(Stream& stream, std::vector<std::string>& strings) {
+    strings.clear();
+    uint8_t n = 0;
+    while (stream.Read(&n, 1) == 1 && n != 0) {
+        std::string s(n, '\0');
+        ReadExactly(stream, s.data(), n);
+        strings.push_back(std::move(s));
+    }
+}
+
+ui::PixelFormat PixelFormatOf(const ui::Bitmap& bitmap) { return bitmap.Format(); }
+
+void SetPixelFormatOf(ui::Bitmap& bitmap, ui::PixelFormat format) {
+    if (!bitmap.SetFormat(format)) throw EOutOfMemory(txt::GifOutOfMemory);
+}
+
+// ---------------------------------------------------------------------------
+// DIB access
+
+TDIBReader::TDIBReader(const ui::Bitmap& bitmap, ui::PixelFormat format)
+    : TDIB(nullptr, format), source_(&bitmap) {
+    const int want = ui::BitsPerPixel(format);
+    if (bitmap.Empty()) return;
+    if (bitmap.Bits() == want && bitmap.Format() != ui::PixelFormat::Bits15) {
+        bytesPerPixel_ = want >= 8 ? want / 8 : 1;
+    } else if (want == 24 && bitmap.Bits() == 32) {
+        bytesPerPixel_ = 4;  // B, G, R and an unused byte: read in place
+    } else {
+        converted_ = ui::Bitmap(bitmap.Width(), bitmap.Height(), format);
+        if (converted_.Empty()) throw EOutOfMemory(txt::GifOutOfMemory);
+        BitBlt(converted_.Canvas(), 0, 0, bitmap.Width(), bitmap.Height(), bitmap.Canvas(), 0, 0, SRCCOPY);
+        source_ = &converted_;
+        bytesPerPixel_ = want >= 8 ? want / 8 : 1;
+    }
+}
+
+uint8_t* TDIBReader::ScanlineAt(int row) { return const_cast<uint8_t*>(source_->ScanLine(row)); }
+
+const uint8_t* TDIBReader::Row(int row) const { return source_->ScanLine(row); }
+
+namespace {
+constexpr int kFileHeaderSize = sizeof(BITMAPFILEHEADER);  // 14
+}
+
+TDIBWriter::TDIBWriter(ui::Bitmap& bitmap, HPALETTE palette, int height, int width, ui::PixelFormat format)
+    : TDIB(&bitmap, format), SourcePalette(palette), ImageHeight(height), ImageWidth(width) {
+    if (format != ui::PixelFormat::Bits8 && format != ui::PixelFormat::Bits24)
+        RaiseGIFError(txt::GifUnsupportedPixelFormat);
+    if (width <= 0 || height == 0) RaiseGIFError(txt::GifInvalidImageDimensions);
+    InfoSize_ = format == ui::PixelFormat::Bits8 ? int(sizeof(BITMAPINFOHEADER) + 256 * sizeof(RGBQUAD)) : 40;
+}
+
+const BITMAPINFO* TDIBWriter::InfoBlock() const {
+    return block_ ? reinterpret_cast<const BITMAPINFO*>(block_.get() + kFileHeaderSize) : nullptr;
+}
+
+void TDIBWriter::MakeImage() {
+    const int bits = DIBFormat_ == ui::PixelFormat::Bits8 ? 8 : 24;
+    stride_ = RowStride(ImageWidth, bits, 32);
+    const int64_t rows = ImageHeight < 0 ? -int64_t(ImageHeight) : int64_t(ImageHeight);
+    const int64_t pixelBytes = int64_t(stride_) * rows;
+    const int64_t total = kFileHeaderSize + InfoSize_ + pixelBytes;
+    // The file header's size field is 32 bits; anything near that is far
+    // beyond what a bitmap may hold anyway.
+    if (total > INT32_MAX || int64_t(ImageWidth) * rows > ui::Bitmap::MaxPixels)
+        throw EOutOfMemory(txt::GifOutOfMemory);
+    block_.reset(new (std::nothrow) uint8_t[size_t(total)]);
+    if (!block_) throw EOutOfMemory(txt::GifOutOfMemory);
+    PixelBitsSize_ = int(pixelBytes);
+    // Rows nobody writes stay black rather than showing stale memory.
+    std::memset(block_.get() + kFileHeaderSize + InfoSize_, 0, size_t(pixelBytes));
+
+    BITMAPFILEHEADER fh{};
+    fh.bfType = 0x4D42;
+    fh.bfSize = DWORD(total);
+    fh.bfOffBits = DWORD(kFileHeaderSize + InfoSize_);
+    std::memcpy(block_.get(), &fh, sizeof fh);
+
+    auto* info = reinterpret_cast<BITMAPINFO*>(block_.get() + kFileHeaderSize);
+    std::memset(info, 0, size_t(InfoSize_));
+    info->bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
+    info->bmiHeader.biWidth = ImageWidth;
+    info->bmiHeader.biHeight = ImageHeight;
+    info->bmiHeader.biPlanes = 1;
+    info->bmiHeader.biBitCount = WORD(bits);
+    info->bmiHeader.biCompression = BI_RGB;
+    info->bmiHeader.biSizeImage = 0;
+    if (bits == 8) {
+        PALETTEENTRY entries[256] = {};
+        const UINT n = SourcePalette ? GetPaletteEntries(SourcePalette, 0, 256, entries) : 0;
+        for (UINT i = 0; i < n; ++i)
+            info->bmiColors[i] = RGBQUAD{entries[i].peBlue, entries[i].peGreen, entries[i].peRed, 0};
+        info->bmiHeader.biClrUsed = 256;
+        info->bmiHeader.biClrImportant = n;
+    }
+    PixelBits = block_.get() + kFileHeaderSize + InfoSize_;
+}
+
+uint8_t* TDIBWriter::ScanlineAt(int row) {
+    if (!block_) MakeImage();
+    if (!PixelBits) RaiseGIFError(txt::GifNoDIB);
+    const int rows = ImageHeight < 0 ? -ImageHeight : ImageHeight;
+    if (row < 0 || row >= rows) throw EInvalidGraphicOperation(txt::GifScanLineRange);
+    GdiFlush();
+    const int at = ImageHeight > 0 ? rows - 1 - row : row;
+    return PixelBits + size_t(at) * size_t(stride_);
+}
+
+void TDIBWriter::Finish() {
+    if (!block_) return;
+    const size_t size = size_t(kFileHeaderSize) + size_t(InfoSize_) + size_t(PixelBitsSize_);
+    if (!TargetBitmap->LoadFromMemory(block_.get(), size)) {
+        block_.reset();
+        throw EOutOfMemory(txt::GifOutOfMemory);
+    }
+    block_.reset();
+    PixelBits = nullptr;
+}
+
+// ---------------------------------------------------------------------------
+// Items and lists
+
+void TGifItem::ReportWarning(int severity, const std::wstring& message) {
+    if (OwnerImage_) OwnerImage_->ReportWarning(this, severity, message);
+}
+
+void TGifItem::SaveItemToFile(const std::wstring& fileName) {
+    try {
+        FileStream stream(fileName, FileStream::Mode::Create);
+        SaveToStream(stream);
+        stream.Close();
+    } catch (...) {
+        MessageBoxW(nullptr, txt::GifCannotSave, txt::MessageCaption, MB_OK | MB_ICONWARNING);
+    }
+}
+
+void TGifItem::LoadItemFromFile(const std::wstring& fileName) {
+    FileStream stream(fileName, FileStream::Mode::OpenRead);
+    LoadFromStream(stream);
+}
+
+void TGifList::ReportWarning(int severity, const std::wstring& message) {
+    if (OwnerImage_) OwnerImage_->ReportWarning(this, severity, message);
+}
+
+void TGifList::SaveToStream(Stream& stream) {
+    for (auto& item : ItemStore) item->SaveToStream(stream);
+}
+
+int TGifList::AddItem(std::unique_ptr<TGifItem> item) {
+    ItemStore.push_back(std::move(item));
+    return ItemCount() - 1;
+}
+
+void TGifList::ClearItems() {
+    // Items may look at the list while they go (an extension leaving its
+    // frame), so take each out before freeing it.
+    while (!ItemStore.empty()) {
+        std::unique_ptr<TGifItem> last = std::move(ItemStore.back());
+        ItemStore.pop_back();
+        last.reset();
+    }
+}
+
+void TGifList::DeleteItem(int index) {
+    if (index < 0 || index >= ItemCount()) return;
+    std::unique_ptr<TGifItem> item = std::move(ItemStore[size_t(index)]);
+    ItemStore.erase(ItemStore.begin() + index);
+    item.reset();
+}
+
+std::unique_ptr<TGifItem> TGifList::RemoveItem(TGifItem* item) {
+    const int i = IndexOf(item);
+    if (i < 0) return nullptr;
+    std::unique_ptr<TGifItem> held = std::move(ItemStore[size_t(i)]);
+    ItemStore.erase(ItemStore.begin() + i);
+    return held;
+}
+
+int TGifList::IndexOf(const TGifItem* item) const {
+    for (size_t i = 0; i < ItemStore.size(); ++i)
+        if (ItemStore[i].get() == item) return int(i);
+    return -1;
+}
+
+TGifExtensionList::TGifExtensionList(TGifFrame* frame)
+    : TGifList(frame ? frame->OwnerImage() : nullptr), frame_(frame) {}
+
+TGifExtension* TGifExtensionList::ExtensionAt(int index) const {
+    return static_cast<TGifExtension*>(ItemAt(index));
+}
+
+void TGifExtensionList::LoadFromStream(Stream& stream) {
+    uint8_t b;
+    if (stream.Read(&b, 1) != 1) return;
+    while (b != ',' && b != ';') {
+        if (b != '!') {
+            ReportWarning(1, txt::GifInvalidExtensionIntroducer);
+            break;
+        }
+        const TGifExtensionClass* cls = ExtensionClassAt(stream);
+        if (!cls) RaiseGIFError(txt::GifUnknownExtensionType);
+        stream.Seek(-1, SeekOrigin::Current);
+        std::unique_ptr<TGifExtension> extension = cls->Create(frame_);
+        extension->LoadFromStream(stream);  // a failure frees it on the way out
+        AddItem(std::move(extension));
+        if (stream.Read(&b, 1) != 1) return;
+    }
+    stream.Seek(-1, SeekOrigin::Current);
+}
+
+}  // namespace gif

@@ -1,0 +1,273 @@
+// What the GIF codec stands on: its exceptions, the small stream and
+// arithmetic routines, row access to device-independent bitmaps, and the two
+// base classes of the GIF object model (one block of a file, and an owning
+// list of blocks).
+#pragma once
+
+#include <windows.h>
+
+#include <cstddef>
+#include <cstdint>
+#include <exception>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "ui/bitmap.h"
+
+namespace gif {
+
+// ---------------------------------------------------------------------------
+// Exceptions. The codec raises these and never shows anything itself; the
+// caller decides what the user sees.
+
+class Exception : public std::exception {
+public:
+    explicit Exception(std::wstring message);
+    const std::wstring& Message() const { return message_; }
+    const char* what() const noexcept override { return narrow_.c_str(); }
+
+private:
+    std::wstring message_;
+    std::string narrow_;
+};
+
+// The graphic classes' families of errors.
+class EInvalidGraphic : public Exception { using Exception::Exception; };
+class EInvalidGraphicOperation : public Exception { using Exception::Exception; };
+class EOutOfMemory : public Exception { using Exception::Exception; };
+class EOutOfResources : public Exception { using Exception::Exception; };
+class EConvertError : public Exception { using Exception::Exception; };
+class EStreamError : public Exception { using Exception::Exception; };
+class EReadError : public EStreamError { using EStreamError::EStreamError; };
+class EWriteError : public EStreamError { using EStreamError::EStreamError; };
+
+// Every format or limit error of the codec.
+class EGifError : public EInvalidGraphic { using EInvalidGraphic::EInvalidGraphic; };
+
+[[noreturn]] void RaiseGIFError(const wchar_t* message);
+
+// ---------------------------------------------------------------------------
+// Streams: a byte stream with position, as the codec's blocks read and write
+// themselves.
+
+enum class SeekOrigin { Begin, Current, End };
+
+class Stream {
+public:
+    virtual ~Stream() = default;
+    // Read and Write return the number of bytes moved (short at the end of
+    // data or on a failed write).
+    virtual size_t Read(void* buffer, size_t count) = 0;
+    virtual size_t Write(const void* buffer, size_t count) = 0;
+    virtual int64_t Seek(int64_t offset, SeekOrigin origin) = 0;
+
+    int64_t Position() { return Seek(0, SeekOrigin::Current); }
+    void SetPosition(int64_t position) { Seek(position, SeekOrigin::Begin); }
+    int64_t Size();
+    // Raise EReadError / EWriteError when fewer bytes than asked for move.
+    void ReadBuffer(void* buffer, size_t count);
+    void WriteBuffer(const void* buffer, size_t count);
+};
+
+class MemoryStream : public Stream {
+public:
+    MemoryStream() = default;
+    MemoryStream(const void* data, size_t size);
+    size_t Read(void* buffer, size_t count) override;
+    size_t Write(const void* buffer, size_t count) override;
+    int64_t Seek(int64_t offset, SeekOrigin origin) override;
+
+    const std::vector<uint8_t>& Data() const { return data_; }
+    std::vector<uint8_t>& Data() { return data_; }
+    void Clear() { data_.clear(); position_ = 0; }
+
+private:
+    std::vector<uint8_t> data_;
+    size_t position_ = 0;
+};
+
+// A file opened for creation (write, shared with nobody) or for reading
+// (writes by others denied). Writes are gathered in a buffer; Flush hands
+// them to the file and raises EWriteError when it cannot.
+class FileStream : public Stream {
+public:
+    enum class Mode { Create, OpenRead };
+    FileStream(const std::wstring& path, Mode mode);  // raises EStreamError
+    ~FileStream() override;
+    FileStream(const FileStream&) = delete;
+    FileStream& operator=(const FileStream&) = delete;
+
+    size_t Read(void* buffer, size_t count) override;
+    size_t Write(const void* buffer, size_t count) override;
+    int64_t Seek(int64_t offset, SeekOrigin origin) override;
+    void Flush();
+    void Close();  // flushes, then closes the handle
+
+private:
+    bool FlushQuietly();
+    HANDLE file_ = INVALID_HANDLE_VALUE;
+    std::vector<uint8_t> pending_;  // written bytes not yet in the file
+};
+
+// ---------------------------------------------------------------------------
+// Unit routines.
+
+// Returns the handle when it is not null; otherwise raises EOutOfResources
+// with the system's text for the last error, or the codec's own text.
+HGDIOBJ CheckGDIHandle(HGDIOBJ handle);
+template <typename H>
+H CheckGDIHandleOf(H handle) {
+    return static_cast<H>(CheckGDIHandle(static_cast<HGDIOBJ>(handle)));
+}
+
+// Bytes of one row: width x bits rounded up to the alignment (in bits).
+int RowStride(int width, int bitsPerPixel, int alignment);
+// 0 for none; else the smallest b >= 1 with 2^b >= n.
+int BitsForColors(int n);
+
+void WriteByte(Stream& stream, uint8_t value);
+uint8_t ReadByte(Stream& stream);  // no check: 0 at the end of the stream
+void ReadExactly(Stream& stream, void* buffer, size_t count);  // "Premature end of data"
+
+// Each string as data sub-blocks (255 bytes while more remain), then one 0.
+void WriteStringBlocks(Stream& stream, const std::vector<std::string>& strings);
+// Each sub-block read as one string, up to the 0 block or the stream's end.
+void ReadStringBlocks(Stream& stream, std::vector<std::string>& strings);
+
+// The bitmap's pixel format, read or set (setting converts the pixels).
+ui::PixelFormat PixelFormatOf(const ui::Bitmap& bitmap);
+void SetPixelFormatOf(ui::Bitmap& bitmap, ui::PixelFormat format);
+
+// ---------------------------------------------------------------------------
+// Row access to device-independent bitmaps.
+
+class TDIB {
+public:
+    virtual ~TDIB() = default;
+    virtual uint8_t* ScanlineAt(int row) = 0;
+    ui::PixelFormat DIBFormat() const { return DIBFormat_; }
+
+protected:
+    TDIB(ui::Bitmap* bitmap, ui::PixelFormat format) : TargetBitmap(bitmap), DIBFormat_(format) {}
+    ui::Bitmap* TargetBitmap;
+    ui::PixelFormat DIBFormat_;
+};
+
+// Reads the rows of a bitmap in the pixel format asked for. Unlike a reader
+// that converts the bitmap in place, the caller's bitmap is never changed: a
+// bitmap in another format is read from a converted private copy. A 32-bit
+// bitmap read as 24 bits is read directly (BytesPerPixel 4, the fourth byte
+// unused), which spares a copy of every large screenshot.
+class TDIBReader : public TDIB {
+public:
+    TDIBReader(const ui::Bitmap& bitmap, ui::PixelFormat format);
+    uint8_t* ScanlineAt(int row) override;
+    const uint8_t* Row(int row) const;
+    int BytesPerPixel() const { return bytesPerPixel_; }
+    int Width() const { return source_->Width(); }
+    int Height() const { return source_->Height(); }
+    const ui::Bitmap& Source() const { return *source_; }
+
+private:
+    const ui::Bitmap* source_;
+    ui::Bitmap converted_;
+    int bytesPerPixel_ = 1;
+};
+
+// Builds an 8- or 24-bit image in memory and hands it to the target bitmap in
+// Finish. The rows live inside one block laid out as a complete BMP file, so
+// handing over needs no further copy.
+class TDIBWriter : public TDIB {
+public:
+    TDIBWriter(ui::Bitmap& bitmap, HPALETTE palette, int height, int width, ui::PixelFormat format);
+    ~TDIBWriter() override = default;
+    uint8_t* ScanlineAt(int row) override;
+    // Hands the finished image to the target bitmap; raises EOutOfMemory when
+    // the bitmap cannot take it. Without any row written nothing happens.
+    void Finish();
+
+    const BITMAPINFO* InfoBlock() const;  // null before the image is made
+    int InfoSize() const { return InfoSize_; }
+    int PixelBitsSize() const { return PixelBitsSize_; }
+
+private:
+    void MakeImage();
+    std::unique_ptr<uint8_t[]> block_;  // file header, BITMAPINFO, rows
+    uint8_t* PixelBits = nullptr;
+    int InfoSize_ = 0;
+    int PixelBitsSize_ = 0;
+    int stride_ = 0;
+    HPALETTE SourcePalette;
+    int ImageHeight, ImageWidth;
+};
+
+// ---------------------------------------------------------------------------
+// Base classes of the object model.
+
+class TGifPicture;
+class TGifFrame;
+
+class TGifItem {
+public:
+    virtual ~TGifItem() = default;
+    TGifItem(const TGifItem&) = delete;
+    TGifItem& operator=(const TGifItem&) = delete;
+
+    virtual int ItemVersion() const { return 1; }  // "87a"
+    virtual void ReportWarning(int severity, const std::wstring& message);
+    virtual void SaveToStream(Stream& stream) = 0;
+    virtual void LoadFromStream(Stream& stream) = 0;
+    // Errors while saving are shown in a message box and swallowed.
+    virtual void SaveItemToFile(const std::wstring& fileName);
+    virtual void LoadItemFromFile(const std::wstring& fileName);
+
+    TGifPicture* OwnerImage() const { return OwnerImage_; }
+
+protected:
+    explicit TGifItem(TGifPicture* image) : OwnerImage_(image) {}
+    TGifPicture* OwnerImage_;
+};
+
+// An owning list of items.
+class TGifList {
+public:
+    explicit TGifList(TGifPicture* image) : OwnerImage_(image) {}
+    virtual ~TGifList() { ClearItems(); }
+    TGifList(const TGifList&) = delete;
+    TGifList& operator=(const TGifList&) = delete;
+
+    virtual void ReportWarning(int severity, const std::wstring& message);
+    virtual void SaveToStream(Stream& stream);
+    virtual void LoadFromStream(Stream& stream) = 0;
+
+    TGifItem* ItemAt(int index) const { return ItemStore[size_t(index)].get(); }
+    int ItemCount() const { return static_cast<int>(ItemStore.size()); }
+    int AddItem(std::unique_ptr<TGifItem> item);
+    void ClearItems();
+    void DeleteItem(int index);                         // frees it
+    std::unique_ptr<TGifItem> RemoveItem(TGifItem* item);  // hands it back
+    int IndexOf(const TGifItem* item) const;
+    TGifPicture* OwnerImage() const { return OwnerImage_; }
+
+protected:
+    TGifPicture* OwnerImage_;
+    std::vector<std::unique_ptr<TGifItem>> ItemStore;
+};
+
+class TGifExtension;
+
+// A frame's extension blocks, in file order.
+class TGifExtensionList : public TGifList {
+public:
+    TGifExtensionList(TGifFrame* frame);
+    TGifExtension* ExtensionAt(int index) const;
+    // Reads the blocks up to the image separator or the trailer.
+    void LoadFromStream(Stream& stream) override;
+    TGifFrame* Frame() const { return frame_; }
+
+private:
+    TGifFrame* frame_;
+};
+
+}  // namespace gif

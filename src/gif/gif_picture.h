@@ -1,0 +1,144 @@
+// The GIF image class: a header, an ordered list of frames and the options
+// that govern conversion, encoding and painting. Registered with the picture
+// registry under "GIF" and under a clipboard format of its own.
+#pragma once
+
+#include <windows.h>
+
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <string>
+
+#include "gif/gif_codec.h"
+#include "gif/gif_frame.h"
+#include "gif/gif_graphic.h"
+#include "gif/gif_header.h"
+#include "gif/gif_reduce.h"
+
+namespace gif {
+
+// Bits of PaintFlags.
+enum TPaintFlag : uint16_t {
+    RunInThread = 1 << 0,
+    HonourTransparency = 1 << 1,
+    Animate = 1 << 2,
+    Repeat = 1 << 3,
+    RepeatForever = 1 << 4,
+    CheckCanvas = 1 << 5,
+    PaintDirect = 1 << 6,
+    ClearOnRepeat = 1 << 7,
+    TileArea = 1 << 8,
+    DitherToDisplay = 1 << 9,
+    DitherOnLowColour = 1 << 10,
+};
+
+// Options of OptimiseFrames.
+enum TOptimiseOption : int {
+    ooCrop = 1,
+    ooMerge = 2,
+    ooCleanup = 4,
+    ooColorMap = 8,
+    ooReduceColors = 16,
+};
+
+constexpr COLORREF clNone = 0x1FFFFFFF;
+
+// Unit-level defaults copied into every new image, and unit state.
+struct TGifDefaults {
+    uint16_t PaintFlags = 0x060F;
+    TReductionMethod Reduction = 6;
+    int ReductionBitCount = 8;
+    TDiffusionKind Diffusion = 0;
+    uint8_t EncoderKind = 0;
+    int PainterPriority = 3;
+    int AnimationPercent = 100;
+};
+extern TGifDefaults GifDefaults;
+extern bool LowColourDisplay;
+extern bool RenderAfterLoad;
+extern bool OptimiseOnPropertyWrite;
+extern UINT GifClipboardFormat;
+
+using WarningEventHandler = std::function<void(const void* sender, int severity, const std::wstring& message)>;
+
+class TGifFrameList : public TGifList {
+public:
+    explicit TGifFrameList(TGifPicture* image) : TGifList(image) {}
+    void SaveToStream(Stream& stream) override;
+    void LoadFromStream(Stream& stream) override;
+    TGifFrame* Frame(int index) const { return static_cast<TGifFrame*>(ItemAt(index)); }
+};
+
+class TGifPicture : public TGraphic {
+public:
+    TGifPicture();
+    ~TGifPicture() override;
+
+    // Graphic operations.
+    void AssignTo(ui::Bitmap& destination) const override;
+    void Assign(const TGraphic* source) override;
+    void Assign(const ui::Bitmap& bitmap);
+    void Assign(const TPicture& picture);
+    void Draw(HDC dc, const RECT& rect) const override;
+    bool Equals(const TGraphic* other) const override { return other == this; }
+    bool GetEmpty() const override { return FrameList.ItemCount() == 0; }
+    int GetHeight() const override { return FileHeader.ScreenHeight; }
+    int GetWidth() const override { return FileHeader.ScreenWidth; }
+    HPALETTE GetPalette() override;
+    void SetHeight(int value) override;
+    void SetPalette(HPALETTE palette) override;  // takes ownership
+    void SetWidth(int value) override;
+    void WriteData(Stream& stream) override;
+    void LoadFromStream(Stream& stream) override;
+    void SaveToStream(Stream& stream) override;
+    void LoadFromClipboardFormat(UINT format, HANDLE data, HPALETTE palette) override;
+    void SaveToClipboardFormat(UINT& format, HANDLE& data, HPALETTE& palette) override;
+    virtual void ReportWarning(const void* sender, int severity, const std::wstring& message);
+
+    int AddFrame(const TGraphic* graphic);
+    int AddFrame(const ui::Bitmap& bitmap);
+    int AddFrame(std::unique_ptr<TGifFrame> frame);
+    void ResetImage();
+    TGifVersion RequiredVersion() const;
+    int MaxColorResolution() const;
+    int MaxBitsPerPixel() const;
+    COLORREF BackgroundColor();
+    TGifGlobalColorMap& GlobalColorMap() { return FileHeader.ColorMap(); }
+    // The first frame as a bitmap of the logical screen's size (cached).
+    const ui::Bitmap* CompositeBitmap();
+    void OptimiseFrames(int options, TReductionMethod reduction, int bits, TDiffusionKind diffusion);
+    void StopPainters();
+    void StopForegroundPainter();
+
+    int FrameCount() const { return FrameList.ItemCount(); }
+    TGifFrame* Frame(int index) const { return FrameList.Frame(index); }
+    TGifFrameList& Frames() { return FrameList; }
+    TGifHeader& Header() { return FileHeader; }
+    const TGifHeader& Header() const { return FileHeader; }
+    // Frames are rendered dithered to the web-safe palette.
+    bool RendersDithered() const;
+    void GlobalPaletteChanged();
+    void FreeRenderedBitmap();
+
+    uint16_t PaintFlags;
+    TReductionMethod Reduction;
+    int ReductionBitCount;
+    TDiffusionKind Diffusion;
+    uint8_t EncoderKind;
+    WarningEventHandler WarningEvent;
+    int PainterPriority;
+    int AnimationPercent;
+    COLORREF BackdropColor = clNone;
+
+private:
+    mutable bool InDraw = false;
+    bool InPaletteQuery = false;
+    TGifFrameList FrameList;
+    TGifHeader FileHeader;
+    HPALETTE CachedPalette = nullptr;
+    std::unique_ptr<ui::Bitmap> RenderedBitmap;
+    HPALETTE RenderedPalette = nullptr;  // made from RenderedBitmap's colour table
+};
+
+}  // namespace gif

@@ -1,0 +1,43 @@
+// A window object: registers its class once and routes the window's messages
+// to HandleMessage. The object must outlive its window.
+#pragma once
+
+#include <windows.h>
+
+namespace ui {
+
+class Window {
+public:
+    Window() = default;
+    Window(const Window&) = delete;
+    Window& operator=(const Window&) = delete;
+    virtual ~Window();
+
+    HWND Handle() const { return hwnd_; }
+
+    // Creates the window; className is registered on first use with the
+    // given class cursor (none when null).
+    bool Create(const wchar_t* className, const wchar_t* title, DWORD style, DWORD exStyle, int x, int y, int width,
+                int height, HWND parent = nullptr, HCURSOR cursor = nullptr);
+    void Destroy();
+
+protected:
+    virtual LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam);
+    LRESULT Default(UINT message, WPARAM wParam, LPARAM lParam) {
+        return DefWindowProcW(hwnd_, message, wParam, lParam);
+    }
+
+private:
+    static LRESULT CALLBACK Procedure(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
+    HWND hwnd_ = nullptr;
+};
+
+// Lets pending messages of this thread run (the class library's
+// ProcessMessages). Returns false when WM_QUIT was seen; the quit message is
+// posted again so that the main loop still ends.
+bool ProcessMessages();
+
+// Waits the given time while letting messages run.
+void WaitPumping(DWORD milliseconds);
+
+}  // namespace ui

@@ -1,0 +1,322 @@
+// The destinations in the real program: images handed over by another
+// program (the hand-over file and message) reach the clipboard, a file, the
+// graphic editor (Paint, found on the search path) and Zovozu (found in the
+// registry); the folder check at start-up; the notice strip as seen from
+// outside; the tray menu.
+#include <gtest/gtest.h>
+
+#include <windows.h>
+#include <shlobj.h>
+
+#include <algorithm>
+#include <atomic>
+#include <cstring>
+#include <mutex>
+#include <thread>
+
+#include "core/configuration.h"
+#include "harness.h"
+#include "support/vorlix_test.h"
+
+namespace {
+
+const wchar_t kRoot[] = L"Software\\Vorlix Tessavue";
+const wchar_t kConfiguration[] = L"Software\\Vorlix Tessavue\\Configuration";
+const wchar_t kSchema[] = L"Software\\Vorlix Tessavue\\Configuration\\Schema";
+const wchar_t kZovozuKey[] = L"Software\\Vorlix Zovozu";
+const wchar_t kCaption[] = L"Vorlix Message";
+constexpr UINT kHandOverClipboard = WM_USER + 7, kHandOverFile = WM_USER + 8, kHandOverEditor = WM_USER + 9,
+               kHandOverZovozu = WM_USER + 10;
+
+std::string Ansi(const std::wstring& s) {
+    std::string out(s.size() * 2 + 1, '\0');
+    out.resize(WideCharToMultiByte(CP_ACP, 0, s.c_str(), int(s.size()), out.data(), int(out.size()), nullptr, nullptr));
+    return out;
+}
+
+std::wstring Wide(const std::string& s) {
+    std::wstring out(s.size() + 1, L'\0');
+    out.resize(MultiByteToWideChar(CP_ACP, 0, s.c_str(), int(s.size()), out.data(), int(out.size())));
+    return out;
+}
+
+std::wstring Slash(const std::wstring& folder) { return folder.back() == L'\\' ? folder : folder + L"\\"; }
+
+std::wstring Desktop() {
+    wchar_t path[MAX_PATH] = {};
+    SHGetSpecialFolderPathW(nullptr, path, CSIDL_DESKTOP, FALSE);
+    return Slash(path);
+}
+
+// Follows the main window's left edge from outside while the program runs.
+class StripWatcher {
+public:
+    explicit StripWatcher(HWND main) : main_(main), thread_([this] { Run(); }) {}
+    ~StripWatcher() {
+        stop_ = true;
+        thread_.join();
+    }
+    std::vector<int> Lefts() {
+        std::lock_guard lock(mutex_);
+        return lefts_;
+    }
+    bool Saw(int left) {
+        auto l = Lefts();
+        return std::find(l.begin(), l.end(), left) != l.end();
+    }
+    void Clear() {
+        std::lock_guard lock(mutex_);
+        lefts_.clear();
+    }
+
+private:
+    void Run() {
+        while (!stop_) {
+            RECT r;
+            if (GetWindowRect(main_, &r)) {
+                std::lock_guard lock(mutex_);
+                if (lefts_.empty() || lefts_.back() != r.left) lefts_.push_back(r.left);
+            }
+        }
+    }
+    HWND main_;
+    std::atomic<bool> stop_{false};
+    std::mutex mutex_;
+    std::vector<int> lefts_;
+    std::thread thread_;
+};
+
+class DeliveryProgram : public ::testing::Test {
+protected:
+    void SetUp() override {
+        vt::DeleteKeyTree(kRoot);
+        vt::DeleteKeyTree(kZovozuKey);
+        scratch = vt::ScratchDir();
+        program = vt::Join(scratch, L"Program Files");
+        out = Slash(vt::Join(scratch, L"out"));
+        ASSERT_TRUE(vt::MakeDirs(out));
+        for (const wchar_t* f : {L"Vorlix.exe", L"Vorlix-cn.exe", L"hovrak.dll", L"stelmon.dll"}) {
+            if (vt::FileExists(vt::BinFile(f))) {
+                ASSERT_TRUE(vt::CopyFileTo(vt::BinFile(f), vt::Join(program, f)));
+            }
+        }
+        log = vt::Join(scratch, L"recorder.log");
+        handOver = vt::Join(vt::TempDir(), L"duridevazazu.bmp");
+        DeleteFileW(handOver.c_str());
+
+        std::memset(&record, 0, sizeof record);
+        DefaultInputs in;
+        in.desktopFolder = Ansi(Desktop());
+        in.programFolder = Ansi(Slash(program));
+        SetDefaults(record, in);
+        record.NoticeSlideIn = 1;
+        record.NoticeSound = 0;
+        record.FileNaming = fnFixed;
+        record.FileFolder = Ansi(out);
+        record.FileName = "handed";
+        record.FileFormat = ifPNG;
+        record.SendTo[dFile] = 1;  // the editor may reuse the File destination's file
+        record.EditorFileName = "edited";
+        record.EditorFormat = ifBMP;
+        record.UseCustomEditor = 1;
+        record.CustomEditorPath.clear();  // Paint is looked for
+        record.CustomEditorCommandLine = "\"<CAPTURE>\"";
+    }
+    void TearDown() override {
+        if (running) {
+            vt::Post(main, WM_CLOSE);
+            running.Wait(10000);
+        }
+        DeleteFileW(handOver.c_str());
+        vt::DeleteKeyTree(kRoot);
+        vt::DeleteKeyTree(kZovozuKey);
+    }
+
+    void Start(const wchar_t* exe = L"Vorlix.exe") {
+        ASSERT_TRUE(vt::WriteDword(kConfiguration, L"Training", 0));
+        ASSERT_TRUE(vt::WriteString(kConfiguration, L"Last Node", L"Activate"));
+        ASSERT_TRUE(vt::WriteValue(kSchema, L"", REG_BINARY, &record, sizeof record));
+        running = vt::Process::Start(vt::Join(program, exe), L"", program, {{L"VORLIX_RECORDER_LOG", log}});
+        ASSERT_TRUE(running);
+    }
+    void WaitForMain() {
+        main = vt::WaitForWindow(running.Id(), L"TuMainForm", nullptr, 15000);
+        ASSERT_TRUE(main);
+        // Start-up (which also clears a stale hand-over file) is over once the
+        // tray icon carries its tip.
+        HWND tray = vt::WaitForWindow(running.Id(), L"VorlixTrayIcon", nullptr, 15000);
+        ASSERT_TRUE(tray);
+        ASSERT_TRUE(vt::WaitUntil([&] { return vt::WindowText(tray) == L" Vorlix Tessavue "; }, 15000));
+    }
+
+    TConfiguration Stored() {
+        TConfiguration c;
+        std::memset(&c, 0, sizeof c);
+        auto v = vt::ReadValue(kSchema, L"");
+        if (v && v->data.size() == sizeof c) std::memcpy(&c, v->data.data(), sizeof c);
+        return c;
+    }
+
+    // Hands an image over and waits until the strip has come and gone again.
+    void HandOver(const vt::Pixels& image, UINT message, StripWatcher& strip) {
+        ASSERT_TRUE(vt::SaveBmp(image, handOver));
+        strip.Clear();
+        ASSERT_TRUE(vt::Post(main, message));
+        EXPECT_TRUE(vt::WaitUntil([&] {
+            auto l = strip.Lefts();
+            return l.size() >= 3 && l.back() == -138;
+        }, 15000)) << "no notice";
+        EXPECT_FALSE(vt::FileExists(handOver)) << "the hand-over file is deleted";
+    }
+
+    std::wstring scratch, program, out, log, handOver;
+    TConfiguration record;
+    vt::Process running;
+    HWND main = nullptr;
+};
+
+vt::Pixels Image(int seed) {
+    vt::Pixels p(29, 17);
+    for (int y = 0; y < p.height; ++y)
+        for (int x = 0; x < p.width; ++x) p.At(x, y) = RGB(x * 8, y * 12 + seed, (seed * 40 + x + y) & 0xFF);
+    return p;
+}
+
+TEST_F(DeliveryProgram, HandOversReachClipboardFileEditorAndZovozu) {
+    // Paint is the graphic editor: found on the search path, beside the program.
+    const std::wstring paint = vt::CopyRecorderAs(vt::Join(program, L"mspaint.exe"));
+    const std::wstring zovozu = vt::Join(scratch, L"Vorlix Zovozu");
+    ASSERT_FALSE(vt::CopyRecorderAs(vt::Join(zovozu, L"brannet.exe")).empty());
+    ASSERT_TRUE(vt::WriteString(kZovozuKey, L"InstallPath", zovozu));
+    Start();
+    WaitForMain();
+    StripWatcher strip(main);
+    const int shown = GetSystemMetrics(SM_CXSCREEN) - 138 - 10;
+
+    // Clipboard: another program (this one) reads the image.
+    ASSERT_TRUE(vt::EmptyTheClipboard());
+    const vt::Pixels first = Image(1);
+    HandOver(first, kHandOverClipboard, strip);
+    EXPECT_TRUE(strip.Saw(shown)) << "the notice slid in";
+    auto dib = vt::ClipboardDib();
+    ASSERT_TRUE(dib);
+    EXPECT_EQ(harness::MaxDifference(*dib, first), 0);
+
+    // File: a PNG with the same pixels.
+    HandOver(first, kHandOverFile, strip);
+    auto png = harness::ReadImage(out + L"handed.png");
+    ASSERT_TRUE(png);
+    EXPECT_EQ(png->format, L"PNG");
+    EXPECT_EQ(harness::MaxDifference(png->pixels, first), 0);
+
+    // Editor with the same image: Paint gets the File destination's file.
+    HandOver(first, kHandOverEditor, strip);
+    ASSERT_TRUE(vt::WaitUntil([&] { return vt::ReadRecorderLog(log).size() >= 1; }, 10000));
+    auto records = vt::ReadRecorderLog(log);
+    EXPECT_TRUE(vt::SamePath(records[0].exe, paint));
+    ASSERT_EQ(vt::SplitCommandLine(records[0].commandLine).size(), 2u);
+    EXPECT_TRUE(vt::SamePath(vt::SplitCommandLine(records[0].commandLine)[1], out + L"handed.png"));
+    // The empty editor setting now names Paint, stored.
+    const TConfiguration stored = Stored();
+    EXPECT_TRUE(vt::SamePath(Wide(std::string(stored.CustomEditorPath.chars, stored.CustomEditorPath.length)), paint));
+
+    // Editor with another image: a temporary copy of that image.
+    const vt::Pixels second = Image(2);
+    HandOver(second, kHandOverEditor, strip);
+    ASSERT_TRUE(vt::WaitUntil([&] { return vt::ReadRecorderLog(log).size() >= 2; }, 10000));
+    records = vt::ReadRecorderLog(log);
+    auto args = vt::SplitCommandLine(records[1].commandLine);
+    ASSERT_EQ(args.size(), 2u);
+    EXPECT_TRUE(vt::SamePath(vt::Join(vt::TempDir(), L"edited1.bmp"), args[1])) << args[1].c_str();
+    auto copy = harness::ReadImage(args[1]);
+    ASSERT_TRUE(copy);
+    EXPECT_EQ(harness::MaxDifference(copy->pixels, second), 0);
+
+    // Zovozu: a numbered bitmap in the temporary folder.
+    HandOver(second, kHandOverZovozu, strip);
+    ASSERT_TRUE(vt::WaitUntil([&] { return vt::ReadRecorderLog(log).size() >= 3; }, 10000));
+    records = vt::ReadRecorderLog(log);
+    EXPECT_TRUE(vt::SamePath(records[2].exe, vt::Join(zovozu, L"brannet.exe")));
+    EXPECT_TRUE(vt::SamePath(records[2].workDir, zovozu));
+    args = vt::SplitCommandLine(records[2].commandLine);
+    ASSERT_EQ(args.size(), 2u);
+    EXPECT_EQ(args[1].substr(args[1].find_last_of(L'\\') + 1), L"screenshot1.bmp");
+    auto bmp = harness::ReadImage(args[1]);
+    ASSERT_TRUE(bmp);
+    EXPECT_EQ(bmp->format, L"BMP");
+    EXPECT_EQ(harness::MaxDifference(bmp->pixels, second), 0);
+
+    EXPECT_EQ(vt::FindMessageBox(running.Id()), nullptr) << "no error on the way";
+    EXPECT_TRUE(running.Running());
+}
+
+TEST_F(DeliveryProgram, AnUnusableFileNameEndsInTheMessageAndTheCancelledNotice) {
+    record.FileName = "..\\escape";
+    Start();
+    WaitForMain();
+    StripWatcher strip(main);
+    ASSERT_TRUE(vt::SaveBmp(Image(3), handOver));
+    ASSERT_TRUE(vt::Post(main, kHandOverFile));
+    HWND box = vt::WaitForMessageBox(running.Id(), kCaption, 10000);
+    ASSERT_TRUE(box);
+    EXPECT_EQ(vt::ReadMessageBox(box).text, L"Vorlix cannot save your screenshot to :\r" + out +
+                                                L"..\\escape.png\rClose the application which is using the file "
+                                                L"or choose another File Name/Location.");
+    ASSERT_TRUE(vt::PressButton(box, L"OK"));
+    // CANCELLED slides in from the left up to 10, then the strip is parked.
+    EXPECT_TRUE(vt::WaitUntil([&] { return strip.Saw(10) && strip.Lefts().back() == -138; }, 15000));
+    for (int left : strip.Lefts()) EXPECT_TRUE(left == -138 || (left > -138 && left <= 10)) << left;
+    EXPECT_FALSE(vt::FileExists(vt::Join(scratch, L"escape.png")));
+    EXPECT_TRUE(running.Running());
+}
+
+TEST_F(DeliveryProgram, StartUpMovesAMissingOutputFolderToTheDesktop) {
+    struct Case { const wchar_t* exe; const wchar_t* text; };
+    for (const Case& c : {Case{L"Vorlix.exe", L"Destination folder no longer exists.\rDestination is now set to desktop."},
+                          Case{L"Vorlix-cn.exe", L"目标文件夹已不存在。\r目标现已设置为桌面。"}}) {
+        SCOPED_TRACE(Ansi(c.exe));
+        record.FileFolder = Ansi(vt::Join(scratch, L"gone\\"));
+        Start(c.exe);
+        HWND box = vt::WaitForMessageBox(running.Id(), nullptr, 15000);
+        ASSERT_TRUE(box);
+        EXPECT_EQ(vt::ReadMessageBox(box).text, c.text);
+        ASSERT_TRUE(vt::PressButton(box, L"OK"));
+        WaitForMain();
+        EXPECT_TRUE(vt::WaitUntil([&] {
+            const TConfiguration stored = Stored();
+            return std::string(stored.FileFolder.chars, stored.FileFolder.length) == Ansi(Desktop());
+        })) << "stored at once";
+        vt::Post(main, WM_CLOSE);
+        ASSERT_TRUE(running.Wait(10000));
+        running = vt::Process();
+    }
+}
+
+TEST_F(DeliveryProgram, TheTrayMenuRunsItsItems) {
+    Start();
+    WaitForMain();
+    HWND tray = vt::FindWindowOf(running.Id(), L"VorlixTrayIcon");
+    ASSERT_TRUE(tray);
+    // A left click opens the options (not part of this build yet): nothing breaks.
+    ASSERT_TRUE(vt::Post(tray, WM_USER + 1, 0, WM_LBUTTONUP));
+    vt::PumpFor(300);
+    EXPECT_TRUE(running.Running());
+    // Options, Tools, Tell a Friend, Check for new version, Help: the fifth
+    // item (separators are skipped) opens the missing help file.
+    ASSERT_TRUE(vt::Post(tray, WM_USER + 1, 0, WM_RBUTTONUP));
+    HWND menu = vt::WaitForWindow(running.Id(), L"#32768");
+    if (!menu) menu = vt::WaitForWindow(0, L"#32768");
+    ASSERT_TRUE(menu);
+    ASSERT_TRUE(vt::WaitUntil([&] { return IsWindowVisible(menu) != FALSE; }));
+    for (int i = 0; i < 5; ++i) {
+        vt::Post(menu, WM_KEYDOWN, VK_DOWN, 0);
+        Sleep(50);
+    }
+    vt::Post(menu, WM_KEYDOWN, VK_RETURN, 0);
+    HWND box = vt::WaitForMessageBox(running.Id(), kCaption, 10000);
+    ASSERT_TRUE(box);
+    EXPECT_EQ(vt::ReadMessageBox(box).text, L"The file Vorlix.chm is missing. Please reinstall Vorlix.");
+    ASSERT_TRUE(vt::PressButton(box, L"OK"));
+}
+
+}  // namespace

@@ -1,0 +1,763 @@
+// The clipboard, file, editor and Zovozu destinations against the real
+// registry, file system, clipboard and save dialog of the test prefix. Outside
+// programs are the recorder, copied under their names and found the way the
+// program finds the real ones.
+#include <gtest/gtest.h>
+
+#include <windows.h>
+
+#include <atomic>
+#include <cstring>
+#include <functional>
+#include <set>
+#include <thread>
+
+#include "core/globals.h"
+#include "core/main_window.h"
+#include "core/save_dialog.h"
+#include "core/settings_store.h"
+#include "core/work.h"
+#include "delivery/destinations.h"
+#include "delivery/image_savers.h"
+#include "harness.h"
+#include "support/vorlix_test.h"
+#include "ui/text_convert.h"
+
+namespace {
+
+const wchar_t kRoot[] = L"Software\\Vorlix Tessavue";
+const wchar_t kEditorKey[] = L"Software\\Vorlix Editor";
+const wchar_t kZovozuKey[] = L"Software\\Vorlix Zovozu";
+const wchar_t kCaption[] = L"Vorlix Message";
+const wchar_t kCancelled[] = L"CANCELLED";
+
+int optionsOpened = 0, timerStops = 0, fileChoiceShown = 0;
+
+std::wstring Slash(const std::wstring& folder) { return folder.back() == L'\\' ? folder : folder + L"\\"; }
+
+// Every file below a folder, as paths relative to it.
+std::set<std::wstring> FilesBelow(const std::wstring& root, const std::wstring& sub = L"") {
+    std::set<std::wstring> out;
+    WIN32_FIND_DATAW found;
+    HANDLE h = FindFirstFileW((vt::Join(root, sub) + L"\\*").c_str(), &found);
+    if (h == INVALID_HANDLE_VALUE) return out;
+    do {
+        const std::wstring name = found.cFileName;
+        if (name == L"." || name == L"..") continue;
+        const std::wstring rel = sub.empty() ? name : sub + L"\\" + name;
+        if (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
+            auto inner = FilesBelow(root, rel);
+            out.insert(inner.begin(), inner.end());
+        } else {
+            out.insert(rel);
+        }
+    } while (FindNextFileW(h, &found));
+    FindClose(h);
+    return out;
+}
+
+TConfiguration StoredRecord() {
+    TConfiguration c;
+    std::memset(&c, 0, sizeof c);
+    ReadSchema(L"", c);
+    return c;
+}
+
+class Destinations : public ::testing::Test {
+protected:
+    void SetUp() override {
+        harness::EnsureWindows();
+        vt::DeleteKeyTree(kRoot);
+        vt::DeleteKeyTree(kEditorKey);
+        vt::DeleteKeyTree(kZovozuKey);
+        InitFolders();
+        scratch = vt::ScratchDir();
+        temp = Slash(vt::Join(scratch, L"temp"));
+        out = Slash(vt::Join(scratch, L"out"));
+        desktop = Slash(vt::Join(scratch, L"desktop"));
+        for (const auto& d : {temp, out, desktop}) ASSERT_TRUE(vt::MakeDirs(d));
+        TempFolder = temp;
+        DesktopFolder = desktop;
+
+        std::memset(&Config, 0, sizeof Config);
+        SetLiveDefaults();
+        std::memset(Config.SendTo, 0, sizeof Config.SendTo);
+        Config.NoticeSlideIn = 0;  // success notices only set their text
+        Config.NoticeSound = 0;
+        Config.FileFolder = ui::ToAnsi(out);
+        Config.FileName = "shot";
+        Config.FileFormat = ifPNG;
+        Config.FileNaming = fnFixed;
+        Config.EditorFileName = "editor";
+        Config.EditorFormat = ifBMP;
+        Config.UseCustomEditor = 1;
+        Config.CustomEditorPath.clear();
+        Config.CustomEditorCommandLine = "\"<CAPTURE>\"";
+        TimerRunning = false;
+        OptionsOpen = false;
+
+        CaptureBitmap = harness::PatternImage(37, 23, ++seed);
+        ImageFileName.clear();
+        SetNoticeTextClear();
+        optionsOpened = timerStops = fileChoiceShown = 0;
+        OpenOptionsDialogProc = [] { ++optionsOpened; };
+        StopTimerCaptureProc = [] { ++timerStops; };
+        OptionsFileChoiceProc = [] { ++fileChoiceShown; };
+        log = vt::Join(scratch, L"recorder.log");
+    }
+    void TearDown() override {
+        OpenOptionsDialogProc = nullptr;
+        StopTimerCaptureProc = nullptr;
+        OptionsFileChoiceProc = nullptr;
+        TimerRunning = false;
+        OptionsOpen = false;
+        vt::DeleteKeyTree(kRoot);
+        vt::DeleteKeyTree(kEditorKey);
+        vt::DeleteKeyTree(kZovozuKey);
+    }
+
+    static void SetNoticeTextClear() { harness::Form().noticeText.clear(); }
+    static std::wstring Notice() { return harness::Form().noticeText; }
+
+    // The image in path decoded by the system's codecs equals the capture
+    // (JPEG within its loss).
+    void ExpectImage(const std::wstring& path, const wchar_t* format) {
+        auto image = harness::ReadImage(path);
+        ASSERT_TRUE(image) << "cannot decode " << ui::ToAnsi(path);
+        EXPECT_EQ(image->format, format);
+        const int worst = harness::MaxDifference(image->pixels, harness::PixelsOf(CaptureBitmap));
+        EXPECT_GE(worst, 0) << "size " << image->pixels.width << "x" << image->pixels.height;
+        EXPECT_LE(worst, std::wstring(format) == L"JPEG" ? 16 : 0);
+    }
+
+    // Runs a destination with a thread answering the error boxes; returns
+    // the texts of the boxes in order.
+    std::vector<std::wstring> Run(const std::function<bool()>& destination, bool expected) {
+        vt::BoxAnswerer answerer([](const vt::MessageBoxInfo& box) {
+            return box.caption == kCaption ? std::wstring(L"OK") : std::wstring();
+        });
+        EXPECT_EQ(destination(), expected);
+        std::vector<std::wstring> texts;
+        for (const auto& box : answerer.Seen()) texts.push_back(box.text);
+        return texts;
+    }
+
+    std::wstring InstallRecorder(const std::wstring& path) {
+        EXPECT_EQ(vt::CopyRecorderAs(path), path);
+        return path;
+    }
+    std::vector<vt::RecorderRecord> WaitForRecords(size_t n) {
+        vt::WaitUntil([&] { return vt::ReadRecorderLog(log).size() >= n; }, 10000);
+        return vt::ReadRecorderLog(log);
+    }
+
+    std::wstring scratch, temp, out, desktop, log;
+    static inline int seed = 0;
+};
+
+// ---- Clipboard -------------------------------------------------------------
+
+TEST_F(Destinations, ClipboardHoldsTheCaptureAsDibAndBitmap) {
+    ASSERT_TRUE(vt::EmptyTheClipboard());
+    EXPECT_TRUE(Run(SendToClipboard, true).empty());
+    EXPECT_EQ(Notice(), L"Image sent to Clipboard");
+    auto dib = vt::ClipboardDib();
+    ASSERT_TRUE(dib);
+    EXPECT_EQ(harness::MaxDifference(*dib, harness::PixelsOf(CaptureBitmap)), 0);
+    auto bitmap = vt::ClipboardBitmap();  // made by the system from the DIB
+    ASSERT_TRUE(bitmap);
+    EXPECT_EQ(harness::MaxDifference(*bitmap, harness::PixelsOf(CaptureBitmap)), 0);
+}
+
+TEST_F(Destinations, ClipboardFailuresShowTheMessageAndCancel) {
+    const std::wstring message = L"Vorlix cannot copy your screenshot to the Clipboard.";
+    // Another window keeps the clipboard open for longer than the routine waits.
+    std::atomic<bool> opened{false}, release{false};
+    std::thread holder([&] {
+        ui::Window w;
+        w.Create(L"VorlixTestClipboardHolder", L"", WS_POPUP, 0, 0, 0, 0, 0);
+        opened = OpenClipboard(w.Handle()) != FALSE;
+        while (!release) Sleep(10);
+        if (opened) CloseClipboard();
+    });
+    vt::WaitUntil([&] { return opened.load(); });
+    ASSERT_TRUE(opened);
+    EXPECT_EQ(Run(SendToClipboard, false), std::vector<std::wstring>{message});
+    EXPECT_EQ(Notice(), kCancelled);
+    release = true;
+    holder.join();
+
+    // Nothing captured.
+    CaptureBitmap = ui::Bitmap();
+    SetNoticeTextClear();
+    EXPECT_EQ(Run(SendToClipboard, false), std::vector<std::wstring>{message});
+    EXPECT_EQ(Notice(), kCancelled);
+}
+
+// ---- File: fixed and numbered names, the folder check -----------------------
+
+TEST_F(Destinations, FixedNameWritesAndOverwritesWithoutAsking) {
+    struct Case { TImageFormat format; const wchar_t* ext; const wchar_t* reader; };
+    for (const Case& c : {Case{ifBMP, L".bmp", L"BMP"}, Case{ifJPEG, L".jpg", L"JPEG"}, Case{ifPNG, L".png", L"PNG"},
+                          Case{ifGIF, L".gif", L"GIF"}}) {
+        SCOPED_TRACE(ui::ToAnsi(c.ext));
+        Config.FileFormat = c.format;
+        const std::wstring path = out + L"shot" + c.ext;
+        ASSERT_TRUE(vt::WriteFileBytes(path, "old content"));
+        EXPECT_TRUE(Run(SendToFile, true).empty());
+        EXPECT_EQ(Notice(), L"Image sent to File");
+        EXPECT_EQ(ImageFileName, path);
+        if (c.format == ifGIF) {
+            // Few enough colours for the palette: the GIF holds them exactly.
+            auto image = harness::ReadImage(path);
+            ASSERT_TRUE(image);
+            EXPECT_EQ(image->format, L"GIF");
+            EXPECT_EQ(image->pixels.width, 37);
+            EXPECT_EQ(image->pixels.height, 23);
+        } else {
+            ExpectImage(path, c.reader);
+        }
+    }
+}
+
+TEST_F(Destinations, NumberedNamesFollowTheLargestNumber) {
+    Config.FileNaming = fnNumbered;
+    Config.FileFormat = ifBMP;
+    for (const wchar_t* f : {L"shot1.bmp", L"shot7.bmp", L"shotx.bmp", L"shot9.jpg"})
+        ASSERT_TRUE(vt::WriteFileBytes(out + f, "x"));
+    EXPECT_TRUE(Run(SendToFile, true).empty());
+    EXPECT_EQ(ImageFileName, out + L"shot8.bmp");
+    ExpectImage(out + L"shot8.bmp", L"BMP");
+    EXPECT_TRUE(Run(SendToFile, true).empty());
+    EXPECT_EQ(ImageFileName, out + L"shot9.bmp");
+}
+
+// Names from the settings that cannot name a file in the output folder: the
+// message of the naming mode, the cancelled notice, and no file anywhere.
+TEST_F(Destinations, UnusableNamesEndInTheMessageAndWriteNothing) {
+    ASSERT_TRUE(vt::MakeDirs(out + L"sub"));
+    // Device names only matter for fixed names: numbered ones get a digit.
+    const std::vector<std::string> both = {"sub\\shot", "..\\escape", "a/b", "a:b", "a*b", "a|b",
+                                           "a<b>", "tab\tname", std::string(250, 'n')};
+    const std::vector<std::string> fixedOnly = {"a?b", "a\"b", "CON", "nul", "lpt1"};
+    const std::set<std::wstring> before = FilesBelow(scratch);
+    for (uint8_t naming : {uint8_t(fnFixed), uint8_t(fnNumbered)}) {
+        std::vector<std::string> names = both;
+        if (naming == fnFixed) names.insert(names.end(), fixedOnly.begin(), fixedOnly.end());
+        for (const auto& name : names) {
+            SCOPED_TRACE(name + (naming == fnFixed ? " fixed" : " numbered"));
+            Config.FileNaming = naming;
+            Config.FileName = name;
+            SetNoticeTextClear();
+            const auto boxes = Run(SendToFile, false);
+            ASSERT_EQ(boxes.size(), 1u);
+            if (naming == fnFixed) {
+                const std::wstring a = L"Vorlix cannot save your screenshot to :\r";
+                const std::wstring b =
+                    L"\rClose the application which is using the file or choose another File Name/Location.";
+                ASSERT_GE(boxes[0].size(), a.size() + b.size());
+                EXPECT_EQ(boxes[0].substr(0, a.size()), a);
+                EXPECT_EQ(boxes[0].substr(boxes[0].size() - b.size()), b);
+                EXPECT_EQ(boxes[0].substr(a.size(), boxes[0].size() - a.size() - b.size()), ImageFileName);
+            } else {
+                EXPECT_EQ(boxes[0], L"Vorlix cannot save your screenshot.");
+            }
+            EXPECT_EQ(Notice(), kCancelled);
+        }
+    }
+    EXPECT_EQ(FilesBelow(scratch), before);
+}
+
+TEST_F(Destinations, LockedReadOnlyAndUnwritableTargetsFail) {
+    // A file another program holds open.
+    const std::wstring path = out + L"shot.png";
+    ASSERT_TRUE(vt::WriteFileBytes(path, "locked"));
+    {
+        HANDLE lock = CreateFileW(path.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+        ASSERT_NE(lock, INVALID_HANDLE_VALUE);
+        const auto boxes = Run(SendToFile, false);
+        CloseHandle(lock);
+        ASSERT_EQ(boxes.size(), 1u);
+        EXPECT_EQ(boxes[0], L"Vorlix cannot save your screenshot to :\r" + path +
+                                L"\rClose the application which is using the file or choose another File "
+                                L"Name/Location.");
+        EXPECT_EQ(Notice(), kCancelled);
+        EXPECT_EQ(vt::ReadFileBytes(path), "locked");
+    }
+    // A read-only file is not replaced.
+    ASSERT_TRUE(SetFileAttributesW(path.c_str(), FILE_ATTRIBUTE_READONLY));
+    EXPECT_EQ(Run(SendToFile, false).size(), 1u);
+    EXPECT_EQ(vt::ReadFileBytes(path), "locked");
+    SetFileAttributesW(path.c_str(), FILE_ATTRIBUTE_NORMAL);
+
+    // A folder nobody may create files in (the tests run with full rights, so
+    // a system folder of the host stands for it).
+    if (GetFileAttributesW(L"Z:\\proc\\") != INVALID_FILE_ATTRIBUTES) {
+        Config.FileFolder = "Z:\\proc\\";
+        for (uint8_t naming : {uint8_t(fnFixed), uint8_t(fnNumbered)}) {
+            Config.FileNaming = naming;
+            EXPECT_EQ(Run(SendToFile, false).size(), 1u);
+            EXPECT_EQ(Notice(), kCancelled);
+            EXPECT_FALSE(vt::FileExists(L"Z:\\proc\\shot.png"));
+        }
+    }
+}
+
+TEST_F(Destinations, OtherNamingValuesSaveNothing) {
+    Config.FileNaming = 3;
+    const auto before = FilesBelow(scratch);
+    EXPECT_TRUE(Run(SendToFile, false).empty());
+    EXPECT_EQ(Notice(), kCancelled);
+    EXPECT_EQ(FilesBelow(scratch), before);
+}
+
+TEST_F(Destinations, DestinationFolderCheck) {
+    struct Case { std::string folder; bool ok; bool message; };
+    const std::string missing = ui::ToAnsi(scratch + L"\\gone\\");
+    const std::string aFile = ui::ToAnsi(out + L"file.txt");
+    ASSERT_TRUE(vt::WriteFileBytes(out + L"file.txt", "x"));
+    for (const Case& c : {Case{ui::ToAnsi(out), true, false}, Case{ui::ToAnsi(out.substr(0, out.size() - 1)), true, false},
+                          Case{missing, false, true}, Case{"", false, false}, Case{"relative\\", false, true},
+                          Case{aFile, false, true}}) {
+        SCOPED_TRACE(c.folder);
+        vt::DeleteKeyTree(kRoot);
+        Config.FileFolder = c.folder;
+        const auto boxes = Run(CheckDestinationFolder, c.ok);
+        if (c.message)
+            EXPECT_EQ(boxes, std::vector<std::wstring>{
+                                 L"Destination folder no longer exists.\rDestination is now set to desktop."});
+        else
+            EXPECT_TRUE(boxes.empty());
+        if (c.ok) {
+            EXPECT_EQ(Config.FileFolder.str(), c.folder);
+            EXPECT_FALSE(vt::KeyExists(kRoot)) << "nothing stored";
+        } else {
+            EXPECT_EQ(ui::ToWide(Config.FileFolder.view()), desktop);
+            EXPECT_EQ(ui::ToWide(StoredRecord().FileFolder.view()), desktop) << "stored at once";
+        }
+    }
+}
+
+TEST_F(Destinations, AMissingFolderOpensTheOptionsAndSavesOnTheDesktop) {
+    Config.FileFolder = ui::ToAnsi(scratch + L"\\gone\\");
+    const auto boxes = Run(SendToFile, true);
+    EXPECT_EQ(boxes, std::vector<std::wstring>{
+                         L"Destination folder no longer exists.\rDestination is now set to desktop."});
+    EXPECT_EQ(optionsOpened, 1);
+    ExpectImage(desktop + L"shot.png", L"PNG");
+    // An empty folder setting: silently the desktop as well.
+    Config.FileFolder.clear();
+    Config.FileName = "second";
+    EXPECT_TRUE(Run(SendToFile, true).empty());
+    EXPECT_EQ(optionsOpened, 2);
+    EXPECT_TRUE(vt::FileExists(desktop + L"second.png"));
+}
+
+// ---- File: the save prompt ---------------------------------------------------
+
+// Drives the save dialog from a second thread while the destination waits
+// in it.
+class Prompt {
+public:
+    static HWND FindDialog() {
+        for (HWND w : vt::FindWindows(GetCurrentProcessId(), L"#32770"))
+            if (IsWindowVisible(w) && GetDlgItem(w, cmb1)) return w;
+        return nullptr;
+    }
+    static HWND NameField(HWND dialog) {
+        if (HWND combo = GetDlgItem(dialog, cmb13)) return combo;
+        return GetDlgItem(dialog, edt1);
+    }
+    static void Type(HWND dialog, const std::wstring& name) {
+        SendMessageW(NameField(dialog), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(name.c_str()));
+    }
+    static void Filter(HWND dialog, int index) {
+        HWND combo = GetDlgItem(dialog, cmb1);
+        SendMessageW(combo, CB_SETCURSEL, index - 1, 0);
+        // What a choice in the list sends (dialogs listen to one or the other).
+        SendMessageW(dialog, WM_COMMAND, MAKEWPARAM(cmb1, CBN_SELCHANGE), reinterpret_cast<LPARAM>(combo));
+        SendMessageW(dialog, WM_COMMAND, MAKEWPARAM(cmb1, CBN_SELENDOK), reinterpret_cast<LPARAM>(combo));
+    }
+    static int SelectedFilter(HWND dialog) {
+        return static_cast<int>(SendMessageW(GetDlgItem(dialog, cmb1), CB_GETCURSEL, 0, 0)) + 1;
+    }
+    static void Accept(HWND dialog) { PostMessageW(dialog, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), 0); }
+    static void Cancel(HWND dialog) { PostMessageW(dialog, WM_COMMAND, MAKEWPARAM(IDCANCEL, BN_CLICKED), 0); }
+    // A box owned by the dialog (not the dialog itself).
+    static HWND WaitBox(HWND dialog, DWORD ms = 5000) {
+        HWND found = nullptr;
+        vt::WaitUntil([&] {
+            for (HWND w : vt::FindWindows(GetCurrentProcessId(), L"#32770"))
+                if (w != dialog && IsWindowVisible(w) && GetWindow(w, GW_OWNER) == dialog) return (found = w) != nullptr;
+            return false;
+        }, ms);
+        if (!found)
+            for (HWND w : vt::FindWindows(GetCurrentProcessId(), L"#32770"))
+                printf("no box: %p '%ls' owner %p visible %d (dialog %p)\n", (void*)w, vt::WindowText(w).c_str(),
+                       (void*)GetWindow(w, GW_OWNER), IsWindowVisible(w), (void*)dialog);
+        return found;
+    }
+
+    // Runs script(dialog) on a thread once the dialog is up; the destination
+    // runs on this thread. Whatever the script leaves open is cancelled.
+    template <typename Script>
+    static bool Run(const std::function<bool()>& destination, Script script) {
+        std::atomic<bool> done{false};
+        std::thread driver([&] {
+            HWND dialog = nullptr;
+            vt::WaitUntil([&] { return (dialog = FindDialog()) != nullptr; }, 10000);
+            if (dialog) script(dialog);
+            // Leftovers: never leave the test hanging in a modal loop.
+            while (!done) {
+                if (HWND d = FindDialog()) Cancel(d);
+                if (HWND box = vt::FindMessageBox(GetCurrentProcessId(), kCaption)) vt::PressButton(box, L"OK");
+                Sleep(100);
+            }
+        });
+        const bool result = destination();
+        done = true;
+        driver.join();
+        return result;
+    }
+
+private:
+    static constexpr int cmb1 = 0x470, cmb13 = 0x47C, edt1 = 0x480;
+};
+
+class SavePrompt : public Destinations {
+protected:
+    void SetUp() override {
+        Destinations::SetUp();
+        Config.FileNaming = fnAsk;
+    }
+};
+
+TEST_F(SavePrompt, ShowsTheRememberedChoiceOnTopAndStoresTheNewOne) {
+    Config.FileName = "remembered";
+    Config.FileFormat = ifJPEG;
+    OptionsOpen = true;
+    const std::wstring other = Slash(vt::Join(scratch, L"other folder"));
+    ASSERT_TRUE(vt::MakeDirs(other));
+    std::wstring shownName;
+    int shownFilter = 0;
+    bool topmost = false;
+    const bool ok = Prompt::Run(SendToFile, [&](HWND dialog) {
+        shownName = vt::WindowText(Prompt::NameField(dialog));
+        shownFilter = Prompt::SelectedFilter(dialog);
+        topmost = (GetWindowLongPtrW(dialog, GWL_EXSTYLE) & WS_EX_TOPMOST) != 0;
+        // Typed without extension, PNG chosen: the file gets ".png".
+        Prompt::Filter(dialog, ifPNG);
+        Prompt::Type(dialog, other + L"typed");
+        Prompt::Accept(dialog);
+    });
+    EXPECT_TRUE(ok);
+    EXPECT_EQ(shownName, L"remembered");
+    EXPECT_EQ(shownFilter, ifJPEG);
+    EXPECT_TRUE(topmost);
+    EXPECT_EQ(Notice(), L"Image sent to File");
+    EXPECT_EQ(ImageFileName, other + L"typed.png");
+    ExpectImage(other + L"typed.png", L"PNG");
+    EXPECT_EQ(Config.FileName.str(), "typed");
+    EXPECT_EQ(Config.FileFormat, ifPNG);
+    EXPECT_EQ(ui::ToWide(Config.FileFolder.view()), other);
+    const TConfiguration stored = StoredRecord();
+    EXPECT_EQ(stored.FileName.str(), "typed");
+    EXPECT_EQ(stored.FileFormat, ifPNG);
+    EXPECT_EQ(ui::ToWide(stored.FileFolder.view()), other);
+    EXPECT_EQ(fileChoiceShown, 1) << "the open options dialog follows";
+}
+
+TEST_F(SavePrompt, ATypedExtensionChoosesTheFormat) {
+    struct Case { const wchar_t* name; TImageFormat format; const wchar_t* reader; };
+    for (const Case& c : {Case{L"pic.jpg", ifJPEG, L"JPEG"}, Case{L"pic.gif", ifGIF, L"GIF"}, Case{L"PIC.Png", ifPNG, L"PNG"}}) {
+        SCOPED_TRACE(ui::ToAnsi(c.name));
+        Config.FileFormat = ifBMP;
+        Config.FileFolder = ui::ToAnsi(out);
+        EXPECT_TRUE(Prompt::Run(SendToFile, [&](HWND dialog) {
+            Prompt::Type(dialog, c.name);
+            Prompt::Accept(dialog);
+        }));
+        EXPECT_EQ(Config.FileFormat, c.format);
+        const std::wstring stem = std::wstring(c.name).substr(0, 3);
+        EXPECT_EQ(ui::ToWide(Config.FileName.view()), stem);
+        auto image = harness::ReadImage(ImageFileName);
+        ASSERT_TRUE(image);
+        EXPECT_EQ(image->format, c.reader);
+    }
+}
+
+TEST_F(SavePrompt, TheCloseCheckRefusesUnknownExtensionsAndAsksBeforeReplacing) {
+    ASSERT_TRUE(vt::WriteFileBytes(out + L"shot.gif", "old"));
+    std::vector<vt::MessageBoxInfo> boxes;
+    bool stayedOpen = false;
+    const bool ok = Prompt::Run(SendToFile, [&](HWND dialog) {
+        Prompt::Type(dialog, L"shot.jpeg");
+        Prompt::Accept(dialog);
+        HWND box = Prompt::WaitBox(dialog);
+        if (!box) return;
+        boxes.push_back(vt::ReadMessageBox(box));
+        vt::PressButton(box, L"OK");
+        vt::WaitGone(box);
+
+        Prompt::Filter(dialog, ifGIF);
+        Prompt::Type(dialog, L"shot");
+        Prompt::Accept(dialog);
+        box = Prompt::WaitBox(dialog);
+        if (!box) return;
+        boxes.push_back(vt::ReadMessageBox(box));
+        vt::PressButton(box, L"Cancel");
+        vt::WaitGone(box);
+        Sleep(300);
+        stayedOpen = IsWindowVisible(dialog) != FALSE;
+
+        Prompt::Accept(dialog);
+        box = Prompt::WaitBox(dialog);
+        if (!box) return;
+        boxes.push_back(vt::ReadMessageBox(box));
+        vt::PressButton(box, L"OK");
+    });
+    EXPECT_TRUE(ok);
+    ASSERT_EQ(boxes.size(), 3u);
+    EXPECT_EQ(boxes[0].caption, kCaption);
+    EXPECT_EQ(boxes[0].text, L"Please type a valid file extension   [*.bmp or *.jpg or *.gif or *.png]     ");
+    EXPECT_EQ(boxes[1].caption, L"Save As");
+    EXPECT_EQ(boxes[1].text, out + L"shot.gif already exists.\rDo you want to replace it?");
+    EXPECT_EQ(boxes[1].buttons, (std::vector<std::wstring>{L"OK", L"Cancel"}));
+    EXPECT_TRUE(stayedOpen) << "Cancel keeps the dialog";
+    EXPECT_EQ(boxes[2].text, boxes[1].text);
+    EXPECT_EQ(ImageFileName, out + L"shot.gif");
+    EXPECT_EQ(Config.FileFormat, ifGIF);
+    EXPECT_NE(vt::ReadFileBytes(out + L"shot.gif"), "old");
+}
+
+TEST_F(SavePrompt, CancellingEndsARunningTimerCapture) {
+    TimerRunning = true;
+    const auto before = Config;
+    EXPECT_FALSE(Prompt::Run(SendToFile, [](HWND dialog) { Prompt::Cancel(dialog); }));
+    EXPECT_EQ(Notice(), kCancelled);
+    EXPECT_EQ(timerStops, 1);
+    EXPECT_TRUE(SettingsEqual(Config, before)) << "nothing remembered";
+    TimerRunning = false;
+    EXPECT_FALSE(Prompt::Run(SendToFile, [](HWND dialog) { Prompt::Cancel(dialog); }));
+    EXPECT_EQ(timerStops, 1);
+}
+
+TEST_F(SavePrompt, ARememberedNameTheDialogCannotShowStillPrompts) {
+    Config.FileName = "bad|name";
+    EXPECT_TRUE(Prompt::Run(SendToFile, [](HWND dialog) {
+        Prompt::Type(dialog, L"good");
+        Prompt::Accept(dialog);
+    }));
+    EXPECT_TRUE(vt::FileExists(out + L"good.png"));
+}
+
+TEST_F(SavePrompt, ALockedChoiceShowsTheSaveMessage) {
+    const std::wstring path = out + L"busy.png";
+    ASSERT_TRUE(vt::WriteFileBytes(path, "locked"));
+    HANDLE lock = CreateFileW(path.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+    ASSERT_NE(lock, INVALID_HANDLE_VALUE);
+    std::vector<std::wstring> errors;
+    const bool ok = Prompt::Run(SendToFile, [&](HWND dialog) {
+        Prompt::Type(dialog, L"busy");  // no extension: the close check asks
+        Prompt::Accept(dialog);
+        if (HWND box = Prompt::WaitBox(dialog)) vt::PressButton(box, L"OK");
+        // The error box comes after the dialog has closed.
+        HWND error = vt::WaitForMessageBox(GetCurrentProcessId(), kCaption, 5000);
+        if (!error) return;
+        errors.push_back(vt::ReadMessageBox(error).text);
+        vt::PressButton(error, L"OK");
+    });
+    CloseHandle(lock);
+    EXPECT_FALSE(ok);
+    EXPECT_EQ(errors, std::vector<std::wstring>{L"Vorlix cannot save your screenshot."});
+    EXPECT_EQ(Notice(), kCancelled);
+    EXPECT_EQ(vt::ReadFileBytes(path), "locked");
+}
+
+// ---- Editor, the temporary-file rule, Zovozu -------------------------------------
+
+TEST_F(Destinations, TheCustomEditorGetsTheQuotedPathAndItsSwitches) {
+    const std::wstring folder = vt::Join(scratch, L"My Editor");
+    const std::wstring editor = InstallRecorder(vt::Join(folder, L"edit.exe"));
+    // Blanks in the temporary folder as well: the path stays one argument.
+    TempFolder = Slash(vt::Join(scratch, L"temp dir"));
+    ASSERT_TRUE(vt::MakeDirs(TempFolder));
+    ASSERT_TRUE(vt::WriteFileBytes(TempFolder + L"editor4.bmp", "x"));
+    Config.CustomEditorPath = ui::ToAnsi(editor);
+    Config.CustomEditorCommandLine = "-open \"<capture>\" /switch \"<CaPtUrE>\"";
+    vt::ScopedEnv env(L"VORLIX_RECORDER_LOG", log);
+    EXPECT_TRUE(Run(SendToEditor, true).empty());
+    EXPECT_EQ(Notice(), L"Image sent to Editor");
+    const std::wstring file = TempFolder + L"editor5.bmp";
+    EXPECT_EQ(ImageFileName, file);
+    ExpectImage(file, L"BMP");
+    const auto records = WaitForRecords(1);
+    ASSERT_EQ(records.size(), 1u);
+    EXPECT_TRUE(vt::SamePath(records[0].exe, editor));
+    EXPECT_TRUE(vt::SamePath(records[0].workDir, folder));
+    const auto args = vt::SplitCommandLine(records[0].commandLine);
+    ASSERT_EQ(args.size(), 5u) << ui::ToAnsi(records[0].commandLine);
+    EXPECT_EQ(args[1], L"-open");
+    EXPECT_EQ(args[2], file);
+    EXPECT_EQ(args[3], L"/switch");
+    EXPECT_EQ(args[4], file);
+}
+
+TEST_F(Destinations, EditorFailures) {
+    const std::wstring editor = InstallRecorder(vt::Join(scratch, L"edit.exe"));
+    Config.CustomEditorPath = ui::ToAnsi(editor);
+    vt::ScopedEnv env(L"VORLIX_RECORDER_LOG", log);
+    const std::wstring placeholder = L"Command line must contain \"<CAPTURE>\"";
+    for (const char* line : {"<CAPTURE>", "", "\"<CAPTURE>", "'<CAPTURE>'"}) {
+        SCOPED_TRACE(line);
+        Config.CustomEditorCommandLine = line;
+        SetNoticeTextClear();
+        EXPECT_EQ(Run(SendToEditor, false), std::vector<std::wstring>{placeholder});
+        EXPECT_EQ(Notice(), kCancelled);
+    }
+    // The program does not start: no box, cancelled.
+    Config.CustomEditorCommandLine = "\"<CAPTURE>\"";
+    Config.CustomEditorPath = ui::ToAnsi(vt::Join(scratch, L"missing.exe"));
+    EXPECT_TRUE(Run(SendToEditor, false).empty());
+    EXPECT_EQ(Notice(), kCancelled);
+    // A temporary name that reaches out of the temporary folder, an unknown
+    // format, a temporary folder that is gone.
+    Config.CustomEditorPath = ui::ToAnsi(editor);
+    const auto before = FilesBelow(scratch);
+    struct Case { const char* name; uint8_t format; std::wstring folder; };
+    for (const Case& c : {Case{"..\\out", ifBMP, temp}, Case{"a/b", ifBMP, temp}, Case{"bad*", ifBMP, temp},
+                          Case{"editor", 0, temp}, Case{"editor", 9, temp},
+                          Case{"editor", ifBMP, Slash(vt::Join(scratch, L"no temp"))}}) {
+        SCOPED_TRACE(c.name);
+        Config.EditorFileName = c.name;
+        Config.EditorFormat = c.format;
+        TempFolder = c.folder;
+        EXPECT_EQ(Run(SendToEditor, false), std::vector<std::wstring>{L"Temporary file cannot be created."});
+        EXPECT_EQ(Notice(), kCancelled);
+    }
+    EXPECT_EQ(FilesBelow(scratch), before);
+    EXPECT_TRUE(vt::ReadRecorderLog(log).empty()) << "no editor started";
+}
+
+TEST_F(Destinations, TheMakersEditorIsFoundInTheRegistry) {
+    const std::wstring folder = vt::Join(scratch, L"Vorlix Editor");
+    const std::wstring editor = InstallRecorder(vt::Join(folder, L"quorrel.exe"));
+    ASSERT_TRUE(vt::WriteString(kEditorKey, L"InstallPath", folder));
+    Config.UseCustomEditor = 0;
+    Config.EditorFileName = "capture";
+    Config.EditorFormat = ifPNG;
+    vt::ScopedEnv env(L"VORLIX_RECORDER_LOG", log);
+    EXPECT_TRUE(Run(SendToEditor, true).empty());
+    const auto records = WaitForRecords(1);
+    ASSERT_EQ(records.size(), 1u);
+    EXPECT_TRUE(vt::SamePath(records[0].exe, editor));
+    EXPECT_TRUE(vt::SamePath(records[0].workDir, folder));
+    const auto args = vt::SplitCommandLine(records[0].commandLine);
+    ASSERT_EQ(args.size(), 2u);
+    EXPECT_EQ(args[1], temp + L"capture1.png");
+    ExpectImage(args[1], L"PNG");
+
+    // Not installed: the message, and the graphic editor from now on (not stored).
+    vt::DeleteKeyTree(kEditorKey);
+    SaveConfiguration();
+    EXPECT_EQ(Run(SendToEditor, false), std::vector<std::wstring>{L"Vorlix Editor is not installed."});
+    EXPECT_EQ(Notice(), kCancelled);
+    EXPECT_EQ(Config.UseCustomEditor, 1);
+    EXPECT_EQ(StoredRecord().UseCustomEditor, 0);
+}
+
+TEST_F(Destinations, TheEditorReusesTheFileDestinationsFileOnlyForTheSameImage) {
+    const std::wstring editor = InstallRecorder(vt::Join(scratch, L"edit.exe"));
+    Config.CustomEditorPath = ui::ToAnsi(editor);
+    Config.SendTo[dFile] = 1;
+    Config.SendTo[dEditor] = 1;
+    Config.FileFormat = ifJPEG;
+    vt::ScopedEnv env(L"VORLIX_RECORDER_LOG", log);
+    auto editorArgument = [&](size_t n) {
+        const auto records = WaitForRecords(n);
+        return records.size() >= n ? vt::SplitCommandLine(records[n - 1].commandLine).at(1) : std::wstring();
+    };
+
+    // File on and saved: the editor gets that very file, no temporary copy.
+    EXPECT_TRUE(Run(SendToFile, true).empty());
+    EXPECT_TRUE(Run(SendToEditor, true).empty());
+    EXPECT_EQ(editorArgument(1), out + L"shot.jpg");
+    EXPECT_TRUE(FilesBelow(temp).empty());
+
+    // Another image (a hand-over, say) with the File destination not run for
+    // it: a copy of that image, not the old file.
+    CaptureBitmap = harness::PatternImage(20, 10, 99);
+    EXPECT_TRUE(Run(SendToEditor, true).empty());
+    EXPECT_EQ(editorArgument(2), temp + L"editor1.bmp");
+    ExpectImage(temp + L"editor1.bmp", L"BMP");
+
+    // File on but its save failed: a temporary copy.
+    Config.FileName = "bad*";
+    EXPECT_EQ(Run(SendToFile, false).size(), 1u);
+    EXPECT_TRUE(Run(SendToEditor, true).empty());
+    EXPECT_EQ(editorArgument(3), temp + L"editor2.bmp");
+
+    // File switched off although it succeeded before.
+    Config.FileName = "shot";
+    EXPECT_TRUE(Run(SendToFile, true).empty());
+    Config.SendTo[dFile] = 0;
+    EXPECT_TRUE(Run(SendToEditor, true).empty());
+    EXPECT_EQ(editorArgument(4), temp + L"editor3.bmp");
+
+    // The saved file deleted meanwhile: a copy again.
+    Config.SendTo[dFile] = 1;
+    ASSERT_TRUE(DeleteFileW((out + L"shot.jpg").c_str()));
+    EXPECT_TRUE(Run(SendToEditor, true).empty());
+    EXPECT_EQ(editorArgument(5), temp + L"editor4.bmp");
+}
+
+TEST_F(Destinations, ZovozuGetsANumberedBitmap) {
+    const std::wstring folder = vt::Join(scratch, L"Vorlix Zovozu");
+    const std::wstring program = InstallRecorder(vt::Join(folder, L"brannet.exe"));
+    ASSERT_TRUE(vt::WriteString(kZovozuKey, L"InstallPath", folder));
+    TempFolder = Slash(vt::Join(scratch, L"temp dir"));
+    ASSERT_TRUE(vt::MakeDirs(TempFolder));
+    ASSERT_TRUE(vt::WriteFileBytes(TempFolder + L"screenshot3.bmp", "x"));
+    ASSERT_TRUE(vt::WriteFileBytes(TempFolder + L"screenshot9.png", "x"));
+    vt::ScopedEnv env(L"VORLIX_RECORDER_LOG", log);
+    EXPECT_TRUE(Run(SendToZovozu, true).empty());
+    EXPECT_EQ(Notice(), L"Image sent to Zovozu");
+    const auto records = WaitForRecords(1);
+    ASSERT_EQ(records.size(), 1u);
+    EXPECT_TRUE(vt::SamePath(records[0].exe, program));
+    EXPECT_TRUE(vt::SamePath(records[0].workDir, folder));
+    const auto args = vt::SplitCommandLine(records[0].commandLine);
+    ASSERT_EQ(args.size(), 2u);
+    EXPECT_EQ(args[1], TempFolder + L"screenshot4.bmp");
+    ExpectImage(args[1], L"BMP");
+}
+
+TEST_F(Destinations, ZovozuFailures) {
+    // Not installed, or its program file gone.
+    EXPECT_EQ(Run(SendToZovozu, false), std::vector<std::wstring>{L"A file is missing. Please reinstall Vorlix."});
+    EXPECT_EQ(Notice(), kCancelled);
+    const std::wstring folder = vt::Join(scratch, L"zovozu");
+    ASSERT_TRUE(vt::MakeDirs(folder));
+    ASSERT_TRUE(vt::WriteString(kZovozuKey, L"InstallPath", folder));
+    EXPECT_EQ(Run(SendToZovozu, false), std::vector<std::wstring>{L"A file is missing. Please reinstall Vorlix."});
+    // The temporary copy cannot be written.
+    InstallRecorder(vt::Join(folder, L"brannet.exe"));
+    TempFolder = Slash(vt::Join(scratch, L"no temp"));
+    vt::ScopedEnv env(L"VORLIX_RECORDER_LOG", log);
+    EXPECT_EQ(Run(SendToZovozu, false), std::vector<std::wstring>{L"Temporary file cannot be created."});
+    EXPECT_EQ(Notice(), kCancelled);
+    Sleep(300);
+    EXPECT_TRUE(vt::ReadRecorderLog(log).empty());
+}
+
+TEST(EditorCommandLine, EveryQuotedPlaceholderIsReplaced) {
+    struct Case { const wchar_t* line; const wchar_t* expected; };
+    for (const Case& c : {Case{L"\"<CAPTURE>\"", L"\"C:\\a b\\x.png\""},
+                          Case{L"\"<capture>\" /s", L"\"C:\\a b\\x.png\" /s"},
+                          Case{L"x\"<Capture>\"y\"<CAPTURE>\"", L"x\"C:\\a b\\x.png\"y\"C:\\a b\\x.png\""},
+                          Case{L"<CAPTURE>", L""}, Case{L"\"<CAPTURE >\"", L""}}) {
+        EXPECT_EQ(ExpandEditorCommandLine(c.line, L"C:\\a b\\x.png"), c.expected) << ui::ToAnsi(c.line);
+    }
+}
+
+}  // namespace

@@ -1,0 +1,229 @@
+// The running program's hotkeys and start-up clean-up, seen from another
+// process: which keys it holds, the box it shows when a key is taken, and
+// what it leaves of its temporary folder.
+#include <gtest/gtest.h>
+
+#include <windows.h>
+
+#include <cstring>
+#include <optional>
+#include <vector>
+#include <string>
+
+#include "core/configuration.h"
+#include "support/vorlix_test.h"
+
+namespace {
+
+const wchar_t kRoot[] = L"Software\\Vorlix Tessavue";
+const wchar_t kConfiguration[] = L"Software\\Vorlix Tessavue\\Configuration";
+const wchar_t kSchema[] = L"Software\\Vorlix Tessavue\\Configuration\\Schema";
+constexpr UINT kCtrlShift = MOD_CONTROL | MOD_SHIFT;
+
+struct TestWindow {
+    HWND h = CreateWindowExW(0, L"STATIC", L"", WS_POPUP, 0, 0, 1, 1, nullptr, nullptr, nullptr, nullptr);
+    ~TestWindow() { DestroyWindow(h); }
+};
+
+// Nobody holds key + modifiers: this process can register it.
+bool Free(UINT modifiers, UINT key) {
+    TestWindow probe;
+    if (!RegisterHotKey(probe.h, 1, modifiers, key)) return false;
+    UnregisterHotKey(probe.h, 1);
+    return true;
+}
+
+class ProgramHotkeys : public ::testing::Test {
+protected:
+    void SetUp() override {
+        vt::DeleteKeyTree(kRoot);
+        std::memset(&config, 0, sizeof config);
+        SetDefaults(config, DefaultInputs{});
+        temp = vt::ScratchDir();
+    }
+    void TearDown() override {
+        if (program.Running()) Close();
+        vt::DeleteKeyTree(kRoot);
+    }
+
+    // Starts the program with these settings and its temporary folder in the
+    // scratch folder; returns its main window.
+    HWND Start() {
+        EXPECT_TRUE(vt::WriteDword(kConfiguration, L"Training", 0));
+        EXPECT_TRUE(vt::WriteValue(kSchema, L"", REG_BINARY, &config, sizeof config));
+        EXPECT_TRUE(vt::WriteFileBytes(Sentinel(), "x"));
+        program = vt::Process::Start(vt::BinFile(L"Vorlix.exe"), L"", L"", {{L"TMP", temp}, {L"TEMP", temp}});
+        EXPECT_TRUE(program);
+        HWND main = vt::WaitForWindow(program.Id(), L"TuMainForm");
+        EXPECT_NE(main, nullptr);
+        return main;
+    }
+    // Input idle can come before the end of start-up under Wine; the removal
+    // of a left-over hand-over file is the last step of it.
+    std::wstring Sentinel() const { return vt::Join(temp, L"duridevazazu.bmp"); }
+    void WaitStarted() {
+        EXPECT_TRUE(program.WaitIdle());
+        EXPECT_TRUE(vt::WaitUntil([&] { return !vt::FileExists(Sentinel()); }));
+    }
+    void Close() {
+        if (HWND main = vt::FindWindowOf(program.Id(), L"TuMainForm")) vt::Post(main, WM_CLOSE);
+        EXPECT_TRUE(program.Wait());
+    }
+
+    TConfiguration config;
+    std::wstring temp;
+    vt::Process program;
+};
+
+const wchar_t* const kAtomNames[] = {L"Esc", L"Print Screen", L"Alt Print Screen", L"Free Hand",
+                                     L"Rectangle", L"Window", L"Repeat", L"Timer"};
+
+TEST_F(ProgramHotkeys, HeldWhileRunningAndReleasedAtExit) {
+    Start();
+    WaitStarted();
+    EXPECT_FALSE(Free(0, VK_SNAPSHOT));
+    EXPECT_FALSE(Free(MOD_ALT, VK_SNAPSHOT));
+    for (UINT f = VK_F1; f <= VK_F5; ++f) EXPECT_FALSE(Free(kCtrlShift, f)) << f;
+    EXPECT_TRUE(Free(0, VK_ESCAPE));  // only while a selection runs
+    for (const wchar_t* name : kAtomNames) EXPECT_NE(GlobalFindAtomW(name), 0) << name;
+    EXPECT_EQ(vt::FindMessageBox(program.Id()), nullptr);
+
+    Close();
+    EXPECT_TRUE(Free(0, VK_SNAPSHOT));
+    EXPECT_TRUE(Free(MOD_ALT, VK_SNAPSHOT));
+    for (UINT f = VK_F1; f <= VK_F5; ++f) EXPECT_TRUE(Free(kCtrlShift, f)) << f;
+    for (const wchar_t* name : kAtomNames) EXPECT_EQ(GlobalFindAtomW(name), 0) << name;
+}
+
+TEST_F(ProgramHotkeys, HotkeysOffLeavesTheCaptureTypesFree) {
+    config.HotkeysOn = 0;
+    Start();
+    WaitStarted();
+    for (UINT f = VK_F1; f <= VK_F3; ++f) EXPECT_TRUE(Free(kCtrlShift, f)) << f;
+    EXPECT_FALSE(Free(kCtrlShift, VK_F4));  // Repeat
+    EXPECT_FALSE(Free(kCtrlShift, VK_F5));  // Timer
+    EXPECT_FALSE(Free(0, VK_SNAPSHOT));
+    EXPECT_FALSE(Free(MOD_ALT, VK_SNAPSHOT));
+    Close();
+    EXPECT_TRUE(Free(kCtrlShift, VK_F4));
+}
+
+TEST_F(ProgramHotkeys, KeysTakenByAnotherProgramAreReportedInOneBox) {
+    // This process stands for the other program that got there first.
+    TestWindow holder;
+    ASSERT_TRUE(RegisterHotKey(holder.h, 1, 0, VK_SNAPSHOT));
+    ASSERT_TRUE(RegisterHotKey(holder.h, 2, kCtrlShift, VK_F2));
+    config.HkTimer = HotkeyAlt | 'T';
+
+    Start();
+    HWND box = vt::WaitForMessageBox(program.Id());
+    ASSERT_NE(box, nullptr);
+    const vt::MessageBoxInfo info = vt::ReadMessageBox(box);
+    EXPECT_EQ(info.caption, L"Vorlix Message");
+    EXPECT_EQ(info.text,
+              L"The following hotkeys are not available to Vorlix:\r"
+              L"Hotkey: PRINT SCREEN\t Function: Capture Desktop\r"
+              L"Hotkey: CTRL + SHIFT + F2\t Function: Capture Rectangle\r"
+              L"\r"
+              L"You can either try other hotkeys or close the applications which are using them.");
+    EXPECT_TRUE(vt::PressButton(box, L"OK"));
+    EXPECT_TRUE(vt::WaitGone(box));
+    WaitStarted();
+
+    // The program runs on with the other hotkeys.
+    EXPECT_EQ(vt::FindMessageBox(program.Id()), nullptr);
+    EXPECT_FALSE(Free(MOD_ALT, VK_SNAPSHOT));
+    EXPECT_FALSE(Free(kCtrlShift, VK_F1));
+    EXPECT_FALSE(Free(kCtrlShift, VK_F3));
+    EXPECT_FALSE(Free(MOD_ALT, 'T'));
+    Close();
+    // Its exit leaves the other program's keys alone.
+    EXPECT_FALSE(Free(0, VK_SNAPSHOT));
+    UnregisterHotKey(holder.h, 1);
+    UnregisterHotKey(holder.h, 2);
+}
+
+// Presses and releases a key through the system's input.
+void Press(WORD key) {
+    std::vector<INPUT> in;
+    auto add = [&in](WORD vk, DWORD flags) {
+        INPUT i{};
+        i.type = INPUT_KEYBOARD;
+        i.ki.wVk = vk;
+        i.ki.dwFlags = flags;
+        in.push_back(i);
+    };
+    add(key, 0);
+    add(key, KEYEVENTF_KEYUP);
+    SendInput(static_cast<UINT>(in.size()), in.data(), sizeof(INPUT));
+}
+
+// Size of the image the program put on the clipboard, once it is there.
+SIZE ClipboardImageSize() {
+    std::optional<vt::Pixels> image;
+    vt::WaitUntil([&] { return (image = vt::ClipboardDib()).has_value(); }, 8000);
+    return image ? SIZE{image->width, image->height} : SIZE{0, 0};
+}
+
+TEST_F(ProgramHotkeys, PrintScreenAltPrintScreenAndRepeatDeliver) {
+    for (int d = 0; d < DestinationCount; ++d) config.SendTo[d] = d == dClipboard;
+    config.RepeatMode = 0;
+    // Without the notice a delivery pumps no messages, so each hotkey below
+    // arrives after the previous delivery has ended (one arriving during the
+    // notice would rightly be ignored).
+    config.NoticeSlideIn = 0;
+    config.NoticeSound = 0;
+    Start();
+    WaitStarted();
+
+    ASSERT_TRUE(vt::EmptyTheClipboard());
+    Press(VK_SNAPSHOT);
+    SIZE size = ClipboardImageSize();
+    EXPECT_EQ(size.cx, GetSystemMetrics(SM_CXSCREEN));
+    EXPECT_EQ(size.cy, GetSystemMetrics(SM_CYSCREEN));
+
+    // The active window is one of this process, frame and all.
+    HWND window = CreateWindowExW(WS_EX_TOPMOST, L"STATIC", L"Active", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 150, 120,
+                                  260, 170, nullptr, nullptr, nullptr, nullptr);
+    SetForegroundWindow(window);
+    vt::PumpFor(150);
+    RECT r;
+    GetWindowRect(window, &r);
+    ASSERT_TRUE(vt::EmptyTheClipboard());
+    // Under Wine injected input triggers only hotkeys without modifiers, so
+    // this one arrives as the message the system would send.
+    ASSERT_TRUE(vt::Post(vt::FindWindowOf(program.Id(), L"TuMainForm"), WM_HOTKEY,
+                         GlobalFindAtomW(L"Alt Print Screen")));
+    size = ClipboardImageSize();
+    EXPECT_EQ(size.cx, r.right - r.left);
+    EXPECT_EQ(size.cy, r.bottom - r.top);
+    DestroyWindow(window);
+
+    // Repeat (Ctrl+Shift+F4) delivers the last image once more.
+    ASSERT_TRUE(vt::EmptyTheClipboard());
+    HWND main = vt::FindWindowOf(program.Id(), L"TuMainForm");
+    ASSERT_TRUE(vt::Post(main, WM_HOTKEY, GlobalFindAtomW(L"Repeat")));
+    size = ClipboardImageSize();
+    EXPECT_EQ(size.cx, r.right - r.left);
+    EXPECT_EQ(size.cy, r.bottom - r.top);
+}
+
+TEST_F(ProgramHotkeys, StartUpRemovesOnlyItsOwnTemporaryFiles) {
+    const wchar_t* own[] = {L"screenshot3.bmp", L"screenshot4.gif", L"screenshot.gif", L"duridevazazu.bmp",
+                            L"client.eml"};
+    const wchar_t* foreign[] = {L"screenshot.bmp", L"screenshot3.png", L"holiday1.gif", L"report.txt"};
+    for (const wchar_t* n : own) ASSERT_TRUE(vt::WriteFileBytes(vt::Join(temp, n), "x"));
+    for (const wchar_t* n : foreign) ASSERT_TRUE(vt::WriteFileBytes(vt::Join(temp, n), "x"));
+    Start();
+    WaitStarted();
+    // The files go one after the other; the sentinel may have been the first.
+    vt::WaitUntil([&] {
+        for (const wchar_t* n : own)
+            if (vt::FileExists(vt::Join(temp, n))) return false;
+        return true;
+    });
+    for (const wchar_t* n : own) EXPECT_FALSE(vt::FileExists(vt::Join(temp, n))) << n;
+    for (const wchar_t* n : foreign) EXPECT_TRUE(vt::FileExists(vt::Join(temp, n))) << n;
+}
+
+}  // namespace

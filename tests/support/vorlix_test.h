@@ -1,0 +1,192 @@
+// Helpers shared by the GUI tests: paths, child processes, windows, message
+// boxes, registry, the recorder's log, screen pixels and the clipboard.
+// Everything works on both the 32-bit and the 64-bit build.
+#pragma once
+
+#include <windows.h>
+
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <optional>
+#include <string>
+#include <utility>
+#include <vector>
+
+namespace vt {
+
+// ---- Paths and files -------------------------------------------------------
+
+std::wstring BinDir();                                     // folder of the running test exe (Vorlix.exe, hovrak.dll, recorder.exe)
+std::wstring BinFile(const std::wstring& name);            // BinDir() + '\' + name
+std::wstring TempDir();                                    // GetTempPath without the trailing backslash
+std::wstring Join(const std::wstring& a, const std::wstring& b);  // a + '\' + b (one separator)
+std::wstring ScratchDir();                                 // fresh, empty folder for the current gtest test (deleted and re-made)
+bool MakeDirs(const std::wstring& path);                   // creates the folder and its parents; true if it exists afterwards
+bool DeleteTree(const std::wstring& path);                 // removes a file or a folder with everything in it; true if gone
+bool FileExists(const std::wstring& path);                 // a file (not a folder) of that name exists
+bool CopyFileTo(const std::wstring& from, const std::wstring& to);  // copies, overwriting, creating to's folder
+std::string ReadFileBytes(const std::wstring& path);       // whole file as bytes ("" if missing)
+bool WriteFileBytes(const std::wstring& path, const std::string& bytes);  // creates or replaces the file
+bool SamePath(const std::wstring& a, const std::wstring& b);  // equal ignoring case and a trailing backslash
+
+// Sets (or with nullopt removes) a variable of this process, restored at scope end.
+class ScopedEnv {
+public:
+    ScopedEnv(std::wstring name, std::optional<std::wstring> value);
+    ~ScopedEnv();
+    ScopedEnv(const ScopedEnv&) = delete;
+    ScopedEnv& operator=(const ScopedEnv&) = delete;
+
+private:
+    std::wstring name_;
+    std::optional<std::wstring> old_;
+};
+
+// ---- Processes and waiting ---------------------------------------------------
+
+using Environment = std::vector<std::pair<std::wstring, std::wstring>>;  // name, value ("" removes the name)
+
+// A started child process; the destructor kills it if it still runs.
+class Process {
+public:
+    // Starts exe with the command line "exe" args, in workDir ("" = ours), with our environment plus extraEnv.
+    static Process Start(const std::wstring& exe, const std::wstring& args = L"", const std::wstring& workDir = L"",
+                         const Environment& extraEnv = {});
+    Process() = default;
+    Process(Process&& other) noexcept;
+    Process& operator=(Process&& other) noexcept;
+    ~Process();
+
+    explicit operator bool() const { return process_ != nullptr; }  // started
+    DWORD Id() const { return id_; }
+    HANDLE Handle() const { return process_; }
+    bool Running() const;                      // started and not yet ended
+    bool Wait(DWORD timeoutMs = 10000);        // true when it ended in time; pumps our messages meanwhile
+    bool WaitIdle(DWORD timeoutMs = 10000);    // WaitForInputIdle: true when its message loop is waiting
+    DWORD ExitCode() const;                    // STILL_ACTIVE while it runs
+    void Kill(UINT exitCode = 1);              // terminates it and waits for the end
+
+private:
+    HANDLE process_ = nullptr;
+    DWORD id_ = 0;
+};
+
+void PumpMessages();                                       // dispatches every message waiting for this thread
+void PumpFor(DWORD ms);                                    // pumps this thread's messages for ms milliseconds
+bool WaitUntil(const std::function<bool()>& condition, DWORD timeoutMs = 5000);  // polls (pumping) until true; false on time-out
+
+// ---- Windows -------------------------------------------------------------------
+
+struct WindowState {
+    std::wstring className, title;
+    LONG_PTR style = 0, exStyle = 0;
+    RECT rect{};                                           // screen coordinates
+    bool visible = false;                                  // IsWindowVisible
+    DWORD processId = 0;
+};
+
+// Top-level and message-only windows, hidden ones included; pid 0 = any process, null filters = any.
+std::vector<HWND> FindWindows(DWORD pid, const wchar_t* className = nullptr, const wchar_t* title = nullptr);
+HWND FindWindowOf(DWORD pid, const wchar_t* className = nullptr, const wchar_t* title = nullptr);  // first match or null
+HWND WaitForWindow(DWORD pid, const wchar_t* className, const wchar_t* title = nullptr, DWORD timeoutMs = 5000);
+std::vector<HWND> ChildWindows(HWND parent, const wchar_t* className = nullptr);  // all descendants, in Z order
+std::wstring ClassOf(HWND window);                         // window class name
+std::wstring WindowText(HWND window);                      // WM_GETTEXT, also across processes
+WindowState ReadWindow(HWND window);                       // class, title, styles, rect, visibility, owner process
+bool Post(HWND window, UINT message, WPARAM wParam = 0, LPARAM lParam = 0);  // PostMessageW
+LRESULT Send(HWND window, UINT message, WPARAM wParam = 0, LPARAM lParam = 0, DWORD timeoutMs = 5000);  // SendMessageTimeoutW (0 on time-out)
+
+// ---- Message boxes (any visible "#32770" dialog) --------------------------------
+
+struct MessageBoxInfo {
+    HWND window = nullptr;
+    std::wstring caption;
+    std::wstring text;                                     // texts of the Static children, joined with '\n'
+    std::vector<std::wstring> buttons;                     // button texts, '&' removed
+};
+
+HWND FindMessageBox(DWORD pid, const wchar_t* caption = nullptr);  // visible #32770 of the process (0 = any), or null
+HWND WaitForMessageBox(DWORD pid, const wchar_t* caption = nullptr, DWORD timeoutMs = 5000);
+MessageBoxInfo ReadMessageBox(HWND box);                   // caption, static texts, button texts
+bool PressButton(HWND box, const std::wstring& text);      // clicks the button titled text ('&' and case ignored); false if none
+bool CloseDialog(HWND box);                                // posts WM_CLOSE
+bool WaitGone(HWND window, DWORD timeoutMs = 5000);        // true once the window is destroyed or hidden
+
+// Answers this process's own message boxes from a second thread while the test thread
+// sits in a modal loop; records each box answered. The decider returns the button
+// text to press ("" leaves the box alone).
+class BoxAnswerer {
+public:
+    explicit BoxAnswerer(std::wstring button = L"OK");
+    explicit BoxAnswerer(std::function<std::wstring(const MessageBoxInfo&)> decider);
+    ~BoxAnswerer();                                        // stops the thread
+    std::vector<MessageBoxInfo> Seen() const;              // boxes answered so far, in order
+    size_t Count() const;                                  // Seen().size()
+
+private:
+    struct State;
+    std::shared_ptr<State> state_;
+};
+
+// ---- Registry ------------------------------------------------------------------------
+
+struct RegValue {
+    DWORD type = REG_NONE;
+    std::vector<uint8_t> data;
+};
+
+bool DeleteKeyTree(const std::wstring& key, HKEY root = HKEY_CURRENT_USER);  // true if the key is gone afterwards
+bool KeyExists(const std::wstring& key, HKEY root = HKEY_CURRENT_USER);
+std::optional<RegValue> ReadValue(const std::wstring& key, const std::wstring& name, HKEY root = HKEY_CURRENT_USER);
+std::optional<DWORD> ReadDword(const std::wstring& key, const std::wstring& name, HKEY root = HKEY_CURRENT_USER);  // only REG_DWORD
+std::optional<std::wstring> ReadString(const std::wstring& key, const std::wstring& name, HKEY root = HKEY_CURRENT_USER);  // REG_SZ / REG_EXPAND_SZ
+bool WriteValue(const std::wstring& key, const std::wstring& name, DWORD type, const void* data, size_t size,
+                HKEY root = HKEY_CURRENT_USER);            // any type and bytes; creates the key
+bool WriteDword(const std::wstring& key, const std::wstring& name, DWORD value, HKEY root = HKEY_CURRENT_USER);
+bool WriteString(const std::wstring& key, const std::wstring& name, const std::wstring& value, HKEY root = HKEY_CURRENT_USER);  // REG_SZ
+bool DeleteValue(const std::wstring& key, const std::wstring& name, HKEY root = HKEY_CURRENT_USER);
+std::vector<std::wstring> ValueNames(const std::wstring& key, HKEY root = HKEY_CURRENT_USER);  // enumeration order ("" = default value)
+
+// ---- Recorder ----------------------------------------------------------------------------
+
+struct RecorderRecord {
+    std::wstring exe;                                      // full path of the started copy
+    std::wstring commandLine;                              // raw GetCommandLineW
+    std::wstring workDir;                                  // its working folder
+};
+
+std::wstring RecorderExe();                                // BinFile(L"recorder.exe")
+std::wstring CopyRecorderAs(const std::wstring& path);     // copies the recorder to path; returns path ("" on failure)
+std::vector<RecorderRecord> ReadRecorderLog(const std::wstring& logPath);  // records in order; none if the file is missing
+std::vector<std::wstring> SplitCommandLine(const std::wstring& commandLine);  // CommandLineToArgvW
+
+// ---- Pixels: screen, BMP files, clipboard --------------------------------------------------
+
+struct Pixels {
+    int width = 0, height = 0;
+    std::vector<COLORREF> data;                            // top-down rows, RGB() values
+    Pixels() = default;
+    Pixels(int w, int h, COLORREF fill = 0) : width(w), height(h), data(size_t(w) * size_t(h), fill) {}
+    bool Empty() const { return width <= 0 || height <= 0; }
+    COLORREF At(int x, int y) const { return data[size_t(y) * size_t(width) + size_t(x)]; }
+    COLORREF& At(int x, int y) { return data[size_t(y) * size_t(width) + size_t(x)]; }
+    int Count(COLORREF color) const;                       // number of pixels of that colour
+};
+
+COLORREF ScreenPixel(int x, int y);                        // GetPixel on the screen DC
+Pixels CaptureScreen(const RECT& area);                    // BitBlt of a screen area (screen coordinates)
+bool SaveBmp(const Pixels& pixels, const std::wstring& path);  // 24-bit bottom-up .bmp
+std::optional<Pixels> LoadBmp(const std::wstring& path);   // any uncompressed or RLE .bmp, via GDI
+std::optional<Pixels> DecodeDib(const void* packedDib, size_t size);  // BITMAPINFO + colours + bits, as on the clipboard
+std::optional<Pixels> BitmapPixels(HBITMAP bitmap);        // GetDIBits of a DDB or DIB section
+bool SaveScreenBmp(const RECT& area, const std::wstring& path);  // debugging aid
+
+std::vector<UINT> ClipboardFormats();                      // formats on the clipboard, in enumeration order
+std::optional<std::vector<uint8_t>> ClipboardData(UINT format);  // raw bytes of a global-memory format
+std::optional<Pixels> ClipboardDib();                      // CF_DIB decoded
+std::optional<Pixels> ClipboardBitmap();                   // CF_BITMAP read
+bool PutClipboardImage(const Pixels& pixels);              // empties the clipboard and puts a 24-bit CF_DIB on it
+bool EmptyTheClipboard();                                  // empties the clipboard
+
+}  // namespace vt
