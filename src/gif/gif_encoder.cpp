@@ -203,6 +203,24 @@ void TLZWEncoder::EmitClear() {
     NextCode = ClearCodeValue + 2;
 }
 
+inline void TLZWEncoder::AddPixel(THashTable& table, int pixel, int limit) {
+    if (pixel >= limit) RaiseGIFError(txt::GifColorNotInTable);
+    const uint32_t key = (uint32_t(CurrentString) << 8) | uint32_t(pixel);
+    const int code = table.FindCode(key);
+    if (code >= 0) {
+        CurrentString = code;
+        return;
+    }
+    EmitCode(CurrentString);
+    CurrentString = pixel;
+    if (NextCode >= 4095) {
+        EmitClear();
+    } else {
+        table.StoreCode(key, NextCode);
+        ++NextCode;
+    }
+}
+
 void TLZWEncoder::CompressPixels() {
     THashTable table;
     StringTable = &table;
@@ -216,41 +234,12 @@ void TLZWEncoder::CompressPixels() {
             const uint8_t* p = PixelCursor + 1;
             const uint8_t* const end = PixelData + size_t(PixelsLeft);
             for (; p < end; ++p) {
-                const int pixel = *p;
-                if (pixel >= limit) RaiseGIFError(txt::GifColorNotInTable);
-                const uint32_t key = (uint32_t(CurrentString) << 8) | uint32_t(pixel);
-                const int code = table.FindCode(key);
-                if (code >= 0) {
-                    CurrentString = code;
-                    continue;
-                }
-                EmitCode(CurrentString);
-                CurrentString = pixel;
-                if (NextCode >= 4095) {
-                    EmitClear();
-                } else {
-                    table.StoreCode(key, NextCode);
-                    ++NextCode;
-                }
+                AddPixel(table, *p, limit);
             }
             PixelsLeft = 0;
         } else {
             for (int pixel = NextPixel(); pixel >= 0; pixel = NextPixel()) {
-                if (pixel >= limit) RaiseGIFError(txt::GifColorNotInTable);
-                const uint32_t key = (uint32_t(CurrentString) << 8) | uint32_t(pixel);
-                const int code = table.FindCode(key);
-                if (code >= 0) {
-                    CurrentString = code;
-                    continue;
-                }
-                EmitCode(CurrentString);
-                CurrentString = pixel;
-                if (NextCode >= 4095) {
-                    EmitClear();
-                } else {
-                    table.StoreCode(key, NextCode);
-                    ++NextCode;
-                }
+                AddPixel(table, pixel, limit);
             }
         }
         EmitCode(CurrentString);

@@ -115,6 +115,9 @@ protected:
     void CompressPixels() override;
 
 private:
+    // One LZW step: extends the current string by pixel or emits it.
+    void AddPixel(THashTable& table, int pixel, int limit);
+
     int CurrentString = 0;
     int NextCode = 0;
     THashTable* StringTable = nullptr;
