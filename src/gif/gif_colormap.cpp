@@ -253,4 +253,12 @@ void TGifLocalColorMap::TableChanged() {
     if (Frame) Frame->DropCachedPalette();
 }
 
+HPALETTE PaletteOfColorTable(const ui::Bitmap& bitmap) {
+    const std::vector<RGBQUAD> colors = bitmap.ColorTable();
+    if (colors.empty()) return nullptr;
+    TGifLocalColorMap table(nullptr);
+    table.ImportQuadTable(colors.data(), int(colors.size()));
+    return table.MakeLogicalPalette();
+}
+
 }  // namespace gif

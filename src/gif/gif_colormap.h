@@ -103,4 +103,8 @@ private:
     TGifFrame* Frame;
 };
 
+// A logical palette of the bitmap's colour table; null for a bitmap without
+// one (more than 8 bits per pixel).
+HPALETTE PaletteOfColorTable(const ui::Bitmap& bitmap);
+
 }  // namespace gif

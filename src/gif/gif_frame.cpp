@@ -520,14 +520,7 @@ void TGifFrame::LoadFromStream(Stream& stream) {
 
 HPALETTE TGifFrame::Palette() {
     if (RenderedBitmap) {
-        if (!RenderedPalette) {
-            const std::vector<RGBQUAD> colors = RenderedBitmap->ColorTable();
-            if (!colors.empty()) {
-                TGifLocalColorMap table(nullptr);
-                table.ImportQuadTable(colors.data(), int(colors.size()));
-                RenderedPalette = table.MakeLogicalPalette();
-            }
-        }
+        if (!RenderedPalette) RenderedPalette = PaletteOfColorTable(*RenderedBitmap);
         if (RenderedPalette) return RenderedPalette;
     }
     if (CachedPalette) return CachedPalette;

@@ -280,14 +280,7 @@ HPALETTE TGifPicture::GetPalette() {
         ~Guard() { flag = false; }
     } guard{InPaletteQuery};
     if (RenderedBitmap) {
-        if (!RenderedPalette) {
-            const std::vector<RGBQUAD> colors = RenderedBitmap->ColorTable();
-            if (!colors.empty()) {
-                TGifLocalColorMap table(nullptr);
-                table.ImportQuadTable(colors.data(), int(colors.size()));
-                RenderedPalette = table.MakeLogicalPalette();
-            }
-        }
+        if (!RenderedPalette) RenderedPalette = PaletteOfColorTable(*RenderedBitmap);
         if (RenderedPalette) return RenderedPalette;
     }
     if (CachedPalette) return CachedPalette;
