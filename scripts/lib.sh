@@ -19,14 +19,19 @@ choose_arch() {
   export VORLIX_WINE=$wine_loader WINELOADER=$wine_loader WINESERVER=$wine_server
 }
 
+# configure ARCH DIR [extra cmake args]: configures every time, so that the
+# options given now hold even in a folder another command configured first
+# (a re-run in a configured folder takes a second or two).
+configure() {
+  local arch=$1 dir=$2; shift 2
+  cmake -S "$top" -B "$dir" -G Ninja -DCMAKE_TOOLCHAIN_FILE="$top/cmake/mingw-$arch.cmake" \
+    -DVORLIX_DEPS_PREFIX="$deps/$arch/prefix" "$@" >/dev/null
+}
+
 # configure_and_build ARCH DIR [extra cmake args]
 configure_and_build() {
-  local arch=$1 dir=$2; shift 2
-  if [ ! -f "$dir/build.ninja" ]; then
-    cmake -S "$top" -B "$dir" -G Ninja -DCMAKE_TOOLCHAIN_FILE="$top/cmake/mingw-$arch.cmake" \
-      -DVORLIX_DEPS_PREFIX="$deps/$arch/prefix" "$@" >/dev/null
-  fi
-  cmake --build "$dir"
+  configure "$@"
+  cmake --build "$2"
 }
 
 # The build whose programs this machine runs: build/ itself for i686,

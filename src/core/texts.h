@@ -1,6 +1,7 @@
 // Every text the user can see. Each language build defines these in its own
-// unit (resources/texts/en.cpp, resources/texts/zh.cpp); code never spells a
-// user-visible text itself.
+// texts unit (resources/texts/en/, resources/texts/zh/, one file per concern,
+// each concern declaring its texts in a header of its own); code never spells
+// a user-visible text itself.
 #pragma once
 
 namespace txt {
