@@ -38,13 +38,16 @@ configure_and_build() {
 # build/x86_64 otherwise.
 run_dir() { if [ "$run_arch" = i686 ]; then echo "$build"; else echo "$build/x86_64"; fi; }
 
+# Xvfb picks a free display number itself (-displayfd), so that several test
+# runs can start at once without taking the same number.
 start_xvfb() {
-  local n=60
-  while [ -e "/tmp/.X11-unix/X$n" ] || [ -e "/tmp/.X$n-lock" ]; do n=$((n + 1)); done
-  Xvfb ":$n" -screen 0 1024x768x24 -screen 1 1280x1024x24 -nolisten tcp >/dev/null 2>&1 &
+  local numfile
+  numfile=$(mktemp)
+  Xvfb -displayfd 3 -screen 0 1024x768x24 -screen 1 1280x1024x24 -nolisten tcp 3>"$numfile" >/dev/null 2>&1 &
   xvfb_pid=$!
-  for _ in $(seq 100); do [ -e "/tmp/.X11-unix/X$n" ] && break; sleep 0.1; done
-  export DISPLAY=":$n"
+  for _ in $(seq 100); do [ -s "$numfile" ] && break; sleep 0.1; done
+  export DISPLAY=":$(tr -d '[:space:]' <"$numfile")"
+  rm -f "$numfile"
 }
 
 # A private prefix under the build folder, made from a pristine template that
