@@ -83,6 +83,15 @@ void StartCompletion() {
     if (CompletionTimer == 0) CompletionTimer = SetTimer(nullptr, 0, 5, CaptureCompleteTimerProc);
 }
 
+bool CaptureArea(HDC source, const RECT& area) {
+    const int width = area.right - area.left, height = area.bottom - area.top;
+    if (!source || width <= 0 || height <= 0) return false;
+    CopyScreenToBitmap(area.left, area.top, width, height, source);
+    if (CaptureBitmap.Width() != width || CaptureBitmap.Height() != height) return false;
+    StartCompletion();
+    return true;
+}
+
 void CALLBACK CaptureCompleteTimerProc(HWND, UINT, UINT_PTR id, DWORD) {
     // One shot: a late second call finds nothing to do.
     KillTimer(nullptr, id);

@@ -40,6 +40,10 @@ extern DestinationRoutine DestinationRoutines[DestinationCount];
 
 // Starts the completion timer unless one is pending.
 void StartCompletion();
+// Copies area (right and bottom exclusive) of source into CaptureBitmap and
+// starts the completion. False, with nothing captured and nothing to be
+// delivered, when the area is empty or cannot be copied.
+bool CaptureArea(HDC source, const RECT& area);
 void CALLBACK CaptureCompleteTimerProc(HWND window, UINT message, UINT_PTR id, DWORD time);
 
 // The settings' destination set, the image finished, then delivered.

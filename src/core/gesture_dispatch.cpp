@@ -5,22 +5,39 @@
 #include "core/notice.h"
 #include "core/rect_engine.h"
 #include "core/settings_store.h"
+#include "core/window_engine.h"
 #include "hook/hovrak.h"
 
 bool SelectionRunning() { return FreeHandActive || RectangleActive || WindowActive; }
 
+namespace {
+
+// The engine a message goes to: the one whose selection runs, else the one
+// of the current capture type (a capture type changed in the middle of a
+// selection must not strand the running engine with the screen frozen).
+uint8_t EngineOfMessage() {
+    if (FreeHandActive) return ctFreeHand;
+    if (RectangleActive) return ctRectangle;
+    if (WindowActive) return ctWindow;
+    return Config.CaptureType;
+}
+
+}  // namespace
+
 void HookGestureEvent(UINT message) {
     if (message == WM_HOOK_BEGIN) {
         // (With the options dialog open its empty favourite rows are dropped
-        // here; the window capture builds its window list here.)
+        // here.) The window list is taken before the freeze window covers
+        // the screen.
+        if (Config.CaptureType == ctWindow) BuildWindowList();
         FreezeScreen();
     }
     POINT point{};
     GetCursorPos(&point);
-    switch (Config.CaptureType) {
+    switch (EngineOfMessage()) {
         case ctRectangle: RectEngineEvent(message, point); break;
-        // Free hand (1) and window (3) capture are routed here to their
-        // engines.
+        case ctWindow: WindowEngineEvent(message, point); break;
+        // Free hand (1) is routed here to its engine.
         default: break;
     }
     if (message == WM_HOOK_UP) UnfreezeScreen();
@@ -47,7 +64,8 @@ void EndCaptureByEsc() {
     if (active) HookStopRecording();
     // Whichever engine runs is ended, whatever the capture type says now.
     if (RectangleActive) EndRectSelection();
-    // (The free-hand and window engines end their selections here.)
+    if (WindowActive) EndWindowSelection();
+    // (The free-hand engine ends its selection here.)
     if (active) {
         UnfreezeScreen();
         NotifyCancelled();

@@ -8,6 +8,7 @@
 #include "core/hotkeys.h"
 #include "core/settings_store.h"
 #include "core/shading.h"
+#include "core/size_label.h"
 #include "core/work.h"
 #include "hook/hovrak.h"
 #include "ui/gdi.h"
@@ -21,10 +22,6 @@ RECT SelectionRect{};
 namespace {
 
 constexpr COLORREF FrameColour = 0x800000;  // navy
-
-// The display DC the engine draws on (DrawDC points at it while a selection
-// runs).
-ui::DcHandle OwnDrawDc;
 
 // Fixed-size mode: the union of the old and the new frame is composed here
 // first and reaches the screen in one block, so the frame does not flicker.
@@ -49,19 +46,6 @@ void MoveGuideLines(POINT to) {
 
 void RegisterEsc() { RegisterHotKey(MainWindow, EscAtom, 0, VK_ESCAPE); }
 
-// The display DC of the selection; the magnifier, when switched on, provides
-// its memory copy of the screen here instead (BeginZoom, PaintZoom,
-// CheckZoomEdge).
-void BeginDrawing() {
-    OwnDrawDc = ui::CreateDisplayDc();
-    DrawDC = OwnDrawDc.get();
-}
-
-void EndDrawing() {
-    DrawDC = nullptr;
-    OwnDrawDc.reset();
-}
-
 void ReleaseFixedRectBitmap() {
     if (FixedRectBitmap.Canvas()) {
         if (FixedRectOldPen) SelectObject(FixedRectBitmap.Canvas(), FixedRectOldPen);
@@ -75,14 +59,7 @@ void ReleaseFixedRectBitmap() {
 // Copies rect (right and bottom exclusive) of the plain copy into
 // CaptureBitmap and arms the completion timer. False when the area is empty:
 // then nothing is captured and nothing will be delivered.
-bool TakeSelection(const RECT& r) {
-    const int width = r.right - r.left, height = r.bottom - r.top;
-    if (width <= 0 || height <= 0 || !PlainScreenCopy) return false;
-    CopyScreenToBitmap(r.left, r.top, width, height, PlainScreenCopy.Dc());
-    if (CaptureBitmap.Width() != width || CaptureBitmap.Height() != height) return false;
-    StartCompletion();
-    return true;
-}
+bool TakeSelection(const RECT& r) { return CaptureArea(PlainScreenCopy.Dc(), r); }
 
 void BeginSelection() {
     // A second begin while a selection runs starts it afresh instead of
@@ -209,8 +186,9 @@ void DragRectEvent(UINT message, POINT point) {
                     default: CurrentCorner.x += 1; CurrentCorner.y -= 1; break;
                 }
                 RedrawDragRectangle();
-                // (The size label shows |C.x - A.x| - 1 by |C.y - A.y| - 1
-                // here.)
+                if (Config.ShowSize)
+                    DrawSizeLabelOnFreezeWindow(std::abs(CurrentCorner.x - Anchor.x) - 1,
+                                                std::abs(CurrentCorner.y - Anchor.y) - 1);
                 PreviousCorner = CurrentCorner;
             }
             // (The magnifier follows the pointer here.)
@@ -272,13 +250,9 @@ void FixedRectEvent(UINT message, POINT point) {
 
 void EndRectSelection() {
     UnregisterHotKey(MainWindow, EscAtom);
-    if (PlainScreenCopy) {
-        ui::DcHandle screen = ui::CreateDisplayDc();
-        if (screen) BitBlt(screen, 0, 0, ScreenWidth(), ScreenHeight(), PlainScreenCopy.Dc(), 0, 0, SRCCOPY);
-    }
+    RestorePlainScreen();
     ReleaseFixedRectBitmap();
     EndShade();
-    // (With the magnifier on, EndZoom releases its DrawDC instead.)
     EndDrawing();
     RectangleActive = false;
 }

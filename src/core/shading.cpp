@@ -23,6 +23,9 @@ constexpr COLORREF OutlineColour = 0x800000;  // navy
 ui::PenHandle OutlinePen;
 HGDIOBJ OldPen = nullptr;
 
+// The display DC a selection draws on (DrawDC points at it meanwhile).
+ui::DcHandle OwnDrawDc;
+
 void FillTables() {
     for (int i = 0; i < 256; ++i) {
         // 3/10 with halves going down, 7/10 with halves going up: the two
@@ -75,6 +78,22 @@ void ScreenCopy::Release() {
     oldBitmap_ = nullptr;
     dc_.reset();
     bitmap_.reset();
+}
+
+void BeginDrawing() {
+    OwnDrawDc = ui::CreateDisplayDc();
+    DrawDC = OwnDrawDc.get();
+}
+
+void EndDrawing() {
+    DrawDC = nullptr;
+    OwnDrawDc.reset();
+}
+
+void RestorePlainScreen() {
+    if (!PlainScreenCopy) return;
+    ui::DcHandle screen = ui::CreateDisplayDc();
+    if (screen) BitBlt(screen, 0, 0, ScreenWidth(), ScreenHeight(), PlainScreenCopy.Dc(), 0, 0, SRCCOPY);
 }
 
 void SetBlendColor() {

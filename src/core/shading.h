@@ -58,6 +58,14 @@ extern RECT HighlightRect;
 int ScreenWidth();
 int ScreenHeight();
 
+// DrawDC for a selection: a display DC (the magnifier, when switched on,
+// provides its memory copy of the screen instead). EndDrawing releases it.
+void BeginDrawing();
+void EndDrawing();
+// Copies the plain copy over the whole screen, removing every trace of the
+// selection feedback; nothing when there is no plain copy.
+void RestorePlainScreen();
+
 // Reads HighlightColor from the settings and fills the blend tables.
 void SetBlendColor();
 // Tints a 24-bit bitmap in place: 30 % highlight colour, 70 % picture.

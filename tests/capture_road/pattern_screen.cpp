@@ -8,6 +8,15 @@ namespace {
 
 constexpr UINT kFill = WM_APP + 10;
 constexpr UINT kPointer = WM_APP + 11;
+constexpr UINT kAdd = WM_APP + 12;
+constexpr UINT kRemove = WM_APP + 13;
+
+struct AddRequest {
+    RECT rect;
+    HWND parent;
+    DWORD style;
+    HWND made;
+};
 
 struct State {
     std::vector<DWORD> picture;  // top-down 32-bit rows
@@ -27,13 +36,17 @@ LRESULT CALLBACK Procedure(HWND window, UINT message, WPARAM wParam, LPARAM lPar
                 FillRect(dc, &ps.rcPaint, brush);
                 DeleteObject(brush);
             } else if (state) {
+                // Every window shows the part of the picture that lies under
+                // it on the screen.
+                POINT origin{0, 0};
+                ClientToScreen(window, &origin);
                 BITMAPINFO bi{};
                 bi.bmiHeader.biSize = sizeof bi.bmiHeader;
                 bi.bmiHeader.biWidth = state->width;
                 bi.bmiHeader.biHeight = -state->height;
                 bi.bmiHeader.biPlanes = 1;
                 bi.bmiHeader.biBitCount = 32;
-                SetDIBitsToDevice(dc, 0, 0, state->width, state->height, 0, 0, 0, state->height,
+                SetDIBitsToDevice(dc, -origin.x, -origin.y, state->width, state->height, 0, 0, 0, state->height,
                                   state->picture.data(), &bi, DIB_RGB_COLORS);
             }
             EndPaint(window, &ps);
@@ -45,6 +58,24 @@ LRESULT CALLBACK Procedure(HWND window, UINT message, WPARAM wParam, LPARAM lPar
             UpdateWindow(window);
             return 0;
         case kPointer: SetCursorPos(static_cast<int>(wParam), static_cast<int>(lParam)); return 0;
+        case kAdd: {
+            auto* request = reinterpret_cast<AddRequest*>(wParam);
+            RECT r = request->rect;
+            const bool child = request->parent != nullptr;
+            if (child) MapWindowPoints(nullptr, request->parent, reinterpret_cast<POINT*>(&r), 2);
+            request->made = CreateWindowExW(child ? 0 : WS_EX_TOPMOST | WS_EX_TOOLWINDOW | WS_EX_NOACTIVATE,
+                                            L"RoadPatternScreen", L"",
+                                            (child ? WS_CHILD | WS_CLIPSIBLINGS : WS_POPUP) | request->style, r.left,
+                                            r.top, r.right - r.left, r.bottom - r.top, request->parent, nullptr,
+                                            GetModuleHandleW(nullptr), nullptr);
+            if (request->made) {
+                SetWindowLongPtrW(request->made, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(state));
+                ShowWindow(request->made, SW_SHOWNA);
+                UpdateWindow(request->made);
+            }
+            return 0;
+        }
+        case kRemove: DestroyWindow(reinterpret_cast<HWND>(wParam)); return 0;
         case WM_MOUSEACTIVATE: return MA_NOACTIVATE;
         default: break;
     }
@@ -72,6 +103,20 @@ void PatternScreen::Fill(COLORREF colour) {
 }
 
 void PatternScreen::PutPointer(int x, int y) { SendMessageW(window_, kPointer, x, y); }
+
+HWND PatternScreen::AddWindow(const RECT& r, HWND parent, DWORD style) {
+    AddRequest request{r, parent, style, nullptr};
+    SendMessageW(window_, kAdd, reinterpret_cast<WPARAM>(&request), 0);
+    return request.made;
+}
+
+void PatternScreen::RemoveWindow(HWND window) { SendMessageW(window_, kRemove, reinterpret_cast<WPARAM>(window), 0); }
+
+void PatternScreen::SetBounds(const RECT& r) {
+    SetWindowPos(window_, nullptr, r.left, r.top, r.right - r.left, r.bottom - r.top,
+                 SWP_NOZORDER | SWP_NOACTIVATE);
+    Sleep(100);
+}
 
 void PatternScreen::Run() {
     State state;

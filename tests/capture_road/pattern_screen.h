@@ -34,6 +34,15 @@ public:
     // pointer follows only when a thread with a window of its own moves it.
     void PutPointer(int x, int y);
 
+    // A further window on the window's thread, at r in screen coordinates,
+    // showing the same picture (so the screen stays one picture): a topmost
+    // top-level window above everything so far, or a child of parent.
+    HWND AddWindow(const RECT& r, HWND parent = nullptr, DWORD style = 0);
+    // Destroys a window made by AddWindow.
+    void RemoveWindow(HWND window);
+    // Moves and sizes the picture window itself (screen coordinates).
+    void SetBounds(const RECT& r);
+
 private:
     void Run();
     std::thread thread_;

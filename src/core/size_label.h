@@ -1,0 +1,18 @@
+// The size label: a small yellow box at the right end of the main window's
+// row that shows the size of the current selection ("98x48") while the user
+// selects, and the size of the growing image during auto-scroll.
+#pragma once
+
+#include <windows.h>
+
+// The box: as large as the main window, flush with its top, 5 pixels from the
+// right screen edge.
+RECT GetSizeLabelRect();
+
+// Draws the box with width "x" height centred in it onto dc (screen
+// coordinates). The values are written as they come.
+void DrawSizeLabel(int width, int height, HDC dc);
+
+// DrawSizeLabel on the freeze window, which covers the screen while a
+// selection runs; nothing when the freeze window is not there.
+void DrawSizeLabelOnFreezeWindow(int width, int height);

@@ -1,0 +1,61 @@
+// The running program driven like a user would: the settings record written
+// before the start, the pointer moved and the buttons pressed through
+// injected input that the hook library sees, with a known picture on the
+// screen. Shared by the program tests of the capture engines; each links
+// road_program.cpp.
+#pragma once
+
+#include <gtest/gtest.h>
+
+#include <windows.h>
+
+#include <optional>
+#include <string>
+
+#include "capture_road/pattern_screen.h"
+#include "core/configuration.h"
+#include "support/vorlix_test.h"
+
+namespace road {
+
+extern const wchar_t kRoot[];
+extern const wchar_t kConfiguration[];
+extern const wchar_t kSchema[];
+constexpr int kNoticeWidth = 138;
+
+// The thread that moves the display's pointer (the picture's), or null.
+extern PatternScreen* pointerThread;
+
+void MouseButton(DWORD flags);
+// Puts the pointer at (x, y) the way a real mouse would, so that the hook
+// sees the move. Under Wine the display's own pointer must be moved first
+// (SetCursorPos from a thread with a window): the system reads the pointer
+// back from the display now and then, and an injected move alone would be
+// taken back.
+void MoveTo(int x, int y);
+void Key(WORD vk);
+// Nobody holds Esc as a hotkey: no selection runs in the program.
+bool EscFree();
+
+class ProgramRoad : public ::testing::Test {
+protected:
+    void SetUp() override;
+    void TearDown() override;
+
+    // Writes config and starts the program; main and freeze are its windows.
+    void Start();
+    bool Frozen() const;
+    bool Unfrozen() const;
+    // Holds the right button at (x, y) until the gesture has begun: the
+    // screen is frozen and the selection holds Esc. (The program reads the
+    // pointer when it handles a message, so the test waits for it.)
+    bool BeginGesture(int x, int y);
+    std::optional<vt::Pixels> WaitForClipboardImage();
+
+    TConfiguration config;
+    std::wstring temp, handOver;
+    vt::Process program;
+    HWND main = nullptr, freeze = nullptr;
+};
+
+}  // namespace road
