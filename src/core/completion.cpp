@@ -7,6 +7,7 @@
 #include "delivery/destinations.h"
 #include "delivery/edge_effect.h"
 #include "delivery/stamping.h"
+#include "delivery/web_destination.h"
 #include "hook/hovrak.h"
 
 UINT_PTR CompletionTimer = 0;
@@ -14,16 +15,16 @@ TDestinations PendingDestinations = 0;
 bool FileDestinationLastResult = false;
 
 // destinations are called here in their fixed order: Clipboard, File,
-// Editor, Zovozu, Mail, Web, IM, ICQ, Printer, Custom. Mail, Web, IM, ICQ
-// and Printer get their routines here once they are part of the program;
-// Custom has none.
+// Editor, Zovozu, Mail, Web, IM, ICQ, Printer, Custom. Mail, IM, ICQ and
+// Printer get their routines here once they are part of the program; Custom
+// has none.
 DestinationRoutine DestinationRoutines[DestinationCount] = {
     SendToClipboard,  // Clipboard
     SendToFile,       // File
     SendToEditor,     // Editor
     SendToZovozu,     // Zovozu
     nullptr,          // Mail
-    nullptr,          // Web
+    SendToWeb,        // Web
     nullptr,          // IM
     nullptr,          // ICQ
     nullptr,          // Printer

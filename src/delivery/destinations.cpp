@@ -20,6 +20,35 @@
 
 const wchar_t CapturePlaceholder[] = L"\"<CAPTURE>\"";
 
+namespace delivery {
+
+bool FieldText(std::string_view field, std::wstring& text) {
+    text = ui::ToWide(field);
+    return ui::ToAnsi(text) == field;
+}
+
+TImageFormat KnownFormat(uint8_t value) {
+    return value >= ifBMP && value <= ifPNG ? static_cast<TImageFormat>(value) : ifUnknown;
+}
+
+void Succeeded(const wchar_t* notice) {
+    SetNoticeText(notice);
+    ShowNotice();
+}
+
+bool Failed(const std::wstring& message) {
+    if (!message.empty()) ShowError(message);
+    NotifyCancelled();
+    return false;
+}
+
+}  // namespace delivery
+
+using delivery::Failed;
+using delivery::FieldText;
+using delivery::KnownFormat;
+using delivery::Succeeded;
+
 namespace {
 
 // What the File destination saved last and a fingerprint of the image it
@@ -74,17 +103,6 @@ std::wstring WithBackslash(std::wstring folder) {
 
 std::wstring Quoted(const std::wstring& path) { return L"\"" + path + L"\""; }
 
-// A string field of the settings as the text it stands for; false when its
-// bytes are no valid text of the code page.
-bool FieldText(std::string_view field, std::wstring& text) {
-    text = ui::ToWide(field);
-    return ui::ToAnsi(text) == field;
-}
-
-TImageFormat KnownFormat(uint8_t value) {
-    return value >= ifBMP && value <= ifPNG ? static_cast<TImageFormat>(value) : ifUnknown;
-}
-
 // An absolute folder (drive or network share) that exists. A relative folder
 // would put the file wherever the current folder happens to be.
 bool IsUsableFolder(const std::wstring& folder) {
@@ -95,17 +113,6 @@ bool IsUsableFolder(const std::wstring& folder) {
     if (!absolute) return false;
     const DWORD a = GetFileAttributesW(folder.c_str());
     return a != INVALID_FILE_ATTRIBUTES && (a & FILE_ATTRIBUTE_DIRECTORY);
-}
-
-void Succeeded(const wchar_t* notice) {
-    SetNoticeText(notice);
-    ShowNotice();
-}
-
-bool Failed(const std::wstring& message = std::wstring()) {
-    if (!message.empty()) ShowError(message);
-    NotifyCancelled();
-    return false;
 }
 
 void RememberFileSave(bool ok) {

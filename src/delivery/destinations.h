@@ -5,7 +5,9 @@
 // whether it succeeded.
 #pragma once
 
+#include <cstdint>
 #include <string>
+#include <string_view>
 
 #include "core/configuration.h"
 
@@ -44,3 +46,19 @@ std::wstring ExpandEditorCommandLine(const std::wstring& commandLine, const std:
 // Starts an outside program with the shell's "open" in a normal window; true
 // when the shell reports a start.
 bool StartOutsideProgram(const std::wstring& program, const std::wstring& parameters, const std::wstring& folder);
+
+// What every destination routine shares.
+namespace delivery {
+
+// Success: the notice "Image sent to ..." slides in.
+void Succeeded(const wchar_t* notice);
+// Failure: the message (when there is one) in the error box, then the
+// cancelled notice; always false.
+bool Failed(const std::wstring& message = std::wstring());
+// A string field of the settings as the text it stands for; false when its
+// bytes are no valid text of the code page.
+bool FieldText(std::string_view field, std::wstring& text);
+// A format field of the settings; ifUnknown for any other value.
+TImageFormat KnownFormat(uint8_t value);
+
+}  // namespace delivery

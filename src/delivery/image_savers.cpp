@@ -13,6 +13,7 @@
 #include "core/globals.h"
 #include "core/work.h"
 #include "delivery/image_file.h"
+#include "delivery/numbered_names.h"
 #include "delivery/png_writer.h"
 #include "ui/gdi.h"
 
@@ -81,30 +82,10 @@ bool EncodeJpeg(const imagefile::RgbRowReader& reader, int width, int height, ui
 
 // --- numbering ---
 
-bool SameText(const wchar_t* a, const wchar_t* b, size_t n) {
-    return n == 0 || CompareStringOrdinal(a, static_cast<int>(n), b, static_cast<int>(n), TRUE) == CSTR_EQUAL;
-}
-
-// Decimal numbers as digit strings without leading zeros ("" is 0), so that
-// no suffix is too long to compare or to count past.
-std::wstring StripZeros(const std::wstring& digits) {
-    const size_t first = digits.find_first_not_of(L'0');
-    return first == std::wstring::npos ? std::wstring() : digits.substr(first);
-}
-
-bool Greater(const std::wstring& a, const std::wstring& b) {
-    return a.size() != b.size() ? a.size() > b.size() : a > b;
-}
-
-std::wstring PlusOne(std::wstring n) {
-    for (size_t i = n.size(); i-- > 0;) {
-        if (n[i] != L'9') {
-            ++n[i];
-            return n;
-        }
-        n[i] = L'0';
-    }
-    return L"1" + n;
+bool SameText(std::wstring_view a, std::wstring_view b) {
+    return a.size() == b.size() &&
+           (a.empty() || CompareStringOrdinal(a.data(), static_cast<int>(a.size()), b.data(), static_cast<int>(b.size()),
+                                              TRUE) == CSTR_EQUAL);
 }
 
 }  // namespace
@@ -202,8 +183,7 @@ std::wstring NextNumberedFileName(const std::wstring& folder, const std::wstring
     std::wstring dir = folder;
     if (dir.back() != L'\\' && dir.back() != L'/') dir += L'\\';
 
-    std::wstring largest;  // no entry yet: 0
-    bool counted = false;
+    numbering::NumberedNames names(prefix, ext, SameText);
     WIN32_FIND_DATAW found;
     // Every entry is listed and matched here, not by the system's wildcards,
     // which also match short 8.3 names and would let some names slip through.
@@ -211,23 +191,15 @@ std::wstring NextNumberedFileName(const std::wstring& folder, const std::wstring
     if (first != INVALID_HANDLE_VALUE) {
         const ui::FindHandle search(first);
         do {
-            const std::wstring entry = found.cFileName;
-            if (entry.size() <= prefix.size() + ext.size()) continue;
-            if (!SameText(entry.c_str(), prefix.c_str(), prefix.size())) continue;
-            if (!SameText(entry.c_str() + entry.size() - ext.size(), ext.c_str(), ext.size())) continue;
-            const std::wstring middle = entry.substr(prefix.size(), entry.size() - prefix.size() - ext.size());
-            if (middle.find_first_not_of(L"0123456789") != std::wstring::npos) continue;
-            const std::wstring n = StripZeros(middle);
-            if (!counted || Greater(n, largest)) largest = n;
-            counted = true;
+            names.Add(found.cFileName);
         } while (FindNextFileW(search.get(), &found));
     }
-    std::wstring n = PlusOne(largest);
+    std::wstring n = names.Next();
     // A folder that could not be listed, or a file that appeared meanwhile:
     // never hand out a name that is taken.
     std::wstring result = dir + prefix + n + ext;
     for (int i = 0; i < 10000 && GetFileAttributesW(result.c_str()) != INVALID_FILE_ATTRIBUTES; ++i) {
-        n = PlusOne(n);
+        n = numbering::PlusOne(n);
         result = dir + prefix + n + ext;
     }
     return result;

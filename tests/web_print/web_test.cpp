@@ -1,0 +1,354 @@
+// The Web destination: its checks and messages, the name prompt and the
+// uploader's command line inside the test process (the recorder stands in for
+// trabbon.exe), then real uploads by the real program through trabbon.exe to
+// the FTP server that the ctest fixture runs on 127.0.0.1.
+#include <gtest/gtest.h>
+
+#include <windows.h>
+
+#include <cstring>
+#include <functional>
+
+#include "core/globals.h"
+#include "core/main_window.h"
+#include "core/work.h"
+#include "delivery/image_savers.h"
+#include "delivery/web_destination.h"
+#include "destinations/harness.h"
+#include "program_run.h"
+#include "support/vorlix_test.h"
+#include "ui/text_convert.h"
+
+namespace {
+
+const wchar_t kCaption[] = L"Vorlix Message";
+const wchar_t kPromptCaption[] = L"Vorlix - Send To Web";
+const wchar_t kPassword[] = L"se cr\"et";  // the fixture's, with a blank and a double quote
+
+// ---- Inside the test process --------------------------------------------------
+
+class WebDestination : public ::testing::Test {
+protected:
+    void SetUp() override {
+        harness::EnsureWindows();
+        InitFolders();
+        scratch = vt::ScratchDir();
+        temp = vt::Join(scratch, L"temp") + L"\\";
+        program = vt::Join(scratch, L"program") + L"\\";
+        ASSERT_TRUE(vt::MakeDirs(temp));
+        ASSERT_TRUE(vt::MakeDirs(program));
+        TempFolder = temp;
+        ProgramFolder = program;
+        log = vt::Join(scratch, L"recorder.log");
+        ASSERT_FALSE(vt::CopyRecorderAs(program + L"trabbon.exe").empty());
+
+        std::memset(&Config, 0, sizeof Config);
+        SetLiveDefaults();
+        Config.NoticeSlideIn = 0;
+        Config.NoticeSound = 0;
+        Config.FtpServer = "ftp.example.org";
+        Config.FtpPort = 21;
+        Config.FtpPassive = 0;
+        Config.FtpProgress = 1;
+        Config.FtpPath.clear();
+        Config.FtpUserName.clear();
+        Config.FtpPassword.clear();
+        Config.ProxyServer.clear();
+        Config.ProxyPort = 0;
+        Config.WebNaming = fnFixed;
+        Config.WebFileName = "upload";
+        Config.WebFormat = ifPNG;
+        OptionsOpen = false;
+        CaptureBitmap = harness::PatternImage(31, 19, 5);
+        harness::Form().noticeText.clear();
+    }
+    void TearDown() override { OptionsOpen = false; }
+
+    // Runs SendToWeb while another thread answers the error boxes and, when
+    // given, the prompt; returns the texts of the error boxes.
+    std::vector<std::wstring> Run(bool expected,
+                                  const std::function<std::wstring(const vt::MessageBoxInfo&)>& prompt = nullptr) {
+        vt::BoxAnswerer answerer([&](const vt::MessageBoxInfo& box) {
+            if (box.caption == kCaption) return std::wstring(L"OK");
+            if (box.caption == kPromptCaption && prompt) return prompt(box);
+            return std::wstring();
+        });
+        vt::ScopedEnv env(L"VORLIX_RECORDER_LOG", log);
+        EXPECT_EQ(SendToWeb(), expected);
+        std::vector<std::wstring> texts;
+        for (const auto& box : answerer.Seen())
+            if (box.caption == kCaption) texts.push_back(box.text);
+        return texts;
+    }
+
+    std::vector<vt::RecorderRecord> Records(size_t n) {
+        vt::WaitUntil([&] { return vt::ReadRecorderLog(log).size() >= n; }, 10000);
+        return vt::ReadRecorderLog(log);
+    }
+
+    static std::wstring Notice() { return harness::Form().noticeText; }
+
+    std::wstring scratch, temp, program, log;
+};
+
+TEST_F(WebDestination, TheCommandLineIsTheTwelveQuotedArguments) {
+    // Empty folder, user, password and proxy are a quoted blank; port 21,
+    // active, progress on, proxy port 0.
+    EXPECT_TRUE(Run(true).empty());
+    EXPECT_EQ(Notice(), L"Image sent to Web");
+    auto records = Records(1);
+    ASSERT_EQ(records.size(), 1u);
+    EXPECT_TRUE(vt::SamePath(records[0].exe, program + L"trabbon.exe"));
+    EXPECT_TRUE(vt::SamePath(records[0].workDir, program));
+    const std::wstring file = temp + L"upload.png";
+    const std::wstring line = records[0].commandLine;
+    EXPECT_EQ(line.substr(line.find(L"\"ftp.example.org\"")),
+              L"\"ftp.example.org\" \"21\" \" \" \"0\" \" \" \" \" \"1\" \" \" \"0\" \"" + file +
+                  L"\" \"upload.png\" \"0\"");
+    auto image = harness::ReadImage(file);
+    ASSERT_TRUE(image);
+    EXPECT_EQ(harness::MaxDifference(image->pixels, harness::PixelsOf(CaptureBitmap)), 0);
+
+    // Every setting filled; a double quote, blanks and backslashes in the
+    // values do not shift the arguments. Automatic naming asks nothing.
+    Config.FtpServer = "127.0.0.1";
+    Config.FtpPort = 255;
+    Config.FtpPassive = 7;
+    Config.FtpProgress = 0;
+    Config.FtpPath = "pub\\\"in box\\";
+    Config.FtpUserName = "me";
+    Config.FtpPassword = ui::ToAnsi(kPassword);
+    Config.ProxyServer = "proxy";
+    Config.ProxyPort = 8;
+    Config.WebNaming = fnNumbered;
+    Config.WebFormat = ifBMP;
+    EXPECT_TRUE(Run(true).empty());
+    records = Records(2);
+    ASSERT_EQ(records.size(), 2u);
+    const std::vector<std::wstring> args = vt::SplitCommandLine(records[1].commandLine);
+    const std::vector<std::wstring> expected = {L"127.0.0.1", L"255", L"pub\\\"in box\\", L"1", L"me", kPassword,
+                                                L"0", L"proxy", L"8", temp + L"upload.bmp", L"upload.bmp", L"1"};
+    ASSERT_EQ(args.size(), 13u) << ui::ToAnsi(records[1].commandLine);
+    EXPECT_EQ(std::vector<std::wstring>(args.begin() + 1, args.end()), expected);
+}
+
+TEST_F(WebDestination, MissingSettingsUploaderOrTemporaryFileCancel) {
+    struct Case {
+        const char* what;
+        std::function<void()> set;
+        const wchar_t* message;
+    };
+    const Case cases[] = {
+        {"no server", [] { Config.FtpServer.clear(); },
+         L"Please enter your FTP server, port and path."},
+        {"port 0", [] { Config.FtpPort = 0; }, L"Please enter your FTP server, port and path."},
+        {"no uploader", [this] { DeleteFileW((program + L"trabbon.exe").c_str()); },
+         L"A file is missing. Please reinstall Vorlix."},
+        {"empty stored name", [] { Config.WebFileName.clear(); }, L"Temporary file cannot be saved."},
+        {"stored name with a folder", [] { Config.WebFileName = "..\\up"; },
+         L"Temporary file cannot be saved."},
+        {"unknown format", [] { Config.WebFormat = 9; }, L"Temporary file cannot be saved."},
+        {"temporary folder gone", [this] { vt::DeleteTree(temp); },
+         L"Temporary file cannot be saved."},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        SetUp();
+        c.set();
+        EXPECT_EQ(Run(false), std::vector<std::wstring>{c.message});
+        EXPECT_EQ(Notice(), L"CANCELLED");
+        EXPECT_TRUE(vt::ReadRecorderLog(log).empty());
+    }
+    EXPECT_FALSE(vt::FileExists(vt::Join(scratch, L"up.png")));
+}
+
+TEST_F(WebDestination, ThePromptAsksAgainForAnEmptyNameAndFiltersTheName) {
+    Config.WebNaming = fnAsk;
+    Config.WebFileName = "preset";
+    int asked = 0;
+    std::wstring preset;
+    // Empty first, then only characters no file name may hold, then a name
+    // that tries to leave the temporary folder.
+    const std::vector<std::wstring> answers = {L"", L"\\/:", L"..\\x"};
+    EXPECT_EQ(Run(true,
+                  [&](const vt::MessageBoxInfo& box) {
+                      HWND edit = vt::ChildWindows(box.window, L"Edit").at(0);
+                      if (asked == 0) preset = vt::WindowText(edit);
+                      EXPECT_NE(box.text.find(L"Prompt : "), std::wstring::npos);
+                      SetWindowTextW(edit, answers.at(size_t(asked++)).c_str());
+                      return std::wstring(L"OK");
+                  }),
+              (std::vector<std::wstring>{L"The file name can't be empty.", L"The file name can't be empty."}));
+    EXPECT_EQ(preset, L"preset");
+    EXPECT_EQ(asked, 3);
+    EXPECT_EQ(Config.WebFileName.str(), "..x");
+    const auto records = Records(1);
+    ASSERT_EQ(records.size(), 1u);
+    const auto args = vt::SplitCommandLine(records[0].commandLine);
+    ASSERT_EQ(args.size(), 13u);
+    EXPECT_EQ(args[10], temp + L"..x.png");
+    EXPECT_EQ(args[11], L"..x.png");
+    EXPECT_TRUE(vt::FileExists(temp + L"..x.png"));
+    EXPECT_FALSE(vt::FileExists(vt::Join(scratch, L"x.png")));
+
+    // Cancel: no box, the cancelled notice, nothing started.
+    EXPECT_TRUE(Run(false, [](const vt::MessageBoxInfo&) { return std::wstring(L"Cancel"); }).empty());
+    EXPECT_EQ(Notice(), L"CANCELLED");
+    EXPECT_EQ(vt::ReadRecorderLog(log).size(), 1u);
+}
+
+// ---- The real program, the real uploader, the real server ------------------------------
+
+// The server the fixture started: its folder (as seen from Wine), port and logs.
+struct FtpServer {
+    std::wstring state;
+    int port = 0;
+    FtpServer() {
+        wchar_t v[1024];
+        const DWORD n = GetEnvironmentVariableW(L"VORLIX_FTP_STATE", v, 1024);
+        if (n && n < 1024) state = v;
+        if (!state.empty()) port = std::atoi(vt::ReadFileBytes(vt::Join(state, L"port")).c_str());
+    }
+    std::wstring Root() const { return vt::Join(state, L"root"); }
+    std::string Commands() const { return vt::ReadFileBytes(vt::Join(state, L"commands.log")); }
+};
+
+class Upload : public ::testing::Test {
+protected:
+    void SetUp() override {
+        ASSERT_FALSE(server.state.empty()) << "VORLIX_FTP_STATE is not set: run through ctest";
+        ASSERT_GT(server.port, 0);
+        ASSERT_LT(server.port, 256);
+        run.Prepare({L"trabbon.exe"});
+        uploadLog = vt::Join(run.scratch, L"trabbon.log");
+        TConfiguration& r = run.record;
+        r.FtpServer = "127.0.0.1";
+        r.FtpPort = uint8_t(server.port);
+        r.FtpUserName = "vorlix";
+        r.FtpPassword = ui::ToAnsi(kPassword);
+        r.FtpPath.clear();
+        r.FtpProgress = 0;
+        r.ProxyServer.clear();
+        r.ProxyPort = 0;
+        r.WebNaming = fnFixed;
+        r.WebFormat = ifPNG;
+    }
+
+    // The uploader's log lines once it has written n of them.
+    std::vector<std::string> UploadLog(size_t n) {
+        std::vector<std::string> lines;
+        vt::WaitUntil([&] {
+            lines.clear();
+            const std::string all = vt::ReadFileBytes(uploadLog);
+            for (size_t from = 0, end; (end = all.find('\n', from)) != std::string::npos; from = end + 1)
+                lines.push_back(all.substr(from, end - from));
+            return lines.size() >= n;
+        }, 20000);
+        return lines;
+    }
+
+    FtpServer server;
+    testsupport::ProgramRun run;
+    std::wstring uploadLog;
+};
+
+TEST_F(Upload, PassiveAndActiveUploadsArriveWithTheSamePixels) {
+    struct Case { const char* name; uint8_t passive; const char* command; };
+    for (const Case& c : {Case{"passive", 1, "PASV"}, Case{"active", 0, "PORT "}}) {
+        SCOPED_TRACE(c.name);
+        const std::wstring remote = std::wstring(L"capture-") + (c.passive ? L"passive" : L"active");
+        run.record.WebFileName = ui::ToAnsi(remote);
+        run.record.FtpPassive = c.passive;
+        run.record.FtpProgress = c.passive;  // the progress window once
+        DeleteFileW(vt::Join(server.Root(), remote + L".png").c_str());
+        const size_t before = UploadLog(0).size();
+        run.Start({{L"TRABBON_LOG", uploadLog}});
+        const vt::Pixels image = testsupport::TestImage(40 + c.passive, 23, c.passive);
+        run.HandOver(image, WM_USER + 12);
+        const auto lines = UploadLog(before + 1);
+        ASSERT_EQ(lines.size(), before + 1);
+        EXPECT_EQ(lines.back(), "OK\t" + ui::ToAnsi(remote) + ".png\t" +
+                                    std::to_string(vt::ReadFileBytes(run.Temp(remote + L".png")).size()));
+        auto uploaded = harness::ReadImage(vt::Join(server.Root(), remote + L".png"));
+        ASSERT_TRUE(uploaded);
+        EXPECT_EQ(uploaded->format, L"PNG");
+        EXPECT_EQ(harness::MaxDifference(uploaded->pixels, image), 0);
+        const std::string commands = server.Commands();
+        EXPECT_NE(commands.find("- USER vorlix\n"), std::string::npos);
+        EXPECT_NE(commands.find("vorlix " + std::string(c.command)), std::string::npos);
+        EXPECT_NE(commands.find("vorlix STOR " + ui::ToAnsi(remote) + ".png\n"), std::string::npos);
+        EXPECT_EQ(vt::FindMessageBox(run.process.Id()), nullptr);
+        run.Stop();
+    }
+}
+
+TEST_F(Upload, AutomaticNamesFollowTheServersListingAnonymouslyInAFolder) {
+    const std::wstring folder = vt::Join(server.Root(), L"shots");
+    vt::DeleteTree(folder);
+    ASSERT_TRUE(vt::MakeDirs(folder));
+    // shot7 is the largest number for "shot" and ".gif"; the others do not count.
+    for (const wchar_t* name : {L"shot2.gif", L"SHOT7.GIF", L"shot9.png", L"shotx.gif", L"other12.gif"})
+        ASSERT_TRUE(vt::WriteFileBytes(vt::Join(folder, name), "x"));
+    run.record.FtpUserName.clear();
+    run.record.FtpPassword.clear();
+    run.record.FtpPath = "shots";
+    run.record.FtpPassive = 1;
+    run.record.WebNaming = fnNumbered;
+    run.record.WebFileName = "shot";
+    run.record.WebFormat = ifGIF;
+    run.Start({{L"TRABBON_LOG", uploadLog}});
+    run.HandOver(testsupport::TestImage(20, 20, 3), WM_USER + 12);
+    auto lines = UploadLog(1);
+    ASSERT_EQ(lines.size(), 1u);
+    EXPECT_EQ(lines[0].substr(0, 13), "OK\tshot8.gif\t");
+    run.HandOver(testsupport::TestImage(20, 20, 4), WM_USER + 12);
+    lines = UploadLog(2);
+    ASSERT_EQ(lines.size(), 2u);
+    EXPECT_EQ(lines[1].substr(0, 13), "OK\tshot9.gif\t");
+    auto gif = harness::ReadImage(vt::Join(folder, L"shot9.gif"));
+    ASSERT_TRUE(gif);
+    EXPECT_EQ(gif->format, L"GIF");
+    EXPECT_EQ(vt::ReadFileBytes(vt::Join(folder, L"shot9.gif")), vt::ReadFileBytes(run.Temp(L"shot.gif")));
+    EXPECT_NE(server.Commands().find("- USER anonymous\n"), std::string::npos);
+    EXPECT_NE(server.Commands().find("anonymous CWD shots\n"), std::string::npos);
+}
+
+TEST_F(Upload, TheUploaderReportsItsFailures) {
+    const std::wstring file = vt::Join(run.scratch, L"picture.png");
+    ASSERT_TRUE(vt::WriteFileBytes(file, "not really a picture"));
+    const std::wstring port = std::to_wstring(server.port);
+    // A port where nothing listens: the one below the fixture's range.
+    struct Case { const char* what; std::vector<std::wstring> args; DWORD code; const wchar_t* start; };
+    const Case cases[] = {
+        {"wrong password", {L"127.0.0.1", port, L" ", L"1", L"vorlix", L"wrong", L"0", L" ", L"0", file, L"a.png", L"0"},
+         5, L"The FTP server refused the user name or password.\r530 "},
+        {"missing folder", {L"127.0.0.1", port, L"no such", L"1", L" ", L" ", L"0", L" ", L"0", file, L"a.png", L"0"},
+         6, L"The FTP server refused the folder no such.\r550 "},
+        {"nobody listens", {L"127.0.0.1", L"99", L" ", L"1", L" ", L" ", L"0", L" ", L"0", file, L"a.png", L"0"},
+         4, L"Cannot connect to 127.0.0.1:99. Please check the FTP server, port and proxy."},
+        {"missing file", {L"127.0.0.1", port, L" ", L"1", L" ", L" ", L"0", L" ", L"0", file + L"x", L"a.png", L"0"},
+         3, L"The file "},
+        {"eleven arguments", {L"127.0.0.1", port, L" ", L"1", L" ", L" ", L"0", L" ", L"0", file, L"a.png"},
+         2, L"Trabbon was started with wrong arguments. Please reinstall Vorlix."},
+    };
+    size_t logged = 0;
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        std::wstring line;
+        for (const auto& a : c.args) line += (line.empty() ? L"" : L" ") + std::wstring(L"\"") + a + L"\"";
+        vt::Process p = vt::Process::Start(run.Bin(L"trabbon.exe"), line, L"", {{L"TRABBON_LOG", uploadLog}});
+        ASSERT_TRUE(p);
+        HWND box = vt::WaitForMessageBox(p.Id(), L"Trabbon", 20000);
+        ASSERT_TRUE(box);
+        const std::wstring text = vt::ReadMessageBox(box).text;
+        EXPECT_EQ(text.substr(0, std::wcslen(c.start)), c.start) << ui::ToAnsi(text);
+        vt::PressButton(box, L"OK");
+        ASSERT_TRUE(p.Wait(10000));
+        EXPECT_EQ(p.ExitCode(), c.code);
+        const auto lines = UploadLog(++logged);
+        ASSERT_EQ(lines.size(), logged);
+        EXPECT_EQ(lines.back().substr(0, 9), "FAILED\t" + std::to_string(c.code) + "\t");
+    }
+}
+
+}  // namespace
