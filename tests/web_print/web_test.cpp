@@ -313,6 +313,22 @@ TEST_F(Upload, AutomaticNamesFollowTheServersListingAnonymouslyInAFolder) {
     EXPECT_NE(server.Commands().find("anonymous CWD shots\n"), std::string::npos);
 }
 
+TEST_F(Upload, BothBuildsNameMissingSettings) {
+    struct Case { const wchar_t* exe; const wchar_t* text; };
+    for (const Case& c : {Case{L"Vorlix.exe", L"Please enter your FTP server, port and path."},
+                          Case{L"Vorlix-cn.exe", L"请输入您的 FTP 服务器、端口和路径。"}}) {
+        run.record.FtpPort = 0;
+        run.Start({{L"TRABBON_LOG", uploadLog}}, c.exe);
+        run.HandOver(testsupport::TestImage(8, 8, 1), WM_USER + 12);
+        HWND box = vt::WaitForMessageBox(run.process.Id(), nullptr, 10000);
+        ASSERT_TRUE(box);
+        EXPECT_EQ(vt::ReadMessageBox(box).text, c.text);
+        vt::PressButton(box, L"OK");
+        run.Stop();
+    }
+    EXPECT_TRUE(vt::ReadFileBytes(uploadLog).empty());
+}
+
 TEST_F(Upload, TheUploaderReportsItsFailures) {
     const std::wstring file = vt::Join(run.scratch, L"picture.png");
     ASSERT_TRUE(vt::WriteFileBytes(file, "not really a picture"));
