@@ -3,6 +3,7 @@
 #include <cstring>
 
 #include "core/configuration.h"
+#include "support/documented_defaults.h"
 
 namespace {
 
@@ -113,6 +114,31 @@ TEST(Configuration, DefaultsHoldTheStoredBytes) {
     SetDefaults(d, in);
     EXPECT_EQ(d.UseCustomEditor, 0);
     EXPECT_TRUE(d.CustomEditorPath.empty());
+}
+
+// Every field of the record, read as stored bytes, against the documented
+// defaults; both ways the maker's editor can be found.
+TEST(Configuration, EveryFieldHoldsItsDocumentedDefault) {
+    const DefaultInputs in = Inputs();
+    documented::Machine m;
+    m.programFolder = in.programFolder;
+    m.desktopFolder = in.desktopFolder;
+    m.paintPath = in.paintPath;
+    m.makersEditorFound = false;
+    m.holdTime = 250;
+    const TConfiguration c = Defaults();
+    static_assert(sizeof c == documented::RecordSize);
+    documented::ExpectDefaults(reinterpret_cast<const uint8_t*>(&c), m);
+
+    DefaultInputs found = in;
+    found.editorProgramFound = true;
+    found.paintPath.clear();
+    TConfiguration d;
+    std::memset(&d, 0, sizeof d);
+    SetDefaults(d, found);
+    m.makersEditorFound = true;
+    m.paintPath.clear();
+    documented::ExpectDefaults(reinterpret_cast<const uint8_t*>(&d), m);
 }
 
 TEST(Configuration, LongFolderNamesAreCutToTheField) {

@@ -292,31 +292,89 @@ TEST_F(DeliveryProgram, StartUpMovesAMissingOutputFolderToTheDesktop) {
     }
 }
 
+// Opens the tray menu with a right click and chooses an item with the keys
+// a user would press: Down moves through the items (separators skipped),
+// Right opens a submenu, Return runs the item.
+void ChooseFromTrayMenu(const vt::Process& running, std::initializer_list<WPARAM> keys) {
+    HWND tray = vt::FindWindowOf(running.Id(), L"VorlixTrayIcon");
+    ASSERT_TRUE(tray);
+    ASSERT_TRUE(vt::Post(tray, WM_USER + 1, 0, WM_RBUTTONUP));
+    HWND menu = nullptr;
+    ASSERT_TRUE(vt::WaitUntil([&] {
+        for (HWND w : vt::FindWindows(0, L"#32768"))
+            if (IsWindowVisible(w)) return (menu = w) != nullptr;
+        return false;
+    }));
+    for (WPARAM key : keys) {
+        vt::Post(menu, WM_KEYDOWN, key, 0);
+        Sleep(80);
+    }
+    vt::Post(menu, WM_KEYDOWN, VK_RETURN, 0);
+    EXPECT_TRUE(vt::WaitUntil([&] {
+        for (HWND w : vt::FindWindows(0, L"#32768"))
+            if (IsWindowVisible(w)) return false;
+        return true;
+    })) << "the menu closed";
+}
+
+// The web address of the n-th program the recorder saw started.
+std::wstring OpenedAddress(const std::wstring& log, size_t n) {
+    vt::WaitUntil([&] { return vt::ReadRecorderLog(log).size() >= n; }, 10000);
+    const auto records = vt::ReadRecorderLog(log);
+    if (records.size() < n) return L"(nothing opened)";
+    const auto args = vt::SplitCommandLine(records[n - 1].commandLine);
+    return args.size() == 2 ? args[1] : records[n - 1].commandLine;
+}
+
 TEST_F(DeliveryProgram, TheTrayMenuRunsItsItems) {
     Start();
     WaitForMain();
+    // A left click opens the options (not part of this build yet): nothing breaks.
     HWND tray = vt::FindWindowOf(running.Id(), L"VorlixTrayIcon");
     ASSERT_TRUE(tray);
-    // A left click opens the options (not part of this build yet): nothing breaks.
     ASSERT_TRUE(vt::Post(tray, WM_USER + 1, 0, WM_LBUTTONUP));
     vt::PumpFor(300);
     EXPECT_TRUE(running.Running());
-    // Options, Tools, Tell a Friend, Check for new version, Help: the fifth
-    // item (separators are skipped) opens the missing help file.
-    ASSERT_TRUE(vt::Post(tray, WM_USER + 1, 0, WM_RBUTTONUP));
-    HWND menu = vt::WaitForWindow(running.Id(), L"#32768");
-    if (!menu) menu = vt::WaitForWindow(0, L"#32768");
-    ASSERT_TRUE(menu);
-    ASSERT_TRUE(vt::WaitUntil([&] { return IsWindowVisible(menu) != FALSE; }));
-    for (int i = 0; i < 5; ++i) {
-        vt::Post(menu, WM_KEYDOWN, VK_DOWN, 0);
-        Sleep(50);
-    }
-    vt::Post(menu, WM_KEYDOWN, VK_RETURN, 0);
-    HWND box = vt::WaitForMessageBox(running.Id(), kCaption, 10000);
+    const WPARAM down = VK_DOWN, right = VK_RIGHT;
+    // Items: Options, Tools (Vorlix Zovozu, Vorlix Editor, Scanners & Cameras),
+    // Tell a Friend, Check for new version, Help, About, Exit.
+
+    // Tools, Vorlix Zovozu: not installed, so the program offers the download.
+    ChooseFromTrayMenu(running, {down, down, right});
+    HWND box = vt::WaitForMessageBox(running.Id(), L"Vorlix Tessavue", 10000);
+    ASSERT_TRUE(box);
+    EXPECT_EQ(vt::ReadMessageBox(box).text, L"Vorlix Zovozu is not installed. Do you want to download it now ?");
+    ASSERT_TRUE(vt::PressButton(box, L"Yes"));
+    EXPECT_EQ(OpenedAddress(log, 1), L"https://www.vorlix.com/zovozu/download");
+
+    // Tools, Vorlix Editor: the same question; No opens nothing.
+    ChooseFromTrayMenu(running, {down, down, right, down});
+    box = vt::WaitForMessageBox(running.Id(), L"Vorlix Tessavue", 10000);
+    ASSERT_TRUE(box);
+    EXPECT_EQ(vt::ReadMessageBox(box).text, L"Vorlix Editor is not installed. Do you want to download it now ?");
+    ASSERT_TRUE(vt::PressButton(box, L"No"));
+
+    // Tell a Friend and Check for new version open the maker's pages.
+    ChooseFromTrayMenu(running, {down, down, down});
+    EXPECT_EQ(OpenedAddress(log, 2), L"https://www.vorlix.com/tessavue/recommend");
+    ChooseFromTrayMenu(running, {down, down, down, down});
+    EXPECT_EQ(OpenedAddress(log, 3), L"https://www.vorlix.com/tessavue/version?v=1.0");
+    vt::PumpFor(300);
+    EXPECT_EQ(vt::ReadRecorderLog(log).size(), 3u) << "the editor's No opened nothing";
+
+    // Help: the help file is missing here.
+    ChooseFromTrayMenu(running, {down, down, down, down, down});
+    box = vt::WaitForMessageBox(running.Id(), kCaption, 10000);
     ASSERT_TRUE(box);
     EXPECT_EQ(vt::ReadMessageBox(box).text, L"The file Vorlix.chm is missing. Please reinstall Vorlix.");
     ASSERT_TRUE(vt::PressButton(box, L"OK"));
+    ASSERT_TRUE(vt::WaitGone(box));
+
+    // Exit ends the program.
+    ChooseFromTrayMenu(running, {down, down, down, down, down, down, down});
+    EXPECT_TRUE(running.Wait(10000));
+    EXPECT_EQ(running.ExitCode(), 0u);
+    running = vt::Process();
 }
 
 }  // namespace

@@ -196,27 +196,38 @@ TEST_F(Destinations, ClipboardFailuresShowTheMessageAndCancel) {
 
 // ---- File: fixed and numbered names, the folder check -----------------------
 
+// A capture of 4 x 4 x 4 colours, none of them near a system colour, in a
+// pattern in which neighbours differ.
+ui::Bitmap FewColours(int width, int height) {
+    ui::Bitmap b(width, height, ui::PixelFormat::Bits32);
+    const uint8_t levels[] = {40, 88, 136, 184};
+    for (int y = 0; y < height; ++y) {
+        uint8_t* row = b.ScanLine(y);
+        for (int x = 0; x < width; ++x) {
+            row[4 * x + 0] = levels[(x / 4 + y / 4) % 4];
+            row[4 * x + 1] = levels[y % 4];
+            row[4 * x + 2] = levels[x % 4];
+            row[4 * x + 3] = 0;
+        }
+    }
+    return b;
+}
+
 TEST_F(Destinations, FixedNameWritesAndOverwritesWithoutAsking) {
     struct Case { TImageFormat format; const wchar_t* ext; const wchar_t* reader; };
     for (const Case& c : {Case{ifBMP, L".bmp", L"BMP"}, Case{ifJPEG, L".jpg", L"JPEG"}, Case{ifPNG, L".png", L"PNG"},
                           Case{ifGIF, L".gif", L"GIF"}}) {
         SCOPED_TRACE(ui::ToAnsi(c.ext));
         Config.FileFormat = c.format;
+        // A GIF holds at most 256 colours: its capture has 64, so that the
+        // file must hold every pixel exactly like the other formats.
+        if (c.format == ifGIF) CaptureBitmap = FewColours(37, 23);
         const std::wstring path = out + L"shot" + c.ext;
         ASSERT_TRUE(vt::WriteFileBytes(path, "old content"));
         EXPECT_TRUE(Run(SendToFile, true).empty());
         EXPECT_EQ(Notice(), L"Image sent to File");
         EXPECT_EQ(ImageFileName, path);
-        if (c.format == ifGIF) {
-            // Few enough colours for the palette: the GIF holds them exactly.
-            auto image = harness::ReadImage(path);
-            ASSERT_TRUE(image);
-            EXPECT_EQ(image->format, L"GIF");
-            EXPECT_EQ(image->pixels.width, 37);
-            EXPECT_EQ(image->pixels.height, 23);
-        } else {
-            ExpectImage(path, c.reader);
-        }
+        ExpectImage(path, c.reader);
     }
 }
 
@@ -289,17 +300,21 @@ TEST_F(Destinations, LockedReadOnlyAndUnwritableTargetsFail) {
     EXPECT_EQ(Run(SendToFile, false).size(), 1u);
     EXPECT_EQ(vt::ReadFileBytes(path), "locked");
     SetFileAttributesW(path.c_str(), FILE_ATTRIBUTE_NORMAL);
+}
 
-    // A folder nobody may create files in (the tests run with full rights, so
-    // a system folder of the host stands for it).
-    if (GetFileAttributesW(L"Z:\\proc\\") != INVALID_FILE_ATTRIBUTES) {
-        Config.FileFolder = "Z:\\proc\\";
-        for (uint8_t naming : {uint8_t(fnFixed), uint8_t(fnNumbered)}) {
-            Config.FileNaming = naming;
-            EXPECT_EQ(Run(SendToFile, false).size(), 1u);
-            EXPECT_EQ(Notice(), kCancelled);
-            EXPECT_FALSE(vt::FileExists(L"Z:\\proc\\shot.png"));
-        }
+TEST_F(Destinations, AFolderNoFileCanBeCreatedInFails) {
+    // The tests run with full rights, so a system folder of the host in
+    // which nobody can create files stands for it; without one this case
+    // cannot run and says so.
+    if (GetFileAttributesW(L"Z:\\proc\\") == INVALID_FILE_ATTRIBUTES)
+        GTEST_SKIP() << "no folder here refuses new files (Z:\\proc is missing)";
+    Config.FileFolder = "Z:\\proc\\";
+    for (uint8_t naming : {uint8_t(fnFixed), uint8_t(fnNumbered)}) {
+        Config.FileNaming = naming;
+        EXPECT_EQ(Run(SendToFile, false).size(), 1u);
+        EXPECT_EQ(Notice(), kCancelled);
+        EXPECT_FALSE(vt::FileExists(L"Z:\\proc\\shot.png"));
+        EXPECT_FALSE(vt::FileExists(L"Z:\\proc\\shot1.png"));
     }
 }
 

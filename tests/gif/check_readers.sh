@@ -16,6 +16,13 @@ fi
 magick=/usr/bin/convert
 [ -x "$magick" ] || magick=convert
 
+# Every sample the writer is meant to write; a missing or an unexpected one
+# fails (a sample list that shrank would otherwise go unnoticed).
+expected="one_pixel one_colour noise_230_colours thin_row thin_column odd_size screenshot_full_hd screenshot_4096
+bits_1 bits_4 bits_8_table_16 transparent sub_block_boundary rle_screenshot rle_runs_2 rle_runs_4 rle_runs_16
+rle_runs_256 interlaced_global_map method_1 method_2 method_3 method_4 method_5 method_6 method_7 method_8 method_9
+dither_1 dither_2 dither_3 dither_4 dither_5 dither_6"
+
 fail=0
 count=0
 bad() { echo "FAIL $1: $2"; fail=1; }
@@ -45,7 +52,11 @@ while read -r name width height flags; do
   rm -f "$name.im.rgb" "$name.gl.rgb"
 done <manifest.txt
 
-[ "$count" -gt 0 ] || bad manifest "no samples were written"
+written=$(awk '{print $1}' manifest.txt | sort)
+wanted=$(tr -s ' \n' '\n\n' <<<"$expected" | sed '/^$/d' | sort)
+if [ "$written" != "$wanted" ]; then
+  bad manifest "the samples written differ from those expected: $(diff <(echo "$wanted") <(echo "$written") | grep '^[<>]' | tr '\n' ' ')"
+fi
 if [ "$fail" -eq 0 ]; then
   echo "all $count GIF files read back exactly by giftext, gifbuild -d, gif2rgb and ImageMagick"
 fi

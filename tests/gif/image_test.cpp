@@ -410,6 +410,29 @@ TEST(GifSave, SaveGifWritesOrFailsCleanly) {
     EXPECT_EQ(file, Saved(same));
     EXPECT_EQ(capture.Format(), ui::PixelFormat::Bits32) << "the capture is not converted";
 
+    // Read back by the tests' own reader: a capture of few colours comes back
+    // pixel for pixel.
+    const std::vector<COLORREF> colours = giftest::DistinctCellColors(40, 3);
+    const ui::Bitmap few = giftest::MakeBitmap(29, 13, [&](int x, int y) { return colours[size_t(x * 7 + y * 3) % 40]; });
+    const std::wstring fewPath = giftest::TempPath(L"few.gif");
+    ASSERT_TRUE(SaveGIF(few, fewPath));
+    const giftest::Gif g = giftest::ParseGif(giftest::ReadFileBytes(fewPath));
+    DeleteFileW(fewPath.c_str());
+    ASSERT_EQ(g.error, "");
+    EXPECT_EQ(g.signature, "GIF87a");
+    EXPECT_EQ(g.width, 29);
+    EXPECT_EQ(g.height, 13);
+    ASSERT_EQ(g.images.size(), 1u);
+    const std::vector<uint8_t>& map = g.images[0].localMap.empty() ? g.globalMap : g.images[0].localMap;
+    const std::vector<uint8_t> indices = g.images[0].RowOrderPixels();
+    ASSERT_EQ(indices.size(), size_t(29 * 13));
+    for (int y = 0; y < 13; ++y)
+        for (int x = 0; x < 29; ++x) {
+            const size_t i = indices[size_t(y * 29 + x)];
+            ASSERT_LT(3 * i + 2, map.size());
+            ASSERT_EQ(RGB(map[3 * i], map[3 * i + 1], map[3 * i + 2]), giftest::PixelOf(few, x, y)) << x << "," << y;
+        }
+
     // An empty capture: nothing anyone could show, so no file.
     const std::wstring nothing = giftest::TempPath(L"empty.gif");
     DeleteFileW(nothing.c_str());

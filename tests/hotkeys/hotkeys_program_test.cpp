@@ -5,6 +5,7 @@
 
 #include <windows.h>
 
+#include <algorithm>
 #include <cstring>
 #include <optional>
 #include <vector>
@@ -158,11 +159,72 @@ void Press(WORD key) {
     SendInput(static_cast<UINT>(in.size()), in.data(), sizeof(INPUT));
 }
 
-// Size of the image the program put on the clipboard, once it is there.
-SIZE ClipboardImageSize() {
+// The image the program put on the clipboard, once it is there.
+std::optional<vt::Pixels> ClipboardImage() {
     std::optional<vt::Pixels> image;
     vt::WaitUntil([&] { return (image = vt::ClipboardDib()).has_value(); }, 8000);
-    return image ? SIZE{image->width, image->height} : SIZE{0, 0};
+    return image;
+}
+
+// A window of this process in four known colours, one per quarter of its
+// client area.
+class QuarterWindow {
+public:
+    static constexpr COLORREF kColours[4] = {RGB(200, 30, 40), RGB(20, 160, 60), RGB(30, 60, 210), RGB(230, 200, 20)};
+    QuarterWindow(DWORD style, int x, int y, int w, int h) {
+        WNDCLASSW wc{};
+        wc.lpfnWndProc = Proc;
+        wc.hInstance = GetModuleHandleW(nullptr);
+        wc.lpszClassName = L"HotkeysQuarterWindow";
+        RegisterClassW(&wc);
+        window = CreateWindowExW(WS_EX_TOPMOST, wc.lpszClassName, L"Active", style | WS_VISIBLE, x, y, w, h, nullptr,
+                                 nullptr, wc.hInstance, nullptr);
+        SetForegroundWindow(window);
+        RedrawWindow(window, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_UPDATENOW);
+        vt::PumpFor(200);
+    }
+    ~QuarterWindow() { DestroyWindow(window); }
+    RECT Rect() const {
+        RECT r;
+        GetWindowRect(window, &r);
+        return r;
+    }
+    // The centre of quarter q (0 top left, 1 top right, 2 bottom left, 3
+    // bottom right) in screen coordinates.
+    POINT Centre(int q) const {
+        RECT c;
+        GetClientRect(window, &c);
+        POINT p{(q % 2 ? 3 : 1) * c.right / 4, (q / 2 ? 3 : 1) * c.bottom / 4};
+        ClientToScreen(window, &p);
+        return p;
+    }
+    HWND window = nullptr;
+
+private:
+    static LRESULT CALLBACK Proc(HWND w, UINT m, WPARAM wp, LPARAM lp) {
+        if (m != WM_PAINT) return DefWindowProcW(w, m, wp, lp);
+        PAINTSTRUCT ps;
+        HDC dc = BeginPaint(w, &ps);
+        RECT c;
+        GetClientRect(w, &c);
+        for (int q = 0; q < 4; ++q) {
+            RECT r{q % 2 ? c.right / 2 : 0, q / 2 ? c.bottom / 2 : 0, q % 2 ? c.right : c.right / 2,
+                   q / 2 ? c.bottom : c.bottom / 2};
+            HBRUSH brush = CreateSolidBrush(kColours[q]);
+            FillRect(dc, &r, brush);
+            DeleteObject(brush);
+        }
+        EndPaint(w, &ps);
+        return 0;
+    }
+};
+
+// Number of pixels in which two images differ (all of them when the sizes do).
+size_t Differing(const vt::Pixels& a, const vt::Pixels& b) {
+    if (a.width != b.width || a.height != b.height) return std::max(a.data.size(), b.data.size()) + 1;
+    size_t n = 0;
+    for (size_t i = 0; i < a.data.size(); ++i) n += a.data[i] != b.data[i];
+    return n;
 }
 
 TEST_F(ProgramHotkeys, PrintScreenAltPrintScreenAndRepeatDeliver) {
@@ -170,42 +232,61 @@ TEST_F(ProgramHotkeys, PrintScreenAltPrintScreenAndRepeatDeliver) {
     config.RepeatMode = 0;
     // Without the notice a delivery pumps no messages, so each hotkey below
     // arrives after the previous delivery has ended (one arriving during the
-    // notice would rightly be ignored).
+    // notice would rightly be ignored). It also leaves the screen still.
     config.NoticeSlideIn = 0;
     config.NoticeSound = 0;
     Start();
     WaitStarted();
-
-    ASSERT_TRUE(vt::EmptyTheClipboard());
-    Press(VK_SNAPSHOT);
-    SIZE size = ClipboardImageSize();
-    EXPECT_EQ(size.cx, GetSystemMetrics(SM_CXSCREEN));
-    EXPECT_EQ(size.cy, GetSystemMetrics(SM_CYSCREEN));
-
-    // The active window is one of this process, frame and all.
-    HWND window = CreateWindowExW(WS_EX_TOPMOST, L"STATIC", L"Active", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 150, 120,
-                                  260, 170, nullptr, nullptr, nullptr, nullptr);
-    SetForegroundWindow(window);
-    vt::PumpFor(150);
-    RECT r;
-    GetWindowRect(window, &r);
-    ASSERT_TRUE(vt::EmptyTheClipboard());
-    // Under Wine injected input triggers only hotkeys without modifiers, so
-    // this one arrives as the message the system would send.
-    ASSERT_TRUE(vt::Post(vt::FindWindowOf(program.Id(), L"TuMainForm"), WM_HOTKEY,
-                         GlobalFindAtomW(L"Alt Print Screen")));
-    size = ClipboardImageSize();
-    EXPECT_EQ(size.cx, r.right - r.left);
-    EXPECT_EQ(size.cy, r.bottom - r.top);
-    DestroyWindow(window);
-
-    // Repeat (Ctrl+Shift+F4) delivers the last image once more.
-    ASSERT_TRUE(vt::EmptyTheClipboard());
     HWND main = vt::FindWindowOf(program.Id(), L"TuMainForm");
+
+    // Print Screen: the whole screen as it is, the known window in it.
+    {
+        QuarterWindow known(WS_POPUP, 200, 150, 160, 100);
+        const RECT screenRect{0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)};
+        const vt::Pixels screen = vt::CaptureScreen(screenRect);
+        ASSERT_TRUE(vt::EmptyTheClipboard());
+        Press(VK_SNAPSHOT);
+        const auto image = ClipboardImage();
+        ASSERT_TRUE(image);
+        EXPECT_EQ(image->width, screenRect.right);
+        EXPECT_EQ(image->height, screenRect.bottom);
+        EXPECT_EQ(Differing(*image, screen), 0u);
+        for (int q = 0; q < 4; ++q) {
+            const POINT p = known.Centre(q);
+            EXPECT_EQ(image->At(p.x, p.y), QuarterWindow::kColours[q]) << q;
+        }
+    }
+
+    // Alt+Print Screen: the active window, one of this process, frame and all.
+    vt::Pixels active;
+    {
+        QuarterWindow window(WS_OVERLAPPEDWINDOW, 150, 120, 260, 170);
+        const RECT r = window.Rect();
+        const vt::Pixels screen = vt::CaptureScreen(r);
+        ASSERT_TRUE(vt::EmptyTheClipboard());
+        // Under Wine injected input triggers only hotkeys without modifiers, so
+        // this one arrives as the message the system would send.
+        ASSERT_TRUE(vt::Post(main, WM_HOTKEY, GlobalFindAtomW(L"Alt Print Screen")));
+        const auto image = ClipboardImage();
+        ASSERT_TRUE(image);
+        EXPECT_EQ(image->width, r.right - r.left);
+        EXPECT_EQ(image->height, r.bottom - r.top);
+        EXPECT_EQ(Differing(*image, screen), 0u);
+        for (int q = 0; q < 4; ++q) {
+            const POINT p = window.Centre(q);
+            EXPECT_EQ(image->At(p.x - r.left, p.y - r.top), QuarterWindow::kColours[q]) << q;
+        }
+        active = *image;
+    }
+
+    // Repeat (Ctrl+Shift+F4) delivers the last image once more: the window
+    // is gone from the screen, but not from the image.
+    vt::PumpFor(200);
+    ASSERT_TRUE(vt::EmptyTheClipboard());
     ASSERT_TRUE(vt::Post(main, WM_HOTKEY, GlobalFindAtomW(L"Repeat")));
-    size = ClipboardImageSize();
-    EXPECT_EQ(size.cx, r.right - r.left);
-    EXPECT_EQ(size.cy, r.bottom - r.top);
+    const auto again = ClipboardImage();
+    ASSERT_TRUE(again);
+    EXPECT_EQ(Differing(*again, active), 0u);
 }
 
 TEST_F(ProgramHotkeys, StartUpRemovesOnlyItsOwnTemporaryFiles) {

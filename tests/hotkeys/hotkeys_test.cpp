@@ -5,6 +5,7 @@
 #include <windows.h>
 
 #include <cstring>
+#include <map>
 #include <string>
 #include <vector>
 
@@ -60,6 +61,33 @@ TEST(HotkeyText, KeyTableInSearchOrder) {
         EXPECT_STREQ(KeyTableName(i), expected[i].second.c_str()) << i;
     }
     EXPECT_EQ(KeyName(42), nullptr);
+}
+
+// Every key code 0 to 255 seen from outside: its text and whether it can be a
+// hotkey, against the key names as the program documents them (by code, not
+// by the table's order).
+TEST(HotkeyText, EveryKeyCodeHasItsDocumentedText) {
+    std::map<int, std::wstring> names = {
+        {13, L"RETURN"}, {32, L"SPACE"}, {33, L"PRIOR"}, {34, L"NEXT"}, {35, L"END"}, {36, L"HOME"},
+        {37, L"LEFT"}, {38, L"UP"}, {39, L"RIGHT"}, {40, L"DOWN"}, {41, L"SELECT"}, {44, L"PRINT SCREEN"},
+        {45, L"INSERT"}, {46, L"DELETE"}, {106, L"MULTIPLY"}, {107, L"ADD"}, {108, L"SEPARATOR"},
+        {109, L"SUBSTRACT"}, {110, L"DECIMAL"}, {111, L"DIVIDE"},
+        {112, L"F1"}, {113, L"F2"}, {114, L"F3"}, {115, L"F4"}, {116, L"F5"}, {117, L"F6"}, {118, L"F7"},
+        {119, L"F8"}, {120, L"F9"}, {121, L"F10"}, {122, L"F11"}, {123, L"F12"}, {124, L"F13"}, {125, L"F14"},
+        {126, L"F15"}, {127, L"F16"}, {128, L"F17"}, {129, L"F18"}, {130, L"F19"}, {131, L"F20"}, {132, L"F21"},
+        {133, L"F22"}, {134, L"F23"}, {135, L"F24"},
+        {96, L"0"}, {97, L"1"}, {98, L"2"}, {99, L"3"}, {100, L"4"}, {101, L"5"}, {102, L"6"}, {103, L"7"},
+        {104, L"8"}, {105, L"9"},
+    };
+    for (int c = '0'; c <= '9'; ++c) names[c] = std::wstring(1, wchar_t(c));
+    for (int c = 'A'; c <= 'Z'; ++c) names[c] = std::wstring(1, wchar_t(c));
+    for (int code = 0; code < 256; ++code) {
+        const auto named = names.find(code);
+        const std::wstring expected = named == names.end() ? L"" : named->second;
+        EXPECT_EQ(HotkeyToText(uint16_t(code)), expected) << code;
+        EXPECT_EQ(HotkeyToText(uint16_t(HotkeyAlt | code)), L"ALT + " + expected) << code;
+        EXPECT_EQ(IsHotkeyKey(uint16_t(code)), named != names.end()) << code;
+    }
 }
 
 TEST(HotkeyText, IsHotkeyKey) {

@@ -2,6 +2,11 @@
 #include <gtest/gtest.h>
 
 #include <windows.h>
+#include <shlobj.h>
+
+#include <algorithm>
+#include <map>
+#include <string>
 
 #include <cstring>
 #include <set>
@@ -9,12 +14,14 @@
 #include "core/globals.h"
 #include "core/settings_store.h"
 #include "core/work.h"
+#include "support/documented_defaults.h"
 
 namespace {
 
 const wchar_t kRoot[] = L"Software\\Vorlix Tessavue";
 const wchar_t kConfiguration[] = L"Software\\Vorlix Tessavue\\Configuration";
 const wchar_t kSchema[] = L"Software\\Vorlix Tessavue\\Configuration\\Schema";
+const wchar_t kEditorKey[] = L"Software\\Vorlix Editor";
 
 void SetValue(const wchar_t* key, const wchar_t* name, DWORD type, const void* data, DWORD size) {
     HKEY h;
@@ -58,44 +65,107 @@ const std::set<std::wstring> kFirstRunNames = {
     L"", L"Email To Friend", L"Rect To File", L"Rect To File, x8, Show Size", L"Rect To File, Automatic",
     L"Fixed Rect To File", L"Rect To Editor", L"Free Hand To Clipboard", L"Window To Support", L"Window To Zovozu"};
 
+// What the defaults take from this machine, found here without the
+// program's routines: the test program's folder, the desktop, Paint on the
+// search path, half the double-click time within 200 to 1000 ms.
+std::string Ansi(const std::wstring& s) {
+    std::string out(s.size() * 2 + 1, '\0');
+    out.resize(size_t(WideCharToMultiByte(CP_ACP, 0, s.c_str(), int(s.size()), out.data(), int(out.size()), nullptr,
+                                          nullptr)));
+    return out;
+}
+
+documented::Machine ThisMachine(bool makersEditorFound) {
+    documented::Machine m;
+    wchar_t path[MAX_PATH] = {};
+    GetModuleFileNameW(nullptr, path, MAX_PATH);
+    std::wstring folder = path;
+    m.programFolder = Ansi(folder.substr(0, folder.find_last_of(L'\\') + 1));
+    wchar_t desktop[MAX_PATH] = {};
+    SHGetSpecialFolderPathW(nullptr, desktop, CSIDL_DESKTOP, FALSE);
+    m.desktopFolder = Ansi(std::wstring(desktop) + L"\\");
+    wchar_t paint[MAX_PATH] = {};
+    if (SearchPathW(nullptr, L"mspaint.exe", nullptr, MAX_PATH, paint, nullptr) ||
+        SearchPathW(nullptr, L"pbrush.exe", nullptr, MAX_PATH, paint, nullptr))
+        m.paintPath = Ansi(paint);
+    m.makersEditorFound = makersEditorFound;
+    m.holdTime = uint16_t(std::min(1000u, std::max(200u, GetDoubleClickTime() / 2)));
+    return m;
+}
+
+const uint8_t* Bytes(const TConfiguration& c) { return reinterpret_cast<const uint8_t*>(&c); }
+
 TEST_F(SettingsStore, FirstRunSeedsTheDefaultsAndTheNinePresets) {
-    LoadConfiguration();
-    EXPECT_TRUE(TrainingEnabled);
-    EXPECT_EQ(LastNode, L"Activate");
-    // The registry's enumeration order is its own: compare sets.
-    EXPECT_EQ(Names(), kFirstRunNames);
-    for (const auto& name : kFirstRunNames)
-        EXPECT_EQ(ValueSize(kSchema, name.empty() ? nullptr : name.c_str()), 6492u)
-            << std::string(name.begin(), name.end());
+    // Without and with the maker's editor installed: the current settings
+    // send to File or to the Editor.
+    for (bool editor : {false, true}) {
+        SCOPED_TRACE(editor ? "maker's editor installed" : "no maker's editor");
+        RegDeleteTreeW(HKEY_CURRENT_USER, kRoot);
+        RegDeleteTreeW(HKEY_CURRENT_USER, kEditorKey);
+        std::wstring editorFolder;
+        if (editor) {
+            wchar_t temp[MAX_PATH] = {};
+            GetTempPathW(MAX_PATH, temp);
+            editorFolder = std::wstring(temp) + L"settings store editor";
+            CreateDirectoryW(editorFolder.c_str(), nullptr);
+            HANDLE f = CreateFileW((editorFolder + L"\\quorrel.exe").c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+                                   0, nullptr);
+            ASSERT_NE(f, INVALID_HANDLE_VALUE);
+            CloseHandle(f);
+            SetValue(kEditorKey, L"InstallPath", REG_SZ, editorFolder.c_str(),
+                     DWORD((editorFolder.size() + 1) * sizeof(wchar_t)));
+        }
+        std::memset(&Config, 0, sizeof Config);
+        LoadConfiguration();
+        EXPECT_TRUE(TrainingEnabled);
+        EXPECT_EQ(LastNode, L"Activate");
+        // The registry's enumeration order is its own: compare sets.
+        EXPECT_EQ(Names(), kFirstRunNames);
+        for (const auto& name : kFirstRunNames)
+            EXPECT_EQ(ValueSize(kSchema, name.empty() ? nullptr : name.c_str()), 6492u)
+                << std::string(name.begin(), name.end());
 
-    const TConfiguration loaded = Config;
-    SetLiveDefaults();
-    TConfiguration expected = Config;
-    Config = loaded;
-    const bool customEditor = expected.UseCustomEditor == 1;
-    expected.SendTo[customEditor ? dFile : dEditor] = 1;
-    EXPECT_TRUE(SettingsEqual(Config, expected));
-    EXPECT_EQ(DestinationsOf(Config), DestinationBit(customEditor ? dFile : dEditor));
-    TConfiguration stored;
-    ASSERT_TRUE(ReadSchema(L"", stored));
-    EXPECT_EQ(std::memcmp(&stored, &Config, sizeof stored), 0) << "the live record is the one stored";
+        // The live record is the documented defaults plus one destination.
+        const documented::Machine machine = ThisMachine(editor);
+        const size_t current = editor ? documented::SendToEditor : documented::SendToFile;
+        documented::ExpectDefaults(Bytes(Config), machine, {{current, 1}});
+        EXPECT_EQ(DestinationsOf(Config), DestinationBit(editor ? dEditor : dFile));
+        TConfiguration stored;
+        ASSERT_TRUE(ReadSchema(L"", stored));
+        EXPECT_EQ(std::memcmp(&stored, &Config, sizeof stored), 0) << "the live record is the one stored";
 
-    // The live settings match the preset of the same destination.
-    EXPECT_EQ(FindMatchingSchema(), customEditor ? L"Rect To File" : L"Rect To Editor");
+        // The live settings match the preset of the same destination.
+        EXPECT_EQ(FindMatchingSchema(), editor ? L"Rect To Editor" : L"Rect To File");
 
-    TConfiguration preset;
-    ASSERT_TRUE(ReadSchema(L"Fixed Rect To File", preset));
-    EXPECT_EQ(preset.RectSelection, 1);
-    EXPECT_EQ(preset.FixedWidth, 300);
-    EXPECT_EQ(preset.FixedHeight, 200);
-    ASSERT_TRUE(ReadSchema(L"Email To Friend", preset));
-    EXPECT_EQ(preset.EdgeSides, 15);
-    EXPECT_EQ(DestinationsOf(preset), DestinationBit(dMail));
-    ASSERT_TRUE(ReadSchema(L"Window To Zovozu", preset));
-    EXPECT_EQ(preset.CaptureType, ctWindow);
-    EXPECT_EQ(preset.EdgeOn, 1);
-    ASSERT_TRUE(ReadSchema(L"Rect To File, x8, Show Size", preset));
-    EXPECT_EQ(preset.ZoomFactor, 8);
+        // Every preset: the defaults with its own changes.
+        using documented::SendToClipboard, documented::SendToFile, documented::SendToEditor,
+            documented::SendToZovozu, documented::SendToMail;
+        const struct {
+            const wchar_t* name;
+            std::map<size_t, uint32_t> changes;
+        } presets[] = {
+            {L"Email To Friend", {{0x008, 1}, {0x00A, 15}, {SendToMail, 1}}},
+            {L"Rect To File", {{SendToFile, 1}}},
+            {L"Rect To File, x8, Show Size", {{0x355, 1}, {0x1958, 1}, {0x1959, 8}, {SendToFile, 1}}},
+            {L"Rect To File, Automatic", {{0x36C, 2}, {SendToFile, 1}}},
+            {L"Fixed Rect To File", {{0x35C, 1}, {0x35E, 300}, {0x360, 200}, {SendToFile, 1}}},
+            {L"Rect To Editor", {{SendToEditor, 1}}},
+            {L"Free Hand To Clipboard", {{0x002, 1}, {SendToClipboard, 1}}},
+            {L"Window To Support", {{0x002, 3}, {SendToMail, 1}}},
+            {L"Window To Zovozu", {{0x002, 3}, {0x008, 1}, {SendToZovozu, 1}}},
+        };
+        for (const auto& preset : presets) {
+            SCOPED_TRACE(std::string(preset.name, preset.name + wcslen(preset.name)));
+            TConfiguration record;
+            ASSERT_TRUE(ReadSchema(preset.name, record));
+            documented::ExpectDefaults(Bytes(record), machine, preset.changes);
+        }
+        RegDeleteTreeW(HKEY_CURRENT_USER, kEditorKey);
+        if (editor) {
+            DeleteFileW((editorFolder + L"\\quorrel.exe").c_str());
+            RemoveDirectoryW(editorFolder.c_str());
+        }
+    }
 }
 
 TEST_F(SettingsStore, ACurrentValueOfTheWrongSizeOrTypeIsAFirstRunThatKeepsOtherFavourites) {
