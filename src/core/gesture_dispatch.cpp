@@ -1,5 +1,7 @@
 #include "core/gesture_dispatch.h"
 
+#include "core/cursor_drawing.h"
+#include "core/freehand_engine.h"
 #include "core/freeze_window.h"
 #include "core/globals.h"
 #include "core/notice.h"
@@ -7,6 +9,7 @@
 #include "core/settings_store.h"
 #include "core/window_engine.h"
 #include "hook/hovrak.h"
+#include "ui/gdi.h"
 
 bool SelectionRunning() { return FreeHandActive || RectangleActive || WindowActive; }
 
@@ -37,7 +40,7 @@ void HookGestureEvent(UINT message) {
     switch (EngineOfMessage()) {
         case ctRectangle: RectEngineEvent(message, point); break;
         case ctWindow: WindowEngineEvent(message, point); break;
-        // Free hand (1) is routed here to its engine.
+        case ctFreeHand: FreeHandEngineEvent(message, point); break;
         default: break;
     }
     if (message == WM_HOOK_UP) UnfreezeScreen();
@@ -50,13 +53,22 @@ void StartCaptureMode(uint8_t captureType) {
         SaveConfiguration();
         // (An open options dialog moves its capture-type mark here.)
     }
-    // With CaptureCursor 1 the program paints the pointer onto the screen
-    // here (DrawCursorInRect of the cursor drawing) and starts the recording
-    // with the cursor byte cleared, so that the hook does not paint a second
-    // one: HookCursorData(CrosshairSize x 256), HookStartRecording,
-    // HookCursorData(CursorData). Until the program paints it, the hook's own
-    // painting of the cursor stands.
-    HookStartRecording();
+    if (Config.CaptureCursor == 1) {
+        // The pointer is painted onto the screen, so the frozen picture
+        // holds it; the hook starts the recording with its own cursor
+        // painting switched off, so there is no second one.
+        {
+            ui::DcHandle screen = ui::CreateDisplayDc();
+            RECT desktop{};
+            GetWindowRect(GetDesktopWindow(), &desktop);
+            DrawCursorInRect(screen, desktop);
+        }
+        HookCursorData(static_cast<uint16_t>(Config.CrosshairSize << 8));
+        HookStartRecording();
+        HookCursorData(Config.CursorData());
+    } else {
+        HookStartRecording();
+    }
 }
 
 void EndCaptureByEsc() {
@@ -65,7 +77,7 @@ void EndCaptureByEsc() {
     // Whichever engine runs is ended, whatever the capture type says now.
     if (RectangleActive) EndRectSelection();
     if (WindowActive) EndWindowSelection();
-    // (The free-hand engine ends its selection here.)
+    if (FreeHandActive) EndFreeHandSelection();
     if (active) {
         UnfreezeScreen();
         NotifyCancelled();

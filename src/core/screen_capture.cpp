@@ -3,16 +3,19 @@
 #include <windows.h>
 
 #include "core/completion.h"
+#include "core/cursor_drawing.h"
+#include "core/freehand_engine.h"
 #include "core/globals.h"
 #include "core/rect_engine.h"
+#include "core/window_engine.h"
 #include "core/work.h"
 #include "ui/gdi.h"
 
 void CaptureFullScreen() {
     ui::DcHandle screen = ui::CreateDisplayDc();
     CopyScreenToBitmap(0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN), screen);
-    // The mouse cursor is painted in here (CaptureCursor) once the cursor
-    // drawing routines are part of the program.
+    POINT cursor{};
+    if (Config.CaptureCursor && GetCursorPos(&cursor)) DrawCursor(CaptureBitmap.Canvas(), cursor.x, cursor.y);
     screen.reset();
     if (!CaptureBitmap.Empty()) StartCompletion();
 }
@@ -23,8 +26,7 @@ void CaptureActiveWindow() {
     const HWND foreground = GetForegroundWindow();
     if (foreground) GetWindowRect(foreground, &r);
     CopyScreenToBitmap(r.left, r.top, r.right - r.left, r.bottom - r.top, screen);
-    // The mouse cursor is painted in here (CaptureCursor) once the cursor
-    // drawing routines are part of the program.
+    if (Config.CaptureCursor && !IsRectEmpty(&r)) DrawCursorInRect(CaptureBitmap.Canvas(), r);
     screen.reset();
     if (!CaptureBitmap.Empty()) StartCompletion();
 }
@@ -38,14 +40,11 @@ void RepeatCapture() {
             break;
         case 1:  // the last area, from the screen as it is now
             switch (Config.CaptureType) {
-                case ctRectangle: {
-                    const RECT r = SelectionRect;
-                    CopyScreenToBitmap(r.left, r.top, r.right - r.left, r.bottom - r.top, screen);
-                    StartCompletion();
+                case ctRectangle: CaptureArea(screen, SelectionRect); break;
+                case ctFreeHand:
+                    if (CutFreeHandShape(screen)) StartCompletion();
                     break;
-                }
-                // The last free-hand outline and the last highlighted window
-                // are cut again here once those engines are part of the program.
+                case ctWindow: CaptureHighlightedWindow(screen); break;
                 default: break;
             }
             break;

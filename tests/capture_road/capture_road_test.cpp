@@ -347,8 +347,7 @@ TEST_F(Road, CaptureHotkeyChangesTheTypeAndStartsRecording) {
     EXPECT_EQ(stored.CaptureType, ctFreeHand);
     // The hook begins the gesture at once: the screen freezes.
     EXPECT_TRUE(vt::WaitUntil([] { return Frozen; }, 3000));
-    HookStopRecording();
-    UnfreezeScreen();
+    EndCaptureByEsc();
 
     // The same type again stores nothing.
     Config.FixedWidth = 77;
@@ -356,7 +355,7 @@ TEST_F(Road, CaptureHotkeyChangesTheTypeAndStartsRecording) {
     ASSERT_TRUE(ReadSchema(L"", stored));
     EXPECT_NE(stored.FixedWidth, 77);
     EXPECT_TRUE(vt::WaitUntil([] { return Frozen; }, 3000));
-    HookStopRecording();
+    EndCaptureByEsc();
 }
 
 // ---- Freeze ---------------------------------------------------------------------------------

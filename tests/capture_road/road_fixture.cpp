@@ -2,6 +2,7 @@
 
 #include <cstring>
 
+#include "core/freehand_engine.h"
 #include "core/freeze_window.h"
 #include "core/gesture_dispatch.h"
 #include "core/globals.h"
@@ -140,6 +141,7 @@ void ExpectIdle() {
 void EndAnySelection() {
     if (RectangleActive) EndRectSelection();
     if (WindowActive) EndWindowSelection();
+    if (FreeHandActive) EndFreeHandSelection();
 }
 
 std::string BmpFile(int w, int h, COLORREF topLeft) {

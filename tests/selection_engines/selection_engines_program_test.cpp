@@ -53,4 +53,34 @@ TEST_F(ProgramRoad, WindowCaptureThroughTheHook) {
     EXPECT_TRUE(vt::WaitUntil([this] { return Unfrozen() && EscFree(); }, 10000));
 }
 
+TEST_F(ProgramRoad, FreeHandCaptureThroughTheHook) {
+    config.SendTo[dClipboard] = 1;
+    config.CaptureType = ctFreeHand;
+    PatternScreen screen;
+    pointerThread = &screen;
+    Start();
+    ASSERT_TRUE(BeginGesture(300, 250));
+    MouseButton(MOUSEEVENTF_LEFTDOWN);
+    Sleep(300);
+    for (POINT p : {POINT{400, 250}, POINT{500, 250}, POINT{400, 350}, POINT{300, 450}, POINT{300, 350}}) MoveTo(p.x, p.y);
+    Sleep(200);
+    // The dots march along the path.
+    int dots = 0;
+    for (int x = 310; x < 490; ++x) {
+        const COLORREF c = vt::ScreenPixel(x, 250);
+        if (c == RGB(255, 0, 0) || c == RGB(255, 255, 255)) ++dots;
+    }
+    EXPECT_GT(dots, 150);
+    MouseButton(MOUSEEVENTF_LEFTUP);
+    const auto got = WaitForClipboardImage();
+    ASSERT_TRUE(got.has_value());
+    // The box of the points the program saw: the moves may have been
+    // thinned out, but the corners were all visited.
+    ASSERT_EQ(got->width, 200);
+    ASSERT_EQ(got->height, 200);
+    EXPECT_EQ(got->At(30, 40), Pattern(330, 290));         // inside
+    EXPECT_EQ(got->At(180, 180), RGB(255, 255, 255));      // outside the shape
+    EXPECT_TRUE(vt::WaitUntil([this] { return Unfrozen() && EscFree(); }, 10000));
+}
+
 }  // namespace
