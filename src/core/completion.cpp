@@ -6,6 +6,7 @@
 #include "core/work.h"
 #include "delivery/destinations.h"
 #include "delivery/edge_effect.h"
+#include "delivery/printing.h"
 #include "delivery/stamping.h"
 #include "delivery/web_destination.h"
 #include "hook/hovrak.h"
@@ -15,9 +16,9 @@ TDestinations PendingDestinations = 0;
 bool FileDestinationLastResult = false;
 
 // destinations are called here in their fixed order: Clipboard, File,
-// Editor, Zovozu, Mail, Web, IM, ICQ, Printer, Custom. Mail, IM, ICQ and
-// Printer get their routines here once they are part of the program; Custom
-// has none.
+// Editor, Zovozu, Mail, Web, IM, ICQ, Printer, Custom. Mail, IM and ICQ
+// get their routines here once they are part of the program; Custom has
+// none.
 DestinationRoutine DestinationRoutines[DestinationCount] = {
     SendToClipboard,  // Clipboard
     SendToFile,       // File
@@ -27,7 +28,7 @@ DestinationRoutine DestinationRoutines[DestinationCount] = {
     SendToWeb,        // Web
     nullptr,          // IM
     nullptr,          // ICQ
-    nullptr,          // Printer
+    SendToPrinter,    // Printer
     nullptr,          // Custom
 };
 

@@ -129,10 +129,9 @@ void RememberFileSave(bool ok) {
 // that reads images from the clipboard understands it, and no alpha byte can
 // make a reader show the image transparent.
 HGLOBAL PackedDib(const ui::Bitmap& bitmap) {
-    if (bitmap.Empty()) return nullptr;
-    const size_t stride = (size_t(bitmap.Width()) * 3 + 3) & ~size_t(3);
-    const size_t imageSize = stride * size_t(bitmap.Height());
-    HGLOBAL memory = GlobalAlloc(GMEM_MOVEABLE, sizeof(BITMAPINFOHEADER) + imageSize);
+    const std::vector<uint8_t> rows = imagefile::Dib24Rows(bitmap, false);
+    if (rows.empty()) return nullptr;
+    HGLOBAL memory = GlobalAlloc(GMEM_MOVEABLE, sizeof(BITMAPINFOHEADER) + rows.size());
     if (!memory) return nullptr;
     auto* p = static_cast<uint8_t*>(GlobalLock(memory));
     if (!p) {
@@ -146,21 +145,9 @@ HGLOBAL PackedDib(const ui::Bitmap& bitmap) {
     h.biPlanes = 1;
     h.biBitCount = 24;
     h.biCompression = BI_RGB;
-    h.biSizeImage = static_cast<DWORD>(imageSize);
+    h.biSizeImage = static_cast<DWORD>(rows.size());
     std::memcpy(p, &h, sizeof h);
-    uint8_t* bits = p + sizeof h;
-    const imagefile::RgbRowReader reader(bitmap);
-    std::vector<uint8_t> rgb(size_t(bitmap.Width()) * 3);
-    for (int y = 0; y < bitmap.Height(); ++y) {
-        reader.Read(y, rgb.data());
-        uint8_t* out = bits + size_t(bitmap.Height() - 1 - y) * stride;
-        for (int x = 0; x < bitmap.Width(); ++x) {
-            out[3 * x] = rgb[3 * x + 2];
-            out[3 * x + 1] = rgb[3 * x + 1];
-            out[3 * x + 2] = rgb[3 * x];
-        }
-        std::memset(out + size_t(bitmap.Width()) * 3, 0, stride - size_t(bitmap.Width()) * 3);
-    }
+    std::memcpy(p + sizeof h, rows.data(), rows.size());
     GlobalUnlock(memory);
     return memory;
 }

@@ -1,5 +1,7 @@
 #include "delivery/image_file.h"
 
+#include <new>
+
 namespace imagefile {
 
 namespace {
@@ -203,6 +205,31 @@ void RgbRowReader::Read(int row, uint8_t* rgb) const noexcept {
                 break;
         }
     }
+}
+
+size_t Dib24Stride(int width) { return (size_t(width) * 3 + 3) & ~size_t(3); }
+
+std::vector<uint8_t> Dib24Rows(const ui::Bitmap& bitmap, bool topDown) {
+    std::vector<uint8_t> bits;
+    if (bitmap.Empty()) return bits;
+    const size_t stride = Dib24Stride(bitmap.Width());
+    try {
+        bits.assign(stride * size_t(bitmap.Height()), 0);
+    } catch (const std::bad_alloc&) {
+        return {};
+    }
+    const RgbRowReader reader(bitmap);
+    std::vector<uint8_t> rgb(size_t(bitmap.Width()) * 3);
+    for (int y = 0; y < bitmap.Height(); ++y) {
+        reader.Read(y, rgb.data());
+        uint8_t* out = bits.data() + size_t(topDown ? y : bitmap.Height() - 1 - y) * stride;
+        for (int x = 0; x < bitmap.Width(); ++x) {
+            out[3 * x] = rgb[3 * x + 2];
+            out[3 * x + 1] = rgb[3 * x + 1];
+            out[3 * x + 2] = rgb[3 * x];
+        }
+    }
+    return bits;
 }
 
 }  // namespace imagefile

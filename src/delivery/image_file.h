@@ -63,4 +63,10 @@ private:
     bool is555_ = false;
 };
 
+// The bitmap as the rows of a 24-bit DIB (blue, green, red; each row padded
+// to 4 bytes), bottom row first unless topDown. Empty when the memory cannot
+// be had.
+std::vector<uint8_t> Dib24Rows(const ui::Bitmap& bitmap, bool topDown);
+size_t Dib24Stride(int width);
+
 }  // namespace imagefile
