@@ -1,11 +1,20 @@
-#include "core/texts.h"
 #include "gif/gif_frame.h"
+#include "gif/gif_lzw_decoder.h"
 
 namespace gif {
 
-// The program only writes GIF files; until the LZW decoder joins the codec a
-// frame's image data cannot be read, and saying so is better than leaving a
-// frame of zero pixels that looks loaded.
-void DecodeFrameData(TGifFrame&, Stream&) { RaiseGIFError(txt::GifInvalidStreamOperation); }
+void DecodeFrameData(TGifFrame& frame, Stream& stream) {
+    TDecodeTarget target;
+    target.Pixels = frame.PixelCount() > 0 ? frame.Row(0) : nullptr;
+    target.Width = frame.Width();
+    target.Height = frame.Height();
+    target.Interlaced = frame.Interlaced();
+    // Pixels the data never reaches show nothing when the frame is
+    // transparent.
+    const int transparent = frame.TransparentIndex();
+    target.Fill = uint8_t(transparent >= 0 ? transparent : 0);
+    target.Warning = [&frame](int severity, const std::wstring& message) { frame.ReportWarning(severity, message); };
+    DecodeImageData(target, stream);
+}
 
 }  // namespace gif
