@@ -7,7 +7,9 @@
 #include "core/texts.h"
 #include "gif/gif_extensions.h"
 #include "gif/gif_frame.h"
+#include "gif/gif_lzw_decoder.h"
 #include "gif/gif_picture.h"
+#include "gif/gif_read_texts.h"
 #include "ui/text_convert.h"
 
 namespace gif {
@@ -288,7 +290,16 @@ void TGifExtensionList::LoadFromStream(Stream& stream) {
             break;
         }
         const TGifExtensionClass* cls = ExtensionClassAt(stream);
-        if (!cls) RaiseGIFError(txt::GifUnknownExtensionType);
+        if (!cls) {
+            // A kind nobody knows: skipped, as other readers do, rather than
+            // failing the whole file.
+            uint8_t label;
+            if (stream.Read(&label, 1) != 1) return;
+            ReportWarning(1, txt::GifUnknownExtensionSkipped);
+            SkipDataSubBlocks(stream);
+            if (stream.Read(&b, 1) != 1) return;
+            continue;
+        }
         stream.Seek(-1, SeekOrigin::Current);
         std::unique_ptr<TGifExtension> extension = cls->Create(frame_);
         extension->LoadFromStream(stream);  // a failure frees it on the way out

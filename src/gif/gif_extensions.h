@@ -1,11 +1,14 @@
-// GIF 89a extension blocks that precede a frame's image. The writer needs the
-// base class and the graphic control extension (transparency); the other
-// kinds (comment, plain text, application and looping blocks) join the same
-// registry.
+// GIF 89a extension blocks that precede a frame's image: graphic control
+// (transparency, delay, disposal), plain text, comment and application
+// blocks, of which the looping block is known by its identifier. Two
+// registries map a block's label, and an application block's identifier, to
+// the class that reads it.
 #pragma once
 
 #include <cstdint>
 #include <memory>
+#include <string>
+#include <vector>
 
 #include "gif/gif_codec.h"
 
@@ -75,9 +78,91 @@ private:
     uint8_t Terminator = 0;
 };
 
+// Plain text drawn over the image: the 13 bytes from the block size on, then
+// the text as data sub-blocks.
+class TGifTextExtension : public TGifExtension {
+public:
+    static constexpr uint8_t kLabel = 0x01;
+    explicit TGifTextExtension(TGifFrame* frame);
+    uint8_t ExtensionLabel() const override { return kLabel; }
+    void SaveToStream(Stream& stream) override;
+    void LoadFromStream(Stream& stream) override;
+
+    static const TGifExtensionClass Class;
+
+    uint8_t BlockSize = 12;
+    uint16_t GridLeft = 0, GridTop = 0, GridWidth = 0, GridHeight = 0;
+    uint8_t CellWidth = 0, CellHeight = 0, TextColorIndex = 0, BackgroundColorIndex = 0;
+    std::vector<std::string> Text;  // one string per sub-block
+};
+
+class TGifCommentExtension : public TGifExtension {
+public:
+    static constexpr uint8_t kLabel = 0xFE;
+    explicit TGifCommentExtension(TGifFrame* frame);
+    uint8_t ExtensionLabel() const override { return kLabel; }
+    void SaveToStream(Stream& stream) override;
+    void LoadFromStream(Stream& stream) override;
+
+    static const TGifExtensionClass Class;
+
+    std::vector<std::string> Text;  // one string per sub-block
+};
+
+// An application block: an 11-byte identifier (8 for the application, 3 for
+// its authentication code), then data that the identifier's class reads.
+class TGifApplicationExtension : public TGifExtension {
+public:
+    static constexpr uint8_t kLabel = 0xFF;
+    uint8_t ExtensionLabel() const override { return kLabel; }
+    void SaveToStream(Stream& stream) override;
+    void LoadFromStream(Stream& stream) override;
+    virtual void SaveAppData(Stream& stream) = 0;
+    virtual void LoadAppData(Stream& stream) = 0;
+
+    // Registered under the label; never made itself: it hands every block to
+    // the class of its identifier, or to the raw class.
+    static const TGifExtensionClass Class;
+
+    uint8_t Identifier[11] = {};
+
+protected:
+    explicit TGifApplicationExtension(TGifFrame* frame);
+};
+
+// Application data kept as read, so that it is written back unchanged.
+class TGifRawAppExtension : public TGifApplicationExtension {
+public:
+    explicit TGifRawAppExtension(TGifFrame* frame);
+    void SaveAppData(Stream& stream) override;
+    void LoadAppData(Stream& stream) override;
+
+    static const TGifExtensionClass Class;
+
+    std::vector<std::vector<uint8_t>> Blocks;  // each data sub-block (1 to 255 bytes)
+};
+
+// The looping block ("NETSCAPE2.0", also read as "ANIMEXTS1.0"): how often
+// an animation plays, 0 for ever.
+class TGifLoopExtension : public TGifApplicationExtension {
+public:
+    explicit TGifLoopExtension(TGifFrame* frame);
+    bool IsLoopExtension() const override { return true; }
+    void SaveAppData(Stream& stream) override;
+    void LoadAppData(Stream& stream) override;
+
+    static const TGifExtensionClass Class;
+
+    uint16_t LoopCount = 0;
+    uint32_t BufferSize = 0;
+};
+
 // Registry of extension classes by label; a later registration wins.
 void RegisterExtension(const TGifExtensionClass* cls);
 const TGifExtensionClass* FindExtensionClass(uint8_t label);
+// Registry of application classes by their 11-byte identifier.
+void RegisterAppExtension(const uint8_t identifier[11], const TGifExtensionClass* cls);
+const TGifExtensionClass* FindAppExtensionClass(const uint8_t identifier[11]);
 // The class for the extension whose label is the next byte of the stream;
 // the stream position is unchanged afterwards.
 const TGifExtensionClass* ExtensionClassAt(Stream& stream);

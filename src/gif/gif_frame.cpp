@@ -7,6 +7,7 @@
 #include "core/texts.h"
 #include "gif/gif_encoder.h"
 #include "gif/gif_extensions.h"
+#include "gif/gif_layout.h"
 #include "gif/gif_picture.h"
 
 namespace gif {
@@ -509,6 +510,12 @@ void TGifFrame::LoadFromStream(Stream& stream) {
         Descriptor.Height = uint16_t(OwnerImage_->GetHeight());
         ReportWarning(1, txt::GifExceedsScreen);
     }
+    // The size is checked before anything is allocated: a few bytes can
+    // declare frames of gigabytes.
+    int64_t held = 0;
+    if (OwnerImage_)
+        for (int i = 0; i < OwnerImage_->FrameCount(); ++i) held += OwnerImage_->Frame(i)->PixelCount();
+    CheckImageSize(Descriptor.Width, Descriptor.Height, held);
     if (Descriptor.PackedFields & 0x80) LocalMap.ReadTable(stream, 2 << (Descriptor.PackedFields & 7));
     NewPixelBuffer();
     DecodeFrameData(*this, stream);

@@ -3,6 +3,7 @@
 #include <cstring>
 
 #include "core/texts.h"
+#include "gif/gif_layout.h"
 #include "gif/gif_picture.h"
 
 namespace gif {
@@ -46,9 +47,11 @@ void TGifHeader::PreparePackedFields() {
         packed |= 0x80;
         if (GlobalMap.UsageSorted()) packed |= 0x08;
     }
-    // The size field is filled from the image even without a global table.
+    // The size field is filled from the image even without a global table;
+    // with one it must give that table's size, or readers take frames' bytes
+    // for colours when a local map is larger than the global one.
     const int resolution = OwnerImage_ ? OwnerImage_->MaxColorResolution() : ResolutionBits();
-    const int bits = OwnerImage_ ? OwnerImage_->MaxBitsPerPixel() : HeaderBitDepth();
+    const int bits = OwnerImage_ && GlobalMap.Count() == 0 ? OwnerImage_->MaxBitsPerPixel() : HeaderBitDepth();
     packed |= uint8_t((resolution & 7) << 4);
     packed |= uint8_t((bits - 1) & 7);
     PackedFields = packed;
@@ -92,6 +95,7 @@ void TGifHeader::LoadFromStream(Stream& stream) {
     PackedFields = d[4];
     BackgroundIndex = d[5];
     AspectRatio = d[6];
+    CheckImageSize(ScreenWidth, ScreenHeight);
     if (PackedFields & 0x80)
         GlobalMap.ReadTable(stream, 2 << (PackedFields & 7));
     else

@@ -33,6 +33,12 @@ private:
     int ReadCodeBits(int width);
     bool RefillByte();
     void ResetTable();
+    void GrowCodeSize() {
+        if (freeCode_ >= codeCeiling_ && codeSize_ < kMaxCodeSize) {
+            codeCeiling_ *= 2;
+            ++codeSize_;
+        }
+    }
     int DecodeNextCode();
     int NextPixel() { return stackTop_ > 0 ? stack_[--stackTop_] : DecodeNextCode(); }
     void SkipRest();
@@ -136,6 +142,9 @@ int LzwDecoder::DecodeNextCode() {
             return kFrameEnd;
         }
         firstPixel_ = previousCode_ = code;
+        // With a minimum code size of 1 the four codes of the empty table
+        // already fill 2 bits: writers widen the codes from the next one on.
+        GrowCodeSize();
         return code;
     }
     if (code == endValue_) return kFrameEnd;  // the caller skips to the terminator
@@ -161,10 +170,7 @@ int LzwDecoder::DecodeNextCode() {
         prefix_[freeCode_] = uint16_t(previousCode_);
         suffix_[freeCode_] = uint8_t(firstPixel_);
         ++freeCode_;
-        if (freeCode_ >= codeCeiling_ && codeSize_ < kMaxCodeSize) {
-            codeCeiling_ *= 2;
-            ++codeSize_;
-        }
+        GrowCodeSize();
     }
     previousCode_ = incoming;
     return stack_[--stackTop_];

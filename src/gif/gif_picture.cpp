@@ -103,20 +103,114 @@ TGifPicture::TGifPicture()
 
 TGifPicture::~TGifPicture() {
     StopPainters();
+    {
+        // Painters still listed run in this thread's calls further up (an
+        // event handler freed the image): they lose their image.
+        std::lock_guard<std::recursive_mutex> lock(PainterLock);
+        for (TGifAnimator* painter : PainterList) painter->image_ = nullptr;
+        PainterList.clear();
+        ForegroundPainter = nullptr;
+    }
     FrameList.ClearItems();
-    FreeRenderedBitmap();
+    ReleaseRenderedBitmap();
     if (CachedPalette) DeleteObject(CachedPalette);
 }
 
-void TGifPicture::FreeRenderedBitmap() {
+void TGifPicture::ReleaseRenderedBitmap() {
     RenderedBitmap.reset();
     if (RenderedPalette) DeleteObject(RenderedPalette);
     RenderedPalette = nullptr;
 }
 
-void TGifPicture::StopPainters() { FreeRenderedBitmap(); }
+void TGifPicture::FreeRenderedBitmap() {
+    // The foreground painter may be drawing into it.
+    bool painting;
+    {
+        std::lock_guard<std::recursive_mutex> lock(PainterLock);
+        painting = ForegroundPainter && RenderedBitmap && ForegroundPainter->Canvas() == RenderedBitmap->Canvas();
+    }
+    if (painting)
+        StopForegroundPainter();
+    else
+        ReleaseRenderedBitmap();
+}
 
-void TGifPicture::StopForegroundPainter() { FreeRenderedBitmap(); }
+TGifAnimator* TGifPicture::StartPainter(TGifAnimator** ownerReference, HDC canvas, uint16_t paintFlags,
+                                        const RECT& rect) {
+    if (GetEmpty() || rect.right <= rect.left || rect.bottom <= rect.top) {
+        if (ownerReference) *ownerReference = nullptr;
+        return nullptr;
+    }
+    if (FrameCount() == 1) paintFlags &= uint16_t(~(RunInThread | Animate));
+    auto* painter = new TGifAnimator(this, paintFlags, rect, canvas, ownerReference);
+    {
+        std::lock_guard<std::recursive_mutex> lock(PainterLock);
+        PainterList.push_back(painter);
+        if (ownerReference) *ownerReference = painter;
+    }
+    painter->Events = PainterEvents;
+    if (painter->Threaded()) return painter;
+    // In the caller's thread the painter runs at once and frees itself; the
+    // caller never sees it.
+    painter->Execute();
+    std::exception_ptr error = painter->captured_;
+    delete painter;
+    if (error) std::rethrow_exception(error);
+    return nullptr;
+}
+
+void TGifPicture::StopPainters() {
+    for (;;) {
+        int threaded = 0;
+        {
+            std::lock_guard<std::recursive_mutex> lock(PainterLock);
+            if (PainterList.empty()) break;
+            const std::vector<TGifAnimator*> painters = PainterList;
+            for (TGifAnimator* painter : painters) {
+                painter->StopPainter();
+                if (!painter->Threaded()) continue;
+                if (!painter->thread_)
+                    delete painter;  // never resumed: it has no thread to end it
+                else
+                    ++threaded;
+            }
+        }
+        if (threaded == 0) break;
+        if (!PainterSyncWindow() || !DispatchPainterCalls()) {
+            // Nobody can run the painters' calls any more.
+            std::lock_guard<std::recursive_mutex> lock(PainterLock);
+            const std::vector<TGifAnimator*> painters = PainterList;
+            for (TGifAnimator* painter : painters)
+                if (painter->Threaded()) {
+                    painter->KillThread();
+                    PainterList.erase(std::remove(PainterList.begin(), PainterList.end(), painter), PainterList.end());
+                    if (ForegroundPainter == painter) ForegroundPainter = nullptr;
+                }
+            break;
+        }
+        Sleep(1);
+    }
+    ReleaseRenderedBitmap();
+}
+
+void TGifPicture::StopForegroundPainter() {
+    for (;;) {
+        {
+            std::lock_guard<std::recursive_mutex> lock(PainterLock);
+            TGifAnimator* painter = ForegroundPainter;
+            if (!painter) break;
+            painter->StopPainter();
+            if (!painter->Threaded()) break;
+            if (!painter->thread_) {
+                delete painter;
+                break;
+            }
+        }
+        if (!DispatchPainterCalls()) return;
+        Sleep(1);
+    }
+    ReleaseRenderedBitmap();
+}
 
 void TGifPicture::ResetImage() {
     StopPainters();
@@ -424,19 +518,7 @@ void TGifPicture::AssignTo(ui::Bitmap& destination) const {
     destination = composite ? *composite : ui::Bitmap();
 }
 
-void TGifPicture::Draw(HDC dc, const RECT& rect) const {
-    if (InDraw || GetEmpty()) return;
-    InDraw = true;
-    struct Guard {
-        bool& flag;
-        ~Guard() { flag = false; }
-    } guard{InDraw};
-    auto* self = const_cast<TGifPicture*>(this);
-    if (FrameCount() == 1 || !(PaintFlags & Animate) || !RenderedBitmap || (PaintFlags & PaintDirect)) {
-        // Without an animation painter the first frame stands for the image.
-        self->Frame(0)->Draw(dc, rect, (PaintFlags & TileArea) != 0, (PaintFlags & HonourTransparency) != 0);
-        return;
-    }
+void TGifPicture::DrawRendered(HDC dc, const RECT& rect) const {
     const ui::Bitmap& b = *RenderedBitmap;
     SetStretchBltMode(dc, COLORONCOLOR);
     if (!(PaintFlags & TileArea)) {
@@ -450,6 +532,61 @@ void TGifPicture::Draw(HDC dc, const RECT& rect) const {
         for (int x = rect.left; x < rect.right; x += std::max(1, GetWidth()))
             BitBlt(dc, x, y, b.Width(), b.Height(), b.Canvas(), 0, 0, SRCCOPY);
     RestoreDC(dc, saved);
+}
+
+void TGifPicture::Draw(HDC dc, const RECT& rect) const {
+    if (InDraw || GetEmpty()) return;
+    InDraw = true;
+    struct Guard {
+        bool& flag;
+        ~Guard() { flag = false; }
+    } guard{InDraw};
+    auto* self = const_cast<TGifPicture*>(this);
+    if (FrameCount() == 1 || !(PaintFlags & Animate)) {
+        // Without animation the first frame stands for the image.
+        self->Frame(0)->Draw(dc, rect, (PaintFlags & TileArea) != 0, (PaintFlags & HonourTransparency) != 0);
+        return;
+    }
+    if (RenderedBitmap && !(PaintFlags & PaintDirect)) {
+        DrawRendered(dc, rect);
+        return;
+    }
+    {
+        std::lock_guard<std::recursive_mutex> lock(self->PainterLock);
+        if (ForegroundPainter && ForegroundPainter->Canvas() == dc && EqualRect(&ForegroundPainter->Rect(), &rect))
+            return;  // it goes on animating there
+    }
+    self->StopForegroundPainter();
+    HDC target = dc;
+    RECT targetRect = rect;
+    if (!(PaintFlags & PaintDirect)) {
+        // The painter draws into a bitmap of the screen's size, which starts
+        // as what the canvas shows. 24 bits, so that frames with colour maps
+        // of their own keep their colours.
+        auto bitmap = std::make_unique<ui::Bitmap>(GetWidth(), GetHeight(), ui::PixelFormat::Bits24);
+        if (bitmap->Empty()) throw EOutOfMemory(txt::GifOutOfMemory);
+        SetStretchBltMode(bitmap->Canvas(), COLORONCOLOR);
+        StretchBlt(bitmap->Canvas(), 0, 0, GetWidth(), GetHeight(), dc, rect.left, rect.top, rect.right - rect.left,
+                   rect.bottom - rect.top, SRCCOPY);
+        self->RenderedBitmap = std::move(bitmap);
+        target = RenderedBitmap->Canvas();
+        targetRect = RECT{0, 0, GetWidth(), GetHeight()};
+    }
+    TGifAnimator* painter = self->StartPainter(&self->ForegroundPainter, target, PaintFlags, targetRect);
+    if (painter) painter->Resume();
+    if (PaintFlags & PaintDirect) return;
+    // Until the painter has shown its first frame. The painter is looked at
+    // only while it is still the foreground painter: it may end and free
+    // itself at any time.
+    while (painter) {
+        {
+            std::lock_guard<std::recursive_mutex> lock(self->PainterLock);
+            if (ForegroundPainter != painter || painter->Started() || painter->Terminated()) break;
+        }
+        if (!DispatchPainterCalls()) return;
+        Sleep(1);
+    }
+    if (RenderedBitmap) DrawRendered(dc, rect);
 }
 
 // ---------------------------------------------------------------------------

@@ -8,12 +8,15 @@
 #include <cstdint>
 #include <functional>
 #include <memory>
+#include <mutex>
 #include <string>
+#include <vector>
 
 #include "gif/gif_codec.h"
 #include "gif/gif_frame.h"
 #include "gif/gif_graphic.h"
 #include "gif/gif_header.h"
+#include "gif/gif_painter.h"
 #include "gif/gif_reduce.h"
 
 namespace gif {
@@ -108,6 +111,10 @@ public:
     // The first frame as a bitmap of the logical screen's size (cached).
     const ui::Bitmap* CompositeBitmap();
     void OptimiseFrames(int options, TReductionMethod reduction, int bits, TDiffusionKind diffusion);
+    // Painting (see gif_painter.h). StartPainter returns a threaded painter,
+    // which the caller resumes; a painter in the caller's thread has run to
+    // its end and gone when StartPainter returns, which then gives null.
+    TGifAnimator* StartPainter(TGifAnimator** ownerReference, HDC canvas, uint16_t paintFlags, const RECT& rect);
     void StopPainters();
     void StopForegroundPainter();
 
@@ -130,8 +137,18 @@ public:
     int PainterPriority;
     int AnimationPercent;
     COLORREF BackdropColor = clNone;
+    TPainterEvents PainterEvents;
+    PainterWaitFunction PainterWait;
+
+    // The painters alive for this image, and the one Draw started; changed
+    // only under PainterLock.
+    std::recursive_mutex PainterLock;
+    std::vector<TGifAnimator*> PainterList;
+    TGifAnimator* ForegroundPainter = nullptr;
 
 private:
+    void ReleaseRenderedBitmap();
+    void DrawRendered(HDC dc, const RECT& rect) const;
     mutable bool InDraw = false;
     bool InPaletteQuery = false;
     TGifFrameList FrameList;
