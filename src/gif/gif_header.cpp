@@ -76,18 +76,8 @@ void TGifHeader::SaveToStream(Stream& stream) {
 }
 
 void TGifHeader::LoadFromStream(Stream& stream) {
-    auto isGif = [](const uint8_t* b) {
-        return (b[0] & ~0x20) == 'G' && (b[1] & ~0x20) == 'I' && (b[2] & ~0x20) == 'F';
-    };
-    const int64_t start = stream.Position();
     uint8_t signature[6];
-    ReadExactly(stream, signature, 6);
-    if (!isGif(signature)) {
-        // Some writers put four bytes in front of the signature.
-        stream.SetPosition(start + 4);
-        ReadExactly(stream, signature, 6);
-        if (!isGif(signature)) RaiseGIFError(txt::GifInvalidSignature);
-    }
+    ReadGifSignature(stream, signature);
     uint8_t d[7];
     ReadExactly(stream, d, 7);
     ScreenWidth = uint16_t(d[0] | (d[1] << 8));

@@ -13,9 +13,23 @@ void CheckImageSize(int width, int height, int64_t pixelsHeld) {
     if (pixels > kMaxImagePixels || pixelsHeld + pixels > kMaxTotalPixels) RaiseGIFError(txt::GifImageTooLarge);
 }
 
+void ReadGifSignature(Stream& stream, uint8_t signature[6]) {
+    auto isGif = [](const uint8_t* b) {
+        return (b[0] & ~0x20) == 'G' && (b[1] & ~0x20) == 'I' && (b[2] & ~0x20) == 'F';
+    };
+    const int64_t start = stream.Position();
+    ReadExactly(stream, signature, 6);
+    if (isGif(signature)) return;
+    stream.SetPosition(start + 4);
+    ReadExactly(stream, signature, 6);
+    if (!isGif(signature)) RaiseGIFError(txt::GifInvalidSignature);
+}
+
+namespace {
 bool IsLoopIdentifier(const uint8_t identifier[11]) {
     return std::memcmp(identifier, "NETSCAPE2.0", 11) == 0 || std::memcmp(identifier, "ANIMEXTS1.0", 11) == 0;
 }
+}  // namespace
 
 namespace {
 
@@ -160,17 +174,8 @@ void LayoutReader::ReadFrame(TGifLayoutFrame& frame) {
 }
 
 void LayoutReader::Run() {
-    auto isGif = [](const uint8_t* b) {
-        return (b[0] & ~0x20) == 'G' && (b[1] & ~0x20) == 'I' && (b[2] & ~0x20) == 'F';
-    };
-    const int64_t start = s_.Position();
     uint8_t signature[6];
-    ReadExactly(s_, signature, 6);
-    if (!isGif(signature)) {
-        s_.SetPosition(start + 4);
-        ReadExactly(s_, signature, 6);
-        if (!isGif(signature)) RaiseGIFError(txt::GifInvalidSignature);
-    }
+    ReadGifSignature(s_, signature);
     out_.Signature.assign(reinterpret_cast<const char*>(signature), 6);
     uint8_t d[7];
     ReadExactly(s_, d, 7);

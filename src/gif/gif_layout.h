@@ -24,8 +24,10 @@ constexpr int64_t kMaxTotalPixels = int64_t(1) << 28;
 // exceeds the cap, or would bring the pixels held so far above the total.
 void CheckImageSize(int width, int height, int64_t pixelsHeld = 0);
 
-// An application block's 11-byte identifier is one of the looping kinds.
-bool IsLoopIdentifier(const uint8_t identifier[11]);
+// Reads the six signature bytes ("GIF87a", any case) into signature; some
+// writers put four bytes in front, which are skipped. Raises EGifError
+// "Invalid signature" otherwise.
+void ReadGifSignature(Stream& stream, uint8_t signature[6]);
 
 struct TGifLayoutExtension {
     uint8_t Label = 0;

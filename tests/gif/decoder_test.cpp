@@ -9,20 +9,11 @@
 #include "gif/gif_encoder.h"
 #include "gif/gif_lzw_decoder.h"
 #include "gif/gif_read_texts.h"
+#include "test_support.h"
 
 using namespace gif;
 
 namespace {
-
-std::vector<uint8_t> Random(size_t n, int colors, uint32_t seed) {
-    std::vector<uint8_t> v(n);
-    uint32_t s = seed;
-    for (auto& p : v) {
-        s ^= s << 13, s ^= s >> 17, s ^= s << 5;
-        p = uint8_t(s % uint32_t(colors));
-    }
-    return v;
-}
 
 std::vector<uint8_t> Encode(const std::vector<uint8_t>& pixels, int bits, int width, int height, bool interlaced) {
     MemoryStream s;
@@ -31,22 +22,25 @@ std::vector<uint8_t> Encode(const std::vector<uint8_t>& pixels, int bits, int wi
     return s.Data();
 }
 
-// The same code stream cut into sub-blocks of another size.
-std::vector<uint8_t> Rechunk(const std::vector<uint8_t>& data, size_t blockSize) {
-    std::vector<uint8_t> codes;
-    size_t i = 1;
-    while (i < data.size() && data[i] != 0) {
-        codes.insert(codes.end(), data.begin() + long(i) + 1, data.begin() + long(i) + 1 + data[i]);
-        i += 1 + data[i];
-    }
-    std::vector<uint8_t> out{data[0]};
-    for (size_t at = 0; at < codes.size(); at += blockSize) {
-        const size_t n = std::min(blockSize, codes.size() - at);
+// Image data: the minimum code size, the code bytes in sub-blocks of
+// blockSize bytes, the terminator.
+std::vector<uint8_t> SubBlocks(uint8_t minSize, const std::vector<uint8_t>& codeBytes, size_t blockSize) {
+    std::vector<uint8_t> out{minSize};
+    for (size_t at = 0; at < codeBytes.size(); at += blockSize) {
+        const size_t n = std::min(blockSize, codeBytes.size() - at);
         out.push_back(uint8_t(n));
-        out.insert(out.end(), codes.begin() + long(at), codes.begin() + long(at + n));
+        out.insert(out.end(), codeBytes.begin() + long(at), codeBytes.begin() + long(at + n));
     }
     out.push_back(0);
     return out;
+}
+
+// The same code stream cut into sub-blocks of another size.
+std::vector<uint8_t> Rechunk(const std::vector<uint8_t>& data, size_t blockSize) {
+    std::vector<uint8_t> codes;
+    for (size_t i = 1; i < data.size() && data[i] != 0; i += 1 + data[i])
+        codes.insert(codes.end(), data.begin() + long(i) + 1, data.begin() + long(i) + 1 + data[i]);
+    return SubBlocks(data[0], codes, blockSize);
 }
 
 // Image data from codes of given widths, least significant bit first.
@@ -60,14 +54,7 @@ std::vector<uint8_t> Pack(int minSize, const std::vector<std::pair<int, int>>& c
         for (; count >= 8; count -= 8, bits >>= 8) bytes.push_back(uint8_t(bits));
     }
     if (count > 0) bytes.push_back(uint8_t(bits));
-    std::vector<uint8_t> out{uint8_t(minSize)};
-    for (size_t at = 0; at < bytes.size(); at += blockSize) {
-        const size_t n = std::min(blockSize, bytes.size() - at);
-        out.push_back(uint8_t(n));
-        out.insert(out.end(), bytes.begin() + long(at), bytes.begin() + long(at + n));
-    }
-    out.push_back(0);
-    return out;
+    return SubBlocks(uint8_t(minSize), bytes, blockSize);
 }
 
 struct Decoded {
@@ -109,7 +96,7 @@ TEST(GifDecoder, ReadsWhatTheEncoderWroteInSubBlocksOfAnySize) {
     const Case cases[] = {{1, 1, 1, false}, {2, 7, 5, true},   {3, 9, 9, false},   {4, 64, 50, true},
                           {8, 3, 1, false}, {8, 500, 400, false}, {8, 301, 203, true}, {2, 999, 101, false}};
     for (const Case& c : cases) {
-        const auto pixels = Random(size_t(c.width) * size_t(c.height), 1 << c.bits, uint32_t(c.width * 7 + c.bits));
+        const auto pixels = giftest::RandomIndices(size_t(c.width) * size_t(c.height), 1 << c.bits, uint32_t(c.width * 7 + c.bits));
         const auto data = Encode(pixels, c.bits, c.width, c.height, c.interlaced);
         for (size_t block : {255u, 254u, 100u, 7u, 3u, 2u, 1u}) {
             const Decoded d = Decode(Rechunk(data, block), c.width, c.height, c.interlaced);
@@ -189,7 +176,7 @@ TEST(GifDecoder, MinimumCodeSizesOutsideOneToElevenAreInvalid) {
     }
     // 1 and 11 are read: codes of 2 and 12 bits.
     for (int size : {1, 11}) {
-        const auto pixels = Random(300, 2, 5);
+        const auto pixels = giftest::RandomIndices(300, 2, 5);
         using Codes = std::vector<std::pair<int, int>>;
         Codes codes{{1 << size, size + 1}};
         // Single-pixel codes, the width growing as the table fills.
@@ -208,7 +195,7 @@ TEST(GifDecoder, MinimumCodeSizesOutsideOneToElevenAreInvalid) {
 }
 
 TEST(GifDecoder, DataCutShortKeepsWhatCameAndFillsTheRest) {
-    const auto pixels = Random(40 * 30, 16, 9);
+    const auto pixels = giftest::RandomIndices(40 * 30, 16, 9);
     const auto data = Encode(pixels, 4, 40, 30, false);
     size_t lastGood = 0;
     for (size_t cut = 1; cut < data.size(); ++cut) {

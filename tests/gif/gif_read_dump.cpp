@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "gif/gif_picture.h"
+#include "test_support.h"
 
 using namespace gif;
 
@@ -23,17 +24,6 @@ bool WriteBytes(const std::string& name, const std::vector<uint8_t>& data) {
     if (!f) return false;
     const bool ok = std::fwrite(data.data(), 1, data.size(), f) == data.size();
     return std::fclose(f) == 0 && ok;
-}
-
-std::vector<uint8_t> ReadBytes(const std::string& name) {
-    std::vector<uint8_t> data;
-    FILE* f = std::fopen(name.c_str(), "rb");
-    if (!f) return data;
-    uint8_t buffer[65536];
-    size_t n;
-    while ((n = std::fread(buffer, 1, sizeof buffer, f)) > 0) data.insert(data.end(), buffer, buffer + n);
-    std::fclose(f);
-    return data;
 }
 
 void Load(TGifPicture& picture, const std::vector<uint8_t>& bytes) {
@@ -62,7 +52,8 @@ int main(int argc, char** argv) {
     const COLORREF backdrop = RGB((rgb >> 16) & 255, (rgb >> 8) & 255, rgb & 255);
     try {
         TGifPicture picture;
-        Load(picture, ReadBytes(argv[1]));
+        const std::string in = argv[1];
+        Load(picture, giftest::ReadFileBytes(std::wstring(in.begin(), in.end())));
 
         std::vector<uint8_t> raw;
         for (int i = 0; i < picture.FrameCount(); ++i) {

@@ -24,16 +24,6 @@ std::vector<uint8_t> Lzw(const std::vector<uint8_t>& pixels, int bits, int width
     return EncodeWith(encoder, pixels, bits, 1 << std::max(bits, 1), width, height, interlaced);
 }
 
-std::vector<uint8_t> Random(size_t n, int colors, uint32_t seed) {
-    std::vector<uint8_t> v(n);
-    uint32_t s = seed;
-    for (auto& p : v) {
-        s ^= s << 13, s ^= s >> 17, s ^= s << 5;
-        p = uint8_t(s % uint32_t(colors));
-    }
-    return v;
-}
-
 // Decodes and checks the stream's frame: sizes of the sub-blocks, end code,
 // terminator, the bytes used, and the pixels.
 giftest::CodeStream CheckRoundTrip(const std::vector<uint8_t>& data, const std::vector<uint8_t>& pixels) {
@@ -67,7 +57,7 @@ TEST(GifLzw, ExactBytesOfTheSmallestFrames) {
 TEST(GifLzw, WidthGrowsToTwelveBitsAndTheFullTableClears) {
     // Random pixels fill the table many times over.
     for (int bits : {2, 4, 8}) {
-        const auto pixels = Random(200000, 1 << bits, uint32_t(bits));
+        const auto pixels = giftest::RandomIndices(200000, 1 << bits, uint32_t(bits));
         const auto data = Lzw(pixels, bits, 500, 400);
         const auto s = CheckRoundTrip(data, pixels);
         EXPECT_GT(s.clears, 3) << bits;
@@ -97,7 +87,7 @@ TEST(GifLzw, OneColourAndLongRuns) {
 
 TEST(GifLzw, DataEndingExactlyOnASubBlockBoundary) {
     // Find a row of random pixels whose codes fill whole sub-blocks.
-    const auto pixels = Random(5000, 256, 99);
+    const auto pixels = giftest::RandomIndices(5000, 256, 99);
     int found = 0;
     for (int n = 1; n < 5000 && found < 3; ++n) {
         std::vector<uint8_t> row(pixels.begin(), pixels.begin() + n);

@@ -208,6 +208,8 @@ TEST(GifPainter, DrawStartsOnePainterPerCanvasAndRectangle) {
     image->PaintFlags = uint16_t(RunInThread | Animate);
     t.bitmap.Clear(RGB(1, 2, 3));
     image->Draw(t.dc(), t.rect);
-    EXPECT_EQ(giftest::PixelOf(t.bitmap, 8, 8), RGB(0, 255, 102));
+    // The waits take no time here: the painter may be a frame further.
+    const COLORREF shown = giftest::PixelOf(t.bitmap, 8, 8);
+    EXPECT_TRUE(shown == RGB(0, 255, 102) || shown == RGB(51, 204, 102)) << std::hex << shown;
     image->StopPainters();
 }

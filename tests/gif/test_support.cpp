@@ -257,6 +257,16 @@ std::vector<uint8_t> ReadFileBytes(const std::wstring& path) {
     return data;
 }
 
+std::vector<uint8_t> RandomIndices(size_t n, int colors, uint32_t seed) {
+    std::vector<uint8_t> v(n);
+    uint32_t s = seed;
+    for (auto& p : v) {
+        s ^= s << 13, s ^= s >> 17, s ^= s << 5;
+        p = uint8_t(s % uint32_t(colors));
+    }
+    return v;
+}
+
 std::wstring TempPath(const std::wstring& name) {
     wchar_t folder[MAX_PATH];
     GetTempPathW(MAX_PATH, folder);

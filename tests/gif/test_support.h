@@ -61,6 +61,8 @@ COLORREF PixelOf(const ui::Bitmap& bitmap, int x, int y);  // any format
 // Windows system colours: the fast lookup maps such colours to themselves.
 std::vector<COLORREF> DistinctCellColors(int n, uint32_t seed);
 std::vector<uint8_t> ReadFileBytes(const std::wstring& path);
+// n pseudo-random colour indices below colors, the same for the same seed.
+std::vector<uint8_t> RandomIndices(size_t n, int colors, uint32_t seed);
 std::wstring TempPath(const std::wstring& name);
 
 }  // namespace giftest
