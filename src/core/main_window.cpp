@@ -2,6 +2,7 @@
 
 #include <shellapi.h>
 
+#include "core/about_box.h"
 #include "core/addresses.h"
 #include "core/completion.h"
 #include "core/gesture_dispatch.h"
@@ -12,6 +13,7 @@
 #include "core/settings_store.h"
 #include "core/shading.h"
 #include "core/temp_files.h"
+#include "core/trainer.h"
 #include "core/texts.h"
 #include "core/work.h"
 #include "delivery/destinations.h"
@@ -118,6 +120,7 @@ void TuMainForm::FormShow() {
     trayIcon.OnClick = [] { TrayIconClick(); };
     trayIcon.OnRightClick = [](int, int) { TrayIconRightClick(); };
     trayIcon.SetActive(true);
+    if (TrainingEnabled) ShowTrainer();
 }
 
 void TuMainForm::BuildPopupMenu() {
@@ -151,6 +154,14 @@ void TuMainForm::MenuCommandChosen(UINT id) {
             ShellExecuteW(nullptr, L"open", addr::CheckVersion, nullptr, nullptr, SW_SHOWMAXIMIZED);
             break;
         case ItHelp: ShowHelp(); break;
+        case ItAbout:
+            // The item's tag: 1 while the box is open, so that a second
+            // About meanwhile opens nothing.
+            if (aboutTag != 0) break;
+            aboutTag = 1;
+            ShowAboutBox(txt::AppTitle, ProgramVersion, addr::HomePage, addr::ProductPage);
+            aboutTag = 0;
+            break;
         case ItExit: PostMessageW(MainWindow, WM_CLOSE, 0, 0); break;
         default: break;
     }
@@ -173,6 +184,9 @@ LRESULT TuMainForm::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
         case WM_PAINT: Paint(); return 0;
         case WM_ERASEBKGND: return 1;
+        case WM_ACTIVATE:
+            if (LOWORD(wParam) != WA_INACTIVE) TrainerFormActivate();
+            break;
         case WM_COMMAND:
             if (HIWORD(wParam) == 0) MenuCommandChosen(LOWORD(wParam));
             return 0;

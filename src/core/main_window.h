@@ -32,6 +32,7 @@ public:
 
     ui::TrayIcon trayIcon;
     HMENU popupMenu = nullptr;
+    int aboutTag = 0;  // 1 while the about box is open
 
     // The notice label.
     std::wstring noticeText;

@@ -6,6 +6,7 @@
 #include "core/globals.h"
 #include "core/main_window.h"
 #include "core/texts.h"
+#include "core/trainer.h"
 #include "ui/gdi.h"
 #include "ui/window.h"
 
@@ -47,6 +48,7 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
 
     MSG msg;
     while (GetMessageW(&msg, nullptr, 0, 0) > 0) {
+        if (IsTrainerMessage(&msg)) continue;
         TranslateMessage(&msg);
         DispatchMessageW(&msg);
     }

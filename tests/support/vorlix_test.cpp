@@ -415,6 +415,24 @@ LRESULT Send(HWND window, UINT message, WPARAM wParam, LPARAM lParam, DWORD time
     return LRESULT(result);
 }
 
+bool ChooseFromTrayMenu(DWORD pid, std::initializer_list<WPARAM> keys) {
+    HWND tray = FindWindowOf(pid, L"VorlixTrayIcon");
+    if (!tray || !Post(tray, WM_USER + 1, 0, WM_RBUTTONUP)) return false;
+    auto visibleMenu = [] {
+        for (HWND w : FindWindows(0, L"#32768"))
+            if (IsWindowVisible(w)) return w;
+        return HWND(nullptr);
+    };
+    HWND menu = nullptr;
+    if (!WaitUntil([&] { return (menu = visibleMenu()) != nullptr; })) return false;
+    for (WPARAM key : keys) {
+        Post(menu, WM_KEYDOWN, key, 0);
+        Sleep(80);
+    }
+    Post(menu, WM_KEYDOWN, VK_RETURN, 0);
+    return WaitUntil([&] { return visibleMenu() == nullptr; });
+}
+
 // ---- Message boxes ---------------------------------------------------------------
 
 namespace {

@@ -7,6 +7,7 @@
 
 #include <cstdint>
 #include <functional>
+#include <initializer_list>
 #include <memory>
 #include <optional>
 #include <string>
@@ -96,6 +97,12 @@ std::wstring WindowText(HWND window);                      // WM_GETTEXT, also a
 WindowState ReadWindow(HWND window);                       // class, title, styles, rect, visibility, owner process
 bool Post(HWND window, UINT message, WPARAM wParam = 0, LPARAM lParam = 0);  // PostMessageW
 LRESULT Send(HWND window, UINT message, WPARAM wParam = 0, LPARAM lParam = 0, DWORD timeoutMs = 5000);  // SendMessageTimeoutW (0 on time-out)
+
+// Opens the program's tray menu (a right click on its tray icon window) and
+// chooses an item with the keys a user would press: Down moves through the
+// items (separators skipped), Right opens a submenu, then Return runs the
+// item. True when the menu opened and closed again.
+bool ChooseFromTrayMenu(DWORD pid, std::initializer_list<WPARAM> keys);
 
 // ---- Message boxes (any visible "#32770" dialog) --------------------------------
 
