@@ -8,11 +8,18 @@ port from 100 to 250 (the program stores FTP ports in one byte) and writes it
 to STATE_DIR/port once it listens. Every command line received is appended to
 STATE_DIR/commands.log ("<user> <command line>"), every stored file to
 STATE_DIR/received.log (its path below the root).
+
+Beside it runs a stand-in for an FTP proxy on the next free port (written to
+STATE_DIR/proxy-port): it answers the login "USER user@host:port" by
+connecting to that server as "user" and from then on relays the control
+connection both ways (data connections go directly, so only active mode
+passes it). Each proxied login is appended to STATE_DIR/proxy.log.
 """
 import logging
 import os
 import socket
 import sys
+import threading
 
 from pyftpdlib.authorizers import DummyAuthorizer
 from pyftpdlib.handlers import FTPHandler
@@ -55,6 +62,60 @@ for port in range(100, 251):
         continue
 if server is None:
     sys.exit("no free port below 256")
+
+
+def relay(source, target):
+    try:
+        while True:
+            data = source.recv(4096)
+            if not data:
+                break
+            target.sendall(data)
+    except OSError:
+        pass
+    for s in (source, target):
+        try:
+            s.shutdown(socket.SHUT_RDWR)
+        except OSError:
+            pass
+
+
+def proxy_session(client):
+    client.sendall(b"220 proxy ready\r\n")
+    line = client.makefile("rb").readline().decode("utf-8").strip()
+    append("proxy.log", line)
+    if not line.startswith("USER ") or "@" not in line:
+        client.sendall(b"530 USER user@host expected\r\n")
+        client.close()
+        return
+    who, target = line[5:].rsplit("@", 1)
+    host, _, target_port = target.partition(":")
+    upstream = socket.create_connection((host, int(target_port or 21)))
+    upstream.recv(4096)  # the server's greeting
+    upstream.sendall(("USER %s\r\n" % who).encode("utf-8"))
+    threading.Thread(target=relay, args=(upstream, client), daemon=True).start()
+    relay(client, upstream)
+
+
+def serve_proxy(listener):
+    while True:
+        client, _ = listener.accept()
+        threading.Thread(target=proxy_session, args=(client,), daemon=True).start()
+
+
+proxy = None
+for proxy_port in range(port + 1, 251):
+    try:
+        proxy = socket.create_server(("127.0.0.1", proxy_port))
+        break
+    except OSError:
+        continue
+if proxy is None:
+    sys.exit("no free port below 256 for the proxy")
+threading.Thread(target=serve_proxy, args=(proxy,), daemon=True).start()
+
+with open(os.path.join(state, "proxy-port"), "w") as f:
+    f.write(str(proxy_port))
 with open(os.path.join(state, "port.tmp"), "w") as f:
     f.write(str(port))
 os.replace(os.path.join(state, "port.tmp"), os.path.join(state, "port"))

@@ -63,11 +63,7 @@ TEST(NoPrinter, BothBuildsSayThatNoPrinterIsInstalled) {
     for (const Case& c : {Case{L"Vorlix.exe", L"No printer/fax installed on this computer."},
                           Case{L"Vorlix-cn.exe", L"此计算机上没有安装打印机/传真。"}}) {
         run.Start({}, c.exe);
-        run.HandOver(testsupport::TestImage(50, 50, 1), WM_USER + 14);
-        HWND box = vt::WaitForMessageBox(run.process.Id(), nullptr, 15000);
-        ASSERT_TRUE(box);
-        EXPECT_EQ(vt::ReadMessageBox(box).text, c.text);
-        vt::PressButton(box, L"OK");
+        EXPECT_EQ(run.HandOverForMessage(WM_USER + 14), c.text);
         run.Stop();
     }
 }

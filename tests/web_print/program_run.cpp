@@ -66,6 +66,15 @@ void ProgramRun::HandOver(const vt::Pixels& image, UINT message) {
     EXPECT_TRUE(vt::WaitUntil([] { return !vt::FileExists(HandOverFile()); }, 15000)) << "not taken";
 }
 
+std::wstring ProgramRun::HandOverForMessage(UINT message) {
+    HandOver(TestImage(16, 16, 1), message);
+    HWND box = vt::WaitForMessageBox(process.Id(), nullptr, 15000);
+    if (!box) return {};
+    const std::wstring text = vt::ReadMessageBox(box).text;
+    vt::PressButton(box, L"OK");
+    return text;
+}
+
 void ProgramRun::Stop() {
     if (process.Running()) {
         vt::Post(main, WM_CLOSE);

@@ -23,6 +23,9 @@ struct ProgramRun {
     // Hands the image over for the destination of the message; returns once
     // the program has taken the file.
     void HandOver(const vt::Pixels& image, UINT message);
+    // Hands a small image over and answers the message box that follows;
+    // returns its text ("" when none came).
+    std::wstring HandOverForMessage(UINT message);
     void Stop();
     ~ProgramRun();
 

@@ -252,18 +252,27 @@ protected:
     std::wstring uploadLog;
 };
 
-TEST_F(Upload, PassiveAndActiveUploadsArriveWithTheSamePixels) {
-    struct Case { const char* name; uint8_t passive; const char* command; };
-    for (const Case& c : {Case{"passive", 1, "PASV"}, Case{"active", 0, "PORT "}}) {
+TEST_F(Upload, PassiveActiveAndProxiedUploadsArriveWithTheSamePixels) {
+    struct Case { const char* name; uint8_t passive; bool proxy; const char* command; };
+    const int proxyPort = std::atoi(vt::ReadFileBytes(vt::Join(server.state, L"proxy-port")).c_str());
+    ASSERT_GT(proxyPort, 0);
+    ASSERT_LT(proxyPort, 256);
+    int seed = 0;
+    for (const Case& c : {Case{"passive", 1, false, "PASV"}, Case{"active", 0, false, "PORT "},
+                          Case{"proxied", 0, true, "PORT "}}) {
         SCOPED_TRACE(c.name);
-        const std::wstring remote = std::wstring(L"capture-") + (c.passive ? L"passive" : L"active");
+        const std::wstring remote = L"capture-" + std::wstring(c.name, c.name + std::strlen(c.name));
         run.record.WebFileName = ui::ToAnsi(remote);
         run.record.FtpPassive = c.passive;
         run.record.FtpProgress = c.passive;  // the progress window once
+        // Through the proxy: the proxy's address, and the server in the login.
+        run.record.ProxyServer = c.proxy ? "localhost" : "";
+        run.record.ProxyPort = c.proxy ? uint8_t(proxyPort) : 0;
         DeleteFileW(vt::Join(server.Root(), remote + L".png").c_str());
         const size_t before = UploadLog(0).size();
         run.Start({{L"TRABBON_LOG", uploadLog}});
-        const vt::Pixels image = testsupport::TestImage(40 + c.passive, 23, c.passive);
+        const vt::Pixels image = testsupport::TestImage(40 + seed, 23, seed);
+        ++seed;
         run.HandOver(image, WM_USER + 12);
         const auto lines = UploadLog(before + 1);
         ASSERT_EQ(lines.size(), before + 1);
@@ -280,6 +289,8 @@ TEST_F(Upload, PassiveAndActiveUploadsArriveWithTheSamePixels) {
         EXPECT_EQ(vt::FindMessageBox(run.process.Id()), nullptr);
         run.Stop();
     }
+    EXPECT_EQ(vt::ReadFileBytes(vt::Join(server.state, L"proxy.log")),
+              "USER vorlix@127.0.0.1:" + std::to_string(server.port) + "\n");
 }
 
 TEST_F(Upload, AutomaticNamesFollowTheServersListingAnonymouslyInAFolder) {
@@ -319,11 +330,7 @@ TEST_F(Upload, BothBuildsNameMissingSettings) {
                           Case{L"Vorlix-cn.exe", L"请输入您的 FTP 服务器、端口和路径。"}}) {
         run.record.FtpPort = 0;
         run.Start({{L"TRABBON_LOG", uploadLog}}, c.exe);
-        run.HandOver(testsupport::TestImage(8, 8, 1), WM_USER + 12);
-        HWND box = vt::WaitForMessageBox(run.process.Id(), nullptr, 10000);
-        ASSERT_TRUE(box);
-        EXPECT_EQ(vt::ReadMessageBox(box).text, c.text);
-        vt::PressButton(box, L"OK");
+        EXPECT_EQ(run.HandOverForMessage(WM_USER + 12), c.text);
         run.Stop();
     }
     EXPECT_TRUE(vt::ReadFileBytes(uploadLog).empty());
