@@ -6,6 +6,7 @@
 #include "core/work.h"
 #include "delivery/destinations.h"
 #include "delivery/edge_effect.h"
+#include "delivery/mail_client.h"
 #include "delivery/printing.h"
 #include "delivery/stamping.h"
 #include "delivery/web_destination.h"
@@ -16,7 +17,7 @@ TDestinations PendingDestinations = 0;
 bool FileDestinationLastResult = false;
 
 // destinations are called here in their fixed order: Clipboard, File,
-// Editor, Zovozu, Mail, Web, IM, ICQ, Printer, Custom. Mail, IM and ICQ
+// Editor, Zovozu, Mail, Web, IM, ICQ, Printer, Custom. IM and ICQ
 // get their routines here once they are part of the program; Custom has
 // none.
 DestinationRoutine DestinationRoutines[DestinationCount] = {
@@ -24,7 +25,7 @@ DestinationRoutine DestinationRoutines[DestinationCount] = {
     SendToFile,       // File
     SendToEditor,     // Editor
     SendToZovozu,     // Zovozu
-    nullptr,          // Mail
+    SendToMail,       // Mail
     SendToWeb,        // Web
     nullptr,          // IM
     nullptr,          // ICQ

@@ -17,6 +17,7 @@
 #include "core/texts.h"
 #include "core/work.h"
 #include "delivery/destinations.h"
+#include "delivery/mail_client.h"
 #include "hook/hovrak.h"
 #include "ui/gdi.h"
 
@@ -25,6 +26,7 @@ TuMainForm* uMainForm = nullptr;
 void (*OpenOptionsDialogProc)() = nullptr;
 void (*StopTimerCaptureProc)() = nullptr;
 void (*OptionsFileChoiceProc)() = nullptr;
+void (*ReloadOptionsDialogProc)() = nullptr;
 
 namespace {
 
@@ -80,6 +82,8 @@ void StartUp() {
     // The output folder of the File destination must exist (else: the
     // desktop, with a message).
     CheckDestinationFolder();
+    // The chosen mail program must be installed (else: SMTP).
+    CheckMailClient();
     CleanTempFiles();
 }
 

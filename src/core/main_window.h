@@ -73,6 +73,10 @@ extern void (*StopTimerCaptureProc)();
 // The options dialog's file page shows FileName, FileFormat and FileFolder
 // anew (after the save prompt changed them).
 extern void (*OptionsFileChoiceProc)();
+// The open options dialog reloads its controls from the live settings and
+// comes to the front (after a destination changed settings it shows).
+extern void (*ReloadOptionsDialogProc)();
 inline void CallOpenOptionsDialog() { if (OpenOptionsDialogProc) OpenOptionsDialogProc(); }
 inline void CallStopTimerCapture() { if (StopTimerCaptureProc) StopTimerCaptureProc(); }
+inline void CallReloadOptionsDialog() { if (ReloadOptionsDialogProc) ReloadOptionsDialogProc(); }
 inline void CallOptionsFileChoiceChanged() { if (OptionsFileChoiceProc) OptionsFileChoiceProc(); }

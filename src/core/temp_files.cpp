@@ -10,11 +10,9 @@ namespace {
 
 // Names fixed by the destinations and the hand-over protocol.
 constexpr wchar_t kZovozuPrefix[] = L"screenshot";
-// The empty files made to ask the shell which mail program opens a type.
-constexpr wchar_t kProbePrefix[] = L"client";
-constexpr const wchar_t* kProbeExtensions[] = {L".msg", L".eml", L".nws", L".aim", L".sta",
-                                              L".imk", L".ima", L".imc", L".ime", L".imf",
-                                              L".imi", L".imn", L".ims", L".imw", L".nsf"};
+// The empty "client.<ext>" files that ask the shell which mail program opens
+// a type are not claimed: the detection deletes the ones it made at once, and
+// one found there is somebody else's.
 // Message files of Outlook Express, Netscape and Eudora, named after the image.
 constexpr const wchar_t* kMailMessageExtensions[] = {L".eml", L".txt", L".sta"};
 
@@ -69,7 +67,6 @@ std::vector<TempNamePattern> OwnTempFilePatterns(const TConfiguration& c) {
         add(fileName, true, ext);
         add(mailFileName, false, ext);
     }
-    for (const wchar_t* ext : kProbeExtensions) add(kProbePrefix, false, ext);
     add(HandOverFileName, false, L"");
     return list;
 }

@@ -1,6 +1,6 @@
 // The clean-up of the temporary files that the program itself leaves in the
-// temporary folder: the image copies of the destinations, the mail messages
-// and scratch files, and a leftover hand-over file.
+// temporary folder: the image copies of the destinations, the mail messages,
+// and a leftover hand-over file.
 #pragma once
 
 #include <string>

@@ -184,11 +184,12 @@ std::wstring ExpandEditorCommandLine(const std::wstring& commandLine, const std:
     return out;
 }
 
-bool StartOutsideProgram(const std::wstring& program, const std::wstring& parameters, const std::wstring& folder) {
+bool StartOutsideProgram(const std::wstring& program, const std::wstring& parameters, const std::wstring& folder,
+                         int show) {
     if (program.empty()) return false;
     const auto result = reinterpret_cast<INT_PTR>(
         ShellExecuteW(nullptr, L"open", program.c_str(), parameters.empty() ? nullptr : parameters.c_str(),
-                      folder.empty() ? nullptr : folder.c_str(), SW_SHOWNORMAL));
+                      folder.empty() ? nullptr : folder.c_str(), show));
     return result > 32;
 }
 

@@ -43,9 +43,11 @@ bool IsPlainFileName(const std::wstring& name);
 extern const wchar_t CapturePlaceholder[];  // the 11 characters "<CAPTURE>" with its quotes
 std::wstring ExpandEditorCommandLine(const std::wstring& commandLine, const std::wstring& path);
 
-// Starts an outside program with the shell's "open" in a normal window; true
-// when the shell reports a start.
-bool StartOutsideProgram(const std::wstring& program, const std::wstring& parameters, const std::wstring& folder);
+// Starts an outside program with the shell's "open", in a normal window
+// unless show says otherwise; true when the shell reports a start. An empty
+// folder leaves the working folder to the shell.
+bool StartOutsideProgram(const std::wstring& program, const std::wstring& parameters, const std::wstring& folder,
+                         int show = 1 /* SW_SHOWNORMAL */);
 
 // What every destination routine shares.
 namespace delivery {

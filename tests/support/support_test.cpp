@@ -382,6 +382,7 @@ TEST(Recorder, RecordsPathCommandLineAndFolderOfRenamedCopies) {
     ASSERT_EQ(split.size(), 9u);
     EXPECT_EQ(split[2], L"C:\\My Pictures\\shot 1.bmp");
     EXPECT_EQ(split[3], L"100%25");
+    EXPECT_EQ(records[0].show, -1) << "started without a show state";
 
     EXPECT_TRUE(vt::SamePath(records[1].exe, paint)) << records[1].exe;
     EXPECT_EQ(records[1].commandLine, L"\"" + paint + L"\"");

@@ -708,8 +708,9 @@ std::vector<RecorderRecord> ReadRecorderLog(const std::wstring& logPath) {
         for (size_t tab; (tab = line.find(L'\t', from)) != std::wstring::npos; from = tab + 1)
             fields.push_back(line.substr(from, tab - from));
         fields.push_back(line.substr(from));
-        fields.resize(std::max<size_t>(fields.size(), 3));
-        records.push_back({Unescape(fields[0]), Unescape(fields[1]), Unescape(fields[2])});
+        fields.resize(std::max<size_t>(fields.size(), 4));
+        const int show = fields[3].empty() ? -1 : _wtoi(fields[3].c_str());
+        records.push_back({Unescape(fields[0]), Unescape(fields[1]), Unescape(fields[2]), show});
     }
     return records;
 }

@@ -161,6 +161,7 @@ struct RecorderRecord {
     std::wstring exe;                                      // full path of the started copy
     std::wstring commandLine;                              // raw GetCommandLineW
     std::wstring workDir;                                  // its working folder
+    int show = -1;                                         // the show state it was started with (SW_HIDE, ...), -1 none
 };
 
 std::wstring RecorderExe();                                // BinFile(L"recorder.exe")

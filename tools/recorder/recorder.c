@@ -3,9 +3,11 @@
  * the program they expect and read back what it was started with.
  *
  * When VORLIX_RECORDER_LOG names a file, one line is appended to it, UTF-8:
- *   <own full path> TAB <raw command line> TAB <working folder> LF
- * In each field '%', TAB, LF and CR are written as %25, %09, %0A and %0D, so a
- * line always holds exactly three fields. Without the variable nothing is
+ *   <own full path> TAB <raw command line> TAB <working folder> TAB <show> LF
+ * <show> is the window state it was started with (SW_HIDE 0, SW_SHOWNORMAL 1,
+ * ...), or -1 when its starter set none. In each field '%', TAB, LF and CR are
+ * written as %25, %09, %0A and %0D, so a line always holds exactly four fields
+ * (readers of the first three may ignore the fourth). Without the variable nothing is
  * written. The exit code is always 0. */
 #include <windows.h>
 
@@ -42,9 +44,14 @@ static void Record(void) {
     DWORD folderLen = GetCurrentDirectoryW(kMaxPath, g_folder);
     if (folderLen == 0 || folderLen >= kMaxPath) g_folder[0] = 0;
     const wchar_t* command = GetCommandLineW();
+    STARTUPINFOW startup;
+    startup.cb = sizeof startup;
+    GetStartupInfoW(&startup);
+    wchar_t show[16];
+    wsprintfW(show, L"%d", (startup.dwFlags & STARTF_USESHOWWINDOW) ? (int)startup.wShowWindow : -1);
 
     /* Every character can grow to three when escaped. */
-    size_t cap = 3 * ((size_t)lstrlenW(g_self) + (size_t)lstrlenW(command) + (size_t)lstrlenW(g_folder)) + 4;
+    size_t cap = 3 * ((size_t)lstrlenW(g_self) + (size_t)lstrlenW(command) + (size_t)lstrlenW(g_folder)) + 24;
     HANDLE heap = GetProcessHeap();
     wchar_t* line = (wchar_t*)HeapAlloc(heap, 0, cap * sizeof(wchar_t));
     if (!line) return;
@@ -53,6 +60,8 @@ static void Record(void) {
     n = AppendEscaped(line, n, command);
     line[n++] = L'\t';
     n = AppendEscaped(line, n, g_folder);
+    line[n++] = L'\t';
+    n = AppendEscaped(line, n, show);
     line[n++] = L'\n';
 
     int bytes = WideCharToMultiByte(CP_UTF8, 0, line, (int)n, NULL, 0, NULL, NULL);

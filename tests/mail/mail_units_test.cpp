@@ -1,0 +1,215 @@
+// Base64 in the MIME layout, checked against the system's own decoder, and
+// the mail message builders against the message texts line for line.
+#include <gtest/gtest.h>
+
+#include <windows.h>
+#include <wincrypt.h>
+
+#include <random>
+#include <sstream>
+#include <string>
+
+#include "delivery/mail_base64.h"
+#include "delivery/mail_message.h"
+
+namespace {
+
+std::string Bytes(size_t n, unsigned seed) {
+    std::mt19937 random(seed);
+    std::string s(n, '\0');
+    for (char& c : s) c = static_cast<char>(random() & 0xFF);
+    return s;
+}
+
+// An independent decoder: the system's.
+std::string Decode(const std::string& text) {
+    if (text.empty()) return {};
+    DWORD size = 0;
+    if (!CryptStringToBinaryA(text.data(), DWORD(text.size()), CRYPT_STRING_BASE64, nullptr, &size, nullptr, nullptr))
+        return "<undecodable>";
+    std::string out(size, '\0');
+    CryptStringToBinaryA(text.data(), DWORD(text.size()), CRYPT_STRING_BASE64, reinterpret_cast<BYTE*>(out.data()),
+                         &size, nullptr, nullptr);
+    out.resize(size);
+    return out;
+}
+
+// Every line but the last holds 76 characters and ends in CR LF; the last
+// holds 1 to 76 (a multiple of 4) and none, unless the input filled whole
+// blocks.
+void ExpectLayout(const std::string& text, size_t n) {
+    SCOPED_TRACE(n);
+    const bool wholeBlocks = n != 0 && n % base64::BlockBytes == 0;
+    size_t from = 0, lines = 0;
+    while (from < text.size()) {
+        const size_t end = text.find("\r\n", from);
+        if (end == std::string::npos) {
+            ASSERT_FALSE(wholeBlocks);
+            const size_t last = text.size() - from;
+            EXPECT_TRUE(last >= 4 && last <= 76 && last % 4 == 0) << last;
+            ++lines;
+            break;
+        }
+        ASSERT_EQ(end - from, 76u) << "line " << lines;
+        from = end + 2;
+        ++lines;
+    }
+    EXPECT_EQ(lines, (n + 56) / 57);
+    EXPECT_EQ(text.find_first_not_of("ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789+/=\r\n"),
+              std::string::npos);
+}
+
+TEST(Base64, EverySizeUpTo1000DecodesBackAndKeepsTheLayout) {
+    for (size_t n = 0; n <= 1000; ++n) {
+        const std::string input = Bytes(n, unsigned(n));
+        const std::string text = base64::Encode(input);
+        ASSERT_EQ(text.size(), base64::EncodedSize(n)) << n;
+        ExpectLayout(text, n);
+        ASSERT_EQ(Decode(text), input) << n;
+    }
+}
+
+TEST(Base64, BlockEdgesAndALargeImage) {
+    EXPECT_EQ(base64::Encode(""), "");
+    EXPECT_EQ(base64::Encode("M"), "TQ==");
+    EXPECT_EQ(base64::Encode("Ma"), "TWE=");
+    EXPECT_EQ(base64::Encode("Man"), "TWFu");
+    // 57 bytes: one line without CR LF; 58: CR LF and a unit ending in "==".
+    EXPECT_EQ(base64::Encode(Bytes(57, 1)).size(), 76u);
+    const std::string t58 = base64::Encode(Bytes(58, 1));
+    EXPECT_EQ(t58.size(), 82u);
+    EXPECT_EQ(t58.substr(76, 2), "\r\n");
+    EXPECT_EQ(t58.substr(80), "==");
+
+    // One whole block: 192 lines, each with CR LF; one byte more: four characters after them.
+    const std::string block = Bytes(base64::BlockBytes, 7);
+    const std::string t = base64::Encode(block);
+    EXPECT_EQ(t.size(), 14976u);
+    EXPECT_EQ(t.substr(t.size() - 2), "\r\n");
+    ExpectLayout(t, block.size());
+    EXPECT_EQ(Decode(t), block);
+    const std::string t1 = base64::Encode(block + "x");
+    EXPECT_EQ(t1.size(), 14980u);
+    EXPECT_EQ(t1.substr(0, 14976), t);
+
+    // A large image (several blocks and a rest) through a stream.
+    const std::string large = Bytes(3 * 1024 * 1024 + 12345, 99);
+    std::istringstream in(large);
+    std::ostringstream out;
+    base64::EncodeStream(in, out);
+    ExpectLayout(out.str(), large.size());
+    EXPECT_EQ(Decode(out.str()), large);
+}
+
+// The templates as the mail programs expect them, written out here line for
+// line (not read from the program's resources).
+mail::Lines OutlookExpressTemplate() {
+    return {"From:", "To:", "Subject: ", "Date:", "MIME-Version: 1.0", "Content-Type: multipart/related;",
+            "\ttype=\"multipart/alternative\";", "\tboundary=\"----=_NextPart_000_0024_01C174F7.038ED140\"",
+            "X-Priority: 3", "X-MSMail-Priority: Normal", "X-Unsent: 1",
+            "X-MimeOLE: Produced By Microsoft MimeOLE V5.00.2919.6700", "",
+            "This is a multi-part message in MIME format.", "", "------=_NextPart_000_0024_01C174F7.038ED140",
+            "Content-Type: multipart/alternative;", "\tboundary=\"----=_NextPart_001_0025_01C174F7.038ED140\"", "",
+            "", "------=_NextPart_001_0025_01C174F7.038ED140", "Content-Type: text/plain;",
+            "\tcharset=\"iso-8859-1\"", "Content-Transfer-Encoding: quoted-printable", "", "=20", "", "", "", "",
+            "------=_NextPart_001_0025_01C174F7.038ED140", "Content-Type: text/html;", "\tcharset=\"iso-8859-1\"",
+            "Content-Transfer-Encoding: quoted-printable", "",
+            "<!DOCTYPE HTML PUBLIC \"-//W3C//DTD HTML 4.0 Transitional//EN\">",
+            "<HTML><HEAD><META content=3D\"text/html; charset=3Diso-8859-1\" =http-equiv=3DContent-Type><META "
+            "content=3D\"MSHTML 5.00.2920.0\" name=3DGENERATOR><STYLE></STYLE></HEAD><BODY "
+            "bgColor=3D#ffffff><BR><BR><DIV><IMG border=3D0=20src=3D\"cid:001f01c1753a$0df70510$0100007f@Vorlix\"></"
+            "DIV></BODY></HTML>",
+            "", "------=_NextPart_001_0025_01C174F7.038ED140--", "", "------=_NextPart_000_0024_01C174F7.038ED140",
+            "Content-Type: image/gif;", "\tname=\"\"", "Content-Transfer-Encoding: base64",
+            "Content-ID: <001f01c1753a$0df70510$0100007f@Vorlix>", ""};
+}
+
+mail::Lines NetscapeTemplate() {
+    return {"To:", "From:", "Subject: ", "MIME-Version: 1.0", "Content-Type: multipart/related;",
+            " boundary=\"----=_NextPart_000_AAA1_1234ABCD\"", "", "This is a multi-part message in MIME format.",
+            "------=_NextPart_000_AAA1_1234ABCD", "Content-Type: text/html; charset=us-ascii",
+            "Content-Transfer-Encoding: 7bit", "", "<html><head></head><body>",
+            "<font face=\"Arial, Helvetica\">&nbsp;</font><br><br><div><img src=\"file:///\" border=0></div>",
+            "</body></html>", "", "------=_NextPart_000_AAA1_1234ABCD--"};
+}
+
+TEST(MailMessages, OutlookExpressEmbeddedAndAttached) {
+    mail::MessageFields f;
+    f.to = "a@b.example, c@d.example";
+    f.subject = "Shot\r\nBcc: evil@example";  // a header value cannot start a line of its own
+    f.imagePath = "C:\\Temp\\screenshot3.gif";
+    const std::string b64 = base64::Encode(Bytes(100, 3));  // two lines
+
+    mail::Lines m = mail::OutlookExpressMessage(OutlookExpressTemplate(), f, b64);
+    mail::Lines want = OutlookExpressTemplate();
+    want[1] = "To: \"a@b.example, c@d.example\"";
+    want[2] = "Subject: ShotBcc: evil@example";
+    want[42] = "\tname=\"screenshot3.gif\"";
+    for (const auto& l : mail::SplitLines(b64)) want.push_back(l);
+    want.push_back("");
+    want.push_back("------=_NextPart_000_0024_01C174F7.038ED140--");
+    EXPECT_EQ(m, want);
+
+    f.attached = true;
+    f.to.clear();
+    f.imagePath = "C:\\Temp\\mailshot.png";
+    m = mail::OutlookExpressMessage(OutlookExpressTemplate(), f, "");
+    ASSERT_EQ(m.size(), 49u) << "template, one more empty line, no Base64 line, empty line, close delimiter";
+    EXPECT_EQ(m[1], "To: \"\"");
+    EXPECT_EQ(m[36],
+              "<HTML><HEAD><META content=3D\"text/html; charset=3Diso-8859-1\" = http-equiv=3DContent-Type><META "
+              "content=3D\"MSHTML 5.00.2919.6307\" name=3DGENERATOR><STYLE></STYLE></HEAD><BODY "
+              "bgColor=3D#ffffff><DIV>&nbsp;</DIV><BR></BODY></HTML>");
+    EXPECT_EQ(m[41], "Content-Type: image/png;");
+    EXPECT_EQ(m[44], "Content-Disposition: attachment;");
+    EXPECT_EQ(m[45], "");
+    EXPECT_EQ(m[46], "");
+    EXPECT_EQ(m[47], "");
+    EXPECT_EQ(m[48], "------=_NextPart_000_0024_01C174F7.038ED140--");
+
+    EXPECT_TRUE(mail::OutlookExpressMessage(NetscapeTemplate(), f, b64).empty()) << "a wrong template is refused";
+}
+
+TEST(MailMessages, NetscapeEmbeddedAndAttached) {
+    mail::MessageFields f;
+    f.imagePath = "C:\\Temp\\shot 1.gif";
+    mail::Lines m = mail::NetscapeMessage(NetscapeTemplate(), f, "unused");
+    mail::Lines want = NetscapeTemplate();
+    want[13] = "<font face=\"Arial, Helvetica\">&nbsp;</font><br><br><div><img src=\"file:///C:\\Temp\\shot 1.gif\" "
+               "border=0></div>";
+    EXPECT_EQ(m, want) << "embedded: no Base64, the template's close delimiter";
+
+    f.attached = true;
+    f.to = "x@y.example";
+    f.subject = "S";
+    f.imagePath = "C:\\Temp\\mail.jpg";
+    m = mail::NetscapeMessage(NetscapeTemplate(), f, "QUJD");
+    want = NetscapeTemplate();
+    want[0] = "To:x@y.example";
+    want[2] = "Subject: S";
+    want[4] = "Content-Type: multipart/mixed;";
+    want[13] = "";
+    want[16] = "------=_NextPart_000_AAA1_1234ABCD";
+    for (const char* l : {"Content-Type: image/jpeg;", "\tname=\"mail.jpg\"", "Content-Transfer-Encoding: base64",
+                          "Content-Disposition: attachment;", "\tfilename=\"mail.jpg\"", "", "", "QUJD", "",
+                          "------=_NextPart_000_AAA1_1234ABCD--"})
+        want.push_back(l);
+    EXPECT_EQ(m, want);
+}
+
+TEST(MailMessages, EudoraStationery) {
+    mail::MessageFields f;
+    f.to = "t@x.example";
+    f.subject = "Sub\nject";
+    f.imagePath = "C:\\Temp\\shot2.jpg";
+    EXPECT_EQ(mail::JoinLines(mail::EudoraStationery(f)),
+              "To: t@x.example\r\nFrom: \r\nSubject: Subject\r\nX-Stationery: 41405 3\r\n\r\n"
+              "<x-html><html><head></head><body><font face=\"Arial, Helvetica\">&nbsp;</font><br><br><div><img "
+              "src=\"file://C:\\Temp\\shot2.jpg\" border=0></div></body></html><x-html>\r\n");
+    f.attached = true;
+    EXPECT_EQ(mail::JoinLines(mail::EudoraStationery(f)),
+              "To: t@x.example\r\nFrom: \r\nSubject: Subject\r\nX-Stationery: 41405 3\r\n"
+              "X-Attachments: C:\\Temp\\shot2.jpg;\r\nX-Eudora-Signature: <Standard>\r\n\r\n");
+}
+
+}  // namespace
