@@ -1,0 +1,369 @@
+// The Mail destination in the real program: mail programs found through the
+// file associations (the recorder stands in for each), images handed over to
+// Mail, the message files and command lines the mail programs get, and the
+// arguments of the SMTP sender. When VORLIX_MAIL_OUT names a folder, every
+// message written is copied there with what it should say, for Python's email
+// parser on the host (check_mail.py).
+#include <gtest/gtest.h>
+
+#include <windows.h>
+
+#include <cstring>
+#include <fstream>
+
+#include "core/configuration.h"
+#include "delivery/mail_base64.h"
+#include "delivery/mail_message.h"
+#include "mail_templates.h"
+#include "support/vorlix_test.h"
+
+namespace {
+
+const wchar_t kRoot[] = L"Software\\Vorlix Tessavue";
+const wchar_t kConfiguration[] = L"Software\\Vorlix Tessavue\\Configuration";
+const wchar_t kSchema[] = L"Software\\Vorlix Tessavue\\Configuration\\Schema";
+const wchar_t kCaption[] = L"Vorlix Message";
+constexpr UINT kHandOverMail = WM_USER + 11;
+const wchar_t* const kExtensions[] = {L".msg", L".eml", L".nws", L".aim", L".sta", L".imk", L".ima", L".imc",
+                                      L".ime", L".imf", L".imi", L".imn", L".ims", L".imw", L".nsf"};
+
+std::string Ansi(const std::wstring& s) {
+    std::string out(s.size() * 2 + 1, '\0');
+    out.resize(WideCharToMultiByte(CP_ACP, 0, s.c_str(), int(s.size()), out.data(), int(out.size()), nullptr, nullptr));
+    return out;
+}
+
+std::wstring Slash(const std::wstring& folder) { return folder.back() == L'\\' ? folder : folder + L"\\"; }
+
+// Files of this extension open with program (under HKCR, as an installer
+// would register them).
+void Associate(const std::wstring& extension, const std::wstring& program) {
+    const std::wstring kind = L"VorlixTest" + extension.substr(1);
+    ASSERT_TRUE(vt::WriteString(extension, L"", kind, HKEY_CLASSES_ROOT));
+    ASSERT_TRUE(vt::WriteString(kind + L"\\shell\\open\\command", L"", L"\"" + program + L"\" \"%1\"", HKEY_CLASSES_ROOT));
+}
+
+void ForgetAssociations() {
+    for (const wchar_t* e : kExtensions) {
+        vt::DeleteKeyTree(e, HKEY_CLASSES_ROOT);
+        vt::DeleteKeyTree(std::wstring(L"VorlixTest") + (e + 1), HKEY_CLASSES_ROOT);
+    }
+}
+
+// Writes (when the host check is wanted) one case for check_mail.py: the
+// message, the image it should carry, and what its headers should say.
+void KeepForHostCheck(const std::wstring& name, const std::wstring& message, const std::wstring& image,
+                      const std::string& to, const std::string& subject) {
+    wchar_t out[MAX_PATH] = {};
+    if (!GetEnvironmentVariableW(L"VORLIX_MAIL_OUT", out, MAX_PATH)) return;
+    const std::wstring dir = vt::Join(out, name);
+    vt::DeleteTree(dir);
+    ASSERT_TRUE(vt::MakeDirs(dir));
+    ASSERT_TRUE(vt::CopyFileTo(message, vt::Join(dir, L"message.eml")));
+    if (!image.empty()) ASSERT_TRUE(vt::CopyFileTo(image, vt::Join(dir, L"image")));
+    ASSERT_TRUE(vt::WriteFileBytes(vt::Join(dir, L"expect.txt"), "to=" + to + "\nsubject=" + subject + "\n"));
+}
+
+class MailProgram : public ::testing::Test {
+protected:
+    void SetUp() override {
+        vt::DeleteKeyTree(kRoot);
+        ForgetAssociations();
+        scratch = vt::ScratchDir();
+        program = vt::Join(scratch, L"Program Files");
+        clients = vt::Join(scratch, L"clients");
+        for (const wchar_t* f : {L"Vorlix.exe", L"hovrak.dll", L"stelmon.dll"})
+            if (vt::FileExists(vt::BinFile(f))) ASSERT_TRUE(vt::CopyFileTo(vt::BinFile(f), vt::Join(program, f)));
+        log = vt::Join(scratch, L"recorder.log");
+        handOver = vt::Join(vt::TempDir(), L"duridevazazu.bmp");
+        temp = Slash(vt::TempDir());
+
+        std::memset(&record, 0, sizeof record);
+        DefaultInputs in;
+        in.desktopFolder = Ansi(Slash(scratch));
+        in.programFolder = Ansi(Slash(program));
+        SetDefaults(record, in);
+        record.NoticeSlideIn = 0;
+        record.NoticeSound = 0;
+        record.FileFolder = Ansi(Slash(scratch));
+        record.FileName = "shot";
+        record.MailFileName = "mailshot";
+        record.MailFormat = ifPNG;
+        record.MailTo = "a@b.example";
+        record.MailSubject = "My shot";
+    }
+    void TearDown() override {
+        Stop();
+        DeleteFileW(handOver.c_str());
+        ForgetAssociations();
+        vt::DeleteKeyTree(kRoot);
+    }
+
+    void Start() {
+        ASSERT_TRUE(vt::WriteDword(kConfiguration, L"Training", 0));
+        ASSERT_TRUE(vt::WriteString(kConfiguration, L"Last Node", L"Activate"));
+        ASSERT_TRUE(vt::WriteValue(kSchema, L"", REG_BINARY, &record, sizeof record));
+        running = vt::Process::Start(vt::Join(program, L"Vorlix.exe"), L"", program, {{L"VORLIX_RECORDER_LOG", log}});
+        ASSERT_TRUE(running);
+        main = vt::WaitForWindow(running.Id(), L"TuMainForm", nullptr, 15000);
+        ASSERT_TRUE(main);
+        HWND tray = vt::WaitForWindow(running.Id(), L"VorlixTrayIcon", nullptr, 15000);
+        ASSERT_TRUE(tray);
+        ASSERT_TRUE(vt::WaitUntil([&] { return vt::WindowText(tray) == L" Vorlix Tessavue "; }, 15000));
+    }
+    void Stop() {
+        if (running.Running()) {
+            vt::Post(main, WM_CLOSE);
+            running.Wait(10000);
+        }
+    }
+
+    TConfiguration Stored() {
+        TConfiguration c;
+        std::memset(&c, 0, sizeof c);
+        auto v = vt::ReadValue(kSchema, L"");
+        if (v && v->data.size() == sizeof c) std::memcpy(&c, v->data.data(), sizeof c);
+        return c;
+    }
+
+    // Hands an image to the Mail destination.
+    void HandOver() {
+        vt::Pixels p(23, 11);
+        for (int y = 0; y < p.height; ++y)
+            for (int x = 0; x < p.width; ++x) p.At(x, y) = RGB(x * 11, y * 23, (x * y) & 0xFF);
+        ASSERT_TRUE(vt::SaveBmp(p, handOver));
+        ASSERT_TRUE(vt::Post(main, kHandOverMail));
+    }
+    // The n-th program started (waits for it).
+    vt::RecorderRecord Started(size_t n = 1) {
+        EXPECT_TRUE(vt::WaitUntil([&] { return vt::ReadRecorderLog(log).size() >= n; }, 15000)) << "nothing started";
+        auto records = vt::ReadRecorderLog(log);
+        return records.size() >= n ? records[n - 1] : vt::RecorderRecord{};
+    }
+    std::vector<std::wstring> Arguments(const vt::RecorderRecord& r) {
+        auto a = vt::SplitCommandLine(r.commandLine);
+        if (!a.empty()) a.erase(a.begin());
+        return a;
+    }
+    // The error box the delivery shows; its text, and it is answered.
+    std::wstring ErrorBox() {
+        HWND box = vt::WaitForMessageBox(running.Id(), kCaption, 15000);
+        if (!box) return L"<no box>";
+        const std::wstring text = vt::ReadMessageBox(box).text;
+        vt::PressButton(box, L"OK");
+        return text;
+    }
+
+    std::wstring scratch, program, clients, log, handOver, temp;
+    TConfiguration record;
+    vt::Process running;
+    HWND main = nullptr;
+};
+
+TEST_F(MailProgram, DetectionKeepsFoundClientsAndFallsBackToSmtp) {
+    // Netscape is found through AIM's association: "AIM" must appear in capitals.
+    Associate(L".aim", vt::CopyRecorderAs(vt::Join(clients, L"netscape\\aim\\aim.exe")));
+    vt::CopyRecorderAs(vt::Join(clients, L"netscape\\netscape.exe"));
+    // A file of the probe's name that is somebody else's stays as it is.
+    const std::wstring foreignProbe = temp + L"client.aim";
+    ASSERT_TRUE(vt::WriteFileBytes(foreignProbe, "mine"));
+    record.MailClient = mcNetscape;
+    Start();
+    EXPECT_EQ(Stored().MailClient, mcSmtp) << "lower-case aim is not Netscape's";
+    EXPECT_EQ(vt::ReadFileBytes(foreignProbe), "mine");
+    Stop();
+    DeleteFileW(foreignProbe.c_str());
+
+    // Outlook Express: .eml owned by msimn.exe; IncrediMail: IncMail.exe
+    // beside the program of its first associated extension.
+    Associate(L".eml", vt::CopyRecorderAs(vt::Join(clients, L"oe\\msimn.exe")));
+    Associate(L".imc", vt::CopyRecorderAs(vt::Join(clients, L"im\\other.exe")));
+    vt::CopyRecorderAs(vt::Join(clients, L"im\\IncMail.exe"));
+    for (uint8_t kind : {uint8_t(mcOutlookExpress), uint8_t(mcIncrediMail), uint8_t(mcSmtp), uint8_t(0)}) {
+        SCOPED_TRACE(int(kind));
+        record.MailClient = kind;
+        Start();
+        EXPECT_EQ(Stored().MailClient, kind) << "a found client, SMTP and unknown values stay";
+        Stop();
+    }
+    for (const wchar_t* e : kExtensions) EXPECT_FALSE(vt::FileExists(temp + L"client" + e)) << "probe left behind";
+
+    // Not found: Outlook (nothing owns .msg), Lotus Notes, Eudora.
+    for (uint8_t kind : {uint8_t(mcOutlook), uint8_t(mcEudora), uint8_t(mcLotusNotes)}) {
+        SCOPED_TRACE(int(kind));
+        record.MailClient = kind;
+        Start();
+        EXPECT_EQ(Stored().MailClient, mcSmtp);
+        Stop();
+    }
+}
+
+TEST_F(MailProgram, OutlookExpressGetsTheMessageEmbeddedAndAttached) {
+    const std::wstring oe = vt::CopyRecorderAs(vt::Join(clients, L"Outlook Express\\msimn.exe"));
+    Associate(L".eml", oe);
+    record.MailClient = mcOutlookExpress;
+    for (uint8_t method : {uint8_t(1), uint8_t(2)}) {
+        SCOPED_TRACE(int(method));
+        DeleteFileW(log.c_str());
+        record.MailMethod = method;
+        record.MailTo = method == 1 ? "a@b.example" : "";
+        Start();
+        HandOver();
+        const vt::RecorderRecord r = Started();
+        EXPECT_TRUE(vt::SamePath(r.exe, oe));
+        const std::wstring image = temp + (method == 1 ? L"shot1.gif" : L"mailshot.png");
+        const std::wstring message = temp + (method == 1 ? L"shot1.eml" : L"mailshot.eml");
+        EXPECT_EQ(r.commandLine, L"\"" + oe + L"\" /eml:" + message);
+
+        mail::MessageFields f;
+        f.to = record.MailTo.str();
+        f.subject = record.MailSubject.str();
+        f.imagePath = Ansi(image);
+        f.attached = method == 2;
+        const std::string bytes = vt::ReadFileBytes(image);
+        ASSERT_FALSE(bytes.empty());
+        EXPECT_EQ(vt::ReadFileBytes(message),
+                  mail::JoinLines(mail::OutlookExpressMessage(mailtest::OutlookExpressTemplate(), f,
+                                                              base64::Encode(bytes))));
+        KeepForHostCheck(method == 1 ? L"oe-embedded" : L"oe-attached", message, image, f.to, f.subject);
+        Stop();
+    }
+}
+
+TEST_F(MailProgram, NetscapeGetsTheMessageEmbeddedAndAttached) {
+    Associate(L".aim", vt::CopyRecorderAs(vt::Join(clients, L"Netscape\\AIM\\aim.exe")));
+    const std::wstring netscape = vt::CopyRecorderAs(vt::Join(clients, L"Netscape\\netscape.exe"));
+    record.MailClient = mcNetscape;
+    record.MailFormat = ifJPEG;
+    for (uint8_t method : {uint8_t(1), uint8_t(2)}) {
+        SCOPED_TRACE(int(method));
+        DeleteFileW(log.c_str());
+        record.MailMethod = method;
+        Start();
+        HandOver();
+        const vt::RecorderRecord r = Started();
+        EXPECT_TRUE(vt::SamePath(r.exe, netscape));
+        const std::wstring image = temp + (method == 1 ? L"shot1.gif" : L"mailshot.jpg");
+        const std::wstring message = temp + (method == 1 ? L"shot1.txt" : L"mailshot.txt");
+        EXPECT_EQ(Arguments(r), (std::vector<std::wstring>{L"-compose", message}));
+
+        mail::MessageFields f;
+        f.to = record.MailTo.str();
+        f.subject = record.MailSubject.str();
+        f.imagePath = Ansi(image);
+        f.attached = method == 2;
+        EXPECT_EQ(vt::ReadFileBytes(message),
+                  mail::JoinLines(mail::NetscapeMessage(mailtest::NetscapeTemplate(), f,
+                                                        base64::Encode(vt::ReadFileBytes(image)))));
+        KeepForHostCheck(method == 1 ? L"netscape-embedded" : L"netscape-attached", message,
+                         method == 1 ? L"" : image, f.to, f.subject);
+        Stop();
+    }
+}
+
+TEST_F(MailProgram, EudoraIncrediMailAndOutlookGetTheirCommandLines) {
+    const std::wstring eudora = vt::CopyRecorderAs(vt::Join(clients, L"Eudora\\eudora.exe"));
+    Associate(L".sta", eudora);
+    const std::wstring incredimail = vt::CopyRecorderAs(vt::Join(clients, L"IncrediMail\\IncMail.exe"));
+    Associate(L".ima", incredimail);
+    Associate(L".msg", vt::CopyRecorderAs(vt::Join(clients, L"Office\\outlook.exe")));
+    const std::wstring pradomel = vt::CopyRecorderAs(vt::Join(program, L"pradomel.exe"));
+
+    // Eudora, embedded: a numbered JPEG shown by its stationery.
+    record.MailClient = mcEudora;
+    record.MailMethod = 1;
+    Start();
+    HandOver();
+    vt::RecorderRecord r = Started(1);
+    EXPECT_TRUE(vt::SamePath(r.exe, eudora));
+    EXPECT_EQ(Arguments(r), std::vector<std::wstring>{temp + L"shot1.sta"});
+    EXPECT_EQ(vt::ReadFileBytes(temp + L"shot1.sta"),
+              "To: a@b.example\r\nFrom: \r\nSubject: My shot\r\nX-Stationery: 41405 3\r\n\r\n"
+              "<x-html><html><head></head><body><font face=\"Arial, Helvetica\">&nbsp;</font><br><br><div><img "
+              "src=\"file://" + Ansi(temp) + "shot1.jpg\" border=0></div></body></html><x-html>\r\n");
+    EXPECT_EQ(vt::ReadFileBytes(temp + L"shot1.jpg").substr(0, 2), "\xFF\xD8");
+    Stop();
+
+    // IncrediMail takes no embedded image: the user is told once, the setting
+    // stays "attached", and a double quote in the subject cannot end its argument.
+    record.MailClient = mcIncrediMail;
+    record.MailSubject = "The \"best\" shot";
+    Start();
+    HandOver();
+    HWND box = vt::WaitForMessageBox(running.Id(), kCaption, 15000);
+    ASSERT_TRUE(box);
+    EXPECT_EQ(vt::ReadMessageBox(box).text,
+              L"IncrediMail doesn't allow embedding.\rYour screenshots will be sent as attachements.");
+    vt::PressButton(box, L"OK");
+    r = Started(2);
+    EXPECT_TRUE(vt::SamePath(r.exe, incredimail));
+    EXPECT_EQ(r.commandLine, L"\"" + incredimail + L"\" /c /n /r:\"1,,a@b.example\" /s:\"The 'best' shot\" /att:\"" +
+                                 temp + L"shot1.gif\"");
+    EXPECT_EQ(Stored().MailMethod, 2);
+    Stop();
+
+    // Outlook, embedded: Pradomel started hidden with three quoted values,
+    // a blank for each empty one.
+    record.MailClient = mcOutlook;
+    record.MailMethod = 1;
+    record.MailTo.clear();
+    record.MailSubject.clear();
+    Start();
+    HandOver();
+    r = Started(3);
+    EXPECT_TRUE(vt::SamePath(r.exe, pradomel));
+    EXPECT_TRUE(vt::SamePath(r.workDir, program));
+    EXPECT_EQ(r.show, SW_HIDE);
+    EXPECT_EQ(r.commandLine, L"\"" + pradomel + L"\" \"" + temp + L"shot1.gif\" \" \" \" \"");
+    Stop();
+
+    // Without Pradomel: the user is told.
+    DeleteFileW(pradomel.c_str());
+    Start();
+    HandOver();
+    EXPECT_EQ(ErrorBox(), L"File pradomel.exe is missing, please reinstall Vorlix");
+    Stop();
+}
+
+TEST_F(MailProgram, SmtpSenderGetsThirteenArgumentsWhateverTheyHold) {
+    const std::wstring sulvane = vt::CopyRecorderAs(vt::Join(program, L"sulvane.exe"));
+    record.MailClient = mcSmtp;
+
+    // Incomplete settings: told, nothing started.
+    record.MailTo.clear();
+    Start();
+    HandOver();
+    EXPECT_EQ(ErrorBox(), L"Please enter your Recipient, E-Mail, SMTP Server and Port.");
+    Stop();
+
+    // Quotes and backslashes come through whole; empty values are a blank.
+    record.MailTo = "a@b.example; c@d.example";
+    record.MailSubject = "say \"cheese\"\\";
+    record.SmtpBody.clear();
+    record.SmtpFrom = "me@x.example";
+    record.SmtpServer = "127.0.0.1";
+    record.SmtpPort = 25;
+    record.SmtpUserName.clear();
+    record.SmtpPassword = "p\"w\\\"d\\";
+    record.SmtpPreview = 0;
+    record.SmtpProgress = 7;
+    record.MailMethod = 1;
+    record.MailFormat = ifBMP;
+    Start();
+    HandOver();
+    const vt::RecorderRecord r = Started();
+    EXPECT_TRUE(vt::SamePath(r.exe, sulvane));
+    EXPECT_TRUE(vt::SamePath(r.workDir, program));
+    EXPECT_EQ(Arguments(r), (std::vector<std::wstring>{L"a@b.example; c@d.example", L"say \"cheese\"\\", L" ",
+                                                       L"me@x.example", L"127.0.0.1", L"25", L" ", L"p\"w\\\"d\\",
+                                                       L"0", L"1", temp + L"shot1.gif", L"mailshot.bmp", L"1"}));
+    Stop();
+
+    // Unknown client: told.
+    record.MailClient = 0;
+    Start();
+    HandOver();
+    EXPECT_EQ(ErrorBox(), L"No email program available on this computer.");
+}
+
+}  // namespace
