@@ -290,9 +290,9 @@ TEST_F(ProgramHotkeys, PrintScreenAltPrintScreenAndRepeatDeliver) {
 }
 
 TEST_F(ProgramHotkeys, StartUpRemovesOnlyItsOwnTemporaryFiles) {
-    const wchar_t* own[] = {L"screenshot3.bmp", L"screenshot4.gif", L"screenshot.gif", L"duridevazazu.bmp",
-                            L"client.eml"};
-    const wchar_t* foreign[] = {L"screenshot.bmp", L"screenshot3.png", L"holiday1.gif", L"report.txt"};
+    const wchar_t* own[] = {L"screenshot3.bmp", L"screenshot4.gif", L"screenshot.gif", L"duridevazazu.bmp"};
+    // client.eml: the name of the mail-program probe, which deletes its own at once.
+    const wchar_t* foreign[] = {L"screenshot.bmp", L"screenshot3.png", L"holiday1.gif", L"report.txt", L"client.eml"};
     for (const wchar_t* n : own) ASSERT_TRUE(vt::WriteFileBytes(vt::Join(temp, n), "x"));
     for (const wchar_t* n : foreign) ASSERT_TRUE(vt::WriteFileBytes(vt::Join(temp, n), "x"));
     Start();

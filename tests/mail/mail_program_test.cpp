@@ -60,7 +60,9 @@ void KeepForHostCheck(const std::wstring& name, const std::wstring& message, con
     vt::DeleteTree(dir);
     ASSERT_TRUE(vt::MakeDirs(dir));
     ASSERT_TRUE(vt::CopyFileTo(message, vt::Join(dir, L"message.eml")));
-    if (!image.empty()) ASSERT_TRUE(vt::CopyFileTo(image, vt::Join(dir, L"image")));
+    if (!image.empty()) {
+        ASSERT_TRUE(vt::CopyFileTo(image, vt::Join(dir, L"image")));
+    }
     ASSERT_TRUE(vt::WriteFileBytes(vt::Join(dir, L"expect.txt"), "to=" + to + "\nsubject=" + subject + "\n"));
 }
 
@@ -72,8 +74,11 @@ protected:
         scratch = vt::ScratchDir();
         program = vt::Join(scratch, L"Program Files");
         clients = vt::Join(scratch, L"clients");
-        for (const wchar_t* f : {L"Vorlix.exe", L"hovrak.dll", L"stelmon.dll"})
-            if (vt::FileExists(vt::BinFile(f))) ASSERT_TRUE(vt::CopyFileTo(vt::BinFile(f), vt::Join(program, f)));
+        for (const wchar_t* f : {L"Vorlix.exe", L"hovrak.dll", L"stelmon.dll"}) {
+            if (vt::FileExists(vt::BinFile(f))) {
+                ASSERT_TRUE(vt::CopyFileTo(vt::BinFile(f), vt::Join(program, f)));
+            }
+        }
         log = vt::Join(scratch, L"recorder.log");
         handOver = vt::Join(vt::TempDir(), L"duridevazazu.bmp");
         temp = Slash(vt::TempDir());
