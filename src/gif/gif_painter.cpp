@@ -92,8 +92,6 @@ TGifAnimator::TGifAnimator(TGifPicture* image, uint16_t paintFlags, const RECT& 
       ownerReference_(ownerReference),
       waitFunction_(image->PainterWait) {
     EnsureSyncWindow();
-    if ((flags_ & RunInThread) && (flags_ & Animate) && image->FrameCount() > 1 && animationPercent_ >= 0)
-        stopEvent_ = CreateEventW(nullptr, TRUE, FALSE, nullptr);
 
     if (image->BackdropColor != clNone)
         backdrop_ = image->BackdropColor;
@@ -123,6 +121,9 @@ TGifAnimator::TGifAnimator(TGifPicture* image, uint16_t paintFlags, const RECT& 
         if (staging_.Empty()) throw EOutOfMemory(txt::GifOutOfMemory);
         staging_.Clear(backdrop_);
     }
+    // Last: nothing above may leave the handle behind when it raises.
+    if ((flags_ & RunInThread) && (flags_ & Animate) && image->FrameCount() > 1 && animationPercent_ >= 0)
+        stopEvent_ = CreateEventW(nullptr, TRUE, FALSE, nullptr);
 }
 
 TGifAnimator::~TGifAnimator() {
@@ -253,7 +254,8 @@ void TGifAnimator::Wait(int delayUnits) {
             stepStart_ = NowMs();
             plannedMs_ = 0;
         } else if (!stopEvent_) {
-            Sleep(DWORD(ms));
+            // Nothing to wake it: short sleeps, so that a stop request is seen.
+            for (int64_t left = ms; left > 0 && !terminated_; left -= 100) Sleep(DWORD(std::min<int64_t>(100, left)));
         }
         return;
     }
