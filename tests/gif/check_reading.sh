@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
 # Reads GIF files that giflib's gifbuild, ImageMagick and the codec's own
 # writer made, and compares what the codec reads with what those programs
-# read: the indices of every frame with `giftext -r`, the animation as the
-# painter composes it frame by frame with ImageMagick's `-coalesce`. Every file
+# read: the indices of every frame with `giftext -r`, each frame's colours
+# with ImageMagick's frames, the animation as the painter composes it frame by
+# frame with ImageMagick's `-coalesce`. Every file
 # is also saved again: the saved file must hold the same indices, and loading
 # and saving it once more must give the same bytes.
 # Usage: check_reading.sh WINE_RUN READ_DUMP_EXE SAMPLES_EXE OUTPUT_FOLDER
@@ -158,6 +159,11 @@ for file in *.gif; do
   cmp -s "$name.raw" "$name.giftext.raw" || bad "$name" "indices differ from giftext -r ($(cmp "$name.raw" "$name.giftext.raw" 2>&1 | head -1))"
   # ImageMagick refuses a minimum code size of 1, which giflib reads.
   case $name in *code_size_1) ;; *)
+  if "$magick" "$file" -alpha off -depth 8 "rgb:$name.im.frames.rgb" 2>"$name.im.err"; then
+    cmp -s "$name.frames.rgb" "$name.im.frames.rgb" || bad "$name" "frame colours differ from ImageMagick's frames ($(cmp "$name.frames.rgb" "$name.im.frames.rgb" 2>&1 | head -1))"
+  else
+    bad "$name" "ImageMagick cannot read it: $(cat "$name.im.err")"
+  fi
   if "$magick" "$file" -coalesce -background "#$backdrop" -alpha remove -alpha off -depth 8 "rgb:$name.im.rgb" 2>"$name.im.err"; then
     cmp -s "$name.coalesced.rgb" "$name.im.rgb" || bad "$name" "painted frames differ from ImageMagick's coalesced frames ($(cmp "$name.coalesced.rgb" "$name.im.rgb" 2>&1 | head -1))"
   else
@@ -167,7 +173,7 @@ for file in *.gif; do
   giftext -r "$name.resaved.gif" 2>/dev/null | tail -c "$n" >"$name.resaved.raw"
   cmp -s "$name.raw" "$name.resaved.raw" || bad "$name" "the file saved again holds other indices"
   cmp -s "$name.resaved.gif" "$name.resaved2.gif" || bad "$name" "loading and saving again changes the file"
-  [ "$fail" -eq 0 ] && rm -f "$name.im.rgb" "$name.giftext.raw" "$name.resaved.raw"
+  [ "$fail" -eq 0 ] && rm -f "$name.im.rgb" "$name.im.frames.rgb" "$name.giftext.raw" "$name.resaved.raw"
 done
 
 [ "$count" -gt 10 ] || bad files "only $count files were read"

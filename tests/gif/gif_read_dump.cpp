@@ -1,7 +1,8 @@
 // Reads GIF files that other programs wrote, for check_reading.sh:
 //   gif_read_dump IN.gif OUT BACKDROP
 // writes OUT.raw (every frame's indices in stream order, as giftext -r gives
-// them), OUT.coalesced.rgb (the screen after each frame as the painter draws
+// them), OUT.frames.rgb (each frame's own colours, as its rendered bitmap
+// holds them; red, green, blue bytes), OUT.coalesced.rgb (the screen after each frame as the painter draws
 // the animation onto a bitmap filled with BACKDROP, a hex RRGGBB; red, green,
 // blue bytes), OUT.resaved.gif (the image saved again) and OUT.resaved2.gif
 // (that file loaded and saved once more).
@@ -69,6 +70,19 @@ int main(int argc, char** argv) {
             }
         }
         if (!WriteBytes(out + ".raw", raw)) return 1;
+
+        std::vector<uint8_t> colours;
+        for (int i = 0; i < picture.FrameCount(); ++i) {
+            const ui::Bitmap* bitmap = picture.Frame(i)->Bitmap();
+            if (!bitmap) continue;
+            ui::Bitmap rgb(bitmap->Width(), bitmap->Height(), ui::PixelFormat::Bits24);
+            BitBlt(rgb.Canvas(), 0, 0, rgb.Width(), rgb.Height(), bitmap->Canvas(), 0, 0, SRCCOPY);
+            for (int y = 0; y < rgb.Height(); ++y) {
+                const uint8_t* p = rgb.ScanLine(y);
+                for (int x = 0; x < rgb.Width(); ++x, p += 3) colours.insert(colours.end(), {p[2], p[1], p[0]});
+            }
+        }
+        if (!WriteBytes(out + ".frames.rgb", colours)) return 1;
 
         // The animation drawn once, frame by frame, onto a bitmap of the
         // screen's size; the waits are recorded, not slept.
