@@ -62,7 +62,10 @@ protected:
         CaptureBitmap = harness::PatternImage(31, 19, 5);
         harness::Form().noticeText.clear();
     }
-    void TearDown() override { OptionsOpen = false; }
+    void TearDown() override {
+        OptionsOpen = false;
+        OptionsWebFileNameProc = nullptr;
+    }
 
     // Runs SendToWeb while another thread answers the error boxes and, when
     // given, the prompt; returns the texts of the error boxes.
@@ -165,6 +168,11 @@ TEST_F(WebDestination, MissingSettingsUploaderOrTemporaryFileCancel) {
 TEST_F(WebDestination, ThePromptAsksAgainForAnEmptyNameAndFiltersTheName) {
     Config.WebNaming = fnAsk;
     Config.WebFileName = "preset";
+    // The options dialog, when open, shows the new name.
+    OptionsOpen = true;
+    static int shown;
+    shown = 0;
+    OptionsWebFileNameProc = [] { ++shown; };
     int asked = 0;
     std::wstring preset;
     // Empty first, then only characters no file name may hold, then a name
@@ -182,6 +190,7 @@ TEST_F(WebDestination, ThePromptAsksAgainForAnEmptyNameAndFiltersTheName) {
     EXPECT_EQ(preset, L"preset");
     EXPECT_EQ(asked, 3);
     EXPECT_EQ(Config.WebFileName.str(), "..x");
+    EXPECT_EQ(shown, 1);
     const auto records = Records(1);
     ASSERT_EQ(records.size(), 1u);
     const auto args = vt::SplitCommandLine(records[0].commandLine);
