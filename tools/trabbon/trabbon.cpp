@@ -259,11 +259,37 @@ void SetTimeouts(SOCKET s) {
     setsockopt(s, SOL_SOCKET, SO_SNDTIMEO, reinterpret_cast<const char*>(&t), sizeof t);
 }
 
+// Connects within the time-out, letting the progress window's messages run
+// meanwhile so that it keeps answering while a distant host is tried.
 Socket ConnectTo(const sockaddr_in& address) {
     Socket s(socket(AF_INET, SOCK_STREAM, IPPROTO_TCP));
     if (!s.valid()) return s;
     SetTimeouts(s.get());
-    if (connect(s.get(), reinterpret_cast<const sockaddr*>(&address), sizeof address) != 0) s.Close();
+    u_long nonBlocking = 1;
+    ioctlsocket(s.get(), FIONBIO, &nonBlocking);
+    if (connect(s.get(), reinterpret_cast<const sockaddr*>(&address), sizeof address) != 0 &&
+        WSAGetLastError() != WSAEWOULDBLOCK) {
+        s.Close();
+        return s;
+    }
+    const ULONGLONG end = GetTickCount64() + kTimeoutMs;
+    for (;;) {
+        fd_set writable, failed;
+        FD_ZERO(&writable);
+        FD_ZERO(&failed);
+        FD_SET(s.get(), &writable);
+        FD_SET(s.get(), &failed);
+        timeval step{0, 100000};
+        const int n = select(0, nullptr, &writable, &failed, &step);
+        if (n < 0 || FD_ISSET(s.get(), &failed) || (n == 0 && GetTickCount64() >= end)) {
+            s.Close();
+            return s;
+        }
+        if (n > 0 && FD_ISSET(s.get(), &writable)) break;
+        PumpMessages();
+    }
+    nonBlocking = 0;
+    ioctlsocket(s.get(), FIONBIO, &nonBlocking);
     return s;
 }
 
