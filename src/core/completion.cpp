@@ -1,5 +1,7 @@
 #include "core/completion.h"
 
+#include <deque>
+
 #include "core/globals.h"
 #include "core/main_window.h"
 #include "core/texts.h"
@@ -13,6 +15,22 @@
 #include "hook/hovrak.h"
 
 UINT_PTR CompletionTimer = 0;
+
+namespace {
+
+// Images that arrived while another one waited for its completion.
+std::deque<ui::Bitmap> QueuedCaptures;
+
+}  // namespace
+
+void QueueCapture(const ui::Bitmap& image) {
+    if (CompletionTimer == 0 && QueuedCaptures.empty()) {
+        CaptureBitmap = image;
+        StartCompletion();
+    } else {
+        QueuedCaptures.push_back(image);
+    }
+}
 TDestinations PendingDestinations = 0;
 bool FileDestinationLastResult = false;
 
@@ -108,6 +126,12 @@ void CALLBACK CaptureCompleteTimerProc(HWND, UINT, UINT_PTR id, DWORD) {
         DeliverToDestinations(set);
     } else {
         FinishCapture();
+    }
+    // The next waiting image, if any, follows the same road.
+    if (!QueuedCaptures.empty() && CompletionTimer == 0) {
+        CaptureBitmap = std::move(QueuedCaptures.front());
+        QueuedCaptures.pop_front();
+        StartCompletion();
     }
 }
 

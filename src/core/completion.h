@@ -8,6 +8,7 @@
 #include <windows.h>
 
 #include "core/configuration.h"
+#include "ui/bitmap.h"
 
 // Hand-over requests, one per destination (their parameters carry nothing).
 constexpr UINT WM_HANDOVER_CLIPBOARD = WM_USER + 7;
@@ -44,6 +45,10 @@ void StartCompletion();
 // starts the completion. False, with nothing captured and nothing to be
 // delivered, when the area is empty or cannot be copied.
 bool CaptureArea(HDC source, const RECT& area);
+// An image for the completion road (a scan): into CaptureBitmap with the
+// completion timer started, or, while another image waits for its
+// completion, kept and delivered after it, so that no image is lost.
+void QueueCapture(const ui::Bitmap& image);
 void CALLBACK CaptureCompleteTimerProc(HWND window, UINT message, UINT_PTR id, DWORD time);
 
 // The settings' destination set, the image finished, then delivered.

@@ -10,6 +10,7 @@
 #include "core/hotkeys.h"
 #include "core/notice.h"
 #include "core/rect_engine.h"
+#include "core/scanning.h"
 #include "core/settings_store.h"
 #include "core/shading.h"
 #include "core/temp_files.h"
@@ -92,6 +93,7 @@ void ShutDown() {
         HookRemove();
         if (Config.HotkeysOn) UnregisterCaptureHotkeys(MainWindow);
         ReleaseHotkeyAtoms(MainWindow);
+        DestroyScanner();
         CaptureBitmap = ui::Bitmap();
     } catch (...) {
         // Errors while shutting down are of no use to anybody.
@@ -111,6 +113,7 @@ bool TuMainForm::CreateForm() {
     HideNotice();
     StartUp();
     Anchor = NoAnchor;  // no rectangle selected yet
+    CreateScanner(MainWindow);
     SetBlendColor();
     BuildPopupMenu();
     return true;
@@ -153,6 +156,8 @@ void TuMainForm::MenuCommandChosen(UINT id) {
     switch (id) {
         case ItZovozu: RunZovozuProgram(); break;
         case ItEditor: RunEditorProgram(); break;
+        case ItAquire: AcquireScan(); break;
+        case ItSelectSource: SelectScanSource(); break;
         case ItTell: ShellExecuteW(nullptr, L"open", addr::TellAFriend, nullptr, nullptr, SW_SHOWMAXIMIZED); break;
         case ItCheckVersion:
             ShellExecuteW(nullptr, L"open", addr::CheckVersion, nullptr, nullptr, SW_SHOWMAXIMIZED);

@@ -1,0 +1,50 @@
+#include "core/scanning.h"
+
+#include <memory>
+#include <string>
+
+#include "core/completion.h"
+#include "core/work.h"
+
+twain::TTwain* Twain = nullptr;
+
+namespace {
+
+std::unique_ptr<twain::TTwain> TheScanner;
+
+}  // namespace
+
+void CreateScanner(HWND form) {
+    TheScanner = std::make_unique<twain::TTwain>(form);
+    Twain = TheScanner.get();
+    Twain->Disable = true;
+    Twain->ShowUI = true;
+    Twain->OnChangeBitmap = TwainChangeBitmap;
+    Twain->OnUserError = [](const std::wstring& text) { ShowError(text); };
+}
+
+void DestroyScanner() {
+    // Not while an acquisition runs on the stack below: it unwinds itself
+    // when the program's quit message reaches its loop.
+    if (Twain && Twain->SourceIsOpen()) return;
+    Twain = nullptr;
+    TheScanner.reset();
+}
+
+void AcquireScan() {
+    if (!Twain || Twain->SourceIsOpen()) return;
+    Twain->ScannedBmp = ui::Bitmap();
+    Twain->Acquire();
+}
+
+void SelectScanSource() {
+    if (Twain && !Twain->SourceIsOpen()) Twain->SelectSource();
+}
+
+void TwainChangeBitmap() {
+    if (!Twain || Twain->ScannedBmp.Empty()) return;
+    // Each scan of an acquisition is delivered, also when several arrive
+    // before the first one's completion has run.
+    QueueCapture(Twain->ScannedBmp);
+    Twain->ScannedBmp = ui::Bitmap();
+}

@@ -1,0 +1,184 @@
+// The tray menu's scanner items in the real program, with our fake source
+// manager in the Windows folder: a scan is finished and delivered like a
+// capture; without a manager the items do nothing and the program goes on.
+#include <gtest/gtest.h>
+
+#include <windows.h>
+
+#include <cstring>
+#include <string>
+
+#include "core/configuration.h"
+#include "support/vorlix_test.h"
+
+namespace {
+
+const wchar_t kRoot[] = L"Software\\Vorlix Tessavue";
+const wchar_t kConfiguration[] = L"Software\\Vorlix Tessavue\\Configuration";
+const wchar_t kSchema[] = L"Software\\Vorlix Tessavue\\Configuration\\Schema";
+const wchar_t kOverrides[] = L"Software\\Wine\\AppDefaults\\Vorlix.exe\\DllOverrides";
+constexpr UINT kAcquire = 104, kSelectSource = 105, kExit = 110;  // tray menu command ids
+
+std::string Ansi(const std::wstring& s) {
+    std::string out(s.size() * 2 + 1, '\0');
+    out.resize(WideCharToMultiByte(CP_ACP, 0, s.c_str(), int(s.size()), out.data(), int(out.size()), nullptr, nullptr));
+    return out;
+}
+
+std::wstring WindowsManager() {
+    wchar_t folder[MAX_PATH];
+    GetWindowsDirectoryW(folder, MAX_PATH);
+    return vt::Join(folder, L"twain_32.dll");
+}
+
+vt::Pixels Picture(int w, int h, int seed) {
+    vt::Pixels p(w, h);
+    for (int y = 0; y < h; ++y)
+        for (int x = 0; x < w; ++x) p.At(x, y) = RGB((x * 29 + seed) & 0xFF, (y * 13) & 0xFF, (x + y * seed) & 0xFF);
+    return p;
+}
+
+class ScanningProgram : public ::testing::Test {
+protected:
+    void SetUp() override {
+        vt::DeleteKeyTree(kRoot);
+        scratch = vt::ScratchDir();
+        program = vt::Join(scratch, L"Program Files");
+        for (const wchar_t* f : {L"Vorlix.exe", L"hovrak.dll", L"stelmon.dll"})
+            ASSERT_TRUE(vt::CopyFileTo(vt::BinFile(f), vt::Join(program, f)));
+        script = vt::Join(scratch, L"script.txt");
+        log = vt::Join(scratch, L"twain.log");
+        // The Windows folder's manager is set aside while ours stands in.
+        manager = WindowsManager();
+        saved = vt::Join(scratch, L"wine-twain_32.dll");
+        hadManager = vt::FileExists(manager);
+        if (hadManager) {
+            ASSERT_TRUE(MoveFileW(manager.c_str(), saved.c_str()));
+        }
+    }
+    void TearDown() override {
+        if (running) {
+            vt::Post(main, WM_CLOSE);
+            running.Wait(10000);
+        }
+        vt::DeleteKeyTree(L"Software\\Wine\\AppDefaults\\Vorlix.exe");
+        DeleteFileW(manager.c_str());
+        if (hadManager) MoveFileW(saved.c_str(), manager.c_str());
+        vt::DeleteKeyTree(kRoot);
+    }
+
+    void InstallFakeManager() {
+        ASSERT_TRUE(vt::CopyFileTo(vt::BinFile(L"fake-twain\\twain_32.dll"), manager));
+        // Wine loads its own TWAIN_32.DLL unless told to take the file's; a
+        // child process does not see WINEDLLOVERRIDES set by its parent, so
+        // the program's own override goes into the registry.
+        ASSERT_TRUE(vt::WriteString(kOverrides, L"twain_32", L"native"));
+    }
+
+    void Start(TConfiguration& record) {
+        ASSERT_TRUE(vt::WriteDword(kConfiguration, L"Training", 0));
+        ASSERT_TRUE(vt::WriteValue(kSchema, L"", REG_BINARY, &record, sizeof record));
+        running = vt::Process::Start(vt::Join(program, L"Vorlix.exe"), L"", program,
+                                     {{L"VORLIX_TWAIN_SCRIPT", script}, {L"VORLIX_TWAIN_LOG", log}});
+        ASSERT_TRUE(running);
+        main = vt::WaitForWindow(running.Id(), L"TuMainForm", nullptr, 15000);
+        ASSERT_TRUE(main);
+        HWND tray = vt::WaitForWindow(running.Id(), L"VorlixTrayIcon", nullptr, 15000);
+        ASSERT_TRUE(tray);
+        ASSERT_TRUE(vt::WaitUntil([&] { return vt::WindowText(tray) == L" Vorlix Tessavue "; }, 15000));
+    }
+
+    TConfiguration Record() {
+        TConfiguration record;
+        std::memset(&record, 0, sizeof record);
+        DefaultInputs in;
+        in.desktopFolder = Ansi(scratch + L"\\");
+        in.programFolder = Ansi(program + L"\\");
+        SetDefaults(record, in);
+        record.NoticeSlideIn = 0;
+        record.NoticeSound = 0;
+        record.EdgeOn = 0;
+        record.AnnotationOn = 0;
+        record.WatermarkOn = 0;
+        for (auto& d : record.SendTo) d = 0;
+        record.SendTo[dFile] = 1;
+        record.FileNaming = fnNumbered;
+        record.FileFolder = Ansi(scratch + L"\\");
+        record.FileName = "scan";
+        record.FileFormat = ifBMP;
+        return record;
+    }
+
+    std::wstring scratch, program, script, log, manager, saved;
+    bool hadManager = false;
+    vt::Process running;
+    HWND main = nullptr;
+};
+
+TEST_F(ScanningProgram, EveryScanOfAnAcquisitionIsDelivered) {
+    InstallFakeManager();
+    std::string s;
+    for (int i = 0; i < 3; ++i) {
+        const std::wstring path = vt::Join(scratch, L"in" + std::to_wstring(i) + L".bmp");
+        ASSERT_TRUE(vt::SaveBmp(Picture(30 + i, 20, i), path));
+        s += "image native " + Ansi(path) + "\n";
+    }
+    ASSERT_TRUE(vt::WriteFileBytes(script, s));
+    TConfiguration record = Record();
+    Start(record);
+    ASSERT_TRUE(vt::Post(main, WM_COMMAND, kAcquire));
+    for (int i = 0; i < 3; ++i) {
+        const std::wstring file = vt::Join(scratch, L"scan" + std::to_wstring(i + 1) + L".bmp");
+        ASSERT_TRUE(vt::WaitUntil([&] { return vt::FileExists(file); }, 15000)) << "scan " << i;
+        std::optional<vt::Pixels> got;
+        ASSERT_TRUE(vt::WaitUntil([&] { return (got = vt::LoadBmp(file)).has_value(); }, 5000));
+        const vt::Pixels want = Picture(30 + i, 20, i);
+        EXPECT_EQ(got->width, want.width);
+        EXPECT_TRUE(got->data == want.data) << "scan " << i;
+    }
+    const std::string l = vt::ReadFileBytes(log);
+    EXPECT_EQ(l.find("SEQERROR"), std::string::npos) << l;
+    EXPECT_NE(l.find("MSG=0x0302"), std::string::npos) << "the manager was closed";
+}
+
+TEST_F(ScanningProgram, ExitDuringAScanEndsTheProgramWithTheSourceClosed) {
+    InstallFakeManager();
+    const std::wstring path = vt::Join(scratch, L"in.bmp");
+    ASSERT_TRUE(vt::SaveBmp(Picture(5, 5, 1), path));
+    ASSERT_TRUE(vt::WriteFileBytes(script, "events\nimage native " + Ansi(path) + "\n"));  // never ready
+    TConfiguration record = Record();
+    Start(record);
+    ASSERT_TRUE(vt::Post(main, WM_COMMAND, kAcquire));
+    ASSERT_TRUE(vt::WaitUntil([&] { return vt::ReadFileBytes(log).find("ENABLE") != std::string::npos; }, 10000));
+    ASSERT_TRUE(vt::Post(main, WM_COMMAND, kExit));
+    EXPECT_TRUE(running.Wait(10000)) << "the program ended";
+    const std::string l = vt::ReadFileBytes(log);
+    EXPECT_NE(l.find("MSG=0x0302"), std::string::npos) << l;
+    EXPECT_EQ(l.find("SEQERROR"), std::string::npos) << l;
+    // The single-instance mutex is free again: a new instance starts.
+    vt::Process again = vt::Process::Start(vt::Join(program, L"Vorlix.exe"), L"", program);
+    EXPECT_TRUE(vt::WaitForWindow(again.Id(), L"TuMainForm", nullptr, 15000));
+    running = std::move(again);
+    main = vt::FindWindowOf(running.Id(), L"TuMainForm");
+}
+
+TEST_F(ScanningProgram, WithoutAManagerTheItemsDoNothing) {
+    TConfiguration record = Record();
+    record.SendTo[dClipboard] = 1;
+    Start(record);
+    ASSERT_TRUE(vt::Post(main, WM_COMMAND, kAcquire));
+    ASSERT_TRUE(vt::Post(main, WM_COMMAND, kSelectSource));
+    // The program answers at once and shows nothing.
+    DWORD_PTR answer = 0;
+    EXPECT_TRUE(SendMessageTimeoutW(main, WM_NULL, 0, 0, SMTO_ABORTIFHUNG, 5000, &answer));
+    EXPECT_FALSE(vt::FindMessageBox(running.Id()));
+    // It still delivers: an image handed over reaches the clipboard.
+    const std::wstring handOver = vt::Join(vt::TempDir(), L"duridevazazu.bmp");
+    ASSERT_TRUE(vt::SaveBmp(Picture(9, 9, 2), handOver));
+    vt::EmptyTheClipboard();
+    ASSERT_TRUE(vt::Post(main, WM_USER + 7));
+    std::optional<vt::Pixels> clip;
+    EXPECT_TRUE(vt::WaitUntil([&] { return (clip = vt::ClipboardDib()).has_value(); }, 10000));
+}
+
+}  // namespace
