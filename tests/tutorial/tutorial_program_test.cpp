@@ -167,7 +167,7 @@ TEST_F(Tutorial, AFirstRunShowsItInFrontUntilSwitchedOff) {
     ASSERT_TRUE(vt::WaitUntil([&] { return vt::Send(check, BM_GETCHECK) == BST_CHECKED; }));
     ASSERT_TRUE(vt::PressButton(tutorial, L"Close"));
     EXPECT_TRUE(vt::WaitGone(tutorial));
-    EXPECT_FALSE(IsWindow(tutorial)) << "the window is freed";
+    EXPECT_TRUE(vt::WaitUntil([&] { return !IsWindow(tutorial); })) << "the window is freed";
     EXPECT_TRUE(vt::WaitUntil([&] { return vt::ReadDword(kConfiguration, L"Training") == DWORD(0); }));
     EXPECT_TRUE(program.Running());
     Stop();
@@ -257,6 +257,9 @@ TEST_F(Tutorial, TheAboutBoxIsModalOnTopAndItsLinkOpensTheProductPage) {
     ASSERT_EQ(args.size(), 2u);
     EXPECT_EQ(args[1], L"https://www.vorlix.com/tessavue/");
     EXPECT_TRUE(vt::WaitUntil([&] { return IsWindowEnabled(Application()) != FALSE; }));
+    // Hidden first, destroyed a moment later: the next box must not be
+    // mistaken for this one.
+    ASSERT_TRUE(vt::WaitUntil([&] { return !IsWindow(about); }));
 
     // Closed, it opens again; Close closes it without opening anything.
     ASSERT_TRUE(chooseAbout());
