@@ -38,7 +38,9 @@ private:
 // Every output value is the weighted sum of the input values of its row (then
 // column), accumulated in double precision, with the end pixels repeated past
 // the ends, and truncated toward zero into 0 .. 255. Throws BlurFormatError,
-// and std::bad_alloc when the working memory cannot be had.
+// and std::bad_alloc when the working memory cannot be had. Where those sums
+// are exact (every radius of practical use) they are worked in integers, with
+// SSE2 where the processor has it; the bytes are the same either way.
 void GaussianBlur(ui::Bitmap& bitmap, double radius);
 
 // Sides of a bitmap for GaussianBlurPart.
@@ -50,5 +52,10 @@ enum BlurSide : uint8_t { bsLeft = 1, bsTop = 2, bsRight = 4, bsBottom = 8 };
 // result is what blurring the whole image and cutting out this part would
 // give, without the memory for the whole. GaussianBlur is this with no side.
 void GaussianBlurPart(ui::Bitmap& bitmap, double radius, uint8_t outsideSides, uint32_t outsideColour);
+
+// Lets the blur use SSE2 code when the processor has it (the default), or
+// keeps it to the portable code, so that both can be checked on one machine.
+// Returns the previous setting.
+bool AllowBlurSse2(bool allowed);
 
 }  // namespace delivery

@@ -128,3 +128,22 @@ TEST(GaussianBlur, PartOfAUniformImageMatchesTheWholeImageBlurred) {
         }
     }
 }
+
+// The blur works in integers (with SSE2 where the processor has it) when its
+// sums are exact, and in doubles otherwise (radius 0.2: weights far below the
+// data's step). Every road gives the plain blur's bytes.
+TEST(GaussianBlur, PortableAndVectorCodeGiveTheSameBytes) {
+    uint32_t seed = 500;
+    for (bool sse2 : {true, false}) {
+        const bool before = delivery::AllowBlurSse2(sse2);
+        for (double radius : {3.0, 12.5, 0.2}) {
+            SCOPED_TRACE(testing::Message() << "radius " << radius << (sse2 ? ", SSE2" : ", portable"));
+            ui::Bitmap fast = RandomBitmap(61, 29, ui::PixelFormat::Bits24, seed++);
+            ui::Bitmap plain(fast);
+            GaussianBlur(fast, radius);
+            ReferenceBlur(plain, radius);
+            EXPECT_EQ(Pixels(fast), Pixels(plain));
+        }
+        delivery::AllowBlurSse2(before);
+    }
+}

@@ -1,7 +1,11 @@
-// finish_bench [runs] [result.bmp]: times the edge effect with the default
-// settings (torn right and bottom, depth 20, outline, shadow) and the radius-3
-// blur on a 1920 x 1080 capture, and prints the best and the median of the
-// runs. With a file name the last edge-effect result is saved for a look.
+// finish_bench [--runs N] [--save result.bmp] [--source source.bmp]
+// [picture.bmp]: times the edge effect with the default settings (torn right
+// and bottom, depth 20, outline, shadow) and the radius-3 blur on a capture,
+// and prints the median and the best of the runs. The capture is the given
+// picture (a BMP file, such as a screenshot) or else a synthetic 1920 x 1080
+// one. --save writes the last edge-effect result for a look, --source the
+// 24-bit pixels the blur was timed on, for other programs to be timed on.
+// run_bench.sh runs it together with ImageMagick.
 #include <windows.h>
 
 #include <algorithm>
@@ -42,17 +46,52 @@ void Time(const char* name, int runs, Prepare prepare, Work work) {
         ms.push_back(std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start).count());
     }
     std::sort(ms.begin(), ms.end());
-    std::printf("%-46s best %8.2f ms   median %8.2f ms   (%d runs)\n", name, ms.front(), ms[ms.size() / 2], runs);
+    std::printf("%-40s median %8.2f ms   best %8.2f ms   (%d runs)\n", name, ms[ms.size() / 2], ms.front(), runs);
+}
+
+int Usage() {
+    std::fprintf(stderr, "usage: finish_bench [--runs N] [--save result.bmp] [--source source.bmp] [picture.bmp]\n");
+    return 2;
 }
 
 }  // namespace
 
 int wmain(int argc, wchar_t** argv) {
-    const int runs = argc > 1 ? std::max(1, _wtoi(argv[1])) : 15;
-    const ui::Bitmap capture = TestCapture(1920, 1080);
-    ui::Bitmap result;
+    int runs = 15;
+    std::wstring save, sourceFile, picture;
+    for (int i = 1; i < argc; ++i) {
+        const std::wstring arg = argv[i];
+        if (arg == L"--runs" && i + 1 < argc) {
+            runs = std::max(1, _wtoi(argv[++i]));
+        } else if (arg == L"--save" && i + 1 < argc) {
+            save = argv[++i];
+        } else if (arg == L"--source" && i + 1 < argc) {
+            sourceFile = argv[++i];
+        } else if (!arg.empty() && arg[0] != L'-' && picture.empty()) {
+            picture = arg;
+        } else {
+            return Usage();
+        }
+    }
 
-    Time("ApplyEdgeEffect 1920 x 1080, defaults", runs, [&] { result = capture; }, [&] {
+    // A capture is a copy of the screen: the display's format.
+    ui::Bitmap capture;
+    if (picture.empty()) {
+        capture = TestCapture(1920, 1080);
+    } else {
+        ui::Bitmap loaded;
+        if (!loaded.LoadFromFile(picture)) {
+            std::fprintf(stderr, "cannot read %ls\n", picture.c_str());
+            return 1;
+        }
+        capture = ui::Bitmap(loaded.Width(), loaded.Height(), ui::PixelFormat::Device);
+        BitBlt(capture.Canvas(), 0, 0, loaded.Width(), loaded.Height(), loaded.Canvas(), 0, 0, SRCCOPY);
+    }
+    std::printf("capture %d x %d, %d bits (%ls)\n", capture.Width(), capture.Height(), capture.Bits(),
+                picture.empty() ? L"synthetic" : picture.c_str());
+
+    ui::Bitmap result;
+    Time("ApplyEdgeEffect, default settings", runs, [&] { result = capture; }, [&] {
         delivery::ApplyEdgeEffect(result, true, 6, 20, true, 0xC0C0C0, true, 0x003333, 0xFFFFFF);
     });
     std::printf("  result %d x %d, %d bits\n", result.Width(), result.Height(), result.Bits());
@@ -60,7 +99,7 @@ int wmain(int argc, wchar_t** argv) {
     ui::Bitmap blurred(capture);
     blurred.SetFormat(ui::PixelFormat::Bits24);
     const ui::Bitmap source(blurred);
-    Time("GaussianBlur radius 3, 1920 x 1080 x 24", runs, [&] { blurred = source; },
+    Time("GaussianBlur radius 3, 24 bits", runs, [&] { blurred = source; },
          [&] { delivery::GaussianBlur(blurred, 3); });
     // The same bitmap again and again: its memory is already mapped.
     Time("GaussianBlur radius 3, same bitmap again", runs, [] {}, [&] { delivery::GaussianBlur(blurred, 3); });
@@ -70,8 +109,8 @@ int wmain(int argc, wchar_t** argv) {
                     size_t(source.Stride()) * size_t(source.Height()));
     });
 
-    if (argc > 2 && !result.SaveToFile(argv[2])) {
-        std::fprintf(stderr, "cannot write the result\n");
+    if ((!save.empty() && !result.SaveToFile(save)) || (!sourceFile.empty() && !source.SaveToFile(sourceFile))) {
+        std::fprintf(stderr, "cannot write the pictures\n");
         return 1;
     }
     return 0;
