@@ -115,11 +115,31 @@ void TColorQuantizer::AddColor(uint8_t red, uint8_t green, uint8_t blue) {
     }
 }
 
-void TColorQuantizer::AddBitmapPixels(const TDIBReader& reader) {
+void TColorQuantizer::AddBitmapPixels(const TDIBReader& reader, const std::vector<COLORREF>& held) {
     const int width = reader.Width(), height = reader.Height(), bpp = reader.BytesPerPixel();
+    if (held.empty()) {
+        for (int y = 0; y < height; ++y) {
+            const uint8_t* p = reader.Row(y);
+            for (int x = 0; x < width; ++x, p += bpp) AddColor(p[2], p[1], p[0]);
+        }
+        return;
+    }
+    auto isHeld = [&](uint8_t red, uint8_t green, uint8_t blue) {
+        return std::find(held.begin(), held.end(), RGB(red, green, blue)) != held.end();
+    };
+    // Runs of one colour are decided once.
+    COLORREF last = CLR_INVALID;
+    bool lastHeld = false;
     for (int y = 0; y < height; ++y) {
         const uint8_t* p = reader.Row(y);
-        for (int x = 0; x < width; ++x, p += bpp) AddColor(p[2], p[1], p[0]);
+        for (int x = 0; x < width; ++x, p += bpp) {
+            const COLORREF c = RGB(p[2], p[1], p[0]);
+            if (c != last) {
+                last = c;
+                lastHeld = isHeld(p[2], p[1], p[0]);
+            }
+            if (!lastHeld) AddColor(p[2], p[1], p[0]);
+        }
     }
 }
 
@@ -154,15 +174,39 @@ void TColorLookup::MapRow(const uint8_t* row, int bytesPerPixel, uint8_t* indice
     }
 }
 
+namespace {
+inline uint32_t PackRgb(uint8_t red, uint8_t green, uint8_t blue) {
+    return (uint32_t(red) << 16) | (uint32_t(green) << 8) | blue;
+}
+inline size_t ExactSlot(uint32_t rgb) { return (rgb * 2654435761u) >> 22; }  // 10 bits
+}  // namespace
+
 TFastColorLookup::TFastColorLookup(HPALETTE palette)
-    : PaletteCopy(new PALETTEENTRY[256]), InverseCache(new int16_t[32768]) {
+    : PaletteCopy(new PALETTEENTRY[256]), InverseCache(new int16_t[32768]), ExactColors(new ExactColor[ExactSlots]) {
     std::memset(PaletteCopy.get(), 0, sizeof(PALETTEENTRY) * 256);
     ColorTotal = palette ? int(GetPaletteEntries(palette, 0, 256, PaletteCopy.get())) : 0;
     std::fill_n(InverseCache.get(), 32768, int16_t(-1));
     for (int i = 0; i < ColorTotal; ++i) {
         const PALETTEENTRY& e = PaletteCopy[size_t(i)];
-        const int key = CellKey(e.peRed, e.peGreen, e.peBlue);
-        if (InverseCache[size_t(key)] < 0) InverseCache[size_t(key)] = int16_t(i);
+        const uint32_t rgb = PackRgb(e.peRed, e.peGreen, e.peBlue);
+        if (ExactEntry(rgb) >= 0) continue;  // a repeated colour: the first entry keeps it
+        size_t slot = ExactSlot(rgb);
+        while (ExactColors[slot].entry >= 0) slot = (slot + 1) % ExactSlots;
+        ExactColors[slot] = ExactColor{rgb, i};
+        // The first entry of each cell owns it; a cell that holds entries of
+        // more than one colour checks for those colours first.
+        int16_t& cell = InverseCache[size_t(CellKey(e.peRed, e.peGreen, e.peBlue))];
+        if (cell < 0)
+            cell = int16_t(i);
+        else
+            cell = int16_t(cell | SharedCell);
+    }
+}
+
+int TFastColorLookup::ExactEntry(uint32_t rgb) const {
+    for (size_t slot = ExactSlot(rgb);; slot = (slot + 1) % ExactSlots) {
+        const ExactColor& c = ExactColors[slot];
+        if (c.entry < 0 || c.rgb == rgb) return c.entry;
     }
 }
 
@@ -181,11 +225,18 @@ int TFastColorLookup::Resolve(uint8_t red, uint8_t green, uint8_t blue, int key)
     return best;
 }
 
+inline int TFastColorLookup::Lookup(uint8_t red, uint8_t green, uint8_t blue) {
+    const int key = CellKey(red, green, blue);
+    const int cell = InverseCache[size_t(key)];
+    if (cell < 0) return Resolve(red, green, blue, key);
+    if (!(cell & SharedCell)) return cell;
+    const int exact = ExactEntry(PackRgb(red, green, blue));
+    return exact >= 0 ? exact : cell & 0xFF;
+}
+
 uint8_t TFastColorLookup::MapColor(uint8_t red, uint8_t green, uint8_t blue, uint8_t& outRed, uint8_t& outGreen,
                                    uint8_t& outBlue) {
-    const int key = CellKey(red, green, blue);
-    int index = InverseCache[size_t(key)];
-    if (index < 0) index = Resolve(red, green, blue, key);
+    const int index = Lookup(red, green, blue);
     const PALETTEENTRY& e = PaletteCopy[size_t(index)];
     outRed = e.peRed;
     outGreen = e.peGreen;
@@ -195,12 +246,16 @@ uint8_t TFastColorLookup::MapColor(uint8_t red, uint8_t green, uint8_t blue, uin
 
 void TFastColorLookup::MapRow(const uint8_t* row, int bytesPerPixel, uint8_t* indices, int start, int step,
                               int count) {
-    int16_t* const cache = InverseCache.get();
+    // Screenshots hold long runs of one colour: a run costs one lookup.
+    uint32_t last = 0xFFFFFFFF;  // no colour
+    int index = 0;
     for (int i = 0, x = start; i < count; ++i, x += step) {
         const uint8_t* p = row + size_t(x) * size_t(bytesPerPixel);
-        const int key = CellKey(p[2], p[1], p[0]);
-        int index = cache[key];
-        if (index < 0) index = Resolve(p[2], p[1], p[0], key);
+        const uint32_t rgb = PackRgb(p[2], p[1], p[0]);
+        if (rgb != last) {
+            index = Lookup(p[2], p[1], p[0]);
+            last = rgb;
+        }
         indices[x] = uint8_t(index);
     }
 }
@@ -459,10 +514,18 @@ HPALETTE BuildQuantizedPalette(const TDIBReader& reader, int colorCount, int lea
         pal.count = 256;
         start = 10;
     }
+    // With the system colours in the palette, pixels of exactly those colours
+    // are left out of the tree: the 236 slots go to the picture's other
+    // colours, so that a picture of up to 236 of them besides the system
+    // colours keeps every colour.
+    std::vector<COLORREF> held;
+    if (keepSystemColors)
+        for (int i : {0, 1, 2, 3, 4, 5, 6, 7, 8, 9, 246, 247, 248, 249, 250, 251, 252, 253, 254, 255})
+            held.push_back(RGB(pal.entries[i].peRed, pal.entries[i].peGreen, pal.entries[i].peBlue));
     std::vector<RGBQUAD> table;
     {
         TColorQuantizer quantizer(limit, leafDepth);
-        quantizer.AddBitmapPixels(reader);
+        quantizer.AddBitmapPixels(reader, held);
         table = quantizer.ReadColorTable();
     }
     // Slots the picture leaves unused stay black (0, 0, 0).

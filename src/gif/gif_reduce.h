@@ -43,7 +43,10 @@ public:
     TColorQuantizer(const TColorQuantizer&) = delete;
     TColorQuantizer& operator=(const TColorQuantizer&) = delete;
 
-    void AddBitmapPixels(const TDIBReader& reader);
+    // Adds every pixel of the picture except those of exactly one of the
+    // given colours ($00BBGGRR): colours the palette holds anyway need no
+    // leaf of their own.
+    void AddBitmapPixels(const TDIBReader& reader, const std::vector<COLORREF>& held = {});
     void AddColor(uint8_t red, uint8_t green, uint8_t blue);  // one pixel, then merge
     std::vector<RGBQUAD> ReadColorTable() const;
     int LeafCount() const { return LeafTotal; }
@@ -87,6 +90,11 @@ public:
     int ColorTotal = 0;  // 0: the lookup cannot be used
 };
 
+// Maps through a cache of 32768 cells, one per 5-5-5 colour cell: the first
+// colour met in a cell decides the entry for every later colour of that cell.
+// A colour that the palette holds maps to its own entry (the first of that
+// colour) even where its cell is shared with other entries: a screenshot
+// whose colours all fit the palette comes back exact.
 class TFastColorLookup : public TColorLookup {
 public:
     explicit TFastColorLookup(HPALETTE palette);
@@ -99,9 +107,22 @@ public:
     }
 
 private:
+    int Lookup(uint8_t red, uint8_t green, uint8_t blue);
     int Resolve(uint8_t red, uint8_t green, uint8_t blue, int key);
+    int ExactEntry(uint32_t rgb) const;  // -1 when the palette does not hold the colour
     std::unique_ptr<PALETTEENTRY[]> PaletteCopy;  // up to 256: red, green, blue, flags
-    std::unique_ptr<int16_t[]> InverseCache;      // 32768 cells, -1 = not yet known
+    // 32768 cells: -1 = not yet known; otherwise the entry, plus SharedCell
+    // where entries of other colours share the cell.
+    std::unique_ptr<int16_t[]> InverseCache;
+    static constexpr int SharedCell = 0x100;
+    // The palette's colours (red << 16 | green << 8 | blue), hashed, each
+    // with its first entry; entry -1 marks a free slot.
+    struct ExactColor {
+        uint32_t rgb = 0;
+        int entry = -1;
+    };
+    static constexpr size_t ExactSlots = 1024;
+    std::unique_ptr<ExactColor[]> ExactColors;
 };
 
 class TWebSafeColorLookup : public TColorLookup {

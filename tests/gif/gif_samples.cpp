@@ -6,6 +6,8 @@
 
 #include <cstdio>
 #include <cstring>
+#include <set>
+#include <unordered_map>
 #include <string>
 #include <vector>
 
@@ -69,18 +71,22 @@ std::vector<uint8_t> SourceRgb(const ui::Bitmap& b) {
     return rgb;
 }
 
-// The palette mapping of the source, worked out again from the rule: rows
-// alternately left to right and right to left, the first colour met in a
-// 5-5-5 cell picks the nearest palette entry (sum of component distances,
-// lower index on a tie) for the whole cell; the palette is the one the file
-// carries (its first colour table).
+// The palette mapping of the source, worked out again from the rule: a
+// colour the palette holds is itself; for any other, with rows alternately
+// left to right and right to left, the first colour met in a 5-5-5 cell
+// picks the nearest palette entry (sum of component distances, lower index
+// on a tie) for the whole cell, unless a palette entry lies in the cell (the
+// first such entry then serves it); the palette is the one the file carries
+// (its first colour table).
 std::vector<uint8_t> MappedRgb(const ui::Bitmap& b, const std::vector<uint8_t>& file) {
     const uint8_t* table = file.data() + 13 + 10;  // no global map: the local map follows the descriptor
     const int entries = 2 << (file[13 + 9] & 7);
     std::vector<int> cell(32768, -1);
+    std::set<uint32_t> held;
     for (int i = 0; i < entries; ++i) {
         const int key = (table[3 * i] >> 3) | ((table[3 * i + 1] & 0xF8) << 2) | ((table[3 * i + 2] & 0xF8) << 7);
         if (cell[size_t(key)] < 0) cell[size_t(key)] = i;
+        held.insert(uint32_t(table[3 * i] << 16 | table[3 * i + 1] << 8 | table[3 * i + 2]));
     }
     gif::TDIBReader reader(b, ui::PixelFormat::Bits24);
     std::vector<uint8_t> rgb(size_t(b.Width()) * size_t(b.Height()) * 3);
@@ -90,6 +96,11 @@ std::vector<uint8_t> MappedRgb(const ui::Bitmap& b, const std::vector<uint8_t>& 
             const int x = y % 2 == 0 ? k : b.Width() - 1 - k;
             const uint8_t* p = row + size_t(x) * size_t(reader.BytesPerPixel());
             const int r = p[2], g = p[1], bl = p[0];
+            uint8_t* to = &rgb[(size_t(y) * size_t(b.Width()) + size_t(x)) * 3];
+            if (held.count(uint32_t(r << 16 | g << 8 | bl))) {
+                to[0] = uint8_t(r), to[1] = uint8_t(g), to[2] = uint8_t(bl);
+                continue;
+            }
             const int key = (r >> 3) | ((g & 0xF8) << 2) | ((bl & 0xF8) << 7);
             if (cell[size_t(key)] < 0) {
                 int best = 0, bestD = 1 << 30;
@@ -99,8 +110,7 @@ std::vector<uint8_t> MappedRgb(const ui::Bitmap& b, const std::vector<uint8_t>& 
                 }
                 cell[size_t(key)] = best;
             }
-            const uint8_t* c = table + 3 * cell[size_t(key)];
-            std::memcpy(&rgb[(size_t(y) * size_t(b.Width()) + size_t(x)) * 3], c, 3);
+            std::memcpy(to, table + 3 * cell[size_t(key)], 3);
         }
     }
     return rgb;
@@ -152,6 +162,52 @@ ui::Bitmap PaletteNoise(int width, int height, int colors, uint32_t seed) {
     return b;
 }
 
+// A screenshot whose colours all fit the palette: the 20 system colours and
+// 236 others, many of them only a step or two apart (greys of anti-aliased
+// text, a title-bar ramp, and neighbours of the system colours), so that
+// they share 5-5-5 cells with each other and with the system colours. The
+// window drawing is snapped to those colours, and a strip of swatches shows
+// every one of them.
+ui::Bitmap PaletteScreenshot(int width, int height) {
+    PALETTEENTRY system[20];
+    GetPaletteEntries(static_cast<HPALETTE>(GetStockObject(DEFAULT_PALETTE)), 0, 20, system);
+    std::vector<COLORREF> colours;
+    for (const PALETTEENTRY& e : system) colours.push_back(RGB(e.peRed, e.peGreen, e.peBlue));
+    const size_t systemCount = colours.size();
+    auto add = [&](int r, int g, int b) {
+        const COLORREF c = RGB(std::clamp(r, 0, 255), std::clamp(g, 0, 255), std::clamp(b, 0, 255));
+        if (colours.size() < systemCount + 236 && std::find(colours.begin(), colours.end(), c) == colours.end())
+            colours.push_back(c);
+    };
+    for (const PALETTEENTRY& e : system) add(e.peRed, e.peGreen, e.peBlue < 128 ? e.peBlue + 1 : e.peBlue - 1);
+    for (int v = 96; v < 224; ++v) add(v, v, v);
+    for (int i = 0; colours.size() < systemCount + 236; ++i) add(i / 2, 84 + i, 227 + i / 3);
+
+    ui::Bitmap b = synthetic::MakeScreenshot(width, height, 21);
+    std::unordered_map<uint32_t, uint32_t> nearest;
+    auto snap = [&](uint32_t bgr) {
+        auto [it, fresh] = nearest.try_emplace(bgr, 0);
+        if (fresh) {
+            const int r = int(bgr >> 16 & 0xFF), g = int(bgr >> 8 & 0xFF), bl = int(bgr & 0xFF);
+            int best = 1 << 30;
+            for (COLORREF c : colours) {
+                const int d = std::abs(GetRValue(c) - r) + std::abs(GetGValue(c) - g) + std::abs(GetBValue(c) - bl);
+                if (d < best) best = d, it->second = uint32_t(GetRValue(c)) << 16 | GetGValue(c) << 8 | GetBValue(c);
+            }
+        }
+        return it->second;
+    };
+    for (int y = 0; y < height; ++y) {
+        auto* row = reinterpret_cast<uint32_t*>(b.ScanLine(y));
+        for (int x = 0; x < width; ++x) row[x] = snap(row[x] & 0xFFFFFF);
+    }
+    for (size_t i = 0; i < colours.size(); ++i) {
+        const int x = 16 + 3 * int(i);
+        b.FillRect(RECT{x, height - 24, x + 3, height - 12}, colours[i]);
+    }
+    return b;
+}
+
 // A frame of the given indices and a 256-grey local map.
 std::unique_ptr<gif::TGifFrame> IndexFrame(gif::TGifPicture& image, int width, int height,
                                            const std::vector<uint8_t>& indices, int colors) {
@@ -185,6 +241,7 @@ int main() {
         SaveCapture("odd_size", PaletteNoise(333, 77, 50, 10), true);
         SaveCapture("screenshot_full_hd", synthetic::MakeScreenshot(1920, 1080), false);
         SaveCapture("screenshot_4096", synthetic::MakeScreenshot(4096, 4096, 99), false);
+        SaveCapture("screenshot_256_colours", PaletteScreenshot(800, 600), true);
 
         // Palette bitmaps keep their own tables.
         {

@@ -44,12 +44,22 @@ TEST(GifFastLookup, TiesCellsAndCache) {
     EXPECT_EQ(Map(a, RGB(10, 0, 0)), 0);
     DeleteObject(tie);
 
-    // The first palette entry of a cell owns the cell, even against an exact
-    // match further on.
-    HPALETTE owned = PaletteOf({RGB(0, 0, 0), RGB(7, 0, 0)});
-    TFastColorLookup b(owned);
-    EXPECT_EQ(Map(b, RGB(7, 0, 0)), 0);
-    DeleteObject(owned);
+    // The first palette entry of a cell owns the cell for the colours the
+    // palette does not hold, even where a later entry is nearer; a colour it
+    // holds maps to its own entry (the first one of that colour), whichever
+    // colour of the cell came first.
+    HPALETTE shared = PaletteOf({RGB(0, 0, 0), RGB(7, 0, 0), RGB(7, 0, 0), RGB(3, 4, 0)});
+    for (bool exactFirst : {true, false}) {
+        TFastColorLookup b(shared);
+        if (exactFirst) {
+            EXPECT_EQ(Map(b, RGB(7, 0, 0)), 1);
+        }
+        EXPECT_EQ(Map(b, RGB(6, 0, 0)), 0) << "nearer to entry 1, but entry 0 owns the cell";
+        EXPECT_EQ(Map(b, RGB(7, 0, 0)), 1);
+        EXPECT_EQ(Map(b, RGB(3, 4, 0)), 3);
+        EXPECT_EQ(Map(b, RGB(0, 0, 0)), 0);
+    }
+    DeleteObject(shared);
 
     // The first colour met in an empty cell decides it for the whole cell.
     HPALETTE two = PaletteOf({RGB(0, 0, 0), RGB(20, 0, 0)});
