@@ -19,6 +19,7 @@ magick=/usr/bin/convert
 # Every sample the writer is meant to write; a missing or an unexpected one
 # fails (a sample list that shrank would otherwise go unnoticed).
 expected="one_pixel one_colour noise_230_colours thin_row thin_column odd_size screenshot_full_hd screenshot_4096
+screenshot_256_colours
 bits_1 bits_4 bits_8_table_16 transparent sub_block_boundary rle_screenshot rle_runs_2 rle_runs_4 rle_runs_16
 rle_runs_256 interlaced_global_map method_1 method_2 method_3 method_4 method_5 method_6 method_7 method_8 method_9
 dither_1 dither_2 dither_3 dither_4 dither_5 dither_6"
