@@ -58,7 +58,7 @@ void ShowNotice() {
     if (Config.NoticeSound) PlayNotifySound();
     if (!Config.NoticeSlideIn) {
         const std::wstring text = uMainForm ? ui::LowerCase(uMainForm->noticeText) : std::wstring();
-        if (text.find(L"timer") == std::wstring::npos) return;
+        if (text.find(ui::LowerCase(txt::TimerNoticeMark)) == std::wstring::npos) return;
     }
     const int screen = ScreenWidth();
     int left = screen;

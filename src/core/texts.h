@@ -50,6 +50,9 @@ namespace txt {
 extern const wchar_t NoticeTimerOn[];
 extern const wchar_t NoticeTimerOff[];
 extern const wchar_t NoticeCancelled[];
+// The word that marks a notice about timer capture: with sliding in switched
+// off, only notices holding it (in any letter case) are shown.
+extern const wchar_t TimerNoticeMark[];
 
 }  // namespace txt
 

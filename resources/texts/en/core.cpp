@@ -37,6 +37,7 @@ const wchar_t NoGraphicEditor[] = L"No graphic editor is selected.";
 const wchar_t NoticeTimerOn[] = L"Timer ON";
 const wchar_t NoticeTimerOff[] = L"Timer OFF";
 const wchar_t NoticeCancelled[] = L"CANCELLED";
+const wchar_t TimerNoticeMark[] = L"timer";
 
 }  // namespace txt
 

@@ -33,11 +33,11 @@ const wchar_t EditorNoLongerExists[] = L" 已不存在。";
 const wchar_t EditorNowSetTo[] = L"图形编辑器现已设置为 ";
 const wchar_t NoGraphicEditor[] = L"未选择图形编辑器。";
 
-// Notices (the "Timer" notices keep the word "timer": only notices containing
-// it are shown when sliding in is switched off)
-const wchar_t NoticeTimerOn[] = L"定时器 (Timer) 开启";
-const wchar_t NoticeTimerOff[] = L"定时器 (Timer) 关闭";
+// Notices
+const wchar_t NoticeTimerOn[] = L"定时器开启";
+const wchar_t NoticeTimerOff[] = L"定时器关闭";
 const wchar_t NoticeCancelled[] = L"已取消";
+const wchar_t TimerNoticeMark[] = L"定时器";
 
 }  // namespace txt
 
