@@ -66,15 +66,16 @@ void THashTable::Reset() { std::memset(Slots.get(), 0xFF, sizeof(uint32_t) * kSl
 // A string that finds no room is simply not stored: the encoder then never
 // refers to it, and the decoder's table stays in step because it is built
 // from the codes written, not from this table.
-void THashTable::StoreCode(uint32_t key, int code) {
+bool THashTable::StoreCode(uint32_t key, int code) {
     uint32_t h = Hash(key);
     for (int probes = 0; probes < kSlots; ++probes) {
         if ((Slots[h] >> 12) == 0xFFFFF) {
             Slots[h] = (key << 12) | (uint32_t(code) & 0xFFF);
-            return;
+            return true;
         }
         h = NextSlot(h);
     }
+    return false;
 }
 
 int THashTable::FindCode(uint32_t key) const {
@@ -200,23 +201,32 @@ void TLZWEncoder::EmitCode(int code) {
 void TLZWEncoder::EmitClear() {
     TGifEncoder::EmitClear();
     StringTable->Reset();
+    std::memset(Extensions, 0, sizeof(uint32_t) * 4096);
     NextCode = ClearCodeValue + 2;
 }
 
 inline void TLZWEncoder::AddPixel(THashTable& table, int pixel, int limit) {
     if (pixel >= limit) RaiseGIFError(txt::GifColorNotInTable);
-    const uint32_t key = (uint32_t(CurrentString) << 8) | uint32_t(pixel);
+    const int prefix = CurrentString;
+    const uint32_t tag = uint32_t(pixel + 1) << 12;
+    const uint32_t known = Extensions[prefix];
+    if ((known & ~0xFFFu) == tag) {
+        CurrentString = int(known & 0xFFF);
+        return;
+    }
+    const uint32_t key = (uint32_t(prefix) << 8) | uint32_t(pixel);
     const int code = table.FindCode(key);
     if (code >= 0) {
+        Extensions[prefix] = tag | uint32_t(code);
         CurrentString = code;
         return;
     }
-    EmitCode(CurrentString);
+    EmitCode(prefix);
     CurrentString = pixel;
     if (NextCode >= 4095) {
         EmitClear();
     } else {
-        table.StoreCode(key, NextCode);
+        if (table.StoreCode(key, NextCode)) Extensions[prefix] = tag | uint32_t(NextCode);
         ++NextCode;
     }
 }
@@ -224,6 +234,8 @@ inline void TLZWEncoder::AddPixel(THashTable& table, int pixel, int limit) {
 void TLZWEncoder::CompressPixels() {
     THashTable table;
     StringTable = &table;
+    std::unique_ptr<uint32_t[]> extensions(new uint32_t[4096]);
+    Extensions = extensions.get();
     try {
         EmitClear();
         CurrentString = FirstPixel();
@@ -245,9 +257,11 @@ void TLZWEncoder::CompressPixels() {
         EmitCode(CurrentString);
     } catch (...) {
         StringTable = nullptr;
+        Extensions = nullptr;
         throw;
     }
     StringTable = nullptr;
+    Extensions = nullptr;
 }
 
 // ---------------------------------------------------------------------------

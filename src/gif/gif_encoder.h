@@ -62,7 +62,9 @@ public:
     static constexpr int kSlots = 8009;
     THashTable();
     void Reset();
-    void StoreCode(uint32_t key, int code);
+    // False when the probe sequence found no free slot (the string is then
+    // not stored).
+    bool StoreCode(uint32_t key, int code);
     int FindCode(uint32_t key) const;  // -1 when absent
 
 private:
@@ -121,6 +123,11 @@ private:
     int CurrentString = 0;
     int NextCode = 0;
     THashTable* StringTable = nullptr;
+    // Per code, the extension by one pixel last found or stored in the table
+    // ((pixel + 1) << 12 | code, 0 for none), so that runs and repeated
+    // patterns skip the hash probes. The table's entries never change until
+    // a clear, which empties this too; the codes written are the same.
+    uint32_t* Extensions = nullptr;
 };
 
 // A run-length coder whose output any GIF decoder reads: literal codes and
