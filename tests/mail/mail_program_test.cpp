@@ -8,6 +8,7 @@
 
 #include <windows.h>
 
+#include <algorithm>
 #include <cstring>
 #include <fstream>
 
@@ -33,6 +34,18 @@ std::string Ansi(const std::wstring& s) {
     return out;
 }
 
+std::wstring Wide(const std::string& s, UINT codePage = CP_ACP) {
+    std::wstring out(s.size() + 1, L'\0');
+    out.resize(MultiByteToWideChar(codePage, 0, s.c_str(), int(s.size()), out.data(), int(out.size())));
+    return out;
+}
+
+std::string Ansi(const std::wstring& s, UINT codePage) {
+    std::string out(s.size() * 2 + 1, '\0');
+    out.resize(WideCharToMultiByte(codePage, 0, s.c_str(), int(s.size()), out.data(), int(out.size()), nullptr, nullptr));
+    return out;
+}
+
 std::wstring Slash(const std::wstring& folder) { return folder.back() == L'\\' ? folder : folder + L"\\"; }
 
 // Files of this extension open with program (under HKCR, as an installer
@@ -50,12 +63,30 @@ void ForgetAssociations() {
     }
 }
 
+std::wstring Environment(const wchar_t* name) {
+    wchar_t value[MAX_PATH] = {};
+    return GetEnvironmentVariableW(name, value, MAX_PATH) ? value : L"";
+}
+
+std::string Utf8(const std::wstring& s) {
+    std::string out(s.size() * 4 + 1, '\0');
+    out.resize(WideCharToMultiByte(CP_UTF8, 0, s.c_str(), int(s.size()), out.data(), int(out.size()), nullptr, nullptr));
+    return out;
+}
+
+// What a kept message should say, for check_mail.py (UTF-8, key=value lines;
+// a value's line ends written as \n).
+struct Expected {
+    std::wstring to, subject;
+    std::wstring from, rcpt, body;  // SMTP only: the envelope and the text
+};
+
 // Writes (when the host check is wanted) one case for check_mail.py: the
-// message, the image it should carry, and what its headers should say.
+// message, the image it should carry, and what it should say.
 void KeepForHostCheck(const std::wstring& name, const std::wstring& message, const std::wstring& image,
-                      const std::string& to, const std::string& subject) {
-    wchar_t out[MAX_PATH] = {};
-    if (!GetEnvironmentVariableW(L"VORLIX_MAIL_OUT", out, MAX_PATH)) return;
+                      const Expected& e, const std::wstring& envelope = L"") {
+    const std::wstring out = Environment(L"VORLIX_MAIL_OUT");
+    if (out.empty()) return;
     const std::wstring dir = vt::Join(out, name);
     vt::DeleteTree(dir);
     ASSERT_TRUE(vt::MakeDirs(dir));
@@ -63,7 +94,20 @@ void KeepForHostCheck(const std::wstring& name, const std::wstring& message, con
     if (!image.empty()) {
         ASSERT_TRUE(vt::CopyFileTo(image, vt::Join(dir, L"image")));
     }
-    ASSERT_TRUE(vt::WriteFileBytes(vt::Join(dir, L"expect.txt"), "to=" + to + "\nsubject=" + subject + "\n"));
+    if (!envelope.empty()) {
+        ASSERT_TRUE(vt::CopyFileTo(envelope, vt::Join(dir, L"envelope.json")));
+    }
+    auto line = [](const char* key, const std::wstring& v) {
+        std::string text = Utf8(v), escaped;
+        for (char c : text) {
+            if (c == '\n') escaped += "\\n";
+            else if (c != '\r') escaped += c;
+        }
+        return std::string(key) + "=" + escaped + "\n";
+    };
+    std::string text = line("to", e.to) + line("subject", e.subject);
+    if (!envelope.empty()) text += line("from", e.from) + line("rcpt", e.rcpt) + line("body", e.body);
+    ASSERT_TRUE(vt::WriteFileBytes(vt::Join(dir, L"expect.txt"), text));
 }
 
 class MailProgram : public ::testing::Test {
@@ -74,7 +118,7 @@ protected:
         scratch = vt::ScratchDir();
         program = vt::Join(scratch, L"Program Files");
         clients = vt::Join(scratch, L"clients");
-        for (const wchar_t* f : {L"Vorlix.exe", L"hovrak.dll", L"stelmon.dll"}) {
+        for (const wchar_t* f : {L"Vorlix.exe", L"Vorlix-cn.exe", L"hovrak.dll", L"stelmon.dll"}) {
             if (vt::FileExists(vt::BinFile(f))) {
                 ASSERT_TRUE(vt::CopyFileTo(vt::BinFile(f), vt::Join(program, f)));
             }
@@ -104,11 +148,12 @@ protected:
         vt::DeleteKeyTree(kRoot);
     }
 
-    void Start() {
+    void Start(const wchar_t* exe = L"Vorlix.exe", vt::Environment env = {}) {
         ASSERT_TRUE(vt::WriteDword(kConfiguration, L"Training", 0));
         ASSERT_TRUE(vt::WriteString(kConfiguration, L"Last Node", L"Activate"));
         ASSERT_TRUE(vt::WriteValue(kSchema, L"", REG_BINARY, &record, sizeof record));
-        running = vt::Process::Start(vt::Join(program, L"Vorlix.exe"), L"", program, {{L"VORLIX_RECORDER_LOG", log}});
+        env.emplace_back(L"VORLIX_RECORDER_LOG", log);
+        running = vt::Process::Start(vt::Join(program, exe), L"", program, env);
         ASSERT_TRUE(running);
         main = vt::WaitForWindow(running.Id(), L"TuMainForm", nullptr, 15000);
         ASSERT_TRUE(main);
@@ -230,7 +275,8 @@ TEST_F(MailProgram, OutlookExpressGetsTheMessageEmbeddedAndAttached) {
         EXPECT_EQ(vt::ReadFileBytes(message),
                   mail::JoinLines(mail::OutlookExpressMessage(mailtest::OutlookExpressTemplate(), f,
                                                               base64::Encode(bytes))));
-        KeepForHostCheck(method == 1 ? L"oe-embedded" : L"oe-attached", message, image, f.to, f.subject);
+        KeepForHostCheck(method == 1 ? L"oe-embedded" : L"oe-attached", message, image,
+                         {Wide(f.to), Wide(f.subject), L"", L"", L""});
         Stop();
     }
 }
@@ -261,7 +307,7 @@ TEST_F(MailProgram, NetscapeGetsTheMessageEmbeddedAndAttached) {
                   mail::JoinLines(mail::NetscapeMessage(mailtest::NetscapeTemplate(), f,
                                                         base64::Encode(vt::ReadFileBytes(image)))));
         KeepForHostCheck(method == 1 ? L"netscape-embedded" : L"netscape-attached", message,
-                         method == 1 ? L"" : image, f.to, f.subject);
+                         method == 1 ? L"" : image, {Wide(f.to), Wide(f.subject), L"", L"", L""});
         Stop();
     }
 }
@@ -369,6 +415,163 @@ TEST_F(MailProgram, SmtpSenderGetsThirteenArgumentsWhateverTheyHold) {
     Start();
     HandOver();
     EXPECT_EQ(ErrorBox(), L"No email program available on this computer.");
+}
+
+
+// ---- The SMTP sender against a real server -----------------------------------------------
+
+// The test server of the ctest fixture (smtp_server.py): its folder, port,
+// and the one login it accepts.
+class SmtpProgram : public MailProgram {
+protected:
+    void SetUp() override {
+        MailProgram::SetUp();
+        server = Environment(L"VORLIX_SMTP_DIR");
+        if (server.empty()) GTEST_SKIP() << "no SMTP server: run through check_mail.py with the ctest fixture";
+        const std::string skipped = vt::ReadFileBytes(vt::Join(server, L"skipped"));
+        if (!skipped.empty()) GTEST_SKIP() << skipped;
+        port = atoi(vt::ReadFileBytes(vt::Join(server, L"port")).c_str());
+        ASSERT_GT(port, 0);
+        ASSERT_LT(port, 256) << "the settings hold the port in one byte";
+        ASSERT_TRUE(vt::CopyFileTo(vt::BinFile(L"sulvane.exe"), vt::Join(program, L"sulvane.exe")));
+        senderLog = vt::Join(scratch, L"sulvane.log");
+        record.MailClient = mcSmtp;
+        record.SmtpFrom = "me@vorlix.example";
+        record.SmtpServer = "127.0.0.1";
+        record.SmtpPort = uint8_t(port);
+        record.SmtpUserName = "vorlix";
+        record.SmtpPassword = "pa\"ss\\wo rd\\";
+        record.SmtpPreview = 0;
+        record.SmtpProgress = 1;
+    }
+    void StartSending(const wchar_t* exe = L"Vorlix.exe", vt::Environment env = {}) {
+        env.emplace_back(L"VORLIX_SULVANE_LOG", senderLog);
+        Start(exe, env);
+    }
+    size_t Received() {
+        size_t n = 0;
+        while (vt::FileExists(vt::Join(server, std::to_wstring(n + 1) + L".json"))) ++n;
+        return n;
+    }
+    // The sender's log once it has written line n.
+    std::string SenderLog(size_t n = 1) {
+        vt::WaitUntil([&] {
+            const std::string t = vt::ReadFileBytes(senderLog);
+            return size_t(std::count(t.begin(), t.end(), '\n')) >= n;
+        }, 30000);
+        return vt::ReadFileBytes(senderLog);
+    }
+    // Sends with the settings and keeps what the server got for the host check.
+    void SendAndKeep(const std::wstring& name, const std::wstring& image, const Expected& e,
+                     const wchar_t* exe = L"Vorlix.exe", vt::Environment env = {}) {
+        const size_t before = Received();
+        StartSending(exe, env);
+        HandOver();
+        EXPECT_EQ(SenderLog(), "sent\t\n");
+        ASSERT_TRUE(vt::WaitUntil([&] { return Received() == before + 1; }, 10000)) << "nothing arrived";
+        const std::wstring n = std::to_wstring(before + 1);
+        KeepForHostCheck(name, vt::Join(server, n + L".eml"), image, e, vt::Join(server, n + L".json"));
+        Stop();
+    }
+    // The sender's failure box: its text, answered.
+    std::wstring SenderBox() {
+        HWND box = vt::WaitForMessageBox(0, L"Vorlix Mail", 30000);
+        if (!box) return L"<no box>";
+        const std::wstring text = vt::ReadMessageBox(box).text;
+        vt::PressButton(box, L"OK");
+        return text;
+    }
+
+    std::wstring server, senderLog;
+    int port = 0;
+};
+
+TEST_F(SmtpProgram, TheCaptureArrivesAttachedAndEmbedded) {
+    // 250 characters of recipients, a subject with quotes and a backslash, a
+    // body with lines of a single dot.
+    std::string to;
+    std::wstring rcpt;
+    for (int i = 10;; ++i) {
+        const std::string one = "rcpt" + std::to_string(i) + "@example.test";
+        if (to.size() + 2 + one.size() > 250) break;
+        to += (to.empty() ? "" : (i % 2 ? "; " : ", ")) + one;
+        rcpt += (rcpt.empty() ? L"" : L",") + Wide(one);
+    }
+    to.resize(250, ' ');
+    record.MailTo = to;
+    record.MailSubject = "The \"best\" shot \\";
+    record.SmtpBody = "Hello,\r\n.\r\n..\r\n.end";
+    record.MailMethod = 2;
+    record.MailFormat = ifPNG;
+    const Expected e{rcpt, L"The \"best\" shot \\", L"me@vorlix.example", rcpt, L"Hello,\n.\n..\n.end"};
+    SendAndKeep(L"smtp-attached", temp + L"mailshot.png", e);
+
+    record.MailMethod = 1;
+    SendAndKeep(L"smtp-embedded", temp + L"shot1.gif", e);
+}
+
+TEST_F(SmtpProgram, AChineseSubjectArrivesEncoded) {
+    // The Chinese build on a system whose code page is 936 (check_mail.py
+    // runs this test again with LANG=zh_CN.UTF-8, which Wine's processes take
+    // their code page from).
+    if (GetACP() != 936) GTEST_SKIP() << "needs the code page 936";
+    const std::wstring subject = L"\u5c4f\u5e55\u622a\u56fe \u4e2d\u6587\u4e3b\u9898\u884c\u6d4b\u8bd5\u4e00\u4e8c\u4e09\u56db\u4e94\u516d\u4e03\u516b\u4e5d\u5341";
+    record.MailTo = "zh@example.test";
+    record.MailSubject = Ansi(subject, 936);
+    record.SmtpBody = Ansi(L"\u4f60\u597d", 936);
+    record.MailMethod = 2;
+    SendAndKeep(L"smtp-chinese", temp + L"mailshot.png",
+                {L"zh@example.test", subject, L"me@vorlix.example", L"zh@example.test", L"\u4f60\u597d"},
+                L"Vorlix-cn.exe");
+}
+
+TEST_F(SmtpProgram, FailuresAreReportedByTheSender) {
+    record.MailTo = "a@b.example";
+    record.MailMethod = 2;
+    const size_t before = Received();
+
+    // A password the server refuses.
+    record.SmtpPassword = "wrong";
+    StartSending();
+    HandOver();
+    EXPECT_EQ(SenderBox(), L"Your image could not be sent by e-mail.\r\nThe mail server refused the user name or password.");
+    EXPECT_EQ(SenderLog(1), "failed\tThe mail server refused the user name or password.\n");
+    Stop();
+
+    // No server on that port.
+    record.SmtpPassword.clear();
+    record.SmtpUserName.clear();
+    record.SmtpPort = 9;
+    StartSending();
+    HandOver();
+    EXPECT_EQ(SenderBox(), L"Your image could not be sent by e-mail.\r\nThe mail server cannot be reached: 127.0.0.1:9");
+    Stop();
+
+    // An address that would reach into the envelope.
+    record.SmtpPort = uint8_t(port);
+    record.MailTo = "a@b.example>, <c@d.example";
+    StartSending();
+    HandOver();
+    EXPECT_EQ(SenderBox(), L"Your image could not be sent by e-mail.\r\nAn e-mail address is not valid: a@b.example>");
+    Stop();
+    EXPECT_EQ(Received(), before) << "nothing was sent";
+}
+
+TEST_F(SmtpProgram, PreviewAsksBeforeSending) {
+    record.MailTo = "a@b.example";
+    record.MailMethod = 2;
+    record.SmtpPreview = 1;
+    const size_t before = Received();
+    StartSending();
+    HandOver();
+    HWND box = vt::WaitForMessageBox(0, L"Vorlix Mail", 30000);
+    ASSERT_TRUE(box);
+    const std::wstring text = vt::ReadMessageBox(box).text;
+    EXPECT_NE(text.find(L"To: a@b.example"), std::wstring::npos) << text;
+    EXPECT_NE(text.find(L"Image: mailshot.png"), std::wstring::npos) << text;
+    ASSERT_TRUE(vt::PressButton(box, L"Cancel"));
+    EXPECT_EQ(SenderLog(), "cancelled\t\n");
+    EXPECT_EQ(Received(), before) << "nothing was sent";
 }
 
 }  // namespace

@@ -1,0 +1,186 @@
+#include "mime_mail.h"
+
+#include "delivery/mail_base64.h"
+
+namespace smtpmail {
+
+namespace {
+
+bool IsPrintableAscii(std::string_view s) {
+    for (unsigned char c : s)
+        if (c < 0x20 || c > 0x7E) return false;
+    return true;
+}
+
+std::string Trim(std::string_view s) {
+    const size_t a = s.find_first_not_of(" \t");
+    if (a == std::string_view::npos) return {};
+    const size_t b = s.find_last_not_of(" \t");
+    return std::string(s.substr(a, b - a + 1));
+}
+
+// Every line end (CR LF, CR, LF) as CR LF.
+std::string CrLf(std::string_view text) {
+    std::string out;
+    for (size_t i = 0; i < text.size(); ++i) {
+        if (text[i] == '\r') {
+            out += "\r\n";
+            if (i + 1 < text.size() && text[i + 1] == '\n') ++i;
+        } else if (text[i] == '\n') {
+            out += "\r\n";
+        } else {
+            out += text[i];
+        }
+    }
+    return out;
+}
+
+// A text part: 7bit when it is plain ASCII in short lines, else Base64.
+std::string TextPart(const std::string& type, const std::string& text, const std::string& charset) {
+    bool plain = true;
+    size_t line = 0;
+    for (unsigned char c : text) {
+        if (c == '\n') line = 0;
+        else if (++line > 900 || (c >= 0x80) || (c < 0x20 && c != '\r' && c != '\t')) plain = false;
+    }
+    if (plain) {
+        return "Content-Type: " + type + "; charset=us-ascii\r\nContent-Transfer-Encoding: 7bit\r\n\r\n" + text +
+               "\r\n";
+    }
+    return "Content-Type: " + type + "; charset=\"" + charset + "\"\r\nContent-Transfer-Encoding: base64\r\n\r\n" +
+           base64::Encode(text) + "\r\n";
+}
+
+std::string HtmlEscaped(std::string_view text) {
+    std::string out;
+    for (char c : text) {
+        switch (c) {
+            case '&': out += "&amp;"; break;
+            case '<': out += "&lt;"; break;
+            case '>': out += "&gt;"; break;
+            case '"': out += "&quot;"; break;
+            case '\n': out += "<br>\r\n"; break;
+            case '\r': break;
+            default: out += c;
+        }
+    }
+    return out;
+}
+
+// A file name parameter: quoted when plain, else RFC 2231 percent-encoded.
+std::string NameParameter(const std::string& key, const std::string& name, const std::string& charset) {
+    bool plain = IsPrintableAscii(name);
+    for (char c : name)
+        if (c == '"' || c == '\\') plain = false;
+    if (plain) return key + "=\"" + name + "\"";
+    static const char hex[] = "0123456789ABCDEF";
+    std::string out = key + "*=" + charset + "''";
+    for (unsigned char c : name) {
+        if ((c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || (c >= '0' && c <= '9') || c == '.' || c == '-' ||
+            c == '_')
+            out += static_cast<char>(c);
+        else {
+            out += '%';
+            out += hex[c >> 4];
+            out += hex[c & 15];
+        }
+    }
+    return out;
+}
+
+}  // namespace
+
+std::vector<std::string> SplitRecipients(std::string_view list) {
+    std::vector<std::string> out;
+    size_t from = 0;
+    while (from <= list.size()) {
+        const size_t end = list.find_first_of(",;", from);
+        const std::string one = Trim(list.substr(from, end == std::string_view::npos ? std::string_view::npos : end - from));
+        if (!one.empty()) out.push_back(one);
+        if (end == std::string_view::npos) break;
+        from = end + 1;
+    }
+    return out;
+}
+
+bool IsValidAddress(std::string_view a) {
+    if (a.empty() || a.size() > 254) return false;
+    for (unsigned char c : a)
+        if (c <= 0x20 || c == 0x7F || c == '<' || c == '>' || c == '(' || c == ')' || c == ',' || c == ';')
+            return false;
+    const size_t at = a.rfind('@');
+    return at != std::string_view::npos && at > 0 && at + 1 < a.size();
+}
+
+std::string HeaderText(const std::vector<std::string>& characters, const std::string& charset) {
+    std::string joined;
+    for (const std::string& c : characters)
+        if (c != "\r" && c != "\n") joined += c;
+    if (IsPrintableAscii(joined)) return joined;
+    // 45 bytes give 60 Base64 characters: with a charset name of up to 8
+    // letters around them a word stays within 75 characters.
+    const size_t limit = charset.size() <= 8 ? 45 : 30;
+    std::string out, chunk;
+    auto flush = [&] {
+        if (chunk.empty()) return;
+        if (!out.empty()) out += "\r\n ";
+        out += "=?" + charset + "?B?" + base64::Encode(chunk) + "?=";
+        chunk.clear();
+    };
+    for (const std::string& c : characters) {
+        if (c == "\r" || c == "\n") continue;
+        if (chunk.size() + c.size() > limit) flush();
+        chunk += c;
+    }
+    flush();
+    return out;
+}
+
+std::string Compose(const Message& m, const std::string& boundary) {
+    std::string to;
+    for (const std::string& r : m.to) to += (to.empty() ? "" : ", ") + r;
+    std::string out;
+    out += "From: " + m.from + "\r\n";
+    out += "To: " + to + "\r\n";
+    out += "Subject: " + HeaderText(m.subject, m.charset) + "\r\n";
+    out += "Date: " + m.date + "\r\n";
+    out += "MIME-Version: 1.0\r\n";
+    out += std::string("Content-Type: multipart/") + (m.embedded ? "related; type=\"text/html\"" : "mixed") +
+           "; boundary=\"" + boundary + "\"\r\n\r\n";
+    out += "This is a multi-part message in MIME format.\r\n\r\n";
+    out += "--" + boundary + "\r\n";
+    const size_t unique = boundary.find_first_not_of("-=_");
+    const std::string contentId = "image1." + (unique == std::string::npos ? boundary : boundary.substr(unique)) + "@vorlix";
+    if (m.embedded) {
+        out += TextPart("text/html",
+                        "<html><body>" + HtmlEscaped(m.body) + "<br><img src=\"cid:" + contentId + "\"></body></html>",
+                        m.charset);
+    } else {
+        out += TextPart("text/plain", CrLf(m.body), m.charset);
+    }
+    out += "\r\n--" + boundary + "\r\n";
+    out += "Content-Type: " + m.imageType + "; " + NameParameter("name", m.imageName, m.charset) + "\r\n";
+    out += "Content-Transfer-Encoding: base64\r\n";
+    if (m.embedded) out += "Content-ID: <" + contentId + ">\r\n";
+    out += std::string("Content-Disposition: ") + (m.embedded ? "inline" : "attachment") + "; " +
+           NameParameter("filename", m.imageName, m.charset) + "\r\n\r\n";
+    out += base64::Encode(m.image);
+    out += "\r\n\r\n--" + boundary + "--\r\n";
+    return out;
+}
+
+std::string DataSection(std::string_view message) {
+    std::string out;
+    out.reserve(message.size() + message.size() / 64 + 8);
+    bool lineStart = true;
+    for (char c : message) {
+        if (lineStart && c == '.') out += '.';
+        out += c;
+        lineStart = c == '\n';
+    }
+    if (!out.empty() && (out.size() < 2 || out.compare(out.size() - 2, 2, "\r\n") != 0)) out += "\r\n";
+    out += ".\r\n";
+    return out;
+}
+
+}  // namespace smtpmail

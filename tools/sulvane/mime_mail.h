@@ -1,0 +1,46 @@
+// The message the SMTP sender hands to the server: headers, the text and the
+// image (attached, or embedded in an HTML text), and the SMTP rules for
+// addresses and for the data that follows DATA. Every text comes in as
+// bytes of one character set, named by charset.
+#pragma once
+
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace smtpmail {
+
+struct Message {
+    std::string from;                     // address
+    std::vector<std::string> to;          // addresses
+    std::vector<std::string> subject;     // one element per character (its bytes)
+    std::string body;                     // the text, any line ends
+    std::string charset;                  // e.g. "windows-1252", "gbk"
+    std::string date;                     // RFC 5322 date
+    std::string imageName;                // file name given to the image (its bytes)
+    std::string imageType;                // media type, "image/png"
+    std::string image;                    // the image file's bytes
+    bool embedded = false;                // in an HTML text, or attached
+};
+
+// The recipients of a list separated by commas or semicolons, blanks around
+// each removed; empty entries dropped.
+std::vector<std::string> SplitRecipients(std::string_view list);
+
+// An address the envelope can carry: not empty, no CR, LF, "<", ">", blank
+// or control character, and one "@" with text on both sides.
+bool IsValidAddress(std::string_view address);
+
+// A header value: plain when it is printable ASCII, otherwise RFC 2047
+// encoded words ("=?charset?B?...?="), never cutting a character. CR and LF
+// never reach the header either way.
+std::string HeaderText(const std::vector<std::string>& characters, const std::string& charset);
+
+// The whole message, lines ending in CR LF.
+std::string Compose(const Message& message, const std::string& boundary);
+
+// The message as the DATA command sends it: a dot doubled at the start of
+// every line, then the final "." line.
+std::string DataSection(std::string_view message);
+
+}  // namespace smtpmail
