@@ -210,10 +210,7 @@ bool PrepareMailImage() {
             // An empty attachment name would write a file called only by its
             // extension.
             const std::wstring name = Field(Config.MailFileName.view());
-            const std::wstring extension =
-                Config.MailFormat >= ifBMP && Config.MailFormat <= ifPNG
-                    ? ImageExtension(static_cast<TImageFormat>(Config.MailFormat))
-                    : std::wstring();
+            const std::wstring extension = ImageExtension(delivery::KnownFormat(Config.MailFormat));
             if (!name.empty() && IsPlainFileName(name) && !extension.empty()) {
                 ImageFileName = TempFolder + name + extension;
                 ok = SaveCaptureByExtension();
@@ -319,9 +316,7 @@ bool SendViaLotusNotes() {
 }
 
 std::vector<std::wstring> SmtpArguments() {
-    const std::wstring extension = Config.MailFormat >= ifBMP && Config.MailFormat <= ifPNG
-                                       ? ImageExtension(static_cast<TImageFormat>(Config.MailFormat))
-                                       : std::wstring();
+    const std::wstring extension = ImageExtension(delivery::KnownFormat(Config.MailFormat));
     return {BlankIfEmpty(Field(Config.MailTo.view())),
             BlankIfEmpty(Field(Config.MailSubject.view())),
             BlankIfEmpty(Field(Config.SmtpBody.view())),
@@ -369,13 +364,11 @@ bool SendToMail() {
         default: ShowError(txt::NoMailProgram); break;
     }
     if (ok) {
-        SetNoticeText(txt::SentToMail);
-        ShowNotice();
+        delivery::Succeeded(txt::SentToMail);
         return true;
     }
     // The user mends the mail settings in the options dialog.
     if (OptionsOpen) CallReloadOptionsDialog();
     else CallOpenOptionsDialog();
-    NotifyCancelled();
-    return false;
+    return delivery::Failed();
 }
