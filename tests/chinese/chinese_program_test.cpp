@@ -1,0 +1,283 @@
+// Both builds on a Simplified Chinese system (ANSI code page 936): the
+// record's strings are GBK bytes, so Chinese file names, folders and
+// annotation texts must survive the trip from the registry to the file system
+// and the screen; a record written by one build is read by the other; and
+// bytes that are no GBK text (a record written on another code page) are
+// stamped without a crash and stored back unchanged.
+//
+// The test runs with LANG/LC_ALL=zh_CN.UTF-8 (see CMakeLists.txt): Wine takes
+// the ANSI code page of a process from the Unix locale it starts in, and the
+// programs started from here inherit it.
+#include <gtest/gtest.h>
+
+#include <windows.h>
+#include <shlobj.h>
+
+#include <cstring>
+#include <string>
+
+#include "core/configuration.h"
+#include "support/vorlix_test.h"
+
+namespace {
+
+const wchar_t kRoot[] = L"Software\\Vorlix Tessavue";
+const wchar_t kConfiguration[] = L"Software\\Vorlix Tessavue\\Configuration";
+const wchar_t kSchema[] = L"Software\\Vorlix Tessavue\\Configuration\\Schema";
+constexpr UINT kHandOverFile = WM_USER + 8, kHandOverEditor = WM_USER + 9;
+
+std::string Gbk(const std::wstring& s) {
+    std::string out(s.size() * 2 + 1, '\0');
+    out.resize(WideCharToMultiByte(936, 0, s.c_str(), int(s.size()), out.data(), int(out.size()), nullptr, nullptr));
+    return out;
+}
+
+std::wstring Slash(const std::wstring& folder) { return folder.back() == L'\\' ? folder : folder + L"\\"; }
+
+std::wstring Desktop() {
+    wchar_t path[MAX_PATH] = {};
+    SHGetSpecialFolderPathW(nullptr, path, CSIDL_DESKTOP, FALSE);
+    return Slash(path);
+}
+
+class ChineseSystem : public ::testing::Test {
+protected:
+    void SetUp() override {
+        ASSERT_EQ(GetACP(), 936u) << "this test needs the zh_CN.UTF-8 locale (ANSI code page 936)";
+        vt::DeleteKeyTree(kRoot);
+        scratch = vt::ScratchDir();
+        program = vt::Join(scratch, L"程序文件");
+        out = Slash(vt::Join(scratch, L"输出图像"));
+        ASSERT_TRUE(vt::MakeDirs(out));
+        CopyProgramTo(program);
+        log = vt::Join(scratch, L"recorder.log");
+        handOver = vt::Join(vt::TempDir(), L"duridevazazu.bmp");
+        DeleteFileW(handOver.c_str());
+
+        std::memset(&record, 0, sizeof record);
+        DefaultInputs in;
+        in.desktopFolder = Gbk(Desktop());
+        in.programFolder = Gbk(Slash(program));
+        SetDefaults(record, in);
+        record.NoticeSlideIn = 0;
+        record.NoticeSound = 0;
+        record.HotkeysOn = 1;
+        std::memset(record.SendTo, 0, sizeof record.SendTo);
+        record.SendTo[dFile] = 1;
+        record.FileNaming = fnNumbered;
+        record.FileFolder = Gbk(out);
+        record.FileName = Gbk(L"截图");
+        record.FileFormat = ifBMP;
+    }
+    void TearDown() override {
+        Stop();
+        DeleteFileW(handOver.c_str());
+        vt::DeleteKeyTree(kRoot);
+    }
+
+    static void CopyProgramTo(const std::wstring& folder) {
+        for (const wchar_t* f : {L"Vorlix.exe", L"Vorlix-cn.exe", L"hovrak.dll", L"stelmon.dll"})
+            ASSERT_TRUE(vt::CopyFileTo(vt::BinFile(f), vt::Join(folder, f)));
+    }
+
+    void WriteRecord() {
+        ASSERT_TRUE(vt::WriteDword(kConfiguration, L"Training", 0));
+        ASSERT_TRUE(vt::WriteValue(kSchema, L"", REG_BINARY, &record, sizeof record));
+    }
+
+    // Starts a build from a folder and waits until its start-up is over (the
+    // tray icon carries its tip).
+    void Start(const std::wstring& folder, const wchar_t* exe) {
+        running = vt::Process::Start(vt::Join(folder, exe), L"", folder, {{L"VORLIX_RECORDER_LOG", log}});
+        ASSERT_TRUE(running);
+        main = vt::WaitForWindow(running.Id(), L"TuMainForm", nullptr, 15000);
+        ASSERT_TRUE(main);
+        HWND tray = vt::WaitForWindow(running.Id(), L"VorlixTrayIcon", nullptr, 15000);
+        ASSERT_TRUE(tray);
+        ASSERT_TRUE(vt::WaitUntil([&] { return vt::WindowText(tray) == L" Vorlix Tessavue "; }, 15000));
+    }
+    void Stop() {
+        if (!running) return;
+        vt::Post(main, WM_CLOSE);
+        running.Wait(10000);
+        running = vt::Process();
+    }
+
+    TConfiguration Stored() {
+        TConfiguration c;
+        std::memset(&c, 0, sizeof c);
+        auto v = vt::ReadValue(kSchema, L"");
+        if (v && v->data.size() == sizeof c) std::memcpy(&c, v->data.data(), sizeof c);
+        return c;
+    }
+
+    // Hands an image to one destination and waits until the file has gone.
+    void HandOver(UINT message, int seed) {
+        vt::Pixels image(23, 11);
+        for (int y = 0; y < image.height; ++y)
+            for (int x = 0; x < image.width; ++x) image.At(x, y) = RGB(x * 9, y * 20, seed * 60);
+        ASSERT_TRUE(vt::SaveBmp(image, handOver));
+        ASSERT_TRUE(vt::Post(main, message));
+        ASSERT_TRUE(vt::WaitUntil([&] { return !vt::FileExists(handOver); }, 10000));
+    }
+    bool WaitForFile(const std::wstring& path) {
+        return vt::WaitUntil([&] { return vt::FileExists(path) && !vt::ReadFileBytes(path).empty(); }, 10000);
+    }
+
+    // A full-screen capture through the Print Screen hotkey (a key without
+    // modifiers, so an injected press reaches the hotkey).
+    void PressPrintScreen() {
+        INPUT keys[2] = {};
+        keys[0].type = keys[1].type = INPUT_KEYBOARD;
+        keys[0].ki.wVk = keys[1].ki.wVk = VK_SNAPSHOT;
+        keys[1].ki.dwFlags = KEYEVENTF_KEYUP;
+        ASSERT_EQ(SendInput(2, keys, sizeof(INPUT)), 2u);
+    }
+
+    std::wstring scratch, program, out, log, handOver;
+    TConfiguration record;
+    vt::Process running;
+    HWND main = nullptr;
+};
+
+TEST_F(ChineseSystem, TheFileDestinationNumbersAndSavesChineseNamesInAChineseFolder) {
+    WriteRecord();
+    Start(program, L"Vorlix-cn.exe");
+    HandOver(kHandOverFile, 1);
+    ASSERT_TRUE(WaitForFile(out + L"截图1.bmp"));
+    HandOver(kHandOverFile, 2);
+    ASSERT_TRUE(WaitForFile(out + L"截图2.bmp")) << "the number follows the files already there";
+    auto first = vt::LoadBmp(out + L"截图1.bmp"), second = vt::LoadBmp(out + L"截图2.bmp");
+    ASSERT_TRUE(first && second);
+    EXPECT_EQ(first->At(5, 3), RGB(45, 60, 60));
+    EXPECT_EQ(second->At(5, 3), RGB(45, 60, 120));
+    EXPECT_EQ(vt::FindMessageBox(running.Id()), nullptr);
+    EXPECT_EQ(Stored().FileName.str(), Gbk(L"截图")) << "the record is untouched";
+}
+
+// Each build stores the Paint it found (in a folder with a Chinese name) in
+// the record; the other build, started from another folder where no Paint is
+// to be found, reads that path and starts it.
+TEST_F(ChineseSystem, ARecordWrittenByOneBuildIsReadByTheOther) {
+    struct Case { const wchar_t* writer; const wchar_t* reader; };
+    for (const Case& c : {Case{L"Vorlix.exe", L"Vorlix-cn.exe"}, Case{L"Vorlix-cn.exe", L"Vorlix.exe"}}) {
+        SCOPED_TRACE(Gbk(c.writer));
+        const std::wstring first = vt::Join(scratch, L"写入者 " + std::to_wstring(c.writer == std::wstring(L"Vorlix.exe")));
+        const std::wstring second = vt::Join(scratch, L"读取者 " + std::to_wstring(c.writer == std::wstring(L"Vorlix.exe")));
+        CopyProgramTo(first);
+        CopyProgramTo(second);
+        const std::wstring paint = vt::CopyRecorderAs(vt::Join(first, L"mspaint.exe"));
+        ASSERT_FALSE(paint.empty());
+        DeleteFileW(log.c_str());
+        record.SendTo[dEditor] = 1;
+        record.UseCustomEditor = 1;
+        record.CustomEditorPath.clear();
+        record.CustomEditorCommandLine = "\"<CAPTURE>\"";
+        record.EditorFileName = Gbk(L"编辑");
+        record.EditorFormat = ifBMP;
+        WriteRecord();
+
+        Start(first, c.writer);
+        HandOver(kHandOverEditor, 3);
+        ASSERT_TRUE(vt::WaitUntil([&] { return vt::ReadRecorderLog(log).size() >= 1; }, 10000));
+        ASSERT_TRUE(vt::WaitUntil([&] { return Stored().CustomEditorPath.str() == Gbk(paint); }))
+            << "the writer stores the path as GBK bytes";
+        Stop();
+        const TConfiguration written = Stored();
+
+        Start(second, c.reader);
+        HandOver(kHandOverEditor, 4);
+        ASSERT_TRUE(vt::WaitUntil([&] { return vt::ReadRecorderLog(log).size() >= 2; }, 10000));
+        const auto records = vt::ReadRecorderLog(log);
+        EXPECT_TRUE(vt::SamePath(records[1].exe, paint)) << "the reader starts the stored editor";
+        const auto args = vt::SplitCommandLine(records[1].commandLine);
+        ASSERT_EQ(args.size(), 2u);
+        EXPECT_TRUE(vt::SamePath(args[1], vt::Join(vt::TempDir(), L"编辑1.bmp")));
+        EXPECT_EQ(vt::FindMessageBox(running.Id()), nullptr);
+        Stop();
+        const TConfiguration after = Stored();
+        EXPECT_EQ(std::memcmp(&after, &written, sizeof after), 0) << "the reader changed nothing";
+        DeleteFileW(vt::Join(vt::TempDir(), L"编辑1.bmp").c_str());
+    }
+}
+
+// The annotation is stamped from GBK bytes with a font that has the glyphs:
+// two texts that differ in their last character give different stamps (boxes
+// for missing glyphs, or question marks for a lost conversion, would not).
+TEST_F(ChineseSystem, AChineseAnnotationIsStampedWithItsOwnGlyphs) {
+    record.FileNaming = fnFixed;
+    record.AnnotationOn = 1;
+    record.AnnotationFontSize = 14;
+    record.AnnotationOpacity = 100;
+    record.AnnotationBackColor = 0xFFFFFF;
+    record.AnnotationFontColor = 0x800000;  // navy, on the black screen
+    record.AnnotationPosition.corner = scTopLeft;
+    record.AnnotationPosition.x = 300;
+    record.AnnotationPosition.y = 300;
+    const RECT box{290, 290, 450, 350};
+    vt::Pixels stamps[3];
+    const wchar_t* texts[3] = {L"截图测试", L"截图测验", L"截图测试"};
+    for (int i = 0; i < 3; ++i) {
+        SCOPED_TRACE(i);
+        record.FileName = "stamp" + std::to_string(i);
+        record.AnnotationText = Gbk(texts[i]);
+        WriteRecord();
+        Start(program, L"Vorlix-cn.exe");
+        PressPrintScreen();
+        const std::wstring file = out + L"stamp" + std::to_wstring(i) + L".bmp";
+        ASSERT_TRUE(WaitForFile(file));
+        Stop();
+        auto image = vt::LoadBmp(file);
+        ASSERT_TRUE(image);
+        stamps[i] = vt::Pixels(box.right - box.left, box.bottom - box.top);
+        for (int y = box.top; y < box.bottom; ++y)
+            for (int x = box.left; x < box.right; ++x) stamps[i].At(x - box.left, y - box.top) = image->At(x, y);
+    }
+    const int background = stamps[0].Count(RGB(255, 255, 255)), screen = stamps[0].Count(RGB(0, 0, 0));
+    const int ink = int(stamps[0].data.size()) - background - screen;
+    EXPECT_GT(background, 500) << "the box is drawn";
+    EXPECT_GT(ink, 100) << "the text is drawn";
+    EXPECT_TRUE(stamps[0].data == stamps[2].data) << "the same text, the same stamp";
+    EXPECT_FALSE(stamps[0].data == stamps[1].data) << "another last character, another stamp";
+}
+
+// A record from the English build on a Western system: its strings hold bytes
+// that are no GBK text. The Chinese build stamps such an annotation without
+// failing, and when it stores the record (here: the Paint it found) every
+// such string is stored back byte for byte.
+TEST_F(ChineseSystem, BytesThatAreNoGbkTextAreStampedAndStoredBackUnchanged) {
+    const std::string foreign = "Gr\xFC\xDF" "e \xFF\x81\x20" "caf\xE9\x80";
+    record.FileNaming = fnFixed;
+    record.FileName = "foreign";
+    record.AnnotationOn = 1;
+    record.AnnotationText = foreign;
+    record.MailSubject = foreign;
+    record.MailTo = foreign;
+    record.SmtpBody = foreign;
+    record.FtpPath = foreign;
+    record.WebFileName = foreign;
+    record.MailClient = mcSmtp;  // what the start-up sets where no mail program is installed
+    record.SendTo[dEditor] = 1;
+    record.UseCustomEditor = 1;
+    record.CustomEditorPath.clear();
+    record.CustomEditorCommandLine = "\"<CAPTURE>\"";
+    ASSERT_FALSE(vt::CopyRecorderAs(vt::Join(program, L"mspaint.exe")).empty());
+    WriteRecord();
+    Start(program, L"Vorlix-cn.exe");
+    PressPrintScreen();
+    ASSERT_TRUE(WaitForFile(out + L"foreign.bmp"));
+    ASSERT_TRUE(vt::WaitUntil([&] { return !Stored().CustomEditorPath.empty(); })) << "the record was stored";
+    EXPECT_EQ(vt::FindMessageBox(running.Id()), nullptr);
+    EXPECT_TRUE(running.Running());
+    Stop();
+    TConfiguration stored = Stored();
+    for (const std::string& bytes : {stored.AnnotationText.str(), stored.MailSubject.str(), stored.MailTo.str(),
+                                     stored.SmtpBody.str(), stored.FtpPath.str(), stored.WebFileName.str()})
+        EXPECT_EQ(bytes, foreign);
+    std::memcpy(&stored.CustomEditorPath, &record.CustomEditorPath, sizeof stored.CustomEditorPath);
+    const auto* a = reinterpret_cast<const uint8_t*>(&stored);
+    const auto* b = reinterpret_cast<const uint8_t*>(&record);
+    for (size_t i = 0; i < sizeof stored; ++i) EXPECT_EQ(a[i], b[i]) << "record byte " << i << " changed";
+}
+
+}  // namespace
