@@ -32,7 +32,7 @@ void (*ReloadOptionsDialogProc)() = nullptr;
 namespace {
 
 ui::FontHandle& TheNoticeFont() {
-    static ui::FontHandle font = ui::CreateFontByName(L"Verdana", -9);
+    static ui::FontHandle font = ui::CreateFontByName(L"Verdana", -txt::NoticeFontHeight);
     return font;
 }
 

@@ -53,6 +53,9 @@ extern const wchar_t NoticeCancelled[];
 // The word that marks a notice about timer capture: with sliding in switched
 // off, only notices holding it (in any letter case) are shown.
 extern const wchar_t TimerNoticeMark[];
+// Height in pixels of the notice strip's font: Chinese characters stay
+// readable only a little larger than the Latin text of the English build.
+extern const int NoticeFontHeight;
 
 }  // namespace txt
 

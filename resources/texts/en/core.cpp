@@ -38,6 +38,7 @@ const wchar_t NoticeTimerOn[] = L"Timer ON";
 const wchar_t NoticeTimerOff[] = L"Timer OFF";
 const wchar_t NoticeCancelled[] = L"CANCELLED";
 const wchar_t TimerNoticeMark[] = L"timer";
+const int NoticeFontHeight = 9;
 
 }  // namespace txt
 

@@ -38,6 +38,7 @@ const wchar_t NoticeTimerOn[] = L"定时器开启";
 const wchar_t NoticeTimerOff[] = L"定时器关闭";
 const wchar_t NoticeCancelled[] = L"已取消";
 const wchar_t TimerNoticeMark[] = L"定时器";
+const int NoticeFontHeight = 11;
 
 }  // namespace txt
 
