@@ -280,4 +280,18 @@ TEST_F(ChineseSystem, BytesThatAreNoGbkTextAreStampedAndStoredBackUnchanged) {
     for (size_t i = 0; i < sizeof stored; ++i) EXPECT_EQ(a[i], b[i]) << "record byte " << i << " changed";
 }
 
+// The uploader that both builds start reports its failures in the language of
+// the system.
+TEST(ChineseHelpers, TheUploaderReportsInChinese) {
+    ASSERT_EQ(GetACP(), 936u);
+    vt::Process uploader = vt::Process::Start(vt::BinFile(L"trabbon.exe"), L"");
+    ASSERT_TRUE(uploader);
+    HWND box = vt::WaitForMessageBox(uploader.Id(), L"Trabbon", 10000);
+    ASSERT_TRUE(box);
+    EXPECT_EQ(vt::ReadMessageBox(box).text, L"Trabbon 启动参数错误。请重新安装 Vorlix。");
+    ASSERT_TRUE(vt::PressButton(box, L"确定"));
+    ASSERT_TRUE(uploader.Wait());
+    EXPECT_EQ(uploader.ExitCode(), 2u) << "wrong arguments";
+}
+
 }  // namespace

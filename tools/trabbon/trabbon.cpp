@@ -30,7 +30,31 @@
 #include "delivery/numbered_names.h"
 #include "delivery/web_print_texts.h"
 
+// The Simplified Chinese texts, compiled into a namespace of their own: the
+// uploader speaks the language of the system it runs on (code page 936 is
+// Simplified Chinese), as both program builds start the same uploader.
+namespace txt_zh {
+extern const wchar_t UploadCannotConnectA[];
+extern const wchar_t UploadCannotConnectB[];
+extern const wchar_t UploadCaption[];
+extern const wchar_t UploadConnectionLost[];
+extern const wchar_t UploadFileUnreadableA[];
+extern const wchar_t UploadFileUnreadableB[];
+extern const wchar_t UploadFolderRefusedA[];
+extern const wchar_t UploadFolderRefusedB[];
+extern const wchar_t UploadLoginRefused[];
+extern const wchar_t UploadNoDataConnection[];
+extern const wchar_t UploadProgressA[];
+extern const wchar_t UploadProgressB[];
+extern const wchar_t UploadRefusedA[];
+extern const wchar_t UploadRefusedB[];
+extern const wchar_t UploadWrongArguments[];
+}  // namespace txt_zh
+
 namespace {
+
+bool Chinese() { return GetACP() == 936; }
+#define TEXT_OF(name) (Chinese() ? txt_zh::name : txt::name)
 
 enum ExitCode : int {
     kOk = 0,
@@ -143,7 +167,7 @@ std::wstring OneLineForLog(std::wstring s) {
 
 int Fail(ExitCode code, const std::wstring& message) {
     Log(L"FAILED\t" + std::to_wstring(int(code)) + L"\t" + OneLineForLog(message));
-    MessageBoxW(progressWindow, message.c_str(), txt::UploadCaption, MB_OK | MB_ICONERROR | MB_SETFOREGROUND);
+    MessageBoxW(progressWindow, message.c_str(), TEXT_OF(UploadCaption), MB_OK | MB_ICONERROR | MB_SETFOREGROUND);
     return code;
 }
 
@@ -172,13 +196,13 @@ void OpenProgressWindow(const std::wstring& remoteName) {
     RegisterClassW(&wc);
     const int w = 380, h = 110;
     const int x = (GetSystemMetrics(SM_CXSCREEN) - w) / 2, y = (GetSystemMetrics(SM_CYSCREEN) - h) / 2;
-    progressWindow = CreateWindowExW(WS_EX_TOPMOST, wc.lpszClassName, txt::UploadCaption,
+    progressWindow = CreateWindowExW(WS_EX_TOPMOST, wc.lpszClassName, TEXT_OF(UploadCaption),
                                      WS_POPUP | WS_CAPTION | WS_VISIBLE, x, y, w, h, nullptr, nullptr, wc.hInstance,
                                      nullptr);
     if (!progressWindow) return;
     RECT client;
     GetClientRect(progressWindow, &client);
-    const std::wstring label = std::wstring(txt::UploadProgressA) + remoteName + txt::UploadProgressB;
+    const std::wstring label = std::wstring(TEXT_OF(UploadProgressA)) + remoteName + TEXT_OF(UploadProgressB);
     HWND text = CreateWindowExW(0, L"STATIC", label.c_str(), WS_CHILD | WS_VISIBLE | SS_LEFTNOWORDWRAP | SS_ENDELLIPSIS,
                                 12, 10, client.right - 24, 18, progressWindow, nullptr, wc.hInstance, nullptr);
     SendMessageW(text, WM_SETFONT, WPARAM(GetStockObject(DEFAULT_GUI_FONT)), FALSE);
@@ -468,7 +492,7 @@ public:
     int Run() {
         std::string bytes;
         if (!ReadWholeFile(job_.localFile, bytes))
-            return Fail(kFileUnreadable, txt::UploadFileUnreadableA + job_.localFile + txt::UploadFileUnreadableB);
+            return Fail(kFileUnreadable, TEXT_OF(UploadFileUnreadableA) + job_.localFile + TEXT_OF(UploadFileUnreadableB));
         if (job_.progress) OpenProgressWindow(job_.remoteName);
 
         const bool viaProxy = !job_.proxy.empty();
@@ -476,14 +500,14 @@ public:
         const unsigned port = viaProxy ? (job_.proxyPort ? job_.proxyPort : 21) : job_.port;
         Socket s = ConnectToHost(host, port);
         if (!s.valid())
-            return Fail(kCannotConnect, txt::UploadCannotConnectA + host + L":" + std::to_wstring(port) +
-                                            txt::UploadCannotConnectB);
+            return Fail(kCannotConnect, TEXT_OF(UploadCannotConnectA) + host + L":" + std::to_wstring(port) +
+                                            TEXT_OF(UploadCannotConnectB));
         Control control(std::move(s));
         Reply r = control.Read();
         if (r.code == 0) return Lost();
         if (r.Kind() != 2)
-            return Fail(kCannotConnect, txt::UploadCannotConnectA + host + L":" + std::to_wstring(port) +
-                                            txt::UploadCannotConnectB + L"\r" + ReplyText(r));
+            return Fail(kCannotConnect, TEXT_OF(UploadCannotConnectA) + host + L":" + std::to_wstring(port) +
+                                            TEXT_OF(UploadCannotConnectB) + L"\r" + ReplyText(r));
 
         if (int failed = LogIn(control, viaProxy)) return failed;
         r = control.Command("TYPE I");
@@ -493,7 +517,7 @@ public:
             r = control.Command("CWD " + Utf8(job_.folder));
             if (r.code == 0) return Lost();
             if (r.Kind() != 2)
-                return Fail(kFolderRefused, txt::UploadFolderRefusedA + job_.folder + txt::UploadFolderRefusedB +
+                return Fail(kFolderRefused, TEXT_OF(UploadFolderRefusedA) + job_.folder + TEXT_OF(UploadFolderRefusedB) +
                                                 L"\r" + ReplyText(r));
         }
 
@@ -523,16 +547,16 @@ public:
     }
 
 private:
-    int Lost() { return Fail(kConnectionLost, txt::UploadConnectionLost); }
+    int Lost() { return Fail(kConnectionLost, TEXT_OF(UploadConnectionLost)); }
 
     int NoData(const Reply& refusal) {
-        std::wstring message = txt::UploadNoDataConnection;
+        std::wstring message = TEXT_OF(UploadNoDataConnection);
         if (refusal.code) message += L"\r" + ReplyText(refusal);
         return Fail(kNoDataConnection, message);
     }
 
     static std::wstring Refused(const std::wstring& name, const Reply& r) {
-        return txt::UploadRefusedA + name + txt::UploadRefusedB + L"\r" + ReplyText(r);
+        return TEXT_OF(UploadRefusedA) + name + TEXT_OF(UploadRefusedB) + L"\r" + ReplyText(r);
     }
 
     int LogIn(Control& control, bool viaProxy) {
@@ -546,7 +570,7 @@ private:
         Reply r = control.Command("USER " + Utf8(user));
         if (r.code == 331) r = control.Command("PASS " + Utf8(password));
         if (r.code == 0) return Lost();
-        if (r.Kind() != 2) return Fail(kLoginRefused, txt::UploadLoginRefused + std::wstring(L"\r") + ReplyText(r));
+        if (r.Kind() != 2) return Fail(kLoginRefused, TEXT_OF(UploadLoginRefused) + std::wstring(L"\r") + ReplyText(r));
         return 0;
     }
 
@@ -603,9 +627,9 @@ private:
 
 int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
     Job job;
-    if (!ParseArguments(job)) return Fail(kWrongArguments, txt::UploadWrongArguments);
+    if (!ParseArguments(job)) return Fail(kWrongArguments, TEXT_OF(UploadWrongArguments));
     WSADATA wsa;
-    if (WSAStartup(MAKEWORD(2, 2), &wsa) != 0) return Fail(kCannotConnect, txt::UploadConnectionLost);
+    if (WSAStartup(MAKEWORD(2, 2), &wsa) != 0) return Fail(kCannotConnect, TEXT_OF(UploadConnectionLost));
     const int result = Upload(job).Run();
     if (progressWindow) DestroyWindow(progressWindow);
     WSACleanup();
