@@ -85,16 +85,12 @@ protected:
         ASSERT_TRUE(vt::WriteValue(kSchema, L"", REG_BINARY, &record, sizeof record));
     }
 
-    // Starts a build from a folder and waits until its start-up is over (the
-    // tray icon carries its tip).
+    // Starts a build from a folder and waits until its start-up is over.
     void Start(const std::wstring& folder, const wchar_t* exe) {
         running = vt::Process::Start(vt::Join(folder, exe), L"", folder, {{L"VORLIX_RECORDER_LOG", log}});
         ASSERT_TRUE(running);
-        main = vt::WaitForWindow(running.Id(), L"TuMainForm", nullptr, 15000);
+        main = vt::WaitForStartUp(running.Id());
         ASSERT_TRUE(main);
-        HWND tray = vt::WaitForWindow(running.Id(), L"VorlixTrayIcon", nullptr, 15000);
-        ASSERT_TRUE(tray);
-        ASSERT_TRUE(vt::WaitUntil([&] { return vt::WindowText(tray) == L" Vorlix Tessavue "; }, 15000));
     }
     void Stop() {
         if (!running) return;

@@ -102,11 +102,8 @@ protected:
         ASSERT_TRUE(vt::WriteDword(kConfiguration, L"Training", training ? 1 : 0));
         program = vt::Process::Start(vt::BinFile(L"Vorlix-cn.exe"), L"", vt::BinDir(), {{L"VORLIX_RECORDER_LOG", log}});
         ASSERT_TRUE(program);
-        main = vt::WaitForWindow(program.Id(), L"TuMainForm", nullptr, 15000);
+        main = vt::WaitForStartUp(program.Id());
         ASSERT_TRUE(main);
-        HWND tray = vt::WaitForWindow(program.Id(), L"VorlixTrayIcon", nullptr, 15000);
-        ASSERT_TRUE(tray);
-        ASSERT_TRUE(vt::WaitUntil([&] { return !vt::WindowText(tray).empty(); }, 15000));
     }
     HWND WaitForDialog(const wchar_t* caption) {
         HWND w = nullptr;

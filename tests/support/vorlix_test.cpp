@@ -415,6 +415,13 @@ LRESULT Send(HWND window, UINT message, WPARAM wParam, LPARAM lParam, DWORD time
     return LRESULT(result);
 }
 
+HWND WaitForStartUp(DWORD pid, DWORD timeoutMs) {
+    HWND main = WaitForWindow(pid, L"TuMainForm", nullptr, timeoutMs);
+    HWND tray = main ? WaitForWindow(pid, L"VorlixTrayIcon", nullptr, timeoutMs) : nullptr;
+    if (!tray || !WaitUntil([&] { return !WindowText(tray).empty(); }, timeoutMs)) return nullptr;
+    return main;
+}
+
 bool ChooseFromTrayMenu(DWORD pid, std::initializer_list<WPARAM> keys) {
     HWND tray = FindWindowOf(pid, L"VorlixTrayIcon");
     if (!tray || !Post(tray, WM_USER + 1, 0, WM_RBUTTONUP)) return false;

@@ -98,6 +98,10 @@ WindowState ReadWindow(HWND window);                       // class, title, styl
 bool Post(HWND window, UINT message, WPARAM wParam = 0, LPARAM lParam = 0);  // PostMessageW
 LRESULT Send(HWND window, UINT message, WPARAM wParam = 0, LPARAM lParam = 0, DWORD timeoutMs = 5000);  // SendMessageTimeoutW (0 on time-out)
 
+// Waits until the program's start-up is over: its main window exists and its
+// tray icon carries a tip. Returns the main window, or null on time-out.
+HWND WaitForStartUp(DWORD pid, DWORD timeoutMs = 15000);
+
 // Opens the program's tray menu (a right click on its tray icon window) and
 // chooses an item with the keys a user would press: Down moves through the
 // items (separators skipped), Right opens a submenu, then Return runs the
