@@ -82,7 +82,7 @@ bool TColorQuantizer::MergeDeepestNode() {
     return true;
 }
 
-void TColorQuantizer::AddColor(uint8_t red, uint8_t green, uint8_t blue) {
+void TColorQuantizer::AddColor(uint8_t red, uint8_t green, uint8_t blue, int count) {
     const uint32_t color = uint32_t(red) | (uint32_t(green) << 8) | (uint32_t(blue) << 16);
     TOctreeNode* node;
     if (lastLeaf_ && color == lastColor_) {
@@ -104,10 +104,10 @@ void TColorQuantizer::AddColor(uint8_t red, uint8_t green, uint8_t blue) {
         lastLeaf_ = node;
         lastColor_ = color;
     }
-    ++node->PixelTotal;
-    node->RedTotal += red;
-    node->GreenTotal += green;
-    node->BlueTotal += blue;
+    node->PixelTotal += count;
+    node->RedTotal += int64_t(red) * count;
+    node->GreenTotal += int64_t(green) * count;
+    node->BlueTotal += int64_t(blue) * count;
     // A node with a single child merges without lowering the count; the loop
     // then goes on with the next one, and stops only when nothing is left to
     // merge.
@@ -117,28 +117,18 @@ void TColorQuantizer::AddColor(uint8_t red, uint8_t green, uint8_t blue) {
 
 void TColorQuantizer::AddBitmapPixels(const TDIBReader& reader, const std::vector<COLORREF>& held) {
     const int width = reader.Width(), height = reader.Height(), bpp = reader.BytesPerPixel();
-    if (held.empty()) {
-        for (int y = 0; y < height; ++y) {
-            const uint8_t* p = reader.Row(y);
-            for (int x = 0; x < width; ++x, p += bpp) AddColor(p[2], p[1], p[0]);
-        }
-        return;
-    }
-    auto isHeld = [&](uint8_t red, uint8_t green, uint8_t blue) {
-        return std::find(held.begin(), held.end(), RGB(red, green, blue)) != held.end();
-    };
-    // Runs of one colour are decided once.
-    COLORREF last = CLR_INVALID;
-    bool lastHeld = false;
+    // A run of one colour goes in at once: within it no leaf is made, so no
+    // merge can fall between its pixels and the tree ends up the same.
     for (int y = 0; y < height; ++y) {
-        const uint8_t* p = reader.Row(y);
-        for (int x = 0; x < width; ++x, p += bpp) {
-            const COLORREF c = RGB(p[2], p[1], p[0]);
-            if (c != last) {
-                last = c;
-                lastHeld = isHeld(p[2], p[1], p[0]);
-            }
-            if (!lastHeld) AddColor(p[2], p[1], p[0]);
+        const uint8_t* row = reader.Row(y);
+        for (int x = 0; x < width;) {
+            const uint8_t* p = row + size_t(x) * size_t(bpp);
+            int n = 1;
+            for (const uint8_t* q = p + bpp; x + n < width && q[0] == p[0] && q[1] == p[1] && q[2] == p[2]; q += bpp)
+                ++n;
+            if (held.empty() || std::find(held.begin(), held.end(), RGB(p[2], p[1], p[0])) == held.end())
+                AddColor(p[2], p[1], p[0], n);
+            x += n;
         }
     }
 }

@@ -47,7 +47,8 @@ public:
     // given colours ($00BBGGRR): colours the palette holds anyway need no
     // leaf of their own.
     void AddBitmapPixels(const TDIBReader& reader, const std::vector<COLORREF>& held = {});
-    void AddColor(uint8_t red, uint8_t green, uint8_t blue);  // one pixel, then merge
+    // count pixels of one colour, then merge (only a new leaf can call for it).
+    void AddColor(uint8_t red, uint8_t green, uint8_t blue, int count = 1);
     std::vector<RGBQUAD> ReadColorTable() const;
     int LeafCount() const { return LeafTotal; }
 
