@@ -213,3 +213,27 @@ TEST(GifPainter, DrawStartsOnePainterPerCanvasAndRectangle) {
     EXPECT_TRUE(shown == RGB(0, 255, 102) || shown == RGB(51, 204, 102)) << std::hex << shown;
     image->StopPainters();
 }
+
+TEST(GifPainter, RestoringToTheBackgroundWithoutTransparencyFillsTheBackdropColour) {
+    // Frame 0 covers the screen and is disposed of to the background; frame 1
+    // covers only the top left quarter.
+    auto image = std::make_unique<TGifPicture>();
+    image->AddFrame(giftest::MakeBitmap(4, 4, [](int, int) { return RGB(255, 0, 0); }));
+    image->AddFrame(giftest::MakeBitmap(2, 2, [](int, int) { return RGB(0, 0, 255); }));
+    auto control = std::make_unique<TGifGraphicControlExtension>(image->Frame(0));
+    control->SetDisposal(2);
+    image->Frame(0)->Extensions().AddItem(std::move(control));
+    image->BackdropColor = RGB(0, 255, 0);
+    Recorder r;
+    r.Attach(*image);
+    Target t;
+    t.bitmap.Clear(RGB(9, 9, 9));
+    std::vector<std::pair<COLORREF, COLORREF>> seen;  // top left and bottom right after each frame
+    image->PainterEvents.FramePainted = [&](TGifAnimator&) {
+        seen.push_back({giftest::PixelOf(t.bitmap, 1, 1), giftest::PixelOf(t.bitmap, 14, 14)});
+    };
+    image->StartPainter(nullptr, t.dc(), Animate, t.rect);
+    ASSERT_EQ(seen.size(), 2u);
+    EXPECT_EQ(seen[0], std::make_pair(RGB(255, 0, 0), RGB(255, 0, 0)));
+    EXPECT_EQ(seen[1], std::make_pair(RGB(0, 0, 255), RGB(0, 255, 0)));
+}
