@@ -116,6 +116,8 @@ bool TuMainForm::CreateForm() {
     CreateScanner(MainWindow);
     SetBlendColor();
     BuildPopupMenu();
+    menuStyler.AddMenu(popupMenu);
+    menuStyler.SetActive(false);
     return true;
 }
 
@@ -199,6 +201,10 @@ LRESULT TuMainForm::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
         case WM_COMMAND:
             if (HIWORD(wParam) == 0) MenuCommandChosen(LOWORD(wParam));
             return 0;
+        case WM_MEASUREITEM:
+        case WM_DRAWITEM:
+            if (menuStyler.HandleMessage(message, wParam, lParam)) return TRUE;
+            break;
         // Routing of the hook library's gesture messages (WM_USER+1..+4), the
         // hand-over requests (WM_USER+7..+16) and WM_HOTKEY goes here.
         case WM_HOOK_DOWN:

@@ -5,6 +5,7 @@
 
 #include <windows.h>
 
+#include "ui/menu_styler.h"
 #include "ui/tray_icon.h"
 #include "ui/window.h"
 
@@ -32,6 +33,8 @@ public:
 
     ui::TrayIcon trayIcon;
     HMENU popupMenu = nullptr;
+    // Inactive, as stored: the tray menu keeps the system's standard look.
+    ui::TMenuStyler menuStyler;
     int aboutTag = 0;  // 1 while the about box is open
 
     // The notice label.

@@ -4,14 +4,13 @@
 #include <windows.h>
 
 #include "core/configuration.h"
+#include "ui/colour_picker.h"
 
 namespace delivery {
 
 // System colours (high bit set) are looked up; the top byte of a plain colour
-// is dropped.
-inline COLORREF SettingsColorToRgb(TColor color) {
-    if (color & 0x80000000u) return GetSysColor(static_cast<int>(color & 0xFF));
-    return color & 0x00FFFFFFu;
-}
+// is dropped. "Automatic" of the colour-picker buttons is drawn as the
+// colour those buttons show for it.
+inline COLORREF SettingsColorToRgb(TColor color) { return ui::ShownColour(color); }
 
 }  // namespace delivery
