@@ -68,6 +68,10 @@ mail::MessageFields CurrentFields() {
     f.subject = Config.MailSubject.str();
     f.imagePath = ui::ToAnsi(ImageFileName);
     f.attached = Config.MailMethod == 2;
+    // The record's texts are bytes of the system's code page: a subject or
+    // file name that is not ASCII is written encoded under that code page's
+    // name, so the mail program shows it whatever its own code page is.
+    f.charset = mail::CharsetOfCodePage(GetACP());
     return f;
 }
 

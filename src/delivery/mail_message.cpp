@@ -1,5 +1,7 @@
 #include "delivery/mail_message.h"
 
+#include "delivery/mail_base64.h"
+
 namespace mail {
 
 namespace {
@@ -18,7 +20,87 @@ void AppendBase64(Lines& lines, std::string_view base64) {
     for (std::string& line : SplitLines(base64)) lines.push_back(std::move(line));
 }
 
+bool IsPrintableAscii(std::string_view s) {
+    for (unsigned char c : s)
+        if (c < 0x20 || c > 0x7E) return false;
+    return true;
+}
+
+// The length of the character that starts at s[i] in charset: the double-byte
+// code pages take a lead byte and the byte after it, UTF-8 takes its
+// sequence, every other charset one byte.
+size_t CharacterLength(std::string_view s, size_t i, std::string_view charset) {
+    const unsigned char b = static_cast<unsigned char>(s[i]);
+    size_t n = 1;
+    if (charset == "utf-8") {
+        n = b >= 0xF0 ? 4 : b >= 0xE0 ? 3 : b >= 0xC0 ? 2 : 1;
+    } else if (charset == "shift_jis") {
+        n = (b >= 0x81 && b <= 0x9F) || (b >= 0xE0 && b <= 0xFC) ? 2 : 1;
+    } else if (charset == "gbk" || charset == "big5" || charset == "ks_c_5601-1987") {
+        n = b >= 0x81 && b <= 0xFE ? 2 : 1;
+    }
+    return i + n <= s.size() ? n : s.size() - i;
+}
+
 }  // namespace
+
+std::string CharsetOfCodePage(unsigned codePage) {
+    switch (codePage) {
+        case 874: return "windows-874";
+        case 932: return "shift_jis";
+        case 936: return "gbk";
+        case 949: return "ks_c_5601-1987";
+        case 950: return "big5";
+        case 65001: return "utf-8";
+        default:
+            if (codePage >= 1250 && codePage <= 1258) return "windows-" + std::to_string(codePage);
+            return {};
+    }
+}
+
+std::string EncodedHeader(std::string_view value, std::string_view charset) {
+    const std::string text = HeaderValue(value);
+    if (IsPrintableAscii(text) || charset.empty()) return text;
+    // 33 bytes give 44 Base64 characters: with a charset name of up to 14
+    // letters a word takes at most 65 characters, so even the first line,
+    // after "Subject: ", stays within the 76 that lines with words may have.
+    const size_t limit = 33;
+    std::string out, chunk;
+    auto flush = [&] {
+        if (chunk.empty()) return;
+        if (!out.empty()) out += "\r\n ";
+        out += "=?" + std::string(charset) + "?B?" + base64::Encode(chunk) + "?=";
+        chunk.clear();
+    };
+    for (size_t i = 0; i < text.size();) {
+        const size_t n = CharacterLength(text, i, charset);
+        if (chunk.size() + n > limit) flush();
+        chunk.append(text, i, n);
+        i += n;
+    }
+    flush();
+    return out;
+}
+
+std::string NameParameter(std::string_view key, std::string_view name, std::string_view charset) {
+    bool plain = IsPrintableAscii(name) || charset.empty();
+    for (char c : name)
+        if (c == '"' || c == '\\') plain = false;
+    if (plain) return std::string(key) + "=\"" + std::string(name) + "\"";
+    static const char hex[] = "0123456789ABCDEF";
+    std::string out = std::string(key) + "*=" + std::string(charset.empty() ? "us-ascii" : charset) + "''";
+    for (unsigned char c : name) {
+        if ((c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || (c >= '0' && c <= '9') || c == '.' || c == '-' ||
+            c == '_') {
+            out += static_cast<char>(c);
+        } else {
+            out += '%';
+            out += hex[c >> 4];
+            out += hex[c & 15];
+        }
+    }
+    return out;
+}
 
 std::string HeaderValue(std::string_view value) {
     std::string out;
@@ -68,9 +150,9 @@ Lines OutlookExpressMessage(Lines lines, const MessageFields& fields, std::strin
     if (lines.size() != OutlookExpressTemplateLines) return {};
     const std::string name = FileNamePart(fields.imagePath);
     lines[1] = "To: \"" + HeaderValue(fields.to) + "\"";
-    lines[2] += HeaderValue(fields.subject);
+    lines[2] += EncodedHeader(fields.subject, fields.charset);
     lines[41] = "Content-Type: " + ImageMediaType(name) + ";";
-    lines[42] = "\tname=\"" + name + "\"";
+    lines[42] = "\t" + NameParameter("name", name, fields.charset);
     if (fields.attached) {
         lines[36] =
             "<HTML><HEAD><META content=3D\"text/html; charset=3Diso-8859-1\" = http-equiv=3DContent-Type><META "
@@ -88,7 +170,7 @@ Lines OutlookExpressMessage(Lines lines, const MessageFields& fields, std::strin
 Lines NetscapeMessage(Lines lines, const MessageFields& fields, std::string_view base64) {
     if (lines.size() != NetscapeTemplateLines) return {};
     lines[0] = "To:" + HeaderValue(fields.to);
-    lines[2] += HeaderValue(fields.subject);
+    lines[2] += EncodedHeader(fields.subject, fields.charset);
     if (!fields.attached) {
         const std::string marker = "file:///";
         const size_t at = lines[13].find(marker);
@@ -100,10 +182,10 @@ Lines NetscapeMessage(Lines lines, const MessageFields& fields, std::string_view
     lines[13].clear();
     lines[16] = "------=_NextPart_000_AAA1_1234ABCD";
     lines.push_back("Content-Type: " + ImageMediaType(name) + ";");
-    lines.push_back("\tname=\"" + name + "\"");
+    lines.push_back("\t" + NameParameter("name", name, fields.charset));
     lines.push_back("Content-Transfer-Encoding: base64");
     lines.push_back("Content-Disposition: attachment;");
-    lines.push_back("\tfilename=\"" + name + "\"");
+    lines.push_back("\t" + NameParameter("filename", name, fields.charset));
     lines.emplace_back();
     lines.emplace_back();
     AppendBase64(lines, base64);

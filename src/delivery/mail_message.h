@@ -20,10 +20,27 @@ struct MessageFields {
     std::string subject;
     std::string imagePath;  // full path of the image file
     bool attached = false;  // attached (MailMethod 2) or embedded
+    // The MIME name of the character set the texts are in (the system's
+    // code page); empty leaves texts that are not ASCII as they are.
+    std::string charset = "windows-1252";
 };
 
 // value without CR and LF.
 std::string HeaderValue(std::string_view value);
+
+// The MIME name of a Windows ANSI code page ("gbk" for 936), empty for a
+// code page without one.
+std::string CharsetOfCodePage(unsigned codePage);
+
+// A header value (CR and LF dropped): as it is when it is printable ASCII,
+// otherwise RFC 2047 encoded words ("=?charset?B?...?=") of at most 75
+// characters each, on folded lines, never cutting a character of the
+// charset in two. A mail program on any code page reads it back.
+std::string EncodedHeader(std::string_view value, std::string_view charset);
+
+// A file name parameter of a header ("name", "filename"): quoted when it is
+// printable ASCII, otherwise RFC 2231 percent-encoded in charset.
+std::string NameParameter(std::string_view key, std::string_view name, std::string_view charset);
 
 // Base64 text cut at its CR LF line ends (none for an empty text).
 Lines SplitLines(std::string_view text);

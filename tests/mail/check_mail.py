@@ -77,6 +77,8 @@ def check_case(folder):
                     errors.append("the HTML part does not refer to the image")
             elif not images[0].get_filename():
                 errors.append("the attachment has no name")
+            if "image_name" in expect and images[0].get_filename() != expect["image_name"]:
+                errors.append(f"image named {images[0].get_filename()!r}, expected {expect['image_name']!r}")
     elif images:
         errors.append("an image part where none was expected")
     return errors

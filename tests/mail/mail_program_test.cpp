@@ -79,6 +79,7 @@ std::string Utf8(const std::wstring& s) {
 struct Expected {
     std::wstring to, subject;
     std::wstring from, rcpt, body;  // SMTP only: the envelope and the text
+    std::wstring imageName;         // the attachment's name, when it is checked
 };
 
 // Writes (when the host check is wanted) one case for check_mail.py: the
@@ -107,6 +108,7 @@ void KeepForHostCheck(const std::wstring& name, const std::wstring& message, con
     };
     std::string text = line("to", e.to) + line("subject", e.subject);
     if (!envelope.empty()) text += line("from", e.from) + line("rcpt", e.rcpt) + line("body", e.body);
+    if (!e.imageName.empty()) text += line("image_name", e.imageName);
     ASSERT_TRUE(vt::WriteFileBytes(vt::Join(dir, L"expect.txt"), text));
 }
 
@@ -308,6 +310,48 @@ TEST_F(MailProgram, NetscapeGetsTheMessageEmbeddedAndAttached) {
                                                         base64::Encode(vt::ReadFileBytes(image)))));
         KeepForHostCheck(method == 1 ? L"netscape-embedded" : L"netscape-attached", message,
                          method == 1 ? L"" : image, {Wide(f.to), Wide(f.subject), L"", L"", L""});
+        Stop();
+    }
+}
+
+TEST_F(MailProgram, AChineseSubjectAndFileNameReachOutlookExpressAndNetscapeEncoded) {
+    // The Chinese build on a system whose code page is 936 (check_mail.py
+    // runs this test again with LANG=zh_CN.UTF-8): the record's texts are GBK
+    // bytes, and the messages name that character set for them.
+    if (GetACP() != 936) GTEST_SKIP() << "needs the code page 936";
+    const std::wstring subject = L"\u5c4f\u5e55\u622a\u56fe\uff1a\u4e2d\u6587\u4e3b\u9898\u884c\u6d4b\u8bd5"
+                                 L"\u4e00\u4e8c\u4e09\u56db\u4e94\u516d\u4e03\u516b\u4e5d\u5341";
+    const std::wstring name = L"\u90ae\u4ef6\u622a\u56fe";
+    record.MailSubject = Ansi(subject, 936);
+    record.MailFileName = Ansi(name, 936);
+    record.MailMethod = 2;
+    Associate(L".eml", vt::CopyRecorderAs(vt::Join(clients, L"Outlook Express\\msimn.exe")));
+    Associate(L".aim", vt::CopyRecorderAs(vt::Join(clients, L"Netscape\\AIM\\aim.exe")));
+    vt::CopyRecorderAs(vt::Join(clients, L"Netscape\\netscape.exe"));
+    // A name without a lower-case letter a to z is saved upper-cased, its
+    // extension too.
+    const std::wstring image = temp + name + L".PNG";
+    for (uint8_t client : {uint8_t(mcOutlookExpress), uint8_t(mcNetscape)}) {
+        SCOPED_TRACE(int(client));
+        DeleteFileW(log.c_str());
+        record.MailClient = client;
+        Start(L"Vorlix-cn.exe");
+        HandOver();
+        Started();
+        const std::wstring message = temp + name + (client == mcOutlookExpress ? L".eml" : L".txt");
+        mail::MessageFields f;
+        f.to = record.MailTo.str();
+        f.subject = record.MailSubject.str();
+        f.imagePath = Ansi(image, 936);
+        f.attached = true;
+        f.charset = "gbk";
+        const std::string base64 = base64::Encode(vt::ReadFileBytes(image));
+        EXPECT_EQ(vt::ReadFileBytes(message),
+                  mail::JoinLines(client == mcOutlookExpress
+                                      ? mail::OutlookExpressMessage(mailtest::OutlookExpressTemplate(), f, base64)
+                                      : mail::NetscapeMessage(mailtest::NetscapeTemplate(), f, base64)));
+        KeepForHostCheck(client == mcOutlookExpress ? L"oe-chinese" : L"netscape-chinese", message, image,
+                         {Wide(f.to), subject, L"", L"", L"", name + L".PNG"});
         Stop();
     }
 }

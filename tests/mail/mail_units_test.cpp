@@ -169,6 +169,81 @@ TEST(MailMessages, NetscapeEmbeddedAndAttached) {
     EXPECT_EQ(m, want);
 }
 
+std::string InCodePage(const std::wstring& s, UINT codePage) {
+    std::string out(s.size() * 4 + 1, '\0');
+    out.resize(WideCharToMultiByte(codePage, 0, s.c_str(), int(s.size()), out.data(), int(out.size()), nullptr, nullptr));
+    return out;
+}
+
+// Header texts of the system's code page: every encoded word is decoded by
+// the system's Base64 decoder and must be whole characters of its code page
+// (the system's converter refuses a cut one); the words together give the
+// text back.
+TEST(MailHeaders, TextsThatAreNotAsciiBecomeEncodedWordsOfWholeCharacters) {
+    struct Case {
+        const char* charset;
+        UINT codePage;
+        std::wstring text;
+    };
+    const Case cases[] = {
+        {"gbk", 936, L"\u5c4f\u5e55\u622a\u56fe Vorlix " + std::wstring(40, L'\u4e2d') + L"!"},
+        {"utf-8", CP_UTF8, L"caf\u00e9 \u4e2d\u6587 \U0001F600 " + std::wstring(30, L'\u00e9')},
+        {"shift_jis", 932, L"\u753b\u9762\uff76\uff9e\u30ad\u30e3\u30d7\u30c1\u30e3 " + std::wstring(35, L'\uff71') + L"\u6f22"},
+        {"windows-1252", 1252, L"Caf\u00e9 cr\u00e8me " + std::wstring(60, L'\u00fc')},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.charset);
+        const std::string bytes = InCodePage(c.text, c.codePage);
+        const std::string header = mail::EncodedHeader(bytes, c.charset);
+        const std::string prefix = std::string("=?") + c.charset + "?B?";
+        std::string joined;
+        size_t from = 0, words = 0;
+        while (from < header.size()) {
+            const size_t end = header.find("\r\n ", from);
+            const std::string word = header.substr(from, end == std::string::npos ? std::string::npos : end - from);
+            EXPECT_LE(word.size() + (words ? 1 : 9), 76u) << "a line with encoded words, \"Subject: \" on the first";
+            ASSERT_EQ(word.substr(0, prefix.size()), prefix);
+            ASSERT_EQ(word.substr(word.size() - 2), "?=");
+            const std::string chunk = Decode(word.substr(prefix.size(), word.size() - prefix.size() - 2));
+            EXPECT_GT(MultiByteToWideChar(c.codePage, MB_ERR_INVALID_CHARS, chunk.data(), int(chunk.size()), nullptr, 0), 0)
+                << "word " << words << " cuts a character";
+            joined += chunk;
+            ++words;
+            from = end == std::string::npos ? header.size() : end + 3;
+        }
+        EXPECT_GE(words, 2u);
+        EXPECT_EQ(joined, bytes);
+    }
+    EXPECT_EQ(mail::EncodedHeader("Hi\r\n!", "gbk"), "Hi!") << "ASCII stays as it is";
+    EXPECT_EQ(mail::EncodedHeader("\xD6\xD0\n", ""), "\xD6\xD0") << "no charset name: the bytes as they are";
+
+    EXPECT_EQ(mail::NameParameter("name", "shot 1.gif", "gbk"), "name=\"shot 1.gif\"");
+    EXPECT_EQ(mail::NameParameter("filename", InCodePage(L"\u622a\u56fe.png", 936), "gbk"),
+              "filename*=gbk''%BD%D8%CD%BC.png");
+    EXPECT_EQ(mail::NameParameter("name", "a\"b.png", "windows-1252"), "name*=windows-1252''a%22b.png");
+
+    for (auto [codePage, name] : {std::pair<unsigned, const char*>{936, "gbk"}, {1252, "windows-1252"},
+                                  {1258, "windows-1258"}, {950, "big5"}, {932, "shift_jis"}, {437, ""}})
+        EXPECT_EQ(mail::CharsetOfCodePage(codePage), name) << codePage;
+}
+
+TEST(MailMessages, ChineseSubjectAndNameAreWrittenEncoded) {
+    mail::MessageFields f;
+    f.subject = InCodePage(L"\u5c4f\u5e55\u622a\u56fe", 936);
+    f.imagePath = "C:\\Temp\\" + InCodePage(L"\u622a\u56fe", 936) + ".png";
+    f.charset = "gbk";
+    f.attached = true;
+    const mail::Lines oe = mail::OutlookExpressMessage(OutlookExpressTemplate(), f, "QUJD");
+    ASSERT_EQ(oe.size(), 50u);
+    EXPECT_EQ(oe[2], "Subject: =?gbk?B?xsHEu73Yzbw=?=");
+    EXPECT_EQ(oe[42], "\tname*=gbk''%BD%D8%CD%BC.png");
+    const mail::Lines ns = mail::NetscapeMessage(NetscapeTemplate(), f, "QUJD");
+    ASSERT_EQ(ns.size(), 27u);
+    EXPECT_EQ(ns[2], "Subject: =?gbk?B?xsHEu73Yzbw=?=");
+    EXPECT_EQ(ns[18], "\tname*=gbk''%BD%D8%CD%BC.png");
+    EXPECT_EQ(ns[21], "\tfilename*=gbk''%BD%D8%CD%BC.png");
+}
+
 TEST(MailMessages, EudoraStationery) {
     mail::MessageFields f;
     f.to = "t@x.example";

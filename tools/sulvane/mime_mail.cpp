@@ -1,16 +1,11 @@
 #include "mime_mail.h"
 
 #include "delivery/mail_base64.h"
+#include "delivery/mail_message.h"
 
 namespace smtpmail {
 
 namespace {
-
-bool IsPrintableAscii(std::string_view s) {
-    for (unsigned char c : s)
-        if (c < 0x20 || c > 0x7E) return false;
-    return true;
-}
 
 std::string Trim(std::string_view s) {
     const size_t a = s.find_first_not_of(" \t");
@@ -67,27 +62,6 @@ std::string HtmlEscaped(std::string_view text) {
     return out;
 }
 
-// A file name parameter: quoted when plain, else RFC 2231 percent-encoded.
-std::string NameParameter(const std::string& key, const std::string& name, const std::string& charset) {
-    bool plain = IsPrintableAscii(name);
-    for (char c : name)
-        if (c == '"' || c == '\\') plain = false;
-    if (plain) return key + "=\"" + name + "\"";
-    static const char hex[] = "0123456789ABCDEF";
-    std::string out = key + "*=" + charset + "''";
-    for (unsigned char c : name) {
-        if ((c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || (c >= '0' && c <= '9') || c == '.' || c == '-' ||
-            c == '_')
-            out += static_cast<char>(c);
-        else {
-            out += '%';
-            out += hex[c >> 4];
-            out += hex[c & 15];
-        }
-    }
-    return out;
-}
-
 }  // namespace
 
 std::vector<std::string> SplitRecipients(std::string_view list) {
@@ -112,37 +86,13 @@ bool IsValidAddress(std::string_view a) {
     return at != std::string_view::npos && at > 0 && at + 1 < a.size();
 }
 
-std::string HeaderText(const std::vector<std::string>& characters, const std::string& charset) {
-    std::string joined;
-    for (const std::string& c : characters)
-        if (c != "\r" && c != "\n") joined += c;
-    if (IsPrintableAscii(joined)) return joined;
-    // 45 bytes give 60 Base64 characters: with a charset name of up to 8
-    // letters around them a word stays within 75 characters.
-    const size_t limit = charset.size() <= 8 ? 45 : 30;
-    std::string out, chunk;
-    auto flush = [&] {
-        if (chunk.empty()) return;
-        if (!out.empty()) out += "\r\n ";
-        out += "=?" + charset + "?B?" + base64::Encode(chunk) + "?=";
-        chunk.clear();
-    };
-    for (const std::string& c : characters) {
-        if (c == "\r" || c == "\n") continue;
-        if (chunk.size() + c.size() > limit) flush();
-        chunk += c;
-    }
-    flush();
-    return out;
-}
-
 std::string Compose(const Message& m, const std::string& boundary) {
     std::string to;
     for (const std::string& r : m.to) to += (to.empty() ? "" : ", ") + r;
     std::string out;
     out += "From: " + m.from + "\r\n";
     out += "To: " + to + "\r\n";
-    out += "Subject: " + HeaderText(m.subject, m.charset) + "\r\n";
+    out += "Subject: " + mail::EncodedHeader(m.subject, m.charset) + "\r\n";
     out += "Date: " + m.date + "\r\n";
     out += "MIME-Version: 1.0\r\n";
     out += std::string("Content-Type: multipart/") + (m.embedded ? "related; type=\"text/html\"" : "mixed") +
@@ -159,11 +109,11 @@ std::string Compose(const Message& m, const std::string& boundary) {
         out += TextPart("text/plain", CrLf(m.body), m.charset);
     }
     out += "\r\n--" + boundary + "\r\n";
-    out += "Content-Type: " + m.imageType + "; " + NameParameter("name", m.imageName, m.charset) + "\r\n";
+    out += "Content-Type: " + m.imageType + "; " + mail::NameParameter("name", m.imageName, m.charset) + "\r\n";
     out += "Content-Transfer-Encoding: base64\r\n";
     if (m.embedded) out += "Content-ID: <" + contentId + ">\r\n";
     out += std::string("Content-Disposition: ") + (m.embedded ? "inline" : "attachment") + "; " +
-           NameParameter("filename", m.imageName, m.charset) + "\r\n\r\n";
+           mail::NameParameter("filename", m.imageName, m.charset) + "\r\n\r\n";
     out += base64::Encode(m.image);
     out += "\r\n\r\n--" + boundary + "--\r\n";
     return out;

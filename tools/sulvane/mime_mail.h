@@ -13,7 +13,7 @@ namespace smtpmail {
 struct Message {
     std::string from;                     // address
     std::vector<std::string> to;          // addresses
-    std::vector<std::string> subject;     // one element per character (its bytes)
+    std::string subject;                  // its bytes
     std::string body;                     // the text, any line ends
     std::string charset;                  // e.g. "windows-1252", "gbk"
     std::string date;                     // RFC 5322 date
@@ -30,11 +30,6 @@ std::vector<std::string> SplitRecipients(std::string_view list);
 // An address the envelope can carry: not empty, no CR, LF, "<", ">", blank
 // or control character, and one "@" with text on both sides.
 bool IsValidAddress(std::string_view address);
-
-// A header value: plain when it is printable ASCII, otherwise RFC 2047
-// encoded words ("=?charset?B?...?="), never cutting a character. CR and LF
-// never reach the header either way.
-std::string HeaderText(const std::vector<std::string>& characters, const std::string& charset);
 
 // The whole message, lines ending in CR LF.
 std::string Compose(const Message& message, const std::string& boundary);

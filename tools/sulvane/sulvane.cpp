@@ -15,6 +15,7 @@
 #include <vector>
 
 #include "delivery/mail_base64.h"
+#include "delivery/mail_message.h"
 #include "delivery/mail_texts.h"
 #include "mime_mail.h"
 
@@ -49,29 +50,12 @@ std::wstring Wide(const std::string& s) {
     return out;
 }
 
-// The characters of a text as bytes of the code page, one element each (a
-// surrogate pair stays one character).
-std::vector<std::string> Characters(const std::wstring& s, UINT codePage) {
-    std::vector<std::string> out;
-    for (size_t i = 0; i < s.size(); ++i) {
-        size_t n = (IS_HIGH_SURROGATE(s[i]) && i + 1 < s.size()) ? 2 : 1;
-        out.push_back(Bytes(s.substr(i, n), codePage));
-        i += n - 1;
-    }
-    return out;
-}
-
-// The MIME name of the code page the texts are converted to; texts of
-// another code page go out as UTF-8.
+// The MIME name of the system's code page, which the texts are converted
+// to; texts of a code page without one go out as UTF-8.
 UINT MailCodePage(std::string& charset) {
-    switch (GetACP()) {
-        case 1252: charset = "windows-1252"; return 1252;
-        case 936: charset = "gbk"; return 936;
-        case 1250: charset = "windows-1250"; return 1250;
-        case 1251: charset = "windows-1251"; return 1251;
-        case 932: charset = "shift_jis"; return 932;
-        default: charset = "utf-8"; return CP_UTF8;
-    }
+    charset = mail::CharsetOfCodePage(GetACP());
+    if (charset.empty()) charset = "utf-8";
+    return charset == "utf-8" ? CP_UTF8 : GetACP();
 }
 
 std::wstring g_logPath;
@@ -297,7 +281,7 @@ int Run(int argc, wchar_t** argv) {
     wchar_t* end = nullptr;
     const unsigned long port = wcstoul(a.port.c_str(), &end, 10);
     if (a.server.empty() || a.port.empty() || *end || port == 0 || port > 65535) throw Failure{TEXT_OF(SmtpBadArguments)};
-    m.subject = Characters(a.subject, codePage);
+    m.subject = Bytes(a.subject, codePage);
     m.body = Bytes(a.body, codePage);
     m.charset = charset;
     m.date = RfcDate();
