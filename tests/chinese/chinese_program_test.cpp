@@ -290,4 +290,16 @@ TEST(ChineseHelpers, TheUploaderReportsInChinese) {
     EXPECT_EQ(uploader.ExitCode(), 2u) << "wrong arguments";
 }
 
+TEST(ChineseHelpers, TheMailSenderReportsInChinese) {
+    ASSERT_EQ(GetACP(), 936u);
+    vt::Process sender = vt::Process::Start(vt::BinFile(L"sulvane.exe"), L"");
+    ASSERT_TRUE(sender);
+    HWND box = vt::WaitForMessageBox(sender.Id(), L"Vorlix 邮件", 10000);
+    ASSERT_TRUE(box);
+    EXPECT_EQ(vt::ReadMessageBox(box).text, L"无法通过电子邮件发送您的图像。\r\n邮件发送程序的启动参数有误。");
+    ASSERT_TRUE(vt::PressButton(box, L"确定"));
+    ASSERT_TRUE(sender.Wait());
+    EXPECT_EQ(sender.ExitCode(), 1u);
+}
+
 }  // namespace
