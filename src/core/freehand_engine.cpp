@@ -67,7 +67,9 @@ void ClearPath() {
 }
 
 void CALLBACK CollectPathPixel(int x, int y, LPARAM) {
-    const bool on = x >= 0 && y >= 0 && x < ScreenWidth() && y < ScreenHeight();
+    // The picture's size, not the system's: asking the system per pixel
+    // costs more than everything else here.
+    const bool on = x >= 0 && y >= 0 && x < DotsPicture.Width() && y < DotsPicture.Height();
     PathPixels.push_back(on ? y * DotsStride + x * 4 : static_cast<int32_t>(OffScreen));
 }
 
