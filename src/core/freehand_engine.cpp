@@ -7,6 +7,7 @@
 #include "core/cursor_drawing.h"
 #include "core/globals.h"
 #include "core/hotkeys.h"
+#include "core/magnifier.h"
 #include "core/shading.h"
 #include "core/size_label.h"
 #include "core/work.h"
@@ -23,6 +24,7 @@ UINT_PTR MarchingDotsTimer = 0;
 namespace {
 
 constexpr COLORREF OutlineWhite = 0xFFFFFF;
+constexpr COLORREF SegmentRed = 0x0000FF;
 constexpr uint32_t DotRed = 0x00FF0000;    // 32-bit pixel, red
 constexpr uint32_t DotWhite = 0x00FFFFFF;  // 32-bit pixel, white
 constexpr uint32_t OffScreen = 0x80000000;
@@ -60,6 +62,7 @@ void ClearPath() {
         const int w = b.right - b.left + 1, h = b.bottom - b.top + 1;
         if (DotsPicture.Canvas()) BitBlt(DotsPicture.Canvas(), b.left, b.top, w, h, PlainScreenCopy.Dc(), b.left, b.top, SRCCOPY);
         if (DrawDC) BitBlt(DrawDC, b.left, b.top, w, h, PlainScreenCopy.Dc(), b.left, b.top, SRCCOPY);
+        ForwardChange(RECT{b.left, b.top, b.left + w, b.top + h});
     }
     PathPixels.clear();
     FreeHandCount = 0;
@@ -87,8 +90,33 @@ void BeginSelection() {
     FreeHandBounds = RECT{};
     PathPixels.clear();
     BeginDrawing();
+    ShowZoomAtBegin();
     PlainScreenCopy.Take(DrawDC, true);
-    TakeDotsPicture();
+    // With the magnifier the path is a red line drawn as it grows, not dots.
+    if (!MagnifierActive()) TakeDotsPicture();
+}
+
+// The newest segment as a red line in the magnifier's copy, forwarded to
+// the magnified view.
+void DrawNewestSegment() {
+    const POINT a = FreeHandPoints[FreeHandCount - 2], b = FreeHandPoints[FreeHandCount - 1];
+    ui::PenHandle pen(CreatePen(PS_SOLID, 1, SegmentRed));
+    {
+        ui::Selection penSel(DrawDC, pen);
+        MoveToEx(DrawDC, a.x, a.y, nullptr);
+        LineTo(DrawDC, b.x, b.y);
+    }
+    RECT box{std::min(a.x, b.x), std::min(a.y, b.y), std::max(a.x, b.x), std::max(a.y, b.y)};
+    InflateRect(&box, 1, 1);
+    ForwardChange(box);
+}
+
+void ShowShapeSize() {
+    const int w = FreeHandBounds.right - FreeHandBounds.left, h = FreeHandBounds.bottom - FreeHandBounds.top;
+    DrawSizeLabelOnFreezeWindow(w, h);
+    // The dots are redrawn by copying their box from this picture: the
+    // label is part of what the screen shows.
+    if (DotsPicture.Canvas()) DrawSizeLabel(w, h, DotsPicture.Canvas());
 }
 
 void Release() {
@@ -122,8 +150,7 @@ void AddFreeHandPoint(POINT point) {
         }
     }
     ++FreeHandCount;
-    // (With the magnifier on, the newest segment is drawn here as a red line
-    // instead.)
+    if (FreeHandActive && FreeHandCount > 1 && MagnifierActive()) DrawNewestSegment();
 }
 
 void DrawMarchingDots() {
@@ -151,28 +178,29 @@ void CALLBACK MarchingDotsTimerProc(HWND, UINT, UINT_PTR, DWORD) {
 }
 
 void FreeHandEngineEvent(UINT message, POINT point) {
-    // (With the magnifier on, point is first mapped from its view to the
-    // screen.)
+    if (message != WM_HOOK_BEGIN) point = ZoomedToScreen(point);
     switch (message) {
         case WM_HOOK_BEGIN: BeginSelection(); break;
         case WM_HOOK_DOWN:
             if (!FreeHandActive) break;
             ClearPath();
-            DotPattern = 128;
-            if (!MarchingDotsTimer) MarchingDotsTimer = SetTimer(nullptr, 0, 50, MarchingDotsTimerProc);
+            if (!MagnifierActive()) {
+                DotPattern = 128;
+                if (!MarchingDotsTimer) MarchingDotsTimer = SetTimer(nullptr, 0, 50, MarchingDotsTimerProc);
+            }
             AddFreeHandPoint(point);
             break;
         case WM_HOOK_MOVE:
             if (!FreeHandActive) break;
             if (FreeHandCount >= 1) AddFreeHandPoint(point);
-            if (Config.ShowSize && FreeHandCount > 1) {
-                const int w = FreeHandBounds.right - FreeHandBounds.left, h = FreeHandBounds.bottom - FreeHandBounds.top;
-                DrawSizeLabelOnFreezeWindow(w, h);
-                // The dots are redrawn by copying their box from this
-                // picture: the label is part of what the screen shows.
-                if (DotsPicture.Canvas()) DrawSizeLabel(w, h, DotsPicture.Canvas());
+            if (!MagnifierActive()) {
+                if (Config.ShowSize && FreeHandCount > 1) ShowShapeSize();
+                break;
             }
-            // (The magnifier follows the pointer here.)
+            CheckZoomEdge();
+            PaintZoom();
+            // Only when nothing was repainted over it.
+            if (Config.ShowSize && FreeHandCount > 1 && RepaintCounter > 0) ShowShapeSize();
             break;
         case WM_HOOK_UP:
             if (FreeHandActive) Release();

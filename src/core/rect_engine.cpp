@@ -6,6 +6,7 @@
 #include "core/completion.h"
 #include "core/globals.h"
 #include "core/hotkeys.h"
+#include "core/magnifier.h"
 #include "core/settings_store.h"
 #include "core/shading.h"
 #include "core/size_label.h"
@@ -39,6 +40,21 @@ RECT GuideRect(POINT k) {
     return NormalizeRect(RECT{Anchor.x, Anchor.y, k.x, k.y});
 }
 
+// The four guide-line strips at k (around rect r), as far as they changed,
+// forwarded to the magnified view.
+void ForwardGuideLines(POINT k, const RECT& r, bool vertical, bool horizontal) {
+    if (!ZoomForwarding()) return;
+    const int sw = ScreenWidth(), sh = ScreenHeight();
+    if (vertical) {
+        ForwardChange(RECT{k.x, 0, k.x + 1, r.top + 1});
+        ForwardChange(RECT{k.x, r.bottom, k.x + 1, sh});
+    }
+    if (horizontal) {
+        ForwardChange(RECT{0, k.y, r.left + 1, k.y + 1});
+        ForwardChange(RECT{r.right, k.y, sw, k.y + 1});
+    }
+}
+
 void MoveGuideLines(POINT to) {
     EraseGuideLines(PreviousCorner, to);
     DrawGuideLines(to);
@@ -68,7 +84,13 @@ void BeginSelection() {
     RectangleActive = true;
     RegisterEsc();
     BeginDrawing();
+    ShowZoomAtBegin();
     BeginShade();
+}
+
+// The size of the dragged rectangle: the inside of the outline.
+void ShowDragSize() {
+    DrawSizeLabelOnFreezeWindow(std::abs(CurrentCorner.x - Anchor.x) - 1, std::abs(CurrentCorner.y - Anchor.y) - 1);
 }
 
 void MoveFixedRect(POINT point) {
@@ -90,6 +112,9 @@ void MoveFixedRect(POINT point) {
                SRCCOPY);
         Rectangle(work, r.left, r.top, r.right, r.bottom);
         BitBlt(DrawDC, u.left, u.top, u.right - u.left, u.bottom - u.top, work, u.left, u.top, SRCCOPY);
+        // With the magnifier the change reaches the screen as one piece; the
+        // whole view is repainted only when it moved.
+        ForwardChange(u);
     }
     PrevFixedRect = r;
     RECT inside = r;
@@ -127,7 +152,7 @@ void DrawGuideLines(POINT k) {
     LineTo(DrawDC, r.left, k.y);
     MoveToEx(DrawDC, r.right, k.y, nullptr);
     LineTo(DrawDC, sw, k.y);
-    // (Forwarded to the magnifier's view when it forwards pieces.)
+    ForwardGuideLines(k, r, true, true);
 }
 
 void EraseGuideLines(POINT k, POINT next) {
@@ -143,11 +168,13 @@ void EraseGuideLines(POINT k, POINT next) {
         BitBlt(DrawDC, 0, k.y, r.left + 1, 1, plain, 0, k.y, SRCCOPY);
         BitBlt(DrawDC, r.right, k.y, sw - r.right, 1, plain, r.right, k.y, SRCCOPY);
     }
+    ForwardGuideLines(k, r, k.x != next.x, k.y != next.y);
 }
 
 void RectEngineEvent(UINT message, POINT point) {
-    // (With the magnifier on, point is first mapped from its view to the
-    // screen.)
+    // The begin maps its point once the magnifier's view for this selection
+    // is set (the view of the last selection would give the wrong place).
+    if (message != WM_HOOK_BEGIN) point = ZoomedToScreen(point);
     switch (Config.RectSelection) {
         case 0: DragRectEvent(message, point); break;
         case 1: FixedRectEvent(message, point); break;
@@ -163,6 +190,7 @@ void DragRectEvent(UINT message, POINT point) {
     switch (message) {
         case WM_HOOK_BEGIN:
             BeginSelection();
+            point = ZoomedToScreen(point);
             Anchor = NoAnchor;
             SelectionRect = RECT{};
             PreviousCorner = point;
@@ -186,12 +214,15 @@ void DragRectEvent(UINT message, POINT point) {
                     default: CurrentCorner.x += 1; CurrentCorner.y -= 1; break;
                 }
                 RedrawDragRectangle();
-                if (Config.ShowSize)
-                    DrawSizeLabelOnFreezeWindow(std::abs(CurrentCorner.x - Anchor.x) - 1,
-                                                std::abs(CurrentCorner.y - Anchor.y) - 1);
+                if (Config.ShowSize && !MagnifierActive()) ShowDragSize();
                 PreviousCorner = CurrentCorner;
             }
-            // (The magnifier follows the pointer here.)
+            if (MagnifierActive()) {
+                CheckZoomEdge();
+                PaintZoom();
+                // Only when nothing was repainted over it.
+                if (Config.ShowSize && RectangleActive && AnchorSet() && RepaintCounter > 0) ShowDragSize();
+            }
             break;
         case WM_HOOK_UP: {
             if (!RectangleActive) break;
@@ -223,6 +254,7 @@ void FixedRectEvent(UINT message, POINT point) {
     switch (message) {
         case WM_HOOK_BEGIN: {
             BeginSelection();
+            point = ZoomedToScreen(point);
             PrevFixedRect = RECT{};
             ReleaseFixedRectBitmap();
             FixedRectBitmap = ui::Bitmap(ScreenWidth(), ScreenHeight(), ui::PixelFormat::Device);
@@ -235,8 +267,12 @@ void FixedRectEvent(UINT message, POINT point) {
             break;
         }
         case WM_HOOK_MOVE:
-            if (RectangleActive) MoveFixedRect(point);
-            // (The magnifier follows the pointer here.)
+            if (!RectangleActive) break;
+            MoveFixedRect(point);
+            if (MagnifierActive()) {
+                CheckZoomEdge();
+                PaintZoom();
+            }
             break;
         case WM_HOOK_UP:
             if (!RectangleActive) break;

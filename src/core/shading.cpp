@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "core/globals.h"
+#include "core/magnifier.h"
 #include "core/rect_engine.h"
 
 HDC DrawDC = nullptr;
@@ -81,12 +82,17 @@ void ScreenCopy::Release() {
 }
 
 void BeginDrawing() {
+    if (Config.ZoomOn) {
+        BeginZoom();
+        if (MagnifierActive()) return;
+    }
     OwnDrawDc = ui::CreateDisplayDc();
     DrawDC = OwnDrawDc.get();
 }
 
 void EndDrawing() {
-    DrawDC = nullptr;
+    if (MagnifierActive()) EndZoom();
+    if (DrawDC == OwnDrawDc.get()) DrawDC = nullptr;
     OwnDrawDc.reset();
 }
 
@@ -181,14 +187,12 @@ void PaintPiece(const RECT& rect, bool tinted) {
     BitBlt(DrawDC, rect.left, rect.top, rect.right - rect.left + 1, rect.bottom - rect.top + 1, source, rect.left,
            rect.top, SRCCOPY);
     Outline();
-    // When the magnifier forwards pieces, the piece (left, top, right + 1,
-    // bottom + 1) is handed to its view here.
+    ForwardChange(RECT{rect.left, rect.top, rect.right + 1, rect.bottom + 1});
 }
 
 void RedrawDragRectangle() {
     if (!ShadeActive || !DrawDC) return;
     const POINT a = Anchor, c = CurrentCorner, p = PreviousCorner;
-    // (The magnifier's forwarding of the pieces to its view joins here.)
     if (Config.CrosshairSize == 2) EraseGuideLines(p, c);
 
     const RECT oldRect = Span(a, p);

@@ -58,8 +58,8 @@ extern RECT HighlightRect;
 int ScreenWidth();
 int ScreenHeight();
 
-// DrawDC for a selection: a display DC (the magnifier, when switched on,
-// provides its memory copy of the screen instead). EndDrawing releases it.
+// DrawDC for a selection: a display DC, or with ZoomOn the magnifier's
+// memory copy of the screen. EndDrawing releases it.
 void BeginDrawing();
 void EndDrawing();
 // Copies the plain copy over the whole screen, removing every trace of the
@@ -83,5 +83,6 @@ void DrawWindowHighlight(const RECT& rect);
 // the current corner (rectangle engine state).
 void RedrawDragRectangle();
 // Copies rect, right and bottom edges included, from the tinted or the plain
-// copy to DrawDC and redraws the selection outline.
+// copy to DrawDC, redraws the selection outline and forwards the piece to
+// the magnified view.
 void PaintPiece(const RECT& rect, bool tinted);

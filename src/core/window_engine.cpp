@@ -4,6 +4,7 @@
 #include "core/freeze_window.h"
 #include "core/globals.h"
 #include "core/hotkeys.h"
+#include "core/magnifier.h"
 #include "core/shading.h"
 #include "core/size_label.h"
 #include "freeze/stelmon.h"
@@ -83,12 +84,14 @@ void ShowSizeOfHighlight() {
         DrawSizeLabelOnFreezeWindow(HighlightRect.right - HighlightRect.left, HighlightRect.bottom - HighlightRect.top);
 }
 
-void BeginSelection(POINT) {
+void BeginSelection() {
     // A second begin while a selection runs starts it afresh instead of
     // piling a second set of drawing resources on the first.
     if (WindowActive) EndWindowSelection();
     WindowActive = true;
     RegisterHotKey(MainWindow, EscAtom, 0, VK_ESCAPE);
+    // (With the magnifier this is its copy of the screen; it has painted no
+    // highlight yet.)
     BeginDrawing();
     HighlightedWindow = nullptr;
     HitRect = RECT{};
@@ -171,18 +174,23 @@ void HitTestWindow(POINT point) {
 }
 
 void WindowEngineEvent(UINT message, POINT point) {
-    // (With the magnifier on, point is first mapped from its view to the
-    // screen.)
+    if (message != WM_HOOK_BEGIN) point = ZoomedToScreen(point);
     switch (message) {
-        case WM_HOOK_BEGIN: BeginSelection(point); break;
+        case WM_HOOK_BEGIN: BeginSelection(); break;
         case WM_HOOK_UP:
             if (WindowActive) Release(point);
             break;
         default:
             if (!WindowActive) break;
             HitTestWindow(point);
-            ShowSizeOfHighlight();
-            // (The magnifier follows the pointer here.)
+            if (!MagnifierActive()) {
+                ShowSizeOfHighlight();
+                break;
+            }
+            CheckZoomEdge();
+            PaintZoom();
+            // Only when nothing was repainted over it.
+            if (RepaintCounter > 0) ShowSizeOfHighlight();
             break;
     }
 }
