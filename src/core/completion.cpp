@@ -5,6 +5,7 @@
 #include "core/globals.h"
 #include "core/main_window.h"
 #include "core/texts.h"
+#include "core/timer_capture.h"
 #include "core/work.h"
 #include "delivery/destinations.h"
 #include "delivery/edge_effect.h"
@@ -119,7 +120,8 @@ void CALLBACK CaptureCompleteTimerProc(HWND, UINT, UINT_PTR id, DWORD) {
     if (CompletionTimer == 0 || id != CompletionTimer) return;
     CompletionTimer = 0;
     BringWindowToFront(MainWindow);
-    // (An armed timer capture starts here, with this capture as its first.)
+    // An armed timer capture starts here, with this capture as its first.
+    if (TimerArmed) StartTimerCapture();
     if (PendingDestinations != 0) {
         const TDestinations set = PendingDestinations;
         PendingDestinations = 0;

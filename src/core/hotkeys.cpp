@@ -4,6 +4,7 @@
 #include "core/globals.h"
 #include "core/screen_capture.h"
 #include "core/texts.h"
+#include "core/timer_capture.h"
 #include "core/work.h"
 #include "ui/window.h"
 
@@ -140,10 +141,12 @@ void RegisterStartupHotkeys(HWND window) {
 }
 
 const HotkeyActions& ProgramHotkeyActions() {
-    // Timer capture and the options dialog are not part of this build yet:
-    // their entries stay empty and the Timer hotkey does nothing.
+    // The options dialog is not part of this build yet: its entry stays
+    // empty.
     static const HotkeyActions actions = [] {
         HotkeyActions a;
+        a.armTimer = ArmTimerCapture;
+        a.stopTimer = StopTimerCapture;
         a.captureFullScreen = CaptureFullScreen;
         a.captureActiveWindow = CaptureActiveWindow;
         a.startCaptureMode = StartCaptureMode;

@@ -16,6 +16,7 @@
 #include "core/temp_files.h"
 #include "core/trainer.h"
 #include "core/texts.h"
+#include "core/timer_capture.h"
 #include "core/work.h"
 #include "delivery/destinations.h"
 #include "delivery/mail_client.h"
@@ -25,7 +26,7 @@
 TuMainForm* uMainForm = nullptr;
 
 void (*OpenOptionsDialogProc)() = nullptr;
-void (*StopTimerCaptureProc)() = nullptr;
+void (*StopTimerCaptureProc)() = StopTimerCapture;
 void (*OptionsFileChoiceProc)() = nullptr;
 void (*ReloadOptionsDialogProc)() = nullptr;
 
@@ -91,6 +92,7 @@ void StartUp() {
 void ShutDown() {
     try {
         HookRemove();
+        if (TimerRunning) StopTimerCapture();
         if (Config.HotkeysOn) UnregisterCaptureHotkeys(MainWindow);
         ReleaseHotkeyAtoms(MainWindow);
         DestroyScanner();

@@ -68,9 +68,9 @@ HFONT NoticeFont();
 void TrayIconClick();
 void TrayIconRightClick();
 
-// Entry points of the options dialog and of timer capture, for the parts that
-// are built before those units: each unit sets its pointer when linked in,
-// and until then the calls do nothing.
+// Entry points of the options dialog and of timer capture for the parts
+// outside the core (the destinations) and those built before the options
+// dialog: until a unit sets its pointer, the call does nothing.
 extern void (*OpenOptionsDialogProc)();
 extern void (*StopTimerCaptureProc)();
 // The options dialog's file page shows FileName, FileFormat and FileFolder

@@ -1,0 +1,7 @@
+#include "core/timer_texts.h"
+
+namespace txt {
+
+const wchar_t TrayTipTimerOn[] = L" Vorlix Tessavue - 定时器开启  ";
+
+}  // namespace txt
