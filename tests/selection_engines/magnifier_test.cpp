@@ -6,6 +6,8 @@
 
 #include <windows.h>
 
+#include <cstdio>
+
 #include "capture_road/road_fixture.h"
 #include "core/freehand_engine.h"
 #include "core/gesture_dispatch.h"
@@ -152,6 +154,18 @@ TEST_F(Magnifier, PanningStopsAtTheScreenEdgeAndThenRests) {
     EXPECT_GT(ZoomView.left, start);
     EXPECT_TRUE(vt::WaitUntil([] { return PanTimer == 0; }, 1000));  // nothing left to do
     EXPECT_TRUE(EqualRect(&LastPaintedView, &ZoomView));
+    // With the pointer at rest the program is idle: no repaint every tick.
+    const auto cpu = [] {
+        FILETIME created, ended, kernel, user;
+        GetThreadTimes(GetCurrentThread(), &created, &ended, &kernel, &user);
+        const auto ms = [](FILETIME f) { return ((uint64_t(f.dwHighDateTime) << 32) | f.dwLowDateTime) / 10000; };
+        return ms(kernel) + ms(user);
+    };
+    const uint64_t before = cpu();
+    vt::PumpFor(2000);
+    const uint64_t used = cpu() - before;
+    std::printf("CPU time over 2 s at rest at the edge: %llu ms\n", static_cast<unsigned long long>(used));
+    EXPECT_LT(used, 200u);
     // The screen shows the moved view (the fixed rectangle lies at its right).
     for (POINT p : {POINT{100, 100}, POINT{300, 600}, POINT{601, 51}})
         EXPECT_EQ(vt::ScreenPixel(p.x, p.y), Pattern(ZoomView.left + p.x / 2, ZoomView.top + p.y / 2)) << p.x;

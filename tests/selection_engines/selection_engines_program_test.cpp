@@ -84,3 +84,151 @@ TEST_F(ProgramRoad, FreeHandCaptureThroughTheHook) {
 }
 
 }  // namespace
+
+namespace {
+
+std::string Ansi(const std::wstring& s) {
+    std::string out;
+    for (wchar_t c : s) out += static_cast<char>(c);
+    return out;
+}
+
+// The numbered files "tick<n>.bmp" in folder.
+int TickFiles(const std::wstring& folder) {
+    int n = 0;
+    WIN32_FIND_DATAW data;
+    HANDLE find = FindFirstFileW(vt::Join(folder, L"tick*.bmp").c_str(), &data);
+    if (find == INVALID_HANDLE_VALUE) return 0;
+    do ++n;
+    while (FindNextFileW(find, &data));
+    FindClose(find);
+    return n;
+}
+
+class TimerProgram : public ProgramRoad {
+protected:
+    void SetUp() override {
+        ProgramRoad::SetUp();
+        config.SendTo[dFile] = 1;
+        config.FileNaming = fnNumbered;
+        config.FileName = "tick";
+        config.FileFormat = ifBMP;
+        config.FileFolder = Ansi(temp + L"\\");
+        config.TimerPeriod = 1;  // a second
+        config.TimerUnit = 0;
+        config.TimerSkipIdentical = 1;
+    }
+    HWND Tray() { return vt::WaitForWindow(program.Id(), L"VorlixTrayIcon", nullptr, 15000); }
+    bool TipIs(const wchar_t* tip) {
+        return vt::WaitUntil([&] { return vt::WindowText(Tray()) == tip; }, 10000);
+    }
+    void TimerHotkey() { ASSERT_TRUE(vt::Post(main, WM_HOTKEY, GlobalFindAtomW(L"Timer"))); }
+    // The Timer hotkey, then a rectangle drawn with the mouse.
+    void ArmAndSelect() {
+        ASSERT_TRUE(TipIs(L" Vorlix Tessavue "));
+        MoveTo(210, 210);
+        TimerHotkey();
+        ASSERT_TRUE(vt::WaitUntil([this] { return Frozen() && !EscFree(); }, 6000));
+        MouseButton(MOUSEEVENTF_LEFTDOWN);
+        Sleep(300);
+        MoveTo(260, 230);
+        MoveTo(310, 260);
+        Sleep(100);
+        MouseButton(MOUSEEVENTF_LEFTUP);
+    }
+};
+
+TEST_F(TimerProgram, TicksDeliverChangedScreensUntilTheTimerHotkeyStopsThem) {
+    PatternScreen screen;
+    pointerThread = &screen;
+    Start();
+    ArmAndSelect();
+    ASSERT_TRUE(vt::WaitUntil([this] { return TickFiles(temp) == 1; }, 10000));
+    EXPECT_TRUE(TipIs(L" Vorlix Tessavue - Timer ON  "));
+    const auto first = vt::LoadBmp(vt::Join(temp, L"tick1.bmp"));
+    ASSERT_TRUE(first.has_value());
+    ASSERT_EQ(first->width, 98);
+    EXPECT_EQ(first->At(10, 10), Pattern(221, 221));
+
+    // The screen does not change: nothing more arrives.
+    vt::PumpFor(2500);
+    EXPECT_EQ(TickFiles(temp), 1);
+    // The hook is paused meanwhile: no new gesture begins.
+    EXPECT_FALSE(BeginGesture(700, 500));
+    // A changed screen is delivered at the next tick, and so is the change back.
+    screen.Fill(RGB(30, 60, 90));
+    EXPECT_TRUE(vt::WaitUntil([this] { return TickFiles(temp) == 2; }, 5000));
+    screen.Fill(kPicture);
+    EXPECT_TRUE(vt::WaitUntil([this] { return TickFiles(temp) == 3; }, 5000));
+    const auto second = vt::LoadBmp(vt::Join(temp, L"tick2.bmp"));
+    ASSERT_TRUE(second.has_value());
+    EXPECT_EQ(second->At(10, 10), RGB(30, 60, 90));
+
+    // Hotkeys are ignored while a delivery (with its notice) runs: the Timer
+    // hotkey is pressed again until it is taken.
+    bool stopped = false;
+    for (int i = 0; i < 4 && !stopped; ++i) {
+        TimerHotkey();
+        stopped = vt::WaitUntil([this] { return vt::WindowText(Tray()) == L" Vorlix Tessavue "; }, 2500);
+    }
+    EXPECT_TRUE(stopped);
+    screen.Fill(RGB(90, 60, 30));
+    vt::PumpFor(2500);
+    EXPECT_EQ(TickFiles(temp), 3);
+    // The hook reports gestures again.
+    ASSERT_TRUE(BeginGesture(500, 500));
+    Key(VK_ESCAPE);
+    EXPECT_TRUE(vt::WaitUntil([this] { return Unfrozen(); }, 10000));
+}
+
+TEST_F(TimerProgram, CancelledSavePromptStopsIt) {
+    config.FileNaming = fnAsk;
+    PatternScreen screen;
+    pointerThread = &screen;
+    Start();
+    ArmAndSelect();
+    const HWND dialog = vt::WaitForMessageBox(program.Id(), nullptr, 15000);
+    ASSERT_NE(dialog, nullptr);
+    vt::CloseDialog(dialog);
+    EXPECT_TRUE(vt::WaitGone(dialog));
+    EXPECT_TRUE(TipIs(L" Vorlix Tessavue "));
+    vt::PumpFor(2500);
+    EXPECT_EQ(vt::FindMessageBox(program.Id()), nullptr);  // no tick asks again
+}
+
+TEST_F(TimerProgram, ExitWhileRunning) {
+    config.TimerSkipIdentical = 0;
+    PatternScreen screen;
+    pointerThread = &screen;
+    Start();
+    ArmAndSelect();
+    ASSERT_TRUE(vt::WaitUntil([this] { return TickFiles(temp) >= 2; }, 10000));
+    vt::Post(main, WM_CLOSE);
+    EXPECT_TRUE(program.Wait(15000));
+    EXPECT_EQ(program.ExitCode(), 0u);
+    const int files = TickFiles(temp);
+    Sleep(1500);
+    EXPECT_EQ(TickFiles(temp), files);
+}
+
+// With the pointer resting at a screen edge, the magnifier pans until its
+// view meets the edge.
+TEST_F(ProgramRoad, MagnifierPansToTheScreenEdge) {
+    config.ZoomOn = 1;
+    config.ZoomFactor = 2;
+    config.RectSelection = 1;
+    config.FixedWidth = 40;
+    config.FixedHeight = 30;
+    PatternScreen screen;
+    pointerThread = &screen;
+    Start();
+    ASSERT_TRUE(BeginGesture(1020, 384));
+    Sleep(1500);  // panning has reached the edge
+    // The view was panned to the right edge: the screen's right columns show
+    // the picture's right columns, magnified.
+    EXPECT_EQ(vt::ScreenPixel(1023, 100), Pattern(1023, 192 + 50));
+    Key(VK_ESCAPE);
+    EXPECT_TRUE(vt::WaitUntil([this] { return Unfrozen(); }, 10000));
+}
+
+}  // namespace
