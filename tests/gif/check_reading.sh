@@ -132,6 +132,14 @@ magick=/usr/bin/convert
 "$magick" -size 37x29 plasma:fractal -seed 5 -colors 100 -interlace GIF -comment 'ImageMagick comment' im_interlaced.gif 2>/dev/null
 "$magick" -size 300x200 xc: -seed 7 +noise Random -colors 256 im_noise.gif
 "$magick" -size 64x3 gradient:black-white -colors 2 im_two_colors.gif
+# Colour tables of 3, 5, 6 and 7 bits, straight and interlaced, so that every
+# code size from 1 to 8 is read here.
+for bits in 3 5 6 7; do
+  interlace=none
+  [ $((bits % 2)) -eq 1 ] && interlace=GIF
+  "$magick" -size 23x17 plasma:fractal -seed "$bits" +dither -colors $((1 << bits)) -interlace "$interlace" \
+    "im_bits_$bits.gif" 2>/dev/null
+done
 
 # --- files of the codec's own writer ----------------------------------------
 if ! "$wine_run" "$samples" >samples.log 2>&1; then
