@@ -9,14 +9,17 @@ namespace txt (plain strings, arrays of strings, and tables of {id, string}
 pairs keyed by their id) and fails, listing every finding, when
   - a text of the English build is missing from the Chinese build (or the
     other way round), or an array entry is a string in one and null in the
-    other;
+    other, or the Chinese text is empty where the English one is not;
+  - a unit holds a string that is not part of a definition the check reads
+    (a text the check cannot compare would escape it);
   - a Chinese text lost something the program fills in or relies on: a
     printf field, a <PLACEHOLDER>, a line break or tab, a menu accelerator;
   - a Chinese text is left in English: it holds a Latin word that is not a
     kept name. Kept are the names below (products, outside programs, formats
     and protocols, keys written in prose), the key names of the key table
     (the texts in KEY_NAME_TEXTS, as printed on the keys), words with a digit
-    (F1, x2), single letters, file names and patterns (pradomel.exe, *.bmp),
+    (F1, x2), single letters, file names, extensions and patterns
+    (pradomel.exe, .exe, *.bmp), date and time patterns (HH:MM:SS, MM/DD/YY),
     addresses (http://..., a@b) and placeholders.
 """
 import os
@@ -31,9 +34,9 @@ KEPT_NAMES = [
     "Trabbon", "Pradomel", "Sulvane",
     # other makers' products
     "Outlook Express", "Outlook", "Netscape", "Eudora", "IncrediMail", "Lotus Notes",
-    "Windows Instant Messenger", "Windows", "CompuServe",
+    "Windows Instant Messenger", "Windows", "CompuServe", "Netscape Messenger",
     # formats and protocols
-    "BMP", "JPEG", "JPG", "GIF", "PNG", "DIB", "LZW", "FTP", "SMTP", "ICQ", "IM", "TWAIN",
+    "BMP", "JPEG", "JPG", "GIF", "PNG", "DIB", "LZW", "FTP", "SMTP", "ICQ", "IM", "TWAIN", "EXE",
     # keys as they are written in sentences
     "Print Screen", "Alt",
 ]
@@ -143,14 +146,16 @@ def flatten(name, value, out):
 
 
 def read_texts(folder):
-    """{key: text} and {key: file} for every .cpp of the folder."""
-    texts, files = {}, {}
+    """{key: text}, {key: file} for every .cpp of the folder, and the
+    strings that stand outside any definition read, as (file, text)."""
+    texts, files, strays = {}, {}, []
     for file_name in sorted(os.listdir(folder)):
         if not file_name.endswith(".cpp"):
             continue
         path = os.path.join(folder, file_name)
         with open(path, encoding="utf-8") as f:
             toks = list(tokens(f.read()))
+        read = set()  # positions of the strings that definitions hold
         i = 0
         while i < len(toks):
             # a definition: ... Name [ ... ] = initializer ;
@@ -165,9 +170,11 @@ def read_texts(folder):
                     continue
                 name = toks[j][1]
                 try:
-                    value, i = parse_initializer(toks, i + 1)
+                    start = i + 1
+                    value, i = parse_initializer(toks, start)
                 except (ParseError, IndexError) as e:
                     raise SystemExit("%s: cannot read the definition of %s: %s" % (path, name, e))
+                read.update(range(start, i))
                 found = {}
                 flatten(name, value, found)
                 for key, text in found.items():
@@ -176,7 +183,10 @@ def read_texts(folder):
                     texts[key] = text
                     files[key] = file_name
             i += 1
-    return texts, files
+        for k, (kind, text) in enumerate(toks):
+            if kind == "string" and k not in read:
+                strays.append((file_name, unescape(text)))
+    return texts, files, strays
 
 
 PRINTF = re.compile(r"%(?:%|\d+!?[^!]*!|[-+ #0]*(?:\d+|\*)?(?:\.(?:\d+|\*))?(?:hh|h|ll|l|L|z|j|t)?[diouxXeEfgGcsSp]|\d)")
@@ -200,6 +210,7 @@ def has_accelerator(text):
 ADDRESS = re.compile(r"\b[a-z][a-z0-9+.-]*://\S+|www\.\S+|\S+@\S+\.\w+", re.I)
 FILE_NAME = re.compile(r"[\w*?.-]*\.[A-Za-z0-9*?]+(?:;[\w*?.-]*\.[A-Za-z0-9*?]+)*")
 WORD = re.compile(r"[A-Za-z][A-Za-z0-9']*")
+DATE_TIME_PATTERN = re.compile(r"\b(?:HH|MM|SS|DD|YYYY|YY)(?:[:/.-](?:HH|MM|SS|DD|YYYY|YY))+\b")
 
 
 def english_words(text, kept_words):
@@ -207,7 +218,8 @@ def english_words(text, kept_words):
     rest = ADDRESS.sub(" ", text)
     rest = PLACEHOLDER.sub(" ", rest)
     rest = PRINTF.sub(" ", rest)
-    rest = FILE_NAME.sub(lambda m: " " if re.search(r"\w\.|\*", m.group(0)) else m.group(0), rest)
+    rest = DATE_TIME_PATTERN.sub(" ", rest)
+    rest = FILE_NAME.sub(lambda m: " " if re.search(r"\w\.|\*|^\.\w", m.group(0)) else m.group(0), rest)
     for phrase in sorted(KEPT_NAMES, key=len, reverse=True):
         rest = re.sub(r"(?<![A-Za-z])%s(?![A-Za-z])" % re.escape(phrase), " ", rest)
     words = []
@@ -219,9 +231,12 @@ def english_words(text, kept_words):
 
 
 def compare(en_folder, zh_folder):
-    en, en_files = read_texts(en_folder)
-    zh, zh_files = read_texts(zh_folder)
+    en, en_files, en_strays = read_texts(en_folder)
+    zh, zh_files, zh_strays = read_texts(zh_folder)
     findings = []
+    for lang, strays in (("en", en_strays), ("zh", zh_strays)):
+        for file_name, text in strays:
+            findings.append("%s/%s: a text outside any definition the check reads: %r" % (lang, file_name, text))
 
     kept_words = set()
     for key, text in en.items():
@@ -245,6 +260,9 @@ def compare(en_folder, zh_folder):
                                                                  "null" if z is None else "a text"))
             continue
         if e is None:
+            continue
+        if e and not z:
+            findings.append("%s: empty in Chinese, a text in English: %r" % (where, e))
             continue
         if sorted(fields(e)) != sorted(fields(z)):
             findings.append("%s: fields %s in English but %s in Chinese" % (where, fields(e), fields(z)))
