@@ -152,7 +152,7 @@ void DeliverToDestinations(TDestinations set) {
     DeliveryScope scope;
     if (set == 0) {
         ShowError(txt::NoDestinationSelected);
-        // (The options dialog opens here.)
+        CallOpenOptionsDialog();
         return;
     }
     for (int d = 0; d < DestinationCount; ++d) {
@@ -161,8 +161,10 @@ void DeliverToDestinations(TDestinations set) {
         if (!routine) continue;
         if (d == dEditor) {
             // 1: the custom editor was replaced by Paint (an open options
-            // dialog reloads its controls here); 2: there is no editor.
-            if (CheckGraphicEditor() == 2) continue;
+            // dialog shows the new one); 2: there is no editor.
+            const int editor = CheckGraphicEditor();
+            if (editor == 1 && OptionsOpen) CallReloadOptionsDialog();
+            if (editor == 2) continue;
         }
         const bool ok = RunDestination(routine);
         if (d == dFile) FileDestinationLastResult = ok;

@@ -4,6 +4,7 @@
 #include "core/freehand_engine.h"
 #include "core/freeze_window.h"
 #include "core/globals.h"
+#include "core/main_window.h"
 #include "core/notice.h"
 #include "core/rect_engine.h"
 #include "core/settings_store.h"
@@ -29,9 +30,9 @@ uint8_t EngineOfMessage() {
 
 void HookGestureEvent(UINT message) {
     if (message == WM_HOOK_BEGIN) {
-        // (With the options dialog open its empty favourite rows are dropped
-        // here.) The window list is taken before the freeze window covers
-        // the screen.
+        if (OptionsOpen) CallDropEmptyFavoriteRows();
+        // The window list is taken before the freeze window covers the
+        // screen.
         if (Config.CaptureType == ctWindow) BuildWindowList();
         FreezeScreen();
     }
@@ -51,7 +52,7 @@ void StartCaptureMode(uint8_t captureType) {
         Config.CaptureType = captureType;
         HookCaptureType(captureType);
         SaveConfiguration();
-        // (An open options dialog moves its capture-type mark here.)
+        if (OptionsOpen) CallRefreshCaptureTypeNodes();
     }
     if (Config.CaptureCursor == 1) {
         // The pointer is painted onto the screen, so the frozen picture

@@ -2,6 +2,7 @@
 
 #include "core/gesture_dispatch.h"
 #include "core/globals.h"
+#include "core/main_window.h"
 #include "core/screen_capture.h"
 #include "core/texts.h"
 #include "core/timer_capture.h"
@@ -141,8 +142,6 @@ void RegisterStartupHotkeys(HWND window) {
 }
 
 const HotkeyActions& ProgramHotkeyActions() {
-    // The options dialog is not part of this build yet: its entry stays
-    // empty.
     static const HotkeyActions actions = [] {
         HotkeyActions a;
         a.armTimer = ArmTimerCapture;
@@ -152,6 +151,7 @@ const HotkeyActions& ProgramHotkeyActions() {
         a.startCaptureMode = StartCaptureMode;
         a.repeatCapture = RepeatCapture;
         a.endCaptureByEsc = EndCaptureByEsc;
+        a.closeOptions = CallCloseOptionsDialog;
         return a;
     }();
     return actions;

@@ -28,7 +28,11 @@ TuMainForm* uMainForm = nullptr;
 void (*OpenOptionsDialogProc)() = nullptr;
 void (*StopTimerCaptureProc)() = StopTimerCapture;
 void (*OptionsFileChoiceProc)() = nullptr;
+void (*CloseOptionsDialogProc)() = nullptr;
+void (*RefreshCaptureTypeNodesProc)() = nullptr;
+void (*DropEmptyFavoriteRowsProc)() = nullptr;
 void (*ReloadOptionsDialogProc)() = nullptr;
+void (*OptionsFixedSizeProc)() = nullptr;
 
 namespace {
 
@@ -158,6 +162,7 @@ void TuMainForm::BuildPopupMenu() {
 
 void TuMainForm::MenuCommandChosen(UINT id) {
     switch (id) {
+        case ItOptions: CallOpenOptionsDialog(); break;
         case ItZovozu: RunZovozuProgram(); break;
         case ItEditor: RunEditorProgram(); break;
         case ItAquire: AcquireScan(); break;
@@ -225,6 +230,7 @@ LRESULT TuMainForm::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
         case WM_HANDOVER_IM: HandOverRequest(message); return 0;
         case WM_HOTKEY: HandleHotkey(static_cast<int>(wParam)); return 0;
         case WM_CLOSE:
+            if (OptionsOpen) CallCloseOptionsDialog();
             ShutDown();
             trayIcon.SetActive(false);
             Destroy();

@@ -76,10 +76,21 @@ extern void (*StopTimerCaptureProc)();
 // The options dialog's file page shows FileName, FileFormat and FileFolder
 // anew (after the save prompt changed them).
 extern void (*OptionsFileChoiceProc)();
-// The open options dialog reloads its controls from the live settings and
-// comes to the front (after a destination changed settings it shows).
+// The rest of what the core asks of an open options dialog: close it (Exit,
+// the Timer hotkey), move its capture-type mark (a capture hotkey changed
+// CaptureType), drop its unnamed favourite rows (a capture gesture began),
+// show the live settings anew and come to the front (the editor was
+// replaced, a destination changed settings it shows), and show FixedWidth and FixedHeight (a dragged rectangle).
+extern void (*CloseOptionsDialogProc)();
+extern void (*RefreshCaptureTypeNodesProc)();
+extern void (*DropEmptyFavoriteRowsProc)();
 extern void (*ReloadOptionsDialogProc)();
+extern void (*OptionsFixedSizeProc)();
 inline void CallOpenOptionsDialog() { if (OpenOptionsDialogProc) OpenOptionsDialogProc(); }
 inline void CallStopTimerCapture() { if (StopTimerCaptureProc) StopTimerCaptureProc(); }
-inline void CallReloadOptionsDialog() { if (ReloadOptionsDialogProc) ReloadOptionsDialogProc(); }
 inline void CallOptionsFileChoiceChanged() { if (OptionsFileChoiceProc) OptionsFileChoiceProc(); }
+inline void CallCloseOptionsDialog() { if (CloseOptionsDialogProc) CloseOptionsDialogProc(); }
+inline void CallRefreshCaptureTypeNodes() { if (RefreshCaptureTypeNodesProc) RefreshCaptureTypeNodesProc(); }
+inline void CallDropEmptyFavoriteRows() { if (DropEmptyFavoriteRowsProc) DropEmptyFavoriteRowsProc(); }
+inline void CallReloadOptionsDialog() { if (ReloadOptionsDialogProc) ReloadOptionsDialogProc(); }
+inline void CallOptionsFixedSizeChanged() { if (OptionsFixedSizeProc) OptionsFixedSizeProc(); }

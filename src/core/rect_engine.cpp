@@ -5,6 +5,7 @@
 
 #include "core/completion.h"
 #include "core/globals.h"
+#include "core/main_window.h"
 #include "core/hotkeys.h"
 #include "core/magnifier.h"
 #include "core/settings_store.h"
@@ -237,9 +238,10 @@ void DragRectEvent(UINT message, POINT point) {
                 if (taken && !Config.LockFixedSize) {
                     Config.FixedWidth = static_cast<uint16_t>(std::abs(r.right - r.left));
                     Config.FixedHeight = static_cast<uint16_t>(std::abs(r.bottom - r.top));
-                    // (With the options dialog open its width and height
-                    // edits show the size instead, and nothing is stored.)
-                    if (!OptionsOpen) SaveConfiguration();
+                    // With the options dialog open its width and height
+                    // edits show the size instead; it saves on closing.
+                    if (OptionsOpen) CallOptionsFixedSizeChanged();
+                    else SaveConfiguration();
                 }
             }
             if (!taken) TimerArmed = false;

@@ -77,6 +77,24 @@ struct Job {
 
 HMODULE g_module = nullptr;
 
+// The recording build (bin/recording-hook/hovrak.dll, for the tests) also
+// appends every setting it is handed to the file that VORLIX_HOOK_LOG names,
+// one "Name value" line each.
+void RecordSetting([[maybe_unused]] const char* name, [[maybe_unused]] unsigned value) {
+#ifdef HOVRAK_RECORDING
+    wchar_t path[MAX_PATH];
+    if (!GetEnvironmentVariableW(L"VORLIX_HOOK_LOG", path, MAX_PATH)) return;
+    HANDLE file = CreateFileW(path, FILE_APPEND_DATA, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_ALWAYS,
+                              FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (file == INVALID_HANDLE_VALUE) return;
+    char line[96];
+    const int n = wsprintfA(line, "%s %u\r\n", name, value);
+    DWORD written = 0;
+    WriteFile(file, line, static_cast<DWORD>(n), &written, nullptr);
+    CloseHandle(file);
+#endif
+}
+
 // g_lock guards everything below it; g_installLock serialises HookInstall
 // and HookRemove.
 std::mutex g_installLock;
@@ -403,34 +421,40 @@ HOVRAK_API void WINAPI HookRemove() {
 }
 
 HOVRAK_API void WINAPI HookStatus(BYTE status) {
+    RecordSetting("HookStatus", static_cast<unsigned>(status));
     std::lock_guard<std::mutex> lock(g_lock);
     Apply(g_machine.SetStatus(status));
     WakeHookThread();
 }
 
 HOVRAK_API void WINAPI HookCaptureType(BYTE captureType) {
+    RecordSetting("HookCaptureType", static_cast<unsigned>(captureType));
     std::lock_guard<std::mutex> lock(g_lock);
     g_machine.SetCaptureType(captureType);
 }
 
 HOVRAK_API void WINAPI HookCursorData(WORD cursorData) {
+    RecordSetting("HookCursorData", static_cast<unsigned>(cursorData));
     std::lock_guard<std::mutex> lock(g_lock);
     g_machine.SetCursorData(cursorData);
 }
 
 HOVRAK_API void WINAPI HookHoldTime(WORD milliseconds) {
+    RecordSetting("HookHoldTime", static_cast<unsigned>(milliseconds));
     std::lock_guard<std::mutex> lock(g_lock);
     g_machine.SetHoldTime(milliseconds);
     WakeHookThread();
 }
 
 HOVRAK_API void WINAPI HookActivateWithMouse(BOOL on) {
+    RecordSetting("HookActivateWithMouse", static_cast<unsigned>(on));
     std::lock_guard<std::mutex> lock(g_lock);
     Apply(g_machine.SetActivateWithMouse(on != FALSE));
     WakeHookThread();
 }
 
 HOVRAK_API void WINAPI HookRectangleSelection(BYTE mode) {
+    RecordSetting("HookRectangleSelection", static_cast<unsigned>(mode));
     std::lock_guard<std::mutex> lock(g_lock);
     g_machine.SetRectangleSelection(mode);
 }

@@ -1,6 +1,38 @@
 #include "ui/window.h"
 
+#include <algorithm>
+#include <vector>
+
 namespace ui {
+
+namespace {
+std::vector<HWND>& ModelessDialogs() {
+    static std::vector<HWND> dialogs;
+    return dialogs;
+}
+}  // namespace
+
+void AddModelessDialog(HWND dialog) {
+    auto& d = ModelessDialogs();
+    if (dialog && std::find(d.begin(), d.end(), dialog) == d.end()) d.push_back(dialog);
+}
+
+void RemoveModelessDialog(HWND dialog) {
+    auto& d = ModelessDialogs();
+    d.erase(std::remove(d.begin(), d.end(), dialog), d.end());
+}
+
+bool RouteDialogMessage(MSG& msg) {
+    // A copy: a dialog may close (and leave the list) while it handles the
+    // message.
+    const std::vector<HWND> dialogs = ModelessDialogs();
+    for (HWND dialog : dialogs) {
+        if (!IsWindow(dialog)) continue;
+        if (msg.hwnd != dialog && !IsChild(dialog, msg.hwnd)) continue;
+        return IsDialogMessageW(dialog, &msg) != FALSE;
+    }
+    return false;
+}
 
 Window::~Window() { Destroy(); }
 
@@ -53,6 +85,7 @@ bool ProcessMessages() {
             PostQuitMessage(static_cast<int>(msg.wParam));
             return false;
         }
+        if (RouteDialogMessage(msg)) continue;
         TranslateMessage(&msg);
         DispatchMessageW(&msg);
     }

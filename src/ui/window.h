@@ -32,6 +32,15 @@ private:
     HWND hwnd_ = nullptr;
 };
 
+// Modeless dialogs: while registered, every message loop of the program
+// (the main loop and ProcessMessages) hands their messages to
+// IsDialogMessage, so Tab, mnemonics, Enter and Esc work in them.
+void AddModelessDialog(HWND dialog);
+void RemoveModelessDialog(HWND dialog);
+// True when msg belonged to a registered modeless dialog and was handled;
+// the loop then neither translates nor dispatches it.
+bool RouteDialogMessage(MSG& msg);
+
 // Lets pending messages of this thread run (the class library's
 // ProcessMessages). Returns false when WM_QUIT was seen; the quit message is
 // posted again so that the main loop still ends.

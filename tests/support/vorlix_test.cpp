@@ -438,6 +438,35 @@ bool ChooseFromTrayMenu(DWORD pid, std::initializer_list<WPARAM> keys) {
     }
     Post(menu, WM_KEYDOWN, VK_RETURN, 0);
     return WaitUntil([&] { return visibleMenu() == nullptr; });
+
+HWND DialogItem(HWND dialog, int id) {
+    for (HWND child : ChildWindows(dialog))
+        if (GetDlgCtrlID(child) == id) return child;
+    return nullptr;
+}
+
+RemoteBuffer::RemoteBuffer(HWND window, size_t size) : size_(size) {
+    DWORD pid = 0;
+    GetWindowThreadProcessId(window, &pid);
+    process_ = OpenProcess(PROCESS_VM_OPERATION | PROCESS_VM_READ | PROCESS_VM_WRITE, FALSE, pid);
+    if (process_) address_ = VirtualAllocEx(process_, nullptr, size, MEM_COMMIT | MEM_RESERVE, PAGE_READWRITE);
+}
+
+RemoteBuffer::~RemoteBuffer() {
+    if (address_) VirtualFreeEx(process_, address_, 0, MEM_RELEASE);
+    if (process_) CloseHandle(process_);
+}
+
+bool RemoteBuffer::Write(const void* data, size_t size, size_t offset) {
+    if (!address_ || offset + size > size_) return false;
+    SIZE_T done = 0;
+    return WriteProcessMemory(process_, static_cast<char*>(address_) + offset, data, size, &done) && done == size;
+}
+
+bool RemoteBuffer::Read(void* data, size_t size, size_t offset) const {
+    if (!address_ || offset + size > size_) return false;
+    SIZE_T done = 0;
+    return ReadProcessMemory(process_, static_cast<char*>(address_) + offset, data, size, &done) && done == size;
 }
 
 // ---- Message boxes ---------------------------------------------------------------

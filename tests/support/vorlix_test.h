@@ -108,6 +108,27 @@ HWND WaitForStartUp(DWORD pid, DWORD timeoutMs = 15000);
 // item. True when the menu opened and closed again.
 bool ChooseFromTrayMenu(DWORD pid, std::initializer_list<WPARAM> keys);
 
+HWND DialogItem(HWND dialog, int id);                      // the descendant with that control id (nested dialogs too), or null
+
+// Memory in the process of another window, for messages whose parameters
+// point to a buffer (tree and list view items, rectangles). Freed at scope end.
+class RemoteBuffer {
+public:
+    RemoteBuffer(HWND window, size_t size);
+    ~RemoteBuffer();
+    RemoteBuffer(const RemoteBuffer&) = delete;
+    RemoteBuffer& operator=(const RemoteBuffer&) = delete;
+    explicit operator bool() const { return address_ != nullptr; }
+    LPARAM Address(size_t offset = 0) const { return LPARAM(static_cast<char*>(address_) + offset); }
+    bool Write(const void* data, size_t size, size_t offset = 0);
+    bool Read(void* data, size_t size, size_t offset = 0) const;
+
+private:
+    HANDLE process_ = nullptr;
+    void* address_ = nullptr;
+    size_t size_ = 0;
+};
+
 // ---- Message boxes (any visible "#32770" dialog) --------------------------------
 
 struct MessageBoxInfo {

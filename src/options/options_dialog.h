@@ -1,0 +1,59 @@
+// The options dialog: a modeless window with the page tree on the left and
+// the pages on the right. There is no OK or Cancel: every control writes the
+// live settings at once; closing saves them and the page shown ("Last Node").
+// The core reaches it through the hook pointers of core/main_window.h, which
+// this unit sets when it is linked in.
+#pragma once
+
+#include <windows.h>
+
+#include <memory>
+#include <string>
+
+#include "options/options_page.h"
+#include "options/page_ids.h"
+
+// The one way to open the dialog (tray menu, the empty-destination box, the
+// folder check of the File destination). While a dialog exists (also while
+// it is still loading) it is only brought to the front.
+void OpenOptionsDialog();
+// Closes the open dialog: the selected node is remembered and the settings
+// are saved. Nothing when there is none.
+void CloseOptionsDialog();
+// Fills every control of the open dialog from the live settings again.
+void LoadOptionsControls();
+// Moves the capture-type radio mark to CaptureType.
+void RefreshCaptureTypeNodes();
+
+// The dialog's window, or null.
+HWND OptionsDialogWindow();
+// A page of the dialog, or null while there is no dialog.
+OptionsPage* OptionsDialogPage(PageId page);
+
+// While a handler of the dialog runs (and while it loads), a close that is
+// asked for meanwhile hides the dialog at once but destroys it only when the
+// outermost handler has returned.
+class OptionsHandlerScope {
+public:
+    OptionsHandlerScope();
+    ~OptionsHandlerScope();
+    OptionsHandlerScope(const OptionsHandlerScope&) = delete;
+    OptionsHandlerScope& operator=(const OptionsHandlerScope&) = delete;
+};
+
+// The File page shows FileName, FileFormat and FileFolder anew (the save
+// prompt changed them); the Rectangle page shows FixedWidth and FixedHeight.
+void ShowFileChoice();
+void ShowFixedSize();
+
+// The page classes, made by the page table (options_dialog.cpp).
+std::unique_ptr<OptionsPage> MakeActivatePage();
+std::unique_ptr<OptionsPage> MakeCapturePage();
+std::unique_ptr<OptionsPage> MakeFreeHandPage();
+std::unique_ptr<OptionsPage> MakeRectanglePage();
+std::unique_ptr<OptionsPage> MakeWindowPage();
+std::unique_ptr<OptionsPage> MakeSendToPage();
+std::unique_ptr<OptionsPage> MakeFilePage();
+std::unique_ptr<OptionsPage> MakePrinterPage();
+std::unique_ptr<OptionsPage> MakeTimerPage();
+std::unique_ptr<OptionsPage> MakePrecisionPage();

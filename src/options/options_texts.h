@@ -1,0 +1,54 @@
+// Texts of the options dialog, defined per language in
+// resources/texts/<lang>/options.cpp. The dialog templates carry no text:
+// every control gets its text from OptionsControlTexts by its id.
+#pragma once
+
+#include "options/page_ids.h"
+
+namespace txt {
+
+struct ControlText {
+    int id;
+    const wchar_t* text;
+};
+// Texts of the frame's and the pages' controls; ends with {0, nullptr}.
+extern const ControlText OptionsControlTexts[];
+
+extern const wchar_t OptionsCaption[];                 // "Vorlix Tessavue - Options"
+extern const wchar_t* const PageCaptions[PageCount];   // tree node captions
+extern const wchar_t* const PageTitles[PageCount];     // bold title line above the page
+extern const wchar_t* const PageBodies[PageCount];     // the fixed text of a text-only page, else nullptr
+
+// Combo box items
+extern const wchar_t* const HighlightColorNames[3];    // "Blue Sky", "Spring", "Dark"
+extern const wchar_t* const FileMethodItems[3];
+extern const wchar_t* const TimerFormatItems[2];
+extern const wchar_t* const ZoomFactorItems[3];
+
+// Messages of the pages
+extern const wchar_t SelectionWidthA[];   // SelectionWidthA + "5" + SelectionAnd + width + SelectionEnd
+extern const wchar_t SelectionHeightA[];
+extern const wchar_t SelectionAnd[];
+extern const wchar_t SelectionEnd[];
+extern const wchar_t FolderTooLong[];      // + "\r" + the folder
+extern const wchar_t TextNotStorable[];    // a character the code page cannot hold
+extern const wchar_t BrowseFolderTitle[];
+
+// Favorites
+extern const wchar_t FavoriteApply[];
+extern const wchar_t FavoriteAdd[];
+extern const wchar_t FavoriteUpdate[];
+extern const wchar_t FavoriteDelete[];
+extern const wchar_t FavoriteRename[];
+extern const wchar_t FavoriteExistsA[];    // FavoriteExistsA + name + FavoriteExistsB + "\r" + FavoriteExistsC
+extern const wchar_t FavoriteExistsB[];
+extern const wchar_t FavoriteExistsC[];
+extern const wchar_t FavoriteUnreadableA[];  // + name + FavoriteUnreadableB
+extern const wchar_t FavoriteUnreadableB[];
+extern const wchar_t FavoriteWriteFailedA[];
+extern const wchar_t FavoriteWriteFailedB[];
+extern const wchar_t FavoriteDeleteFailedA[];
+extern const wchar_t FavoriteDeleteFailedB[];
+extern const wchar_t FavoriteNameTooLong[];
+
+}  // namespace txt

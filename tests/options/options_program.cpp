@@ -1,0 +1,236 @@
+#include "options/options_program.h"
+
+#include <commctrl.h>
+#include <gtest/gtest.h>
+
+#include <cstring>
+
+#include "options/options_ids.h"
+
+namespace opt {
+
+const wchar_t kRoot[] = L"Software\\Vorlix Tessavue";
+const wchar_t kConfiguration[] = L"Software\\Vorlix Tessavue\\Configuration";
+const wchar_t kSchema[] = L"Software\\Vorlix Tessavue\\Configuration\\Schema";
+const wchar_t kDialogTitle[] = L"Vorlix Tessavue - Options";
+
+namespace {
+constexpr UINT kMenuOptions = 101;
+constexpr UINT kMenuExit = 110;
+}  // namespace
+
+OptionsProgram::OptionsProgram() {
+    vt::DeleteKeyTree(kRoot);
+    std::memset(&config, 0, sizeof config);
+    SetDefaults(config, DefaultInputs{});
+    dir = vt::ScratchDir();
+    temp_ = vt::Join(dir, L"temp");
+    vt::MakeDirs(temp_);
+    const std::wstring out = vt::Join(dir, L"out") + L"\\";
+    vt::MakeDirs(out);
+    config.FileFolder = std::string(out.begin(), out.end());
+}
+
+OptionsProgram::~OptionsProgram() {
+    if (program_.Running()) {
+        if (main_) vt::Post(main_, WM_CLOSE);
+        if (!program_.Wait(5000)) program_.Kill();
+    }
+    vt::DeleteKeyTree(kRoot);
+}
+
+bool OptionsProgram::Start(const wchar_t* exe, const vt::Environment& env) {
+    for (const wchar_t* f : {exe, L"stelmon.dll"})
+        if (!vt::CopyFileTo(vt::BinFile(f), vt::Join(dir, f))) return false;
+    if (!vt::CopyFileTo(vt::BinFile(L"recording-hook\\hovrak.dll"), vt::Join(dir, L"hovrak.dll"))) return false;
+    vt::WriteDword(kConfiguration, L"Training", 0);
+    vt::WriteString(kConfiguration, L"Last Node", lastNode);
+    vt::WriteValue(kSchema, L"", REG_BINARY, &config, sizeof config);
+    vt::Environment all = {{L"TMP", temp_}, {L"TEMP", temp_}, {L"VORLIX_HOOK_LOG", vt::Join(dir, L"hook.log")}};
+    all.insert(all.end(), env.begin(), env.end());
+    program_ = vt::Process::Start(vt::Join(dir, exe), L"", dir, all);
+    if (!program_) return false;
+    main_ = vt::WaitForWindow(program_.Id(), L"TuMainForm", nullptr, 15000);
+    return main_ && program_.WaitIdle();
+}
+
+HWND OptionsProgram::Open() {
+    vt::Post(main_, WM_COMMAND, kMenuOptions, 0);
+    dialog_ = vt::WaitForWindow(program_.Id(), L"#32770", nullptr, 10000);
+    // The dialog is there once it is visible (it loads first).
+    vt::WaitUntil([&] {
+        for (HWND w : vt::FindWindows(program_.Id(), L"#32770"))
+            if (IsWindowVisible(w) && GetDlgItem(w, IDC_TREE)) {
+                dialog_ = w;
+                return true;
+            }
+        return false;
+    }, 10000);
+    return dialog_ && IsWindowVisible(dialog_) ? dialog_ : nullptr;
+}
+
+std::wstring OptionsProgram::Title() const { return vt::WindowText(Item(IDC_TITLE)); }
+
+HWND OptionsProgram::ShownPage() const {
+    for (HWND child : vt::ChildWindows(dialog_, L"#32770"))
+        if (GetParent(child) == dialog_ && IsWindowVisible(child)) return child;
+    return nullptr;
+}
+
+std::vector<TreeNode> OptionsProgram::Tree() const {
+    std::vector<TreeNode> nodes;
+    HWND tree = Item(IDC_TREE);
+    vt::RemoteBuffer buffer(tree, sizeof(TVITEMW) + 256 * sizeof(wchar_t));
+    auto read = [&](HTREEITEM item, int level) {
+        TVITEMW tv{};
+        tv.mask = TVIF_TEXT | TVIF_IMAGE;
+        tv.hItem = item;
+        tv.pszText = reinterpret_cast<wchar_t*>(buffer.Address(sizeof(TVITEMW)));
+        tv.cchTextMax = 256;
+        buffer.Write(&tv, sizeof tv);
+        vt::Send(tree, TVM_GETITEMW, 0, buffer.Address());
+        buffer.Read(&tv, sizeof tv);
+        wchar_t text[256] = L"";
+        buffer.Read(text, sizeof text - sizeof(wchar_t), sizeof(TVITEMW));
+        nodes.push_back(TreeNode{item, text, level, tv.iImage});
+    };
+    for (auto root = HTREEITEM(vt::Send(tree, TVM_GETNEXTITEM, TVGN_ROOT, 0)); root;
+         root = HTREEITEM(vt::Send(tree, TVM_GETNEXTITEM, TVGN_NEXT, LPARAM(root)))) {
+        read(root, 0);
+        for (auto child = HTREEITEM(vt::Send(tree, TVM_GETNEXTITEM, TVGN_CHILD, LPARAM(root))); child;
+             child = HTREEITEM(vt::Send(tree, TVM_GETNEXTITEM, TVGN_NEXT, LPARAM(child))))
+            read(child, 1);
+    }
+    return nodes;
+}
+
+TreeNode OptionsProgram::Node(const std::wstring& caption) const {
+    for (const TreeNode& n : Tree())
+        if (n.caption == caption) return n;
+    ADD_FAILURE() << "no node " << std::string(caption.begin(), caption.end());
+    return {};
+}
+
+int OptionsProgram::NodeImage(const std::wstring& caption) const { return Node(caption).image; }
+
+bool OptionsProgram::Select(const std::wstring& caption) {
+    const TreeNode n = Node(caption);
+    if (!n.item) return false;
+    vt::Send(Item(IDC_TREE), TVM_SELECTITEM, TVGN_CARET, LPARAM(n.item));
+    vt::PumpFor(50);
+    return true;
+}
+
+bool OptionsProgram::ClickMark(const std::wstring& caption) {
+    HWND tree = Item(IDC_TREE);
+    const TreeNode n = Node(caption);
+    if (!n.item) return false;
+    vt::RemoteBuffer buffer(tree, sizeof(RECT));
+    RECT r{};
+    std::memcpy(&r, &n.item, sizeof n.item);
+    buffer.Write(&r, sizeof r);
+    if (!vt::Send(tree, TVM_GETITEMRECT, TRUE, buffer.Address())) return false;
+    buffer.Read(&r, sizeof r);
+    // The mark stands just left of the caption.
+    const int half = (r.bottom - r.top) / 2;
+    const LPARAM at = MAKELPARAM(r.left - half, r.top + half);
+    vt::Send(tree, WM_LBUTTONDOWN, MK_LBUTTON, at);
+    vt::Send(tree, WM_LBUTTONUP, 0, at);
+    vt::PumpFor(50);
+    return true;
+}
+
+void OptionsProgram::Click(int id) {
+    vt::Send(Item(id), BM_CLICK);
+    vt::PumpFor(20);
+}
+
+bool OptionsProgram::Checked(int id) const { return vt::Send(Item(id), BM_GETCHECK) == BST_CHECKED; }
+
+void OptionsProgram::SetText(int id, const std::wstring& text) {
+    vt::Send(Item(id), WM_SETTEXT, 0, LPARAM(text.c_str()));
+}
+
+std::wstring OptionsProgram::Text(int id) const { return vt::WindowText(Item(id)); }
+
+void OptionsProgram::ChooseCombo(int id, int index) {
+    HWND combo = Item(id);
+    vt::Send(combo, CB_SETCURSEL, index);
+    vt::Send(GetParent(combo), WM_COMMAND, MAKEWPARAM(id, CBN_SELCHANGE), LPARAM(combo));
+}
+
+int OptionsProgram::ComboIndex(int id) const { return int(vt::Send(Item(id), CB_GETCURSEL)); }
+
+void OptionsProgram::Focus(int id) {
+    SetForegroundWindow(dialog_);
+    vt::Send(dialog_, WM_NEXTDLGCTL, WPARAM(Item(id)), TRUE);
+    vt::PumpFor(50);
+}
+
+void OptionsProgram::Keys(const std::vector<WORD>& down, WORD key) {
+    std::vector<INPUT> in;
+    auto add = [&](WORD vk, bool up) {
+        INPUT i{};
+        i.type = INPUT_KEYBOARD;
+        i.ki.wVk = vk;
+        i.ki.wScan = WORD(MapVirtualKeyW(vk, MAPVK_VK_TO_VSC));
+        i.ki.dwFlags = up ? KEYEVENTF_KEYUP : 0;
+        in.push_back(i);
+    };
+    for (WORD d : down) add(d, false);
+    add(key, false);
+    add(key, true);
+    for (auto it = down.rbegin(); it != down.rend(); ++it) add(*it, true);
+    SendInput(UINT(in.size()), in.data(), sizeof(INPUT));
+    vt::PumpFor(150);
+}
+
+bool OptionsProgram::Close() {
+    HWND d = dialog_;
+    vt::Post(Item(IDC_CLOSE), BM_CLICK);
+    return vt::WaitGone(d);
+}
+
+void OptionsProgram::Exit() {
+    vt::Post(main_, WM_COMMAND, kMenuExit, 0);
+    EXPECT_TRUE(program_.Wait());
+}
+
+TConfiguration OptionsProgram::Stored() const {
+    TConfiguration c{};
+    const auto v = vt::ReadValue(kSchema, L"");
+    EXPECT_TRUE(v && v->data.size() == sizeof c);
+    if (v && v->data.size() == sizeof c) std::memcpy(&c, v->data.data(), sizeof c);
+    return c;
+}
+
+std::vector<std::string> OptionsProgram::HookLog() const {
+    std::vector<std::string> lines;
+    const std::string all = vt::ReadFileBytes(vt::Join(dir, L"hook.log"));
+    size_t start = 0;
+    while (start < all.size()) {
+        size_t end = all.find("\r\n", start);
+        if (end == std::string::npos) end = all.size();
+        lines.push_back(all.substr(start, end - start));
+        start = end + 2;
+    }
+    return lines;
+}
+
+void OptionsProgram::ClearHookLog() { DeleteFileW(vt::Join(dir, L"hook.log").c_str()); }
+
+HeldHotkey::HeldHotkey(UINT modifiers, UINT key)
+    : window_(CreateWindowExW(0, L"STATIC", L"", WS_POPUP, 0, 0, 1, 1, nullptr, nullptr, nullptr, nullptr)),
+      held_(RegisterHotKey(window_, 1, modifiers, key) != FALSE) {}
+
+HeldHotkey::~HeldHotkey() {
+    if (held_) UnregisterHotKey(window_, 1);
+    DestroyWindow(window_);
+}
+
+bool HotkeyFree(UINT modifiers, UINT key) {
+    HeldHotkey probe(modifiers, key);
+    return probe.Held();
+}
+
+}  // namespace opt

@@ -1,0 +1,98 @@
+// The running program with its options dialog open, driven from the test
+// process: start with a given settings record, open the dialog through the
+// tray menu's command, walk and click the page tree, drive the pages'
+// controls by id, close, and read back the stored record and what the
+// recording hook library was handed.
+#pragma once
+
+#include <windows.h>
+#include <commctrl.h>
+
+#include <string>
+#include <vector>
+
+#include "core/configuration.h"
+#include "support/vorlix_test.h"
+
+namespace opt {
+
+extern const wchar_t kRoot[];
+extern const wchar_t kConfiguration[];
+extern const wchar_t kSchema[];
+extern const wchar_t kDialogTitle[];
+
+struct TreeNode {
+    HTREEITEM item = nullptr;
+    std::wstring caption;
+    int level = 0;
+    int image = -1;
+};
+
+class OptionsProgram {
+public:
+    OptionsProgram();   // empties the program's registry keys; config := defaults, File to a scratch folder
+    ~OptionsProgram();  // ends the program and empties the keys
+
+    TConfiguration config;  // written as the current settings by Start
+    std::wstring dir;       // the program's folder (a copy with the recording hook)
+    std::wstring lastNode = L"Activate";
+
+    // Starts the given build with `config`; true once it runs.
+    bool Start(const wchar_t* exe = L"Vorlix.exe", const vt::Environment& env = {});
+    HWND Main() const { return main_; }
+    DWORD Pid() const { return program_.Id(); }
+
+    // The tray menu's Options command; returns the dialog (null on time-out).
+    HWND Open();
+    HWND Dialog() const { return dialog_; }
+    HWND Item(int id) const { return vt::DialogItem(dialog_, id); }
+    std::wstring Title() const;             // the bold line above the page
+    HWND ShownPage() const;                 // the visible page dialog
+
+    std::vector<TreeNode> Tree() const;     // every node in tree order
+    TreeNode Node(const std::wstring& caption) const;
+    bool Select(const std::wstring& caption);       // selects the node (the page follows)
+    bool ClickMark(const std::wstring& caption);    // presses the mouse on the node's mark
+    int NodeImage(const std::wstring& caption) const;
+
+    // Controls.
+    void Click(int id);                             // BM_CLICK
+    bool Checked(int id) const;
+    void SetText(int id, const std::wstring& text); // WM_SETTEXT (the edit's change follows)
+    std::wstring Text(int id) const;
+    void ChooseCombo(int id, int index);            // as if the user picked the item
+    int ComboIndex(int id) const;
+    void Focus(int id);                             // gives the control the keyboard focus
+    void Keys(const std::vector<WORD>& down, WORD key);  // presses key with `down` held, into the focus
+
+    // Closes with the Close button; true when the dialog is gone.
+    bool Close();
+    void Exit();  // the tray menu's Exit
+
+    TConfiguration Stored() const;          // the current settings in the registry
+    std::vector<std::string> HookLog() const;  // "HookCaptureType 3", in order
+    void ClearHookLog();
+
+private:
+    vt::Process program_;
+    HWND main_ = nullptr;
+    HWND dialog_ = nullptr;
+    std::wstring temp_;
+};
+
+// A hotkey this process holds (another program, for the program under test).
+class HeldHotkey {
+public:
+    HeldHotkey(UINT modifiers, UINT key);
+    ~HeldHotkey();
+    bool Held() const { return held_; }
+
+private:
+    HWND window_;
+    bool held_;
+};
+
+// True when key + modifiers can be registered now (nobody holds it).
+bool HotkeyFree(UINT modifiers, UINT key);
+
+}  // namespace opt
