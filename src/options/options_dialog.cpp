@@ -2,6 +2,7 @@
 
 #include <commctrl.h>
 
+#include <algorithm>
 #include <array>
 #include <vector>
 
@@ -132,6 +133,9 @@ uint8_t* FlagOfNode(PageId page) {
 
 bool UnderSendTo(int node) { return node > 9 && node <= 19; }
 int CaptureTypeOfNode(int node) { return node - 1; }  // Free Hand is node 2
+// A stored capture type outside 1..3 marks the nearest one (and stays as it
+// is until the user picks one).
+int ShownCaptureType() { return std::clamp<int>(Config.CaptureType, ctFreeHand, ctWindow); }
 
 // ---- The dialog -------------------------------------------------------------
 
@@ -252,7 +256,7 @@ void TuOptionsForm::BuildOptionsTree() {
         int image = n.icon;
         switch (n.mark) {
             case Mark::Root: break;
-            case Mark::Radio: image = Config.CaptureType == CaptureTypeOfNode(i) ? StateRadioOn : StateRadioOff; break;
+            case Mark::Radio: image = ShownCaptureType() == CaptureTypeOfNode(i) ? StateRadioOn : StateRadioOff; break;
             case Mark::Check:
                 if (n.page == PageId::Zovozu && FindZovozuProgram().empty()) {
                     // Without the program there is nothing to send to.
@@ -332,7 +336,7 @@ void TuOptionsForm::ToggleTreeNode(int node) {
 void TuOptionsForm::RefreshCaptureTypeNodes() {
     for (int i = 0; i < NodeCount; ++i)
         if (kNodes[i].mark == Mark::Radio)
-            SetNodeState(i, CaptureTypeOfNode(i) == Config.CaptureType ? StateRadioOn : StateRadioOff);
+            SetNodeState(i, CaptureTypeOfNode(i) == ShownCaptureType() ? StateRadioOn : StateRadioOff);
     InvalidateRect(tree_, nullptr, TRUE);
 }
 
@@ -517,6 +521,13 @@ INT_PTR TuOptionsForm::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam)
                     // Groups stay open.
                     result = (reinterpret_cast<NMTREEVIEWW*>(lParam)->action & TVE_COLLAPSE) ? TRUE : FALSE;
                     break;
+                case TVN_ITEMEXPANDEDW: {
+                    // Wine's tree view collapses on some keys without asking
+                    // first: open the group again.
+                    const auto* tv = reinterpret_cast<NMTREEVIEWW*>(lParam);
+                    if (tv->action & TVE_COLLAPSE) TreeView_Expand(tree_, tv->itemNew.hItem, TVE_EXPAND);
+                    break;
+                }
                 case TVN_SELCHANGEDW:
                     if (!OptionsLoading) ShowPageForNode();
                     break;

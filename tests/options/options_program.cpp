@@ -48,16 +48,20 @@ bool OptionsProgram::Start(const wchar_t* exe, const vt::Environment& env) {
     vt::WriteValue(kSchema, L"", REG_BINARY, &config, sizeof config);
     vt::Environment all = {{L"TMP", temp_}, {L"TEMP", temp_}, {L"VORLIX_HOOK_LOG", vt::Join(dir, L"hook.log")}};
     all.insert(all.end(), env.begin(), env.end());
+    // The start-up's last step removes a left-over hand-over file: its going
+    // tells that the start-up is over (input idle can come earlier under Wine).
+    const std::wstring sentinel = vt::Join(temp_, L"duridevazazu.bmp");
+    vt::WriteFileBytes(sentinel, "x");
     program_ = vt::Process::Start(vt::Join(dir, exe), L"", dir, all);
     if (!program_) return false;
     main_ = vt::WaitForWindow(program_.Id(), L"TuMainForm", nullptr, 15000);
-    return main_ && program_.WaitIdle();
+    return main_ && program_.WaitIdle() && vt::WaitUntil([&] { return !vt::FileExists(sentinel); }, 15000);
 }
 
 HWND OptionsProgram::Open() {
     vt::Post(main_, WM_COMMAND, kMenuOptions, 0);
-    dialog_ = vt::WaitForWindow(program_.Id(), L"#32770", nullptr, 10000);
     // The dialog is there once it is visible (it loads first).
+    dialog_ = nullptr;
     vt::WaitUntil([&] {
         for (HWND w : vt::FindWindows(program_.Id(), L"#32770"))
             if (IsWindowVisible(w) && GetDlgItem(w, IDC_TREE)) {
@@ -66,7 +70,7 @@ HWND OptionsProgram::Open() {
             }
         return false;
     }, 10000);
-    return dialog_ && IsWindowVisible(dialog_) ? dialog_ : nullptr;
+    return dialog_;
 }
 
 std::wstring OptionsProgram::Title() const { return vt::WindowText(Item(IDC_TITLE)); }
