@@ -33,6 +33,7 @@ void (*RefreshCaptureTypeNodesProc)() = nullptr;
 void (*DropEmptyFavoriteRowsProc)() = nullptr;
 void (*ReloadOptionsDialogProc)() = nullptr;
 void (*OptionsFixedSizeProc)() = nullptr;
+HWND (*OptionsDialogWindowProc)() = nullptr;
 
 namespace {
 

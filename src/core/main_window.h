@@ -86,6 +86,8 @@ extern void (*RefreshCaptureTypeNodesProc)();
 extern void (*DropEmptyFavoriteRowsProc)();
 extern void (*ReloadOptionsDialogProc)();
 extern void (*OptionsFixedSizeProc)();
+// The dialog's window (null while none is open).
+extern HWND (*OptionsDialogWindowProc)();
 inline void CallOpenOptionsDialog() { if (OpenOptionsDialogProc) OpenOptionsDialogProc(); }
 inline void CallStopTimerCapture() { if (StopTimerCaptureProc) StopTimerCaptureProc(); }
 inline void CallOptionsFileChoiceChanged() { if (OptionsFileChoiceProc) OptionsFileChoiceProc(); }
@@ -94,3 +96,4 @@ inline void CallRefreshCaptureTypeNodes() { if (RefreshCaptureTypeNodesProc) Ref
 inline void CallDropEmptyFavoriteRows() { if (DropEmptyFavoriteRowsProc) DropEmptyFavoriteRowsProc(); }
 inline void CallReloadOptionsDialog() { if (ReloadOptionsDialogProc) ReloadOptionsDialogProc(); }
 inline void CallOptionsFixedSizeChanged() { if (OptionsFixedSizeProc) OptionsFixedSizeProc(); }
+inline HWND CallOptionsDialogWindow() { return OptionsDialogWindowProc ? OptionsDialogWindowProc() : nullptr; }

@@ -3,6 +3,7 @@
 #include "core/completion.h"
 #include "core/freeze_window.h"
 #include "core/globals.h"
+#include "core/main_window.h"
 #include "core/hotkeys.h"
 #include "core/magnifier.h"
 #include "core/shading.h"
@@ -106,8 +107,9 @@ void BeginSelection() {
 // did.
 bool HandOverToAutoScroll(POINT point) {
     if (!Config.AutoScroll || TimerArmed || !StartAutoScrollProc) return false;
-    // (An open options dialog that is not the highlighted window closes
-    // here.)
+    // An open options dialog goes away first, unless it is the window
+    // being captured.
+    if (OptionsOpen && CallOptionsDialogWindow() != HighlightedWindow) CallCloseOptionsDialog();
     UnfreezeScreen();
     const HWND w = WindowFromPoint(point);
     RECT whole;

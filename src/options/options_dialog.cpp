@@ -492,7 +492,10 @@ INT_PTR TuOptionsForm::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam)
     switch (message) {
         case WM_COMMAND:
             switch (LOWORD(wParam)) {
-                case IDCANCEL:  // Esc
+                case IDCANCEL:  // Esc, unless the page takes it
+                    if (shown_ != PageId::Count && Page(shown_)->EscapePressed(GetFocus())) return TRUE;
+                    Close();
+                    return TRUE;
                 case IDC_CLOSE: Close(); return TRUE;
                 case IDOK: EnterPressed(); return TRUE;
                 case IDC_HELP_BUTTON: ShowHelp(); return TRUE;
@@ -552,6 +555,7 @@ INT_PTR TuOptionsForm::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam)
     };
     OptionsFileChoiceProc = ShowFileChoice;
     OptionsFixedSizeProc = ShowFixedSize;
+    OptionsDialogWindowProc = OptionsDialogWindow;
     return true;
 }();
 

@@ -45,6 +45,9 @@ public:
 // prompt changed them); the Rectangle page shows FixedWidth and FixedHeight.
 void ShowFileChoice();
 void ShowFixedSize();
+// Removes the favourites rows that have no name (a capture gesture began, or
+// the dialog was asked to open again).
+void DropEmptyFavoriteRows();
 
 // The page classes, made by the page table (options_dialog.cpp).
 std::unique_ptr<OptionsPage> MakeActivatePage();
@@ -57,3 +60,4 @@ std::unique_ptr<OptionsPage> MakeFilePage();
 std::unique_ptr<OptionsPage> MakePrinterPage();
 std::unique_ptr<OptionsPage> MakeTimerPage();
 std::unique_ptr<OptionsPage> MakePrecisionPage();
+std::unique_ptr<OptionsPage> MakeFavoritesPage();

@@ -104,6 +104,8 @@ public:
     // Enter was pressed while `focus` had the focus: true when the page
     // handled it, so that the dialog does not close.
     virtual bool EnterPressed(HWND) { return false; }
+    // Esc was pressed: true when the page handled it (the dialog stays).
+    virtual bool EscapePressed(HWND) { return false; }
     // Edits on which Enter closes the dialog.
     virtual bool EnterCloses(int) const { return false; }
 

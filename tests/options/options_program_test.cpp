@@ -12,6 +12,8 @@
 #include <algorithm>
 #include <cstddef>
 #include <cstring>
+#include <utility>
+#include <vector>
 
 #include "options/options_ids.h"
 #include "options/options_program.h"
@@ -453,25 +455,57 @@ TEST(OptionsFrame, NoSecondDialogWhileTheFirstLoadsAndExitWaitsForItsBox) {
     p.Exit();
 }
 
-// Every page in both builds, saved as BMP files for a person to look at,
-// when VORLIX_SHOTS names a folder.
-TEST(OptionsLook, ScreenshotsOfEveryPage) {
+// Every page in both builds: each control lies inside the page area, and no
+// two overlap (group boxes hold theirs). With VORLIX_SHOTS naming a folder,
+// every page is also saved there as a BMP file for a person to look at.
+TEST(OptionsLook, EveryPageFitsItsAreaInBothBuilds) {
     wchar_t folder[MAX_PATH] = L"";
-    if (!GetEnvironmentVariableW(L"VORLIX_SHOTS", folder, MAX_PATH)) GTEST_SKIP() << "VORLIX_SHOTS not set";
+    const bool shots = GetEnvironmentVariableW(L"VORLIX_SHOTS", folder, MAX_PATH) != 0;
     for (const wchar_t* exe : {L"Vorlix.exe", L"Vorlix-cn.exe"}) {
+        SCOPED_TRACE(Narrow(exe));
         OptionsProgram p;
         ASSERT_TRUE(p.Start(exe));
         ASSERT_TRUE(p.Open());
+        RECT client;
+        GetClientRect(p.Dialog(), &client);
+        MapWindowPoints(p.Dialog(), nullptr, reinterpret_cast<POINT*>(&client), 2);
         int i = 0;
         for (const opt::TreeNode& n : p.Tree()) {
+            SCOPED_TRACE(Narrow(n.caption));
             p.Select(n.caption);
-            UpdateWindow(p.Dialog());
-            vt::PumpFor(200);
-            RECT r;
-            GetWindowRect(p.Dialog(), &r);
-            wchar_t name[64];
-            wsprintfW(name, L"%s-%02d.bmp", exe, i++);
-            vt::SaveScreenBmp(r, vt::Join(folder, name));
+            HWND page = p.ShownPage();
+            ASSERT_TRUE(page);
+            RECT area;
+            GetWindowRect(page, &area);
+            EXPECT_TRUE(area.left >= client.left && area.right <= client.right && area.bottom <= client.bottom);
+            std::vector<std::pair<HWND, RECT>> controls;
+            for (HWND c : vt::ChildWindows(page)) {
+                if (GetParent(c) != page || !IsWindowVisible(c)) continue;
+                RECT r;
+                GetWindowRect(c, &r);
+                EXPECT_TRUE(r.left >= area.left && r.top >= area.top && r.right <= area.right && r.bottom <= area.bottom)
+                    << "control " << GetDlgCtrlID(c) << " leaves the page";
+                controls.emplace_back(c, r);
+            }
+            auto isGroup = [](HWND w) { return (GetWindowLongW(w, GWL_STYLE) & BS_TYPEMASK) == BS_GROUPBOX &&
+                                               vt::ClassOf(w) == L"Button"; };
+            for (size_t a = 0; a < controls.size(); ++a)
+                for (size_t b = a + 1; b < controls.size(); ++b) {
+                    RECT both;
+                    if (!IntersectRect(&both, &controls[a].second, &controls[b].second)) continue;
+                    if (isGroup(controls[a].first) || isGroup(controls[b].first)) continue;
+                    ADD_FAILURE() << "controls " << GetDlgCtrlID(controls[a].first) << " and "
+                                  << GetDlgCtrlID(controls[b].first) << " overlap";
+                }
+            if (shots) {
+                UpdateWindow(p.Dialog());
+                vt::PumpFor(200);
+                RECT r;
+                GetWindowRect(p.Dialog(), &r);
+                wchar_t name[64];
+                wsprintfW(name, L"%s-%02d.bmp", exe, i++);
+                vt::SaveScreenBmp(r, vt::Join(folder, name));
+            }
         }
         EXPECT_TRUE(p.Close());
     }
