@@ -438,6 +438,7 @@ bool ChooseFromTrayMenu(DWORD pid, std::initializer_list<WPARAM> keys) {
     }
     Post(menu, WM_KEYDOWN, VK_RETURN, 0);
     return WaitUntil([&] { return visibleMenu() == nullptr; });
+}
 
 HWND DialogItem(HWND dialog, int id) {
     for (HWND child : ChildWindows(dialog))
