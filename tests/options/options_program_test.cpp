@@ -301,7 +301,7 @@ TEST(OptionsHotkeys, AKeyInAHotkeyFieldIsStoredAndRegisteredAtOnce) {
     EXPECT_FALSE(IsWindowEnabled(p.Dialog())) << "the dialog waits for its box";
     vt::PressButton(box, L"OK");
     vt::WaitGone(box);
-    EXPECT_TRUE(IsWindowEnabled(p.Dialog()));
+    EXPECT_TRUE(vt::WaitUntil([&] { return IsWindowEnabled(p.Dialog()) != FALSE; }));
     EXPECT_EQ(p.Text(IDC_ED_HK_TIMER), L"F2");
     ASSERT_TRUE(p.Close());
     const TConfiguration c = p.Stored();

@@ -50,7 +50,10 @@ protected:
         EXPECT_TRUE(program.Wait(10000));
     }
     HWND WaitForDialog(const wchar_t* caption, DWORD ms = 10000) {
-        return vt::WaitForWindow(program.Id(), L"#32770", caption, ms);
+        HWND w = vt::WaitForWindow(program.Id(), L"#32770", caption, ms);
+        // Found as soon as it exists; its controls are there once it shows.
+        if (w) vt::WaitUntil([&] { return IsWindowVisible(w) != FALSE; }, ms);
+        return w;
     }
     // The stored "Training" flag; a missing value reads as on.
     bool TrainingStored() {
