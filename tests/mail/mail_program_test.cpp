@@ -461,6 +461,67 @@ TEST_F(MailProgram, SmtpSenderGetsThirteenArgumentsWhateverTheyHold) {
     EXPECT_EQ(ErrorBox(), L"No email program available on this computer.");
 }
 
+TEST_F(MailProgram, StartsAndSavesThatFailAreTold) {
+    // Programs that are there but do not start (no program inside the file).
+    auto broken = [&](const std::wstring& path) {
+        EXPECT_TRUE(vt::WriteFileBytes(path, "not a program"));
+        return path;
+    };
+    Associate(L".eml", broken(vt::Join(clients, L"oe\\msimn.exe")));
+    Associate(L".aim", vt::CopyRecorderAs(vt::Join(clients, L"ns\\AIM\\aim.exe")));
+    broken(vt::Join(clients, L"ns\\netscape.exe"));
+    Associate(L".sta", broken(vt::Join(clients, L"eudora\\eudora.exe")));
+    Associate(L".ima", broken(vt::Join(clients, L"im\\IncMail.exe")));
+    Associate(L".msg", vt::CopyRecorderAs(vt::Join(clients, L"office\\outlook.exe")));
+    broken(vt::Join(program, L"pradomel.exe"));
+    record.MailMethod = 2;
+    struct Case {
+        uint8_t client;
+        std::wstring box;  // "" for a silent failure
+    } cases[] = {
+        {mcOutlookExpress,
+         L"Outlook Express is either corrupted or not working properly on your computer.\rPlease reinstall Outlook Express."},
+        {mcNetscape, L"Netscape is either corrupted or not working properly on your computer.\rPlease reinstall Netscape."},
+        {mcEudora, L"Eudora is either corrupted or not working properly on your computer.\rPlease reinstall Eudora."},
+        {mcIncrediMail, L""},
+        {mcOutlook, L""},  // embedded: Pradomel that does not start has sent nothing
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(int(c.client));
+        record.MailClient = c.client;
+        record.MailMethod = c.client == mcOutlook ? 1 : 2;
+        Start();
+        HandOver();
+        if (!c.box.empty()) {
+            EXPECT_EQ(ErrorBox(), c.box);
+        }
+        EXPECT_EQ(vt::NoticeOutcome(main), "cancelled");
+        Stop();
+    }
+
+    // SMTP: an empty attachment name is a failed save, told twice; without
+    // the sender the user is told too.
+    vt::CopyRecorderAs(vt::Join(program, L"sulvane.exe"));
+    record.MailClient = mcSmtp;
+    record.MailMethod = 2;
+    record.MailFileName.clear();
+    record.SmtpFrom = "me@x.example";
+    record.SmtpServer = "127.0.0.1";
+    record.SmtpPort = 25;
+    Start();
+    HandOver();
+    EXPECT_EQ(ErrorBox(), L"Temporary file cannot be created.");
+    EXPECT_EQ(ErrorBox(), L"Temporary file cannot be saved.");
+    EXPECT_EQ(vt::NoticeOutcome(main), "cancelled");
+    EXPECT_FALSE(vt::FileExists(temp + L".png")) << "no file called by its extension alone";
+    Stop();
+    ASSERT_TRUE(DeleteFileW(vt::Join(program, L"sulvane.exe").c_str()));
+    record.MailFileName = "mailshot";
+    Start();
+    HandOver();
+    EXPECT_EQ(ErrorBox(), L"A file is missing. Please reinstall Vorlix.");
+}
+
 
 // ---- The SMTP sender against a real server -----------------------------------------------
 

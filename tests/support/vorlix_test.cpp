@@ -530,6 +530,20 @@ bool PressButton(HWND box, const std::wstring& text) {
 
 bool CloseDialog(HWND box) { return PostMessageW(box, WM_CLOSE, 0, 0) != 0; }
 
+std::string NoticeOutcome(HWND main, DWORD timeoutMs) {
+    const int screen = GetSystemMetrics(SM_CXSCREEN);
+    std::string outcome;
+    WaitUntil([&] {
+        RECT r{};
+        if (!GetWindowRect(main, &r)) return false;
+        const int width = r.right - r.left;
+        if (r.left > screen / 2 && r.left < screen - 5) outcome = "sent";
+        else if (r.left > -width + 5 && r.left < screen / 2) outcome = "cancelled";
+        return !outcome.empty();
+    }, timeoutMs);
+    return outcome;
+}
+
 bool WaitGone(HWND window, DWORD timeoutMs) {
     return WaitUntil([&] { return !IsWindow(window) || !IsWindowVisible(window); }, timeoutMs);
 }

@@ -144,6 +144,11 @@ MessageBoxInfo ReadMessageBox(HWND box);                   // caption, static te
 bool PressButton(HWND box, const std::wstring& text);      // clicks the button titled text ('&' and case ignored); false if none
 bool CloseDialog(HWND box);                                // posts WM_CLOSE
 bool WaitGone(HWND window, DWORD timeoutMs = 5000);        // true once the window is destroyed or hidden
+// How a delivery of the program whose notice strip is `main` ended, told by
+// where the strip slides in (with the slide-in setting on): "sent" from the
+// right ("Image sent to ..."), "cancelled" from the left; "" when neither
+// came in time.
+std::string NoticeOutcome(HWND main, DWORD timeoutMs = 15000);
 
 // Answers this process's own message boxes from a second thread while the test thread
 // sits in a modal loop; records each box answered. The decider returns the button
