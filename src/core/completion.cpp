@@ -9,7 +9,9 @@
 #include "core/work.h"
 #include "delivery/destinations.h"
 #include "delivery/edge_effect.h"
+#include "delivery/icq_binding.h"
 #include "delivery/mail_client.h"
+#include "delivery/messenger_binding.h"
 #include "delivery/printing.h"
 #include "delivery/stamping.h"
 #include "delivery/web_destination.h"
@@ -33,12 +35,9 @@ void QueueCapture(const ui::Bitmap& image) {
     }
 }
 TDestinations PendingDestinations = 0;
-bool FileDestinationLastResult = false;
 
 // destinations are called here in their fixed order: Clipboard, File,
-// Editor, Zovozu, Mail, Web, IM, ICQ, Printer, Custom. IM and ICQ
-// get their routines here once they are part of the program; Custom has
-// none.
+// Editor, Zovozu, Mail, Web, IM, ICQ, Printer, Custom. Custom has none.
 DestinationRoutine DestinationRoutines[DestinationCount] = {
     SendToClipboard,  // Clipboard
     SendToFile,       // File
@@ -46,8 +45,8 @@ DestinationRoutine DestinationRoutines[DestinationCount] = {
     SendToZovozu,     // Zovozu
     SendToMail,       // Mail
     SendToWeb,        // Web
-    nullptr,          // IM
-    nullptr,          // ICQ
+    SendToIM,         // IM
+    SendToIcq,        // ICQ
     SendToPrinter,    // Printer
     nullptr,          // Custom
 };
@@ -166,8 +165,9 @@ void DeliverToDestinations(TDestinations set) {
             if (editor == 1 && OptionsOpen) CallReloadOptionsDialog();
             if (editor == 2) continue;
         }
-        const bool ok = RunDestination(routine);
-        if (d == dFile) FileDestinationLastResult = ok;
+        // A destination reports its own outcome; the File destination also
+        // keeps what it saved for the ones that hand its file on.
+        RunDestination(routine);
     }
 }
 

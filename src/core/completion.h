@@ -30,8 +30,6 @@ extern UINT_PTR CompletionTimer;
 // The destinations of a hand-over between its message and its completion;
 // empty otherwise.
 extern TDestinations PendingDestinations;
-// What SendToFile returned the last time a delivery ran it.
-extern bool FileDestinationLastResult;
 
 // One destination routine: takes nothing, reports its own outcome, returns
 // success. Indexed by TDestination; a destination without a routine (Custom)

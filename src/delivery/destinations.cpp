@@ -223,7 +223,7 @@ bool PrepareTemporaryFile(const std::wstring& name, TImageFormat format) {
     return true;
 }
 
-bool SendToClipboard() {
+bool PutCaptureOnClipboard() {
     bool ok = false;
     try {
         HGLOBAL dib = PackedDib(CaptureBitmap);
@@ -240,6 +240,11 @@ bool SendToClipboard() {
     } catch (...) {
         ok = false;
     }
+    return ok;
+}
+
+bool SendToClipboard() {
+    const bool ok = PutCaptureOnClipboard();
     if (!ok) return Failed(txt::ClipboardFailed);
     Succeeded(txt::SentToClipboard);
     return true;

@@ -12,6 +12,8 @@
 #include "core/configuration.h"
 
 bool SendToClipboard();
+// The capture on the clipboard, without a notice; false when it cannot be.
+bool PutCaptureOnClipboard();
 bool SendToFile();
 bool SendToEditor();
 bool SendToZovozu();

@@ -14,6 +14,7 @@
 #include "core/settings_store.h"
 #include "core/texts.h"
 #include "core/work.h"
+#include "delivery/automation.h"
 #include "delivery/command_line.h"
 #include "delivery/destinations.h"
 #include "delivery/image_savers.h"
@@ -242,14 +243,28 @@ bool SendViaOutlook() {
         // has sent nothing.
         return StartOutsideProgram(program, PradomelParameters(), ProgramFolder, SW_HIDE);
     }
-    // The automation route: no Outlook object can be reached here.
-    CLSID clsid;
-    if (FAILED(CLSIDFromProgID(L"Outlook.Application", &clsid))) {
+    // Attached: a new mail item of the running Outlook (or a new Outlook),
+    // shown to the user to send. The references are released on every way
+    // out, errors included.
+    automation::Object outlook;
+    try {
+        outlook = automation::Object::RunningOrCreate(L"Outlook.Application");
+    } catch (const automation::Error&) {
         ShowError(txt::OutlookNotWorking);
         return false;
     }
-    ShowError(txt::OutlookCannotSend);
-    return false;
+    try {
+        automation::Object item = outlook.Call(L"CreateItem", {0}).AsObject();
+        const std::wstring to = Field(Config.MailTo.view());
+        if (!to.empty()) item.Get(L"Recipients").AsObject().Call(L"Add", {to});
+        item.Put(L"Subject", Field(Config.MailSubject.view()));
+        item.Get(L"Attachments").AsObject().Call(L"Add", {ImageFileName});
+        item.Call(L"Display");
+    } catch (const automation::Error&) {
+        ShowError(txt::OutlookCannotSend);
+        return false;
+    }
+    return true;
 }
 
 bool SendViaOutlookExpress() {
@@ -314,9 +329,42 @@ bool SendViaLotusNotes() {
         return false;
     }
     ForceForegroundWindow(notes);
-    // The memo is composed through the Notes automation objects; a failure
-    // there ends the route without a message.
-    return false;
+    // A memo composed through the Notes automation objects; a failure there
+    // ends the route without a message.
+    try {
+        automation::Object session = automation::Object::Create(L"Notes.NotesSession");
+        automation::Object workspace = automation::Object::Create(L"Notes.NotesUIWorkspace");
+        const std::wstring server = session.Call(L"GetEnvironmentString", {L"MailServer", true}).Text();
+        std::wstring mailFile = session.Call(L"GetEnvironmentString", {L"MailFile", true}).Text();
+        if (ui::LowerCase(mailFile).find(L"mail\\") == std::wstring::npos) mailFile = L"mail\\" + mailFile;
+        automation::Object compose = workspace.Call(L"ComposeDocument", {server, mailFile, L"Memo"}).AsObject();
+        automation::Object document = compose.Get(L"Document").AsObject();
+        const std::wstring to = Field(Config.MailTo.view());
+        try {
+            document.Call(L"ReplaceItemValue", {L"SendTo", to});
+            document.Call(L"ReplaceItemValue", {L"EnterSendTo", to});
+        } catch (const automation::Error&) {
+            // A memo form without these fields is still worth showing.
+        }
+        document.Call(L"ReplaceItemValue", {L"Subject", Field(Config.MailSubject.view())});
+        automation::Object body = document.Call(L"CreateRichTextItem", {L"Body"}).AsObject();
+        if (Config.MailMethod == 2 && PrepareMailImage()) {
+            constexpr int kAttachment = 1454;
+            body.Call(L"EmbedObject", {kAttachment, L"", ImageFileName});
+        }
+        automation::Object editor = workspace.Call(L"EditDocument", {true, document}).AsObject();
+        editor.Call(L"GoToField", {L"Body"});
+        if (Config.MailMethod == 1) {
+            // The picture goes into the body through the clipboard; no image
+            // file is written for an embedded Notes memo.
+            if (!PutCaptureOnClipboard()) return false;
+            editor.Call(L"Paste");
+        }
+        compose.Call(L"Close", {false});
+    } catch (const automation::Error&) {
+        return false;
+    }
+    return true;
 }
 
 std::vector<std::wstring> SmtpArguments() {
