@@ -12,28 +12,18 @@
 #include <cstring>
 
 #include "core/configuration.h"
+#include "program_run.h"
+#include "stand_in.h"
 #include "support/vorlix_test.h"
 
 namespace {
 
-const wchar_t kRoot[] = L"Software\\Vorlix Tessavue";
-const wchar_t kConfiguration[] = L"Software\\Vorlix Tessavue\\Configuration";
-const wchar_t kSchema[] = L"Software\\Vorlix Tessavue\\Configuration\\Schema";
-const wchar_t kCaption[] = L"Vorlix Message";
 constexpr UINT kHandOverMail = WM_USER + 11;
 constexpr UINT kHandOverIm = WM_USER + 16;
-const wchar_t* const kClasses[] = {L"Outlook.Application", L"Notes.NotesSession", L"Notes.NotesUIWorkspace",
-                                   L"Messenger.UIAutomation.1"};
 
 std::string Ansi(const std::wstring& s) {
     std::string out(s.size() * 2 + 1, '\0');
     out.resize(WideCharToMultiByte(CP_ACP, 0, s.c_str(), int(s.size()), out.data(), int(out.size()), nullptr, nullptr));
-    return out;
-}
-
-std::string Utf8(const std::wstring& s) {
-    std::string out(s.size() * 4 + 1, '\0');
-    out.resize(WideCharToMultiByte(CP_UTF8, 0, s.c_str(), int(s.size()), out.data(), int(out.size()), nullptr, nullptr));
     return out;
 }
 
@@ -63,52 +53,16 @@ void ExpectAllReleased(const std::string& log) {
     EXPECT_EQ(made, freed) << log;
 }
 
-// Registers the stand-in for every class, as an installer would, through
-// the registry editor and the .reg file.
-void RegisterStandIn() {
-    std::string reg = vt::ReadFileBytes(std::wstring(L"Z:") + [] {
-        std::wstring p;
-        for (const char* c = VORLIX_AUTOMATION_REG; *c; ++c) p += *c == '/' ? L'\\' : wchar_t(*c);
-        return p;
-    }());
-    ASSERT_FALSE(reg.empty());
-    std::string dll = Utf8(vt::BinFile(L"fake_automation.dll")), escaped;
-    for (char c : dll) escaped += c == '\\' ? std::string("\\\\") : std::string(1, c);
-    for (size_t at; (at = reg.find("@DLL@")) != std::string::npos;) reg.replace(at, 5, escaped);
-    const std::wstring file = vt::Join(vt::ScratchDir(), L"fake_automation.reg");
-    ASSERT_TRUE(vt::WriteFileBytes(file, reg));
-    vt::Process regedit = vt::Process::Start(L"C:\\windows\\regedit.exe", L"/s \"" + file + L"\"");
-    ASSERT_TRUE(regedit);
-    ASSERT_TRUE(regedit.Wait(30000));
-    for (const wchar_t* c : kClasses) ASSERT_TRUE(vt::KeyExists(std::wstring(c) + L"\\CLSID", HKEY_CLASSES_ROOT)) << c;
-}
-
 class AutomationProgram : public ::testing::Test {
 protected:
     void SetUp() override {
-        vt::DeleteKeyTree(kRoot);
-        RegisterStandIn();
-        scratch = vt::ScratchDir();
-        program = vt::Join(scratch, L"Program Files");
-        out = Slash(vt::Join(scratch, L"out"));
+        RegisterAutomationStandIn();
+        run.Prepare();
+        out = Slash(vt::Join(run.scratch, L"out"));
         ASSERT_TRUE(vt::MakeDirs(out));
-        for (const wchar_t* f : {L"Vorlix.exe", L"hovrak.dll", L"stelmon.dll"}) {
-            if (vt::FileExists(vt::BinFile(f))) {
-                ASSERT_TRUE(vt::CopyFileTo(vt::BinFile(f), vt::Join(program, f)));
-            }
-        }
-        script = vt::Join(scratch, L"script.txt");
-        log = vt::Join(scratch, L"automation.log");
-        handOver = vt::Join(vt::TempDir(), L"duridevazazu.bmp");
+        script = vt::Join(run.scratch, L"script.txt");
+        log = vt::Join(run.scratch, L"automation.log");
         temp = Slash(vt::TempDir());
-
-        std::memset(&record, 0, sizeof record);
-        DefaultInputs in;
-        in.desktopFolder = Ansi(out);
-        in.programFolder = Ansi(Slash(program));
-        SetDefaults(record, in);
-        record.NoticeSlideIn = 1;
-        record.NoticeSound = 0;
         record.FileFolder = Ansi(out);
         record.FileName = "saved";
         record.FileNaming = fnFixed;
@@ -121,17 +75,15 @@ protected:
         record.MailSubject = "My shot";
     }
     void TearDown() override {
-        Stop();
-        DeleteFileW(handOver.c_str());
+        run.Stop();
         for (const wchar_t* e : {L".msg", L".nsf"}) vt::DeleteKeyTree(e, HKEY_CLASSES_ROOT);
         vt::DeleteKeyTree(L"VorlixTestClient", HKEY_CLASSES_ROOT);
-        vt::DeleteKeyTree(kRoot);
     }
 
     // Files of this extension open with a program (the mail program counts
     // as installed).
     void Associate(const std::wstring& extension) {
-        const std::wstring client = vt::CopyRecorderAs(vt::Join(scratch, L"client\\client.exe"));
+        const std::wstring client = vt::CopyRecorderAs(vt::Join(run.scratch, L"client\\client.exe"));
         ASSERT_TRUE(vt::WriteString(extension, L"", L"VorlixTestClient", HKEY_CLASSES_ROOT));
         ASSERT_TRUE(vt::WriteString(L"VorlixTestClient\\shell\\open\\command", L"", L"\"" + client + L"\" \"%1\"",
                                     HKEY_CLASSES_ROOT));
@@ -140,47 +92,9 @@ protected:
     void Start(const std::string& lines) {
         ASSERT_TRUE(vt::WriteFileBytes(script, lines));
         DeleteFileW(log.c_str());
-        ASSERT_TRUE(vt::WriteDword(kConfiguration, L"Training", 0));
-        ASSERT_TRUE(vt::WriteString(kConfiguration, L"Last Node", L"Activate"));
-        ASSERT_TRUE(vt::WriteValue(kSchema, L"", REG_BINARY, &record, sizeof record));
-        running = vt::Process::Start(vt::Join(program, L"Vorlix.exe"), L"", program,
-                                     {{L"VORLIX_AUTOMATION_SCRIPT", script}, {L"VORLIX_AUTOMATION_LOG", log}});
-        ASSERT_TRUE(running);
-        main = vt::WaitForWindow(running.Id(), L"TuMainForm", nullptr, 15000);
-        ASSERT_TRUE(main);
-        HWND tray = vt::WaitForWindow(running.Id(), L"VorlixTrayIcon", nullptr, 15000);
-        ASSERT_TRUE(tray);
-        ASSERT_TRUE(vt::WaitUntil([&] { return vt::WindowText(tray) == L" Vorlix Tessavue "; }, 15000));
+        run.Start({{L"VORLIX_AUTOMATION_SCRIPT", script}, {L"VORLIX_AUTOMATION_LOG", log}});
     }
-    void Stop() {
-        if (running.Running()) {
-            vt::Post(main, WM_CLOSE);
-            running.Wait(10000);
-        }
-    }
-    void HandOver(UINT message) {
-        vt::Pixels p(19, 13);
-        for (int y = 0; y < p.height; ++y)
-            for (int x = 0; x < p.width; ++x) p.At(x, y) = RGB(x * 13, y * 19, 77);
-        ASSERT_TRUE(vt::SaveBmp(p, handOver));
-        ASSERT_TRUE(vt::Post(main, message));
-    }
-    // The error box of the delivery: its text, answered.
-    std::wstring ErrorBox() {
-        HWND box = vt::WaitForMessageBox(running.Id(), kCaption, 15000);
-        if (!box) return L"<no box>";
-        const std::wstring text = vt::ReadMessageBox(box).text;
-        vt::PressButton(box, L"OK");
-        return text;
-    }
-    // The stand-in's log once a line starting with `last` is in it.
-    std::string Log(const std::string& last) {
-        vt::WaitUntil([&] {
-            const std::string t = vt::ReadFileBytes(log);
-            return t.find("\n" + last) != std::string::npos || t.rfind(last, 0) == 0;
-        }, 15000);
-        return vt::ReadFileBytes(log);
-    }
+    void HandOver(UINT message) { run.HandOver(testsupport::TestImage(19, 13, 1), message); }
     struct Outcome {
         std::wstring box;
         std::string notice;
@@ -192,17 +106,16 @@ protected:
         Outcome o;
         Start(lines);
         HandOver(message);
-        if (expectBox) o.box = ErrorBox();
-        o.notice = vt::NoticeOutcome(main);
-        Stop();
+        if (expectBox) o.box = run.ErrorBox();
+        o.notice = vt::NoticeOutcome(run.main);
+        run.Stop();
         o.log = vt::ReadFileBytes(log);
         return o;
     }
 
-    std::wstring scratch, program, out, script, log, handOver, temp;
-    TConfiguration record;
-    vt::Process running;
-    HWND main = nullptr;
+    testsupport::ProgramRun run;
+    TConfiguration& record = run.record;
+    std::wstring out, script, log, temp;
 };
 
 // ---- The instant messenger ----------------------------------------------------------------
@@ -261,8 +174,8 @@ TEST_F(AutomationProgram, MessengerGetsTheFileDroppedOnTheConversation) {
     record.SendTo[dFile] = 1;
     record.SendTo[dIM] = 1;
     Start("contact bob@example.test 2\n");
-    ASSERT_TRUE(vt::Post(main, WM_HOTKEY, GlobalFindAtomW(L"Print Screen")));
-    const std::string l = Log("drop " + Ansi(out));
+    ASSERT_TRUE(vt::Post(run.main, WM_HOTKEY, GlobalFindAtomW(L"Print Screen")));
+    const std::string l = vt::WaitForLogLine(log, "drop " + Ansi(out));
     EXPECT_NE(l.find("drop " + Ansi(out) + "saved.bmp\n"), std::string::npos) << l;
     EXPECT_FALSE(vt::FileExists(temp + L"imshot2.png")) << "no copy written";
 }

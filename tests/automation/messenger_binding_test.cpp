@@ -1,5 +1,6 @@
-// The drop-files block handed to the messenger's conversation window, read
-// back by the system's own drop functions.
+// The messenger binding in the test process: the drop-files block handed to
+// the conversation window, read back by the system's own drop functions, and
+// the contacts offered for choosing, from the scripted stand-in.
 #include <gtest/gtest.h>
 
 #include <windows.h>
@@ -7,6 +8,8 @@
 #include <shlobj.h>
 
 #include "delivery/messenger_binding.h"
+#include "stand_in.h"
+#include "support/vorlix_test.h"
 
 namespace {
 
@@ -33,6 +36,30 @@ TEST(MessengerDrop, TheBlockHoldsEveryNameForTheSystemsReader) {
     EXPECT_EQ(std::string(list + 16, 14), std::string("D:\\a b\\c.jpg\0\0", 14)) << "two zeros end the list";
     GlobalUnlock(block);
     DragFinish(drop);
+}
+
+// The list the options dialog offers: only contacts that are online, in the
+// messenger's order; the silent check shows nothing.
+TEST(MessengerList, OnlyOnlineContactsAndNoBoxWhenSilent) {
+    RegisterAutomationStandIn();
+    const std::wstring dir = vt::ScratchDir();
+    const std::wstring script = vt::Join(dir, L"script.txt");
+    vt::ScopedEnv scriptEnv(L"VORLIX_AUTOMATION_SCRIPT", script);
+    vt::ScopedEnv logEnv(L"VORLIX_AUTOMATION_LOG", vt::Join(dir, L"log.txt"));
+    ASSERT_TRUE(vt::WriteFileBytes(script, "contact a@x.example 2\ncontact b@x.example 1\ncontact c@x.example 3\n"
+                                           "contact d@x.example 2\n"));
+    std::vector<std::wstring> list{L"old"};
+    ASSERT_TRUE(ListImContacts(list));
+    EXPECT_EQ(list, (std::vector<std::wstring>{L"a@x.example", L"d@x.example"}));
+
+    vt::BoxAnswerer answerer;
+    for (const char* s : {"status 1\n", "fail Messenger.MySigninName\n", "refuse Messenger.UIAutomation.1\n"}) {
+        SCOPED_TRACE(s);
+        ASSERT_TRUE(vt::WriteFileBytes(script, s));
+        EXPECT_FALSE(ImAvailable(true));
+        EXPECT_FALSE(ListImContacts(list));
+    }
+    EXPECT_EQ(answerer.Count(), 0u);
 }
 
 }  // namespace

@@ -8,14 +8,11 @@
 #include <cstring>
 
 #include "core/configuration.h"
+#include "program_run.h"
 #include "support/vorlix_test.h"
 
 namespace {
 
-const wchar_t kRoot[] = L"Software\\Vorlix Tessavue";
-const wchar_t kConfiguration[] = L"Software\\Vorlix Tessavue\\Configuration";
-const wchar_t kSchema[] = L"Software\\Vorlix Tessavue\\Configuration\\Schema";
-const wchar_t kCaption[] = L"Vorlix Message";
 constexpr UINT kHandOverIcq = WM_USER + 13;
 
 std::string Ansi(const std::wstring& s) {
@@ -29,29 +26,13 @@ std::wstring Slash(const std::wstring& folder) { return folder.back() == L'\\' ?
 class IcqProgram : public ::testing::Test {
 protected:
     void SetUp() override {
-        vt::DeleteKeyTree(kRoot);
-        scratch = vt::ScratchDir();
-        program = vt::Join(scratch, L"Program Files");
-        out = Slash(vt::Join(scratch, L"out"));
+        run.Prepare();
+        out = Slash(vt::Join(run.scratch, L"out"));
         ASSERT_TRUE(vt::MakeDirs(out));
-        for (const wchar_t* f : {L"Vorlix.exe", L"hovrak.dll", L"stelmon.dll"}) {
-            if (vt::FileExists(vt::BinFile(f))) {
-                ASSERT_TRUE(vt::CopyFileTo(vt::BinFile(f), vt::Join(program, f)));
-            }
-        }
-        ASSERT_TRUE(vt::CopyFileTo(vt::BinFile(L"fake_icqmapi.dll"), vt::Join(program, L"ICQMAPI.dll")));
-        script = vt::Join(scratch, L"icq.txt");
-        log = vt::Join(scratch, L"icq.log");
-        handOver = vt::Join(vt::TempDir(), L"duridevazazu.bmp");
+        ASSERT_TRUE(vt::CopyFileTo(vt::BinFile(L"fake_icqmapi.dll"), run.Bin(L"ICQMAPI.dll")));
+        script = vt::Join(run.scratch, L"icq.txt");
+        log = vt::Join(run.scratch, L"icq.log");
         temp = Slash(vt::TempDir());
-
-        std::memset(&record, 0, sizeof record);
-        DefaultInputs in;
-        in.desktopFolder = Ansi(out);
-        in.programFolder = Ansi(Slash(program));
-        SetDefaults(record, in);
-        record.NoticeSlideIn = 1;
-        record.NoticeSound = 0;
         record.FileFolder = Ansi(out);
         record.FileName = "saved";
         record.FileNaming = fnFixed;
@@ -59,72 +40,28 @@ protected:
         record.IcqFileName = "icqshot";
         record.IcqFormat = ifPNG;
     }
-    void TearDown() override {
-        Stop();
-        DeleteFileW(handOver.c_str());
-        vt::DeleteKeyTree(kRoot);
-    }
 
     void Start(const std::string& lines) {
         ASSERT_TRUE(vt::WriteFileBytes(script, lines));
         DeleteFileW(log.c_str());
-        ASSERT_TRUE(vt::WriteDword(kConfiguration, L"Training", 0));
-        ASSERT_TRUE(vt::WriteString(kConfiguration, L"Last Node", L"Activate"));
-        ASSERT_TRUE(vt::WriteValue(kSchema, L"", REG_BINARY, &record, sizeof record));
-        running = vt::Process::Start(vt::Join(program, L"Vorlix.exe"), L"", program,
-                                     {{L"VORLIX_ICQ_SCRIPT", script}, {L"VORLIX_ICQ_LOG", log}});
-        ASSERT_TRUE(running);
-        main = vt::WaitForWindow(running.Id(), L"TuMainForm", nullptr, 15000);
-        ASSERT_TRUE(main);
-        HWND tray = vt::WaitForWindow(running.Id(), L"VorlixTrayIcon", nullptr, 15000);
-        ASSERT_TRUE(tray);
-        ASSERT_TRUE(vt::WaitUntil([&] { return vt::WindowText(tray) == L" Vorlix Tessavue "; }, 15000));
+        run.Start({{L"VORLIX_ICQ_SCRIPT", script}, {L"VORLIX_ICQ_LOG", log}});
     }
-    void Stop() {
-        if (running.Running()) {
-            vt::Post(main, WM_CLOSE);
-            running.Wait(10000);
-        }
-    }
-    void HandOver() {
-        vt::Pixels p(19, 13);
-        for (int y = 0; y < p.height; ++y)
-            for (int x = 0; x < p.width; ++x) p.At(x, y) = RGB(x * 13, y * 19, 77);
-        ASSERT_TRUE(vt::SaveBmp(p, handOver));
-        ASSERT_TRUE(vt::Post(main, kHandOverIcq));
-    }
-    // The error box of the delivery: its text, answered.
-    std::wstring ErrorBox() {
-        HWND box = vt::WaitForMessageBox(running.Id(), kCaption, 15000);
-        if (!box) return L"<no box>";
-        const std::wstring text = vt::ReadMessageBox(box).text;
-        vt::PressButton(box, L"OK");
-        return text;
-    }
-    // The fake's log once a line starting with `last` is in it.
-    std::string Log(const std::string& last) {
-        vt::WaitUntil([&] {
-            const std::string t = vt::ReadFileBytes(log);
-            return t.find("\n" + last) != std::string::npos || t.rfind(last, 0) == 0;
-        }, 15000);
-        return vt::ReadFileBytes(log);
-    }
+    void HandOver() { run.HandOver(testsupport::TestImage(19, 13, 2), kHandOverIcq); }
     // One delivery with the contact; the box it shows ("" when none came).
     std::wstring Deliver(uint32_t number, const std::string& nick, const std::string& lines) {
         record.IcqContact.number = number;
         record.IcqContact.nick = nick;
         Start(lines);
         HandOver();
-        const std::wstring box = ErrorBox();
-        EXPECT_EQ(vt::NoticeOutcome(main), "cancelled") << "after the box";
-        Stop();
+        const std::wstring box = run.ErrorBox();
+        EXPECT_EQ(vt::NoticeOutcome(run.main), "cancelled") << "after the box";
+        run.Stop();
         return box;
     }
 
-    std::wstring scratch, program, out, script, log, handOver, temp;
-    TConfiguration record;
-    vt::Process running;
-    HWND main = nullptr;
+    testsupport::ProgramRun run;
+    TConfiguration& record = run.record;
+    std::wstring out, script, log, temp;
 };
 
 TEST_F(IcqProgram, MessagesInTheirOrder) {
@@ -142,13 +79,15 @@ TEST_F(IcqProgram, MessagesInTheirOrder) {
         {222, "bob", "contact 222 bobby\n", L"bob is not online.    "},  // online under another nick
         {0, "Bob", "contact 222 bob\n", L"Bob is not online.    "},      // nicks compared exactly
         {9, "", "send 0\n", L"Vorlix cannot send the file via ICQ."},    // a number alone is not checked
+        {222, "bob", "online 0\ncontact 222 bob\n", L"bob is not online.    "},  // the list cannot be read
+        {222, "bob", "details 0\ncontact 222 bob\n", L"bob is not online.    "},  // nor the contact's nick
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.script);
         EXPECT_EQ(Deliver(c.number, c.nick, c.script), c.box);
     }
     // Without the library the program still starts, and says so.
-    ASSERT_TRUE(DeleteFileW(vt::Join(program, L"ICQMAPI.dll").c_str()));
+    ASSERT_TRUE(DeleteFileW(run.Bin(L"ICQMAPI.dll").c_str()));
     EXPECT_EQ(Deliver(1, "", ""), notAvailable);
 }
 
@@ -157,13 +96,13 @@ TEST_F(IcqProgram, ANickFindsItsNumberAndTheCopyIsSent) {
     record.IcqContact.nick = "bob";
     Start("contact 111 alice\ncontact 222 bob\n");
     HandOver();
-    const std::string l = Log("SendFile");
+    const std::string l = vt::WaitForLogLine(log, "SendFile");
     EXPECT_NE(l.find("SendFile 222 " + Ansi(temp) + "icqshot1.png\n"), std::string::npos) << l;
     EXPECT_NE(l.find("GetFullUserData 222 7\n"), std::string::npos) << l;
     EXPECT_NE(l.find("FreeUsers 2 ok\n"), std::string::npos) << "the online list is given back";
     EXPECT_EQ(vt::ReadFileBytes(temp + L"icqshot1.png").substr(1, 3), "PNG");
-    EXPECT_EQ(vt::FindMessageBox(running.Id()), nullptr);
-    EXPECT_EQ(vt::NoticeOutcome(main), "sent") << "once the interface took the file";
+    EXPECT_EQ(vt::FindMessageBox(run.process.Id()), nullptr);
+    EXPECT_EQ(vt::NoticeOutcome(run.main), "sent") << "once the interface took the file";
 }
 
 TEST_F(IcqProgram, TheFileDestinationsFileIsSentWhenItSavedThisImage) {
@@ -173,15 +112,15 @@ TEST_F(IcqProgram, TheFileDestinationsFileIsSentWhenItSavedThisImage) {
     record.SendTo[dICQ] = 1;
     Start("contact 222 bob\n");
     // A capture of the whole screen goes to File, then to ICQ.
-    ASSERT_TRUE(vt::Post(main, WM_HOTKEY, GlobalFindAtomW(L"Print Screen")));
-    std::string l = Log("SendFile");
+    ASSERT_TRUE(vt::Post(run.main, WM_HOTKEY, GlobalFindAtomW(L"Print Screen")));
+    std::string l = vt::WaitForLogLine(log, "SendFile");
     EXPECT_NE(l.find("SendFile 222 " + Ansi(out) + "saved.bmp\n"), std::string::npos) << l;
     EXPECT_FALSE(vt::FileExists(temp + L"icqshot1.png")) << "no copy written";
 
     // A handed-over image is not the one File saved: its own copy goes.
     DeleteFileW(log.c_str());
     HandOver();
-    l = Log("SendFile");
+    l = vt::WaitForLogLine(log, "SendFile");
     EXPECT_NE(l.find("SendFile 222 " + Ansi(temp) + "icqshot1.png\n"), std::string::npos) << l;
 }
 
@@ -196,9 +135,9 @@ TEST_F(IcqProgram, ManyContactsAndOverlongNicks) {
     record.IcqContact.nick = std::string(20, 'N');
     Start("longnick 5\ncontacts 3\n");
     HandOver();
-    const std::string l = Log("SendFile");
+    const std::string l = vt::WaitForLogLine(log, "SendFile");
     EXPECT_NE(l.find("SendFile 5 "), std::string::npos) << l;
-    EXPECT_TRUE(running.Running());
+    EXPECT_TRUE(run.process.Running());
 }
 
 }  // namespace

@@ -530,6 +530,14 @@ bool PressButton(HWND box, const std::wstring& text) {
 
 bool CloseDialog(HWND box) { return PostMessageW(box, WM_CLOSE, 0, 0) != 0; }
 
+std::string WaitForLogLine(const std::wstring& path, const std::string& start, DWORD timeoutMs) {
+    WaitUntil([&] {
+        const std::string t = ReadFileBytes(path);
+        return t.rfind(start, 0) == 0 || t.find("\n" + start) != std::string::npos;
+    }, timeoutMs);
+    return ReadFileBytes(path);
+}
+
 std::string NoticeOutcome(HWND main, DWORD timeoutMs) {
     const int screen = GetSystemMetrics(SM_CXSCREEN);
     std::string outcome;

@@ -28,6 +28,9 @@ bool DeleteTree(const std::wstring& path);                 // removes a file or 
 bool FileExists(const std::wstring& path);                 // a file (not a folder) of that name exists
 bool CopyFileTo(const std::wstring& from, const std::wstring& to);  // copies, overwriting, creating to's folder
 std::string ReadFileBytes(const std::wstring& path);       // whole file as bytes ("" if missing)
+// The file (a log another program appends to) once one of its lines begins
+// with `start`, or as it is when that does not happen in time.
+std::string WaitForLogLine(const std::wstring& path, const std::string& start, DWORD timeoutMs = 15000);
 bool WriteFileBytes(const std::wstring& path, const std::string& bytes);  // creates or replaces the file
 bool SamePath(const std::wstring& a, const std::wstring& b);  // equal ignoring case and a trailing backslash
 

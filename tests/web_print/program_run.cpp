@@ -75,6 +75,14 @@ std::wstring ProgramRun::HandOverForMessage(UINT message) {
     return text;
 }
 
+std::wstring ProgramRun::ErrorBox() {
+    HWND box = vt::WaitForMessageBox(process.Id(), L"Vorlix Message", 15000);
+    if (!box) return L"<no box>";
+    const std::wstring text = vt::ReadMessageBox(box).text;
+    vt::PressButton(box, L"OK");
+    return text;
+}
+
 void ProgramRun::Stop() {
     if (process.Running()) {
         vt::Post(main, WM_CLOSE);

@@ -26,6 +26,9 @@ struct ProgramRun {
     // Hands a small image over and answers the message box that follows;
     // returns its text ("" when none came).
     std::wstring HandOverForMessage(UINT message);
+    // The next error box of the program ("Vorlix Message"): its text,
+    // answered with OK; "<no box>" when none came.
+    std::wstring ErrorBox();
     void Stop();
     ~ProgramRun();
 
