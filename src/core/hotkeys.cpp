@@ -100,6 +100,13 @@ std::wstring RegisterFixedHotkeys(HWND window) {
     WindowAtom = GlobalAddAtomW(L"Window");
     RepeatAtom = GlobalAddAtomW(L"Repeat");
     TimerAtom = GlobalAddAtomW(L"Timer");
+    return failures + RegisterRepeatAndTimerHotkeys(window);
+}
+
+std::wstring RegisterRepeatAndTimerHotkeys(HWND window) {
+    UnregisterHotKey(window, RepeatAtom);
+    UnregisterHotKey(window, TimerAtom);
+    std::wstring failures;
     RegisterWord(window, RepeatAtom, Config.HkRepeat, txt::FunctionRepeat, failures);
     RegisterWord(window, TimerAtom, Config.HkTimer, txt::FunctionTimer, failures);
     return failures;

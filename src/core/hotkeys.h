@@ -50,6 +50,9 @@ std::wstring HotkeyFailureLine(uint16_t word, const std::wstring& function);
 // that could not be registered (empty when all were).
 std::wstring RegisterFixedHotkeys(HWND window);
 std::wstring RegisterCaptureHotkeys(HWND window);  // needs RegisterFixedHotkeys first
+// The Repeat and Timer hotkeys anew with the words of the live settings (they
+// stay registered whatever HotkeysOn says).
+std::wstring RegisterRepeatAndTimerHotkeys(HWND window);
 void UnregisterCaptureHotkeys(HWND window);
 void ReleaseHotkeyAtoms(HWND window);
 

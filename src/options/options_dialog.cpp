@@ -55,7 +55,7 @@ const PageEntry kPages[] = {
     {PageId::Custom, L"Custom", IDD_PAGE_TEXT, nullptr},
     {PageId::Timer, L"Timer", IDD_PAGE_TIMER, MakeTimerPage},
     {PageId::Precision, L"Precision", IDD_PAGE_PRECISION, MakePrecisionPage},
-    {PageId::Favorites, L"Favorites", IDD_PAGE_TEXT, nullptr},
+    {PageId::Favorites, L"Favorites", IDD_PAGE_FAVORITES, MakeFavoritesPage},
 };
 static_assert(std::size(kPages) == PageCount);
 
@@ -556,6 +556,7 @@ INT_PTR TuOptionsForm::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam)
     OptionsFileChoiceProc = ShowFileChoice;
     OptionsFixedSizeProc = ShowFixedSize;
     OptionsDialogWindowProc = OptionsDialogWindow;
+    DropEmptyFavoriteRowsProc = DropEmptyFavoriteRows;
     return true;
 }();
 

@@ -50,5 +50,6 @@ extern const wchar_t FavoriteWriteFailedB[];
 extern const wchar_t FavoriteDeleteFailedA[];
 extern const wchar_t FavoriteDeleteFailedB[];
 extern const wchar_t FavoriteNameTooLong[];
+extern const wchar_t SettingsNotSaved[];     // the applied favourite could not become the current settings
 
 }  // namespace txt

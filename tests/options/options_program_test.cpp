@@ -514,3 +514,33 @@ TEST(OptionsLook, EveryPageFitsItsAreaInBothBuilds) {
 }
 
 }  // namespace
+
+namespace {
+
+// A reload of the open dialog (here after a failed mail delivery, so that
+// the user can mend the mail settings) keeps tree and page together: the
+// node of the page shown stays selected.
+TEST(OptionsFrame, AReloadKeepsTheNodeOfThePageShown) {
+    OptionsProgram p;
+    std::memset(p.config.SendTo, 0, sizeof p.config.SendTo);
+    p.config.SendTo[dMail] = 1;
+    p.config.MailClient = mcSmtp;  // its sender program is missing here
+    p.lastNode = L"Precision";
+    ASSERT_TRUE(p.Start());
+    ASSERT_TRUE(p.Open());
+    ASSERT_EQ(p.Title(), L"Precision");
+    ASSERT_TRUE(vt::SaveBmp(vt::Pixels(8, 8, RGB(10, 200, 30)), vt::Join(vt::Join(p.dir, L"temp"), L"duridevazazu.bmp")));
+    ASSERT_TRUE(vt::Post(p.Main(), WM_USER + 11));
+    HWND box = WaitForBox(p);
+    ASSERT_TRUE(box);
+    vt::PressButton(box, L"OK");
+    ASSERT_TRUE(vt::WaitUntil([&] { return IsWindowEnabled(p.Dialog()) && !IsWindowVisible(box); }, 10000));
+    vt::PumpFor(300);
+    const auto selected = HTREEITEM(vt::Send(p.Item(IDC_TREE), TVM_GETNEXTITEM, TVGN_CARET, 0));
+    EXPECT_EQ(selected, p.Node(L"Precision").item);
+    EXPECT_EQ(p.Title(), L"Precision");
+    EXPECT_TRUE(GetDlgItem(p.ShownPage(), IDC_CK_RULLER));
+    EXPECT_TRUE(p.Close());
+}
+
+}  // namespace

@@ -136,5 +136,6 @@ const wchar_t FavoriteWriteFailedB[] = L"' could not be saved.";
 const wchar_t FavoriteDeleteFailedA[] = L"The favorite '";
 const wchar_t FavoriteDeleteFailedB[] = L"' could not be deleted.";
 const wchar_t FavoriteNameTooLong[] = L"This name is too long for a favorite. Please choose a shorter name.";
+const wchar_t SettingsNotSaved[] = L"The current settings could not be saved.";
 
 }  // namespace txt

@@ -132,5 +132,6 @@ const wchar_t FavoriteWriteFailedB[] = L"”。";
 const wchar_t FavoriteDeleteFailedA[] = L"无法删除收藏“";
 const wchar_t FavoriteDeleteFailedB[] = L"”。";
 const wchar_t FavoriteNameTooLong[] = L"此名称对收藏来说太长。请选择较短的名称。";
+const wchar_t SettingsNotSaved[] = L"无法保存当前设置。";
 
 }  // namespace txt
