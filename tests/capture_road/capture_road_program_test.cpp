@@ -163,6 +163,12 @@ TEST_F(ProgramRoad, EmptyDestinationSetIsReported) {
     EXPECT_TRUE(vt::PressButton(box, L"OK"));
     EXPECT_TRUE(vt::WaitGone(box));
     EXPECT_TRUE(Unfrozen());
+    // The options dialog opens, for the user to choose one.
+    HWND options = vt::WaitForWindow(program.Id(), L"#32770", L"Vorlix Tessavue - Options", 10000);
+    ASSERT_TRUE(options);
+    EXPECT_TRUE(vt::WaitUntil([&] { return IsWindowVisible(options) != FALSE; }, 10000));
+    vt::CloseDialog(options);
+    EXPECT_TRUE(vt::WaitGone(options));
 }
 
 }  // namespace
