@@ -9,6 +9,7 @@
 #include <windows.h>
 #include <commctrl.h>
 
+#include <algorithm>
 #include <string>
 #include <vector>
 
@@ -27,6 +28,7 @@
 #include "options/options_ids.h"
 #include "options/options_texts.h"
 #include "options/tree_images.h"
+#include "ui/gdi.h"
 
 namespace {
 
@@ -51,6 +53,33 @@ std::wstring Upper(const std::wstring& s) {
         LCMapStringW(LOCALE_INVARIANT, LCMAP_UPPERCASE, s.data(), static_cast<int>(s.size()), u.data(),
                      static_cast<int>(u.size()));
     return u;
+}
+
+// The pictures of the menu items Apply (a tick), Save as (a plus) and
+// Delete (a cross), drawn on the menu's colour.
+ui::BitmapHandle MenuPicture(int index) {
+    const int s = ScaleForDpi(16);
+    HDC screen = GetDC(nullptr);
+    ui::BitmapHandle bitmap(CreateCompatibleBitmap(screen, s, s));
+    ReleaseDC(nullptr, screen);
+    ui::DcHandle dc(CreateCompatibleDC(nullptr));
+    ui::Selection sb(dc.get(), bitmap.get());
+    RECT all{0, 0, s, s};
+    FillRect(dc.get(), &all, GetSysColorBrush(COLOR_MENU));
+    const COLORREF colors[] = {RGB(0, 150, 0), RGB(0, 90, 200), RGB(200, 30, 30)};
+    ui::PenHandle pen(CreatePen(PS_SOLID, std::max(2, s / 8), colors[index]));
+    ui::Selection sp(dc.get(), pen.get());
+    const int m = s / 5;
+    auto line = [&](int x0, int y0, int x1, int y1) {
+        MoveToEx(dc.get(), x0, y0, nullptr);
+        LineTo(dc.get(), x1, y1);
+    };
+    switch (index) {
+        case 0: line(m, s / 2, s * 2 / 5, s - m - 1); line(s * 2 / 5, s - m - 1, s - m, m); break;
+        case 1: line(s / 2, m, s / 2, s - m); line(m, s / 2, s - m, s / 2); break;
+        default: line(m, m, s - m, s - m); line(s - m, m, m, s - m); break;
+    }
+    return bitmap;
 }
 
 bool SameNameIgnoringCase(const std::wstring& a, const std::wstring& b) { return Upper(a) == Upper(b); }
@@ -131,6 +160,15 @@ protected:
         AppendMenuW(menu_, MF_SEPARATOR, 0, nullptr);
         AppendMenuW(menu_, MF_STRING, IDM_FAV_DELETE, txt::FavoriteDelete);
         AppendMenuW(menu_, MF_STRING, IDM_FAV_RENAME, txt::FavoriteRename);
+        const UINT pictured[] = {IDM_FAV_APPLY, IDM_FAV_ADD, IDM_FAV_DELETE};
+        for (int i = 0; i < 3; ++i) {
+            pictures_[i] = MenuPicture(i);
+            MENUITEMINFOW mi{};
+            mi.cbSize = sizeof mi;
+            mi.fMask = MIIM_BITMAP;
+            mi.hbmpItem = pictures_[i].get();
+            SetMenuItemInfoW(menu_, pictured[i], FALSE, &mi);
+        }
     }
 
     void Load() override {
@@ -466,6 +504,7 @@ private:
 
     HWND list_ = nullptr;
     HMENU menu_ = nullptr;
+    ui::BitmapHandle pictures_[3];
     int editedRow_ = -1;
     LPARAM editedId_ = 0;
     LPARAM lastId_ = 0;
