@@ -150,6 +150,11 @@ public:
 protected:
     void Init() override {
         list_ = Item(IDC_LIST_FAVORITES);
+        // The list is 260 x 324 pixels at 96 dots per inch, under a note
+        // that may take two lines.
+        const auto S = ScaleForDpi;
+        SetWindowPos(Item(IDC_LB_FAVORITES_NOTE), nullptr, S(4), S(6), S(260), S(28), SWP_NOZORDER | SWP_NOACTIVATE);
+        SetWindowPos(list_, nullptr, S(4), S(36), S(260), S(324), SWP_NOZORDER | SWP_NOACTIVATE);
         ListView_SetImageList(list_, MakeTreeImages(ScaleForDpi(32)), LVSIL_NORMAL);
         ListView_SetTextColor(list_, RGB(0, 0, 0));
         SetWindowSubclass(list_, &ListProc, 1, reinterpret_cast<DWORD_PTR>(this));

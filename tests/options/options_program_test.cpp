@@ -466,6 +466,9 @@ TEST(OptionsLook, EveryPageFitsItsAreaInBothBuilds) {
     for (const wchar_t* exe : {L"Vorlix.exe", L"Vorlix-cn.exe"}) {
         SCOPED_TRACE(Narrow(exe));
         OptionsProgram p;
+        // Some favourites, so that the list shows rows.
+        for (const wchar_t* name : {L"Email To Friend", L"Rect To File, x8, Show Size", L"Fixed Rect To File"})
+            vt::WriteValue(opt::kSchema, name, REG_BINARY, &p.config, sizeof p.config);
         ASSERT_TRUE(p.Start(exe));
         ASSERT_TRUE(p.Open());
         RECT client;
