@@ -106,10 +106,11 @@ void BeginSelection() {
 // The release over a window that auto-scroll may take over. True when it
 // did.
 bool HandOverToAutoScroll(POINT point) {
-    if (!Config.AutoScroll || TimerArmed || !StartAutoScrollProc) return false;
+    if (!Config.AutoScroll || TimerArmed) return false;
     // An open options dialog goes away first, unless it is the window
-    // being captured.
+    // being captured: a scrolled window is captured live from the screen.
     if (OptionsOpen && CallOptionsDialogWindow() != HighlightedWindow) CallCloseOptionsDialog();
+    if (!StartAutoScrollProc) return false;
     UnfreezeScreen();
     const HWND w = WindowFromPoint(point);
     RECT whole;

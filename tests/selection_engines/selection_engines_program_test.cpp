@@ -53,6 +53,54 @@ TEST_F(ProgramRoad, WindowCaptureThroughTheHook) {
     EXPECT_TRUE(vt::WaitUntil([this] { return Unfrozen() && EscFree(); }, 10000));
 }
 
+// With auto-scroll on, an open options dialog is closed before another
+// window is captured (a scrolled window is captured live), and stays open
+// when it is the window captured. Windows that cannot scroll are captured
+// directly.
+TEST_F(ProgramRoad, WindowCaptureClosesTheOptionsDialogUnlessItIsCaptured) {
+    config.SendTo[dClipboard] = 1;
+    config.CaptureType = ctWindow;
+    config.AutoScroll = 1;
+    PatternScreen screen;
+    pointerThread = &screen;
+    const RECT r{200, 640, 360, 740};  // clear of the centred dialog
+    ASSERT_NE(screen.AddWindow(r, screen.Window()), nullptr);
+    Start();
+    ASSERT_TRUE(vt::Post(main, WM_COMMAND, 101, 0));  // the tray menu's Options
+    HWND dialog = vt::WaitForWindow(program.Id(), L"#32770", L"Vorlix Tessavue - Options", 10000);
+    ASSERT_TRUE(dialog);
+    ASSERT_TRUE(vt::WaitUntil([&] { return IsWindowVisible(dialog) != FALSE; }, 10000));
+    RECT d;
+    GetWindowRect(dialog, &d);
+
+    // Its own caption: the dialog is captured and stays.
+    ASSERT_TRUE(BeginGesture((d.left + d.right) / 2, d.top + 8));
+    MouseButton(MOUSEEVENTF_LEFTDOWN);
+    Sleep(200);
+    MouseButton(MOUSEEVENTF_LEFTUP);
+    auto got = WaitForClipboardImage();
+    ASSERT_TRUE(got.has_value());
+    EXPECT_EQ(got->width, d.right - d.left);
+    EXPECT_TRUE(vt::WaitUntil([this] { return Unfrozen() && EscFree(); }, 10000));
+    EXPECT_TRUE(IsWindowVisible(dialog));
+    // The notice has slid in and out: the delivery is over.
+    EXPECT_TRUE(vt::WaitUntil([this] { return vt::ReadWindow(main).rect.left > -kNoticeWidth + 20; }, 10000));
+    EXPECT_TRUE(vt::WaitUntil([this] { return vt::ReadWindow(main).rect.left <= -kNoticeWidth; }, 10000));
+    vt::PumpFor(300);
+
+    // Another window: the dialog is closed first.
+    ASSERT_TRUE(vt::EmptyTheClipboard());
+    ASSERT_TRUE(BeginGesture(280, 690));
+    MouseButton(MOUSEEVENTF_LEFTDOWN);
+    Sleep(200);
+    MouseButton(MOUSEEVENTF_LEFTUP);
+    got = WaitForClipboardImage();
+    ASSERT_TRUE(got.has_value());
+    EXPECT_EQ(got->width, 160);
+    EXPECT_TRUE(vt::WaitUntil([this] { return Unfrozen() && EscFree(); }, 10000));
+    EXPECT_TRUE(vt::WaitGone(dialog));
+}
+
 TEST_F(ProgramRoad, FreeHandCaptureThroughTheHook) {
     config.SendTo[dClipboard] = 1;
     config.CaptureType = ctFreeHand;
