@@ -57,10 +57,6 @@ namespace {
 // is posted again once that delivery has ended.
 UINT DeferredHandOver = 0;
 
-void SetTrayMenu(bool attached) {
-    if (uMainForm) uMainForm->trayIcon.popupMenu = attached ? uMainForm->popupMenu : nullptr;
-}
-
 // A delivery from start to end: the busy flag, and outside timer capture the
 // hook paused and the tray menu taken away. Restored on every way out.
 class DeliveryScope {
@@ -69,12 +65,12 @@ public:
         DeliveryBusy = true;
         if (paused_) {
             HookStatus(0);
-            SetTrayMenu(false);
+            SetTrayMenuAttached(false);
         }
     }
     ~DeliveryScope() {
         if (paused_) {
-            SetTrayMenu(true);
+            SetTrayMenuAttached(true);
             HookStatus(1);
         }
         DeliveryBusy = false;

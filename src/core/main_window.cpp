@@ -46,6 +46,10 @@ ui::FontHandle& TheNoticeFont() {
 
 HFONT NoticeFont() { return TheNoticeFont().get(); }
 
+void SetTrayMenuAttached(bool attached) {
+    if (uMainForm) uMainForm->trayIcon.popupMenu = attached ? uMainForm->popupMenu : nullptr;
+}
+
 void TrayIconClick() {
     if (AutoScrollRunning) AutoScrollStop = 2;
     else if (TimerRunning) CallStopTimerCapture();

@@ -59,6 +59,10 @@ void ShutDown();
 // Ends the process at once with the start-up failure box.
 [[noreturn]] void StartupFailed();
 
+// Takes the popup menu from the tray icon (a right click then shows nothing)
+// or gives it back.
+void SetTrayMenuAttached(bool attached);
+
 // The font of the notice text (Verdana, 9 pixels).
 HFONT NoticeFont();
 

@@ -82,7 +82,7 @@ void ScrollTestWindow::UpdateBar() {
     if (!o_.scrollBar) return;
     SCROLLINFO si{};
     si.cbSize = sizeof si;
-    si.fMask = SIF_ALL;
+    si.fMask = SIF_ALL | SIF_DISABLENOSCROLL;  // the bar stays, also for a short document
     si.nMax = o_.endless ? 0x7FFF : ContentHeight() - 1;
     si.nPage = UINT(o_.clientHeight);
     si.nPos = o_.endless ? 0 : position_.load();

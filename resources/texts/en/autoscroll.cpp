@@ -1,0 +1,12 @@
+// English texts of auto-scroll capture.
+#include "core/autoscroll_texts.h"
+
+namespace txt {
+
+const wchar_t CannotScrollWindow[] = L"Vorlix cannot scroll this window.";
+const wchar_t BitmapTooBig[] = L"Bitmap too big: ";
+const wchar_t BitmapTooBigReport[] = L"Please report this to support@vorlix.com";
+const wchar_t AutoScrollTip[] = L" Vorlix Tessavue - Auto Scroll ";
+const wchar_t AutoScrollDoneTip[] = L" Vorlix Tessavue  ";
+
+}  // namespace txt

@@ -1,0 +1,12 @@
+// Simplified Chinese texts of auto-scroll capture.
+#include "core/autoscroll_texts.h"
+
+namespace txt {
+
+const wchar_t CannotScrollWindow[] = L"Vorlix 无法滚动此窗口。";
+const wchar_t BitmapTooBig[] = L"位图过大：";
+const wchar_t BitmapTooBigReport[] = L"请将此问题报告至 support@vorlix.com";
+const wchar_t AutoScrollTip[] = L" Vorlix Tessavue - 自动滚动 ";
+const wchar_t AutoScrollDoneTip[] = L" Vorlix Tessavue  ";
+
+}  // namespace txt

@@ -1,0 +1,197 @@
+#include "core/window_stitching.h"
+
+#include <algorithm>
+
+#include "core/globals.h"
+#include "ui/window.h"
+
+namespace {
+
+// Class names of windows that draw their own scroll bars inside the client
+// area and count as scrollable without a frame scroll bar.
+const wchar_t* const ScrollableClasses[] = {L"Internet Explorer_Server"};
+
+constexpr COLORREF MarkerColour = 0xC0C0C5;
+
+// Commit granularity of the growing image.
+constexpr size_t CommitStep = size_t(1) << 20;
+
+}  // namespace
+
+bool IsScrollableClass(HWND window) {
+    wchar_t name[256] = {};
+    if (GetClassNameW(window, name, 255) == 0) return false;
+    for (const wchar_t* c : ScrollableClasses)
+        if (wcscmp(name, c) == 0) return true;
+    return false;
+}
+
+RECT ScrollAreaOf(HWND window) {
+    RECT c{};
+    GetClientRect(window, &c);
+    if (IsScrollableClass(window)) {
+        c.right -= GetSystemMetrics(SM_CXVSCROLL);
+        c.bottom -= GetSystemMetrics(SM_CYHSCROLL);
+    }
+    const int bx = GetSystemMetrics(SM_CXBORDER), by = GetSystemMetrics(SM_CYBORDER);
+    c.left += bx + 1;
+    c.right -= bx;
+    c.top += by + 1;
+    c.bottom -= by;
+    // The device context is the whole window's: the client area lies below
+    // the caption and inside the frame.
+    POINT origin{0, 0};
+    ClientToScreen(window, &origin);
+    RECT w{};
+    GetWindowRect(window, &w);
+    OffsetRect(&c, origin.x - w.left, origin.y - w.top);
+    return c;
+}
+
+// ---- The window ------------------------------------------------------------------
+
+bool WindowScrollTarget::Strip::Create(int width, int height) {
+    BITMAPINFO info{};
+    info.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
+    info.bmiHeader.biWidth = width;
+    info.bmiHeader.biHeight = -height;  // top-down
+    info.bmiHeader.biPlanes = 1;
+    info.bmiHeader.biBitCount = 32;
+    info.bmiHeader.biCompression = BI_RGB;
+    void* bits = nullptr;
+    bitmap_.reset(CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &bits, nullptr, 0));
+    if (!bitmap_) return false;
+    dc_.reset(CreateCompatibleDC(nullptr));
+    if (!dc_) return false;
+    old_ = SelectObject(dc_.get(), bitmap_.get());
+    bits_ = static_cast<uint32_t*>(bits);
+    return true;
+}
+
+WindowScrollTarget::WindowScrollTarget(HWND window, const RECT& area)
+    : window_(window), area_(area), width_(area.right - area.left), height_(area.bottom - area.top) {
+    if (width_ <= 0 || height_ <= 0) return;
+    if (!view_.Create(width_, height_) || !column_.Create(1, height_)) return;
+    dc_ = GetWindowDC(window);
+}
+
+WindowScrollTarget::~WindowScrollTarget() {
+    if (dc_) ReleaseDC(window_, dc_);
+}
+
+const uint32_t* WindowScrollTarget::ReadRows(int top, int count) {
+    if (!BitBlt(view_.Dc(), 0, 0, width_, count, dc_, area_.left, area_.top + top, SRCCOPY)) return nullptr;
+    GdiFlush();
+    return view_.Bits();
+}
+
+const uint32_t* WindowScrollTarget::ReadColumn(int x, int count) {
+    // One block copy of the column instead of one pixel read per row.
+    if (!BitBlt(column_.Dc(), 0, 0, 1, count, dc_, area_.left + x, area_.top, SRCCOPY)) return nullptr;
+    GdiFlush();
+    return column_.Bits();
+}
+
+bool WindowScrollTarget::PlaceMarker(int x, int y, uint32_t& value) {
+    const int px = area_.left + x, py = area_.top + y;
+    saved_ = GetPixel(dc_, px, py);
+    if (saved_ == CLR_INVALID || SetPixel(dc_, px, py, MarkerColour) == CLR_INVALID) return false;
+    // The marker as the device really holds it, read the way the column is.
+    if (!BitBlt(column_.Dc(), 0, 0, 1, 1, dc_, px, py, SRCCOPY)) {
+        SetPixel(dc_, px, py, saved_);
+        return false;
+    }
+    GdiFlush();
+    value = column_.Bits()[0];
+    return true;
+}
+
+void WindowScrollTarget::RestoreMarker(int x, int y) { SetPixel(dc_, area_.left + x, area_.top + y, saved_); }
+
+void WindowScrollTarget::MarkerLost() {
+    // Wherever the marker went, the window paints over it.
+    RedrawWindow(window_, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_ALLCHILDREN);
+}
+
+bool WindowScrollTarget::Step() {
+    // A window that hangs must not hang the program: no answer in time
+    // counts as the end of the document.
+    DWORD_PTR result = 0;
+    if (!SendMessageTimeoutW(window_, WM_VSCROLL, SB_LINEDOWN, 0, SMTO_ABORTIFHUNG, answerTimeout, &result))
+        return false;
+    Sleep(stepWait);
+    return true;
+}
+
+int WindowScrollTarget::Poll() {
+    if (poll) return poll();
+    ui::ProcessMessages();
+    return AutoScrollStop;
+}
+
+void WindowScrollTarget::Progress(int width, int rows) {
+    if (progress) progress(width, rows);
+}
+
+// ---- The growing image ---------------------------------------------------------------
+
+SectionRowStore::SectionRowStore(int width, int limitRows) : width_(width) {
+    if (width <= 0) return;
+    const size_t rowBytes = size_t(width) * 4;
+    int64_t limit = std::min<int64_t>(limitRows, ui::Bitmap::MaxPixels / width);
+    // Only address space is taken here; where not even that is free in one
+    // piece, the tallest image is lower.
+    for (; limit > 0; limit /= 2) {
+        const uint64_t bytes = uint64_t(limit) * rowBytes;
+        section_ = CreateFileMappingW(INVALID_HANDLE_VALUE, nullptr, PAGE_READWRITE | SEC_RESERVE,
+                                      DWORD(bytes >> 32), DWORD(bytes), nullptr);
+        if (section_) view_ = static_cast<uint8_t*>(MapViewOfFile(section_, FILE_MAP_WRITE, 0, 0, SIZE_T(bytes)));
+        if (view_) {
+            reserved_ = size_t(bytes);
+            limit_ = int(limit);
+            return;
+        }
+        if (section_) CloseHandle(section_);
+        section_ = nullptr;
+    }
+}
+
+SectionRowStore::~SectionRowStore() { Release(); }
+
+void SectionRowStore::Release() {
+    if (view_) UnmapViewOfFile(view_);
+    if (section_) CloseHandle(section_);
+    view_ = nullptr;
+    section_ = nullptr;
+    reserved_ = committed_ = 0;
+    rows_ = limit_ = 0;
+}
+
+uint32_t* SectionRowStore::Append(int count) {
+    if (!view_ || count <= 0 || rows_ + count > limit_) return nullptr;
+    const size_t need = size_t(rows_ + count) * size_t(width_) * 4;
+    if (need > committed_) {
+        const size_t upTo = std::min(reserved_, (need + CommitStep - 1) / CommitStep * CommitStep);
+        if (!VirtualAlloc(view_ + committed_, upTo - committed_, MEM_COMMIT, PAGE_READWRITE)) return nullptr;
+        committed_ = upTo;
+    }
+    uint32_t* first = Row(rows_);
+    rows_ += count;
+    return first;
+}
+
+void SectionRowStore::Truncate(int rows) { rows_ = std::clamp(rows, 0, rows_); }
+
+bool SectionRowStore::MakeBitmap(ui::Bitmap& bitmap) {
+    if (!view_ || rows_ <= 0) return false;
+    // A DIB keeps its rows bottom-up.
+    scroll::ReverseRows(Row(0), width_, rows_);
+    ui::Bitmap made;
+    if (!made.CreateOnSection(section_, width_, rows_)) {
+        scroll::ReverseRows(Row(0), width_, rows_);
+        return false;
+    }
+    bitmap = std::move(made);
+    Release();  // the bitmap has a view of its own
+    return true;
+}

@@ -1,0 +1,110 @@
+// The window side of stitching: the scroll area of a real window, reading,
+// marking and scrolling it through its whole-window device context, and the
+// memory the image grows in.
+#pragma once
+
+#include <windows.h>
+
+#include <functional>
+
+#include "core/scroll_stitch.h"
+#include "ui/bitmap.h"
+#include "ui/gdi.h"
+
+// The window's class draws its own scroll bars inside the client area.
+bool IsScrollableClass(HWND window);
+
+// The part of the client area that is captured, in the coordinates of the
+// whole-window device context (origin at the window's top-left corner):
+// the client area less its own scroll bars (scrollable classes) and less a
+// border of two pixels at the top and left and one at the right and bottom.
+RECT ScrollAreaOf(HWND window);
+
+class WindowScrollTarget : public scroll::ScrollTarget {
+public:
+    WindowScrollTarget(HWND window, const RECT& area);
+    ~WindowScrollTarget() override;
+    WindowScrollTarget(const WindowScrollTarget&) = delete;
+    WindowScrollTarget& operator=(const WindowScrollTarget&) = delete;
+
+    bool Ready() const { return dc_ && view_.Bits() && column_.Bits(); }
+
+    int Width() const override { return width_; }
+    int Height() const override { return height_; }
+    const uint32_t* ReadRows(int top, int count) override;
+    const uint32_t* ReadColumn(int x, int count) override;
+    bool PlaceMarker(int x, int y, uint32_t& value) override;
+    void RestoreMarker(int x, int y) override;
+    void MarkerLost() override;
+    bool Step() override;
+    int Poll() override;
+    void Progress(int width, int rows) override;
+
+    // The wait after each line-down for the window to repaint.
+    DWORD stepWait = 16;
+    // A line-down not answered within this time counts as the end.
+    DWORD answerTimeout = 2000;
+    // Lets messages run and returns the stop request (default: AutoScrollStop).
+    std::function<int()> poll;
+    std::function<void(int width, int rows)> progress;
+
+private:
+    // A top-down 32-bit DIB section in a memory DC of its own.
+    class Strip {
+    public:
+        Strip() = default;
+        ~Strip() {
+            if (dc_ && old_) SelectObject(dc_.get(), old_);
+        }
+        Strip(const Strip&) = delete;
+        Strip& operator=(const Strip&) = delete;
+        bool Create(int width, int height);
+        HDC Dc() const { return dc_.get(); }
+        const uint32_t* Bits() const { return bits_; }
+
+    private:
+        ui::DcHandle dc_;
+        ui::BitmapHandle bitmap_;
+        HGDIOBJ old_ = nullptr;
+        uint32_t* bits_ = nullptr;
+    };
+
+    HWND window_;
+    HDC dc_ = nullptr;  // GetWindowDC, released in the destructor
+    RECT area_;
+    int width_, height_;
+    Strip view_, column_;
+    COLORREF saved_ = 0;
+};
+
+// The growing image: rows appended top-down into a pagefile-backed section
+// that is reserved for the tallest image and committed as it fills, and that
+// becomes the bitmap at the end without being copied. The memory in use is
+// the image itself.
+class SectionRowStore : public scroll::RowStore {
+public:
+    SectionRowStore(int width, int limitRows);
+    ~SectionRowStore() override;
+    SectionRowStore(const SectionRowStore&) = delete;
+    SectionRowStore& operator=(const SectionRowStore&) = delete;
+
+    int Width() const override { return width_; }
+    int Rows() const override { return rows_; }
+    int Limit() const override { return limit_; }
+    uint32_t* Append(int count) override;
+    void Truncate(int rows) override;
+    uint32_t* Row(int row) override { return reinterpret_cast<uint32_t*>(view_) + size_t(row) * size_t(width_); }
+
+    size_t CommittedBytes() const { return committed_; }
+    // The rows become a 32-bit bitmap; the store is empty afterwards. False
+    // (store unchanged) when the system cannot make the bitmap.
+    bool MakeBitmap(ui::Bitmap& bitmap);
+
+private:
+    void Release();
+
+    int width_, limit_ = 0, rows_ = 0;
+    HANDLE section_ = nullptr;
+    uint8_t* view_ = nullptr;
+    size_t reserved_ = 0, committed_ = 0;
+};

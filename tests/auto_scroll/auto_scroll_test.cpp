@@ -1,0 +1,396 @@
+// Auto-scroll capture inside the test process: the program's main window runs
+// here, and the scrollable test window runs on a thread of this process, so
+// that the marker pixel drawn into it stays in its surface (under Wine a
+// marker drawn into another process's window is painted over). Repainting
+// windows exercise the row comparison. The stitched image is read back row by
+// row: every document row once, in order, and no marker left anywhere.
+#include <gtest/gtest.h>
+
+#include <windows.h>
+
+#include <atomic>
+#include <cstring>
+#include <functional>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "core/auto_scroll.h"
+#include "core/autoscroll_texts.h"
+#include "core/completion.h"
+#include "core/globals.h"
+#include "core/hotkeys.h"
+#include "core/main_window.h"
+#include "core/texts.h"
+#include "core/window_stitching.h"
+#include "core/work.h"
+#include "scroll_window/scroll_window.h"
+#include "support/vorlix_test.h"
+#include "ui/tray_icon.h"
+#include "ui/window.h"
+
+namespace {
+
+constexpr COLORREF Marker = RGB(0xC0, 0xC0, 0xC5);
+
+// ---- The program's windows, once for the whole test program -----------------
+
+class ApplicationForm : public ui::Window {};
+
+struct Program {
+    ApplicationForm application;
+    TuMainForm mainForm;
+};
+Program* program = nullptr;
+
+class ProgramEnvironment : public ::testing::Environment {
+public:
+    void SetUp() override {
+        vt::DeleteKeyTree(L"Software\\Vorlix Tessavue");
+        program = new Program;
+        program->application.Create(L"TApplication", L"Vorlix Tessavue", WS_POPUP, WS_EX_TOOLWINDOW | WS_EX_TOPMOST,
+                                    0, 0, 0, 0);
+        ApplicationWindow = program->application.Handle();
+        uMainForm = &program->mainForm;
+        ASSERT_TRUE(program->mainForm.CreateForm());
+        // The icon itself stays off (without a system tray it would get a
+        // window of its own); its handlers and menu are those of the program.
+        auto& icon = program->mainForm.trayIcon;
+        icon.popupMenu = program->mainForm.popupMenu;
+        icon.menuOwner = MainWindow;
+        icon.OnClick = [] { TrayIconClick(); };
+        icon.OnRightClick = [](int, int) { TrayIconRightClick(); };
+        icon.SetToolTip(txt::TrayTip);
+    }
+    void TearDown() override {
+        ShutDown();
+        uMainForm = nullptr;
+        delete program;
+        vt::DeleteKeyTree(L"Software\\Vorlix Tessavue");
+    }
+};
+const auto* const environment = ::testing::AddGlobalTestEnvironment(new ProgramEnvironment);
+
+// ---- Recording delivery ---------------------------------------------------------
+
+std::vector<vt::Pixels> delivered;
+
+bool RecordClipboard() {
+    auto pixels = vt::BitmapPixels(CaptureBitmap.Handle());
+    delivered.push_back(pixels ? *pixels : vt::Pixels());
+    return true;
+}
+
+// ---- Reading images ---------------------------------------------------------------
+
+// The document row each image row shows; -1 where the row is not one whole
+// document row.
+std::vector<int> DocumentRows(const vt::Pixels& image) {
+    std::vector<int> rows;
+    for (int y = 0; y < image.height; ++y) {
+        const COLORREF c = image.At(0, y);
+        int row = scrollwin::RowOfColour(c);
+        for (int x = 1; x < image.width && row >= 0; ++x)
+            if (image.At(x, y) != c) row = -1;
+        rows.push_back(row);
+    }
+    return rows;
+}
+
+::testing::AssertionResult RowsAre(const vt::Pixels& image, int first, int last) {
+    const std::vector<int> rows = DocumentRows(image);
+    for (size_t i = 0; i < rows.size(); ++i)
+        if (rows[i] != first + int(i))
+            return ::testing::AssertionFailure()
+                   << "image row " << i << " of " << rows.size() << " is document row " << rows[i] << ", expected "
+                   << first + int(i);
+    if (rows.size() != size_t(last - first + 1))
+        return ::testing::AssertionFailure() << rows.size() << " rows, expected " << last - first + 1;
+    if (image.Count(Marker) != 0) return ::testing::AssertionFailure() << "marker pixels in the image";
+    return ::testing::AssertionSuccess();
+}
+
+// The client area of a window as the screen shows it.
+vt::Pixels ClientPixels(HWND window) {
+    RECT r{};
+    GetClientRect(window, &r);
+    MapWindowPoints(window, nullptr, reinterpret_cast<POINT*>(&r), 2);
+    return vt::CaptureScreen(r);
+}
+
+// Runs fn on a thread of its own once the window has received `scrolls`
+// line-downs, while the run goes on in this thread.
+class AfterScrolls {
+public:
+    AfterScrolls(const scrollwin::ScrollWindowThread& window, int scrolls, std::function<void()> fn)
+        : thread_([&window, scrolls, fn = std::move(fn), this] {
+              const DWORD start = GetTickCount();
+              while (window.Scrolls() < scrolls && !stop_ && GetTickCount() - start < 30000) Sleep(5);
+              if (!stop_) fn();
+          }) {}
+    ~AfterScrolls() {
+        stop_ = true;
+        thread_.join();
+    }
+
+private:
+    std::atomic<bool> stop_{false};
+    std::thread thread_;
+};
+
+scrollwin::Options Window(int rows, int step) {
+    scrollwin::Options o;
+    o.rows = rows;
+    o.lineStep = step;
+    o.x = 300;
+    o.y = 150;
+    return o;
+}
+
+class AutoScroll : public ::testing::Test {
+protected:
+    void SetUp() override {
+        SetLiveDefaults();
+        Config.SendTo[dClipboard] = 1;
+        std::memcpy(saved_, DestinationRoutines, sizeof saved_);
+        for (auto& r : DestinationRoutines) r = nullptr;
+        DestinationRoutines[dClipboard] = RecordClipboard;
+        delivered.clear();
+        AutoScrollRunning = false;
+        AutoScrollStop = 0;
+        SetTrayMenuAttached(true);
+        uMainForm->trayIcon.SetToolTip(txt::TrayTip);
+    }
+    void TearDown() override {
+        std::memcpy(DestinationRoutines, saved_, sizeof saved_);
+        vt::PumpFor(50);
+    }
+
+    // The run as the window engine starts it: the pointer over the window,
+    // the 50 ms timer, then everything until it is over.
+    void RunFromTimer(HWND window) {
+        RECT r{};
+        GetWindowRect(window, &r);
+        SetCursorPos((r.left + r.right) / 2, (r.top + r.bottom) / 2);
+        vt::PumpFor(50);
+        StartAutoScrollTimer();
+        ASSERT_TRUE(vt::WaitUntil([] { return AutoScrollTimer == 0 && !AutoScrollRunning; }, 60000));
+        vt::PumpFor(100);
+    }
+
+    DestinationRoutine saved_[DestinationCount];
+};
+
+// ---- Whole documents ------------------------------------------------------------------
+
+TEST_F(AutoScroll, WholeDocumentEveryRowOnceWithEitherMethod) {
+    struct Case {
+        const char* name;
+        scrollwin::Options options;
+        scroll::Method method;
+    };
+    auto repaint = Window(700, 5);
+    repaint.repaint = true;
+    auto popup = Window(400, 7);
+    popup.caption = false;
+    auto slow = Window(300, 4);
+    slow.delayMs = 40;
+    const Case cases[] = {
+        {"framed window with a caption, marker", Window(900, 3), scroll::Method::Marker},
+        {"repainting window, rows", repaint, scroll::Method::Rows},
+        {"popup without caption, marker", popup, scroll::Method::Marker},
+        {"slow window, marker", slow, scroll::Method::Marker},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        scrollwin::ScrollWindowThread window(c.options);
+        ASSERT_TRUE(window.Handle());
+        vt::PumpFor(100);
+        ui::Bitmap image;
+        scroll::Outcome outcome;
+        AutoScrollOptions options;
+        options.outcome = &outcome;
+        EXPECT_EQ(AutoScrollCapture(window.Handle(), image, options), scroll::Finished);
+        EXPECT_EQ(outcome.method, c.method);
+        EXPECT_FALSE(AutoScrollRunning);
+        const auto pixels = vt::BitmapPixels(image.Handle());
+        ASSERT_TRUE(pixels);
+        EXPECT_EQ(pixels->width, c.options.clientWidth - 3);
+        EXPECT_TRUE(RowsAre(*pixels, 0, c.options.rows - 1));
+        // Nothing of the marker is left in the window either.
+        vt::PumpFor(150);
+        EXPECT_EQ(ClientPixels(window.Handle()).Count(Marker), 0);
+        EXPECT_EQ(window.Scrolls(), outcome.steps);
+    }
+}
+
+TEST_F(AutoScroll, DocumentNoLongerThanTheViewGivesTheVisiblePart) {
+    auto o = Window(150, 3);
+    o.clientHeight = 200;  // the document and its edge fit with room to spare
+    scrollwin::ScrollWindowThread window(o);
+    vt::PumpFor(100);
+    ui::Bitmap image;
+    EXPECT_EQ(AutoScrollCapture(window.Handle(), image), scroll::NothingScrolled);
+    const auto pixels = vt::BitmapPixels(image.Handle());
+    ASSERT_TRUE(pixels);
+    EXPECT_EQ(pixels->height, 200 - 3);
+    // The document rows, then the window's empty rest below them.
+    const std::vector<int> rows = DocumentRows(*pixels);
+    for (int y = 0; y < 150; ++y) ASSERT_EQ(rows[size_t(y)], y);
+    EXPECT_EQ(pixels->At(0, 150), scrollwin::EdgeColour);
+    EXPECT_EQ(window.Scrolls(), 1);
+}
+
+TEST_F(AutoScroll, HungWindowEndsTheDocumentWhereItStands) {
+    auto o = Window(2000, 4);
+    o.hangAfter = 30;
+    scrollwin::ScrollWindowThread window(o);
+    vt::PumpFor(100);
+    ui::Bitmap image;
+    AutoScrollOptions options;
+    options.answerTimeout = 500;
+    const DWORD start = GetTickCount();
+    EXPECT_EQ(AutoScrollCapture(window.Handle(), image, options), scroll::Finished);
+    EXPECT_LT(GetTickCount() - start, 10000u);
+    EXPECT_EQ(window.Scrolls(), 31);  // nothing more is sent to a window that does not answer
+    const auto pixels = vt::BitmapPixels(image.Handle());
+    ASSERT_TRUE(pixels);
+    // Thirty steps of four rows, then the view down to its last row.
+    EXPECT_TRUE(RowsAre(*pixels, 0, 30 * 4 + (o.clientHeight - 3) - 1));
+}
+
+TEST_F(AutoScroll, EndlessWindowStopsAtTheTallestImage) {
+    auto o = Window(0, 190);
+    o.endless = true;
+    o.caption = false;
+    o.clientWidth = 24;
+    o.clientHeight = 400;
+    scrollwin::ScrollWindowThread window(o);
+    vt::PumpFor(100);
+    ui::Bitmap image;
+    scroll::Outcome outcome;
+    AutoScrollOptions options;
+    options.outcome = &outcome;
+    options.stepWait = 0;
+    EXPECT_EQ(AutoScrollCapture(window.Handle(), image, options), scroll::Finished);
+    EXPECT_TRUE(outcome.capped);
+    EXPECT_EQ(image.Height(), scroll::MaxImageRows);
+    const auto pixels = vt::BitmapPixels(image.Handle());
+    ASSERT_TRUE(pixels);
+    EXPECT_TRUE(RowsAre(*pixels, 0, scroll::MaxImageRows - 1));
+}
+
+TEST_F(AutoScroll, WindowsThatCannotScroll) {
+    struct Case {
+        const char* name;
+        scrollwin::Options options;
+    };
+    auto bare = Window(500, 3);
+    bare.scrollBar = false;
+    // Bare popups: a framed window cannot be made that small.
+    auto thin = Window(500, 3);
+    thin.caption = false;
+    thin.clientWidth = 3;
+    auto flat = Window(500, 3);
+    flat.caption = false;
+    flat.clientHeight = 3;
+    for (const Case& c : {Case{"no scroll bar", bare}, Case{"three pixels wide", thin}, Case{"three pixels high", flat}}) {
+        SCOPED_TRACE(c.name);
+        scrollwin::ScrollWindowThread window(c.options);
+        vt::PumpFor(50);
+        ui::Bitmap image;
+        EXPECT_EQ(AutoScrollCapture(window.Handle(), image), scroll::CannotScroll);
+        EXPECT_EQ(window.Scrolls(), 0);
+        EXPECT_FALSE(AutoScrollRunning);
+    }
+    // A run while one is going on.
+    AutoScrollRunning = true;
+    scrollwin::ScrollWindowThread window(Window(500, 3));
+    ui::Bitmap image;
+    EXPECT_EQ(AutoScrollCapture(window.Handle(), image), scroll::AlreadyRunning);
+    EXPECT_TRUE(AutoScrollRunning);
+    AutoScrollRunning = false;
+}
+
+TEST_F(AutoScroll, ClassThatDrawsItsOwnScrollBarsLeavesThemOut) {
+    auto o = Window(600, 5);
+    o.scrollBar = false;
+    o.className = L"Internet Explorer_Server";
+    scrollwin::ScrollWindowThread window(o);
+    vt::PumpFor(100);
+    EXPECT_TRUE(CanScroll(window.Handle(), 1));
+    ui::Bitmap image;
+    EXPECT_EQ(AutoScrollCapture(window.Handle(), image), scroll::Finished);
+    const auto pixels = vt::BitmapPixels(image.Handle());
+    ASSERT_TRUE(pixels);
+    EXPECT_EQ(pixels->width, o.clientWidth - GetSystemMetrics(SM_CXVSCROLL) - 3);
+    // At the end the window's own bar height below the area stays unseen.
+    EXPECT_TRUE(RowsAre(*pixels, 0, o.rows - 1 - GetSystemMetrics(SM_CYHSCROLL)));
+}
+
+// ---- The run as the program starts it ----------------------------------------------
+
+TEST_F(AutoScroll, FromTheTimerTheImageIsDeliveredAndEverythingIsGivenBack) {
+    scrollwin::ScrollWindowThread window(Window(500, 6));
+    vt::PumpFor(100);
+    std::wstring tipDuring;
+    HMENU menuDuring = reinterpret_cast<HMENU>(1);
+    const HWND tray = uMainForm->trayIcon.WindowHandle();
+    AfterScrolls probe(window, 10, [&] {
+        tipDuring = vt::WindowText(tray);
+        menuDuring = uMainForm->trayIcon.popupMenu;
+    });
+    RunFromTimer(window.Handle());
+    ASSERT_EQ(delivered.size(), 1u);
+    EXPECT_TRUE(RowsAre(delivered[0], 0, 499));
+    EXPECT_EQ(tipDuring, txt::AutoScrollTip);
+    EXPECT_EQ(menuDuring, nullptr);
+    EXPECT_EQ(uMainForm->trayIcon.ToolTip(), txt::AutoScrollDoneTip);
+    EXPECT_EQ(uMainForm->trayIcon.popupMenu, uMainForm->popupMenu);
+}
+
+TEST_F(AutoScroll, EscCancelsAndDeliversNothing) {
+    scrollwin::ScrollWindowThread window(Window(3000, 3));
+    vt::PumpFor(100);
+    AfterScrolls esc(window, 15, [] { PostMessageW(MainWindow, WM_HOTKEY, EscAtom, 0); });
+    RunFromTimer(window.Handle());
+    EXPECT_TRUE(delivered.empty());
+    EXPECT_LT(window.Scrolls(), 200);
+    EXPECT_EQ(ClientPixels(window.Handle()).Count(Marker), 0);
+    EXPECT_EQ(uMainForm->trayIcon.popupMenu, uMainForm->popupMenu);
+}
+
+TEST_F(AutoScroll, TrayClickDeliversWhatWasStitched) {
+    const HWND tray = uMainForm->trayIcon.WindowHandle();
+    for (const UINT button : {UINT(WM_LBUTTONUP), UINT(WM_RBUTTONUP)}) {
+        SCOPED_TRACE(button == WM_LBUTTONUP ? "left" : "right");
+        delivered.clear();
+        scrollwin::ScrollWindowThread window(Window(3000, 3));
+        vt::PumpFor(100);
+        AfterScrolls click(window, 15, [tray, button] { PostMessageW(tray, ui::TrayIcon::CallbackMessage, 0, button); });
+        RunFromTimer(window.Handle());
+        ASSERT_EQ(delivered.size(), 1u);
+        const int rows = delivered[0].height;
+        EXPECT_GT(rows, 15 * 3);
+        EXPECT_LT(rows, 3000);
+        EXPECT_TRUE(RowsAre(delivered[0], 0, rows - 1));
+        // The menu was taken away: a right click showed none.
+        EXPECT_EQ(vt::FindWindowOf(GetCurrentProcessId(), L"#32768"), nullptr);
+        EXPECT_EQ(ClientPixels(window.Handle()).Count(Marker), 0);
+    }
+}
+
+TEST_F(AutoScroll, WindowThatCannotScrollIsReported) {
+    auto o = Window(500, 3);
+    o.scrollBar = false;
+    scrollwin::ScrollWindowThread window(o);
+    vt::PumpFor(100);
+    vt::BoxAnswerer answerer;
+    RunFromTimer(window.Handle());
+    ASSERT_TRUE(vt::WaitUntil([&] { return answerer.Count() >= 1; }));
+    EXPECT_EQ(answerer.Seen()[0].text, txt::CannotScrollWindow);
+    EXPECT_TRUE(delivered.empty());
+    EXPECT_EQ(uMainForm->trayIcon.popupMenu, uMainForm->popupMenu);
+}
+
+}  // namespace
