@@ -53,7 +53,7 @@ int Capture(HWND window, ui::Bitmap& bitmap, const AutoScrollOptions& options) {
     if (!target.Ready()) return scroll::CannotScroll;
     target.stepWait = options.stepWait;
     target.answerTimeout = options.answerTimeout;
-    SectionRowStore store(target.Width(), options.maxRows);
+    GrowingRowStore store(target.Width(), options.maxRows);
     const scroll::Outcome outcome = scroll::Stitch(target, store);
     if (options.outcome) *options.outcome = outcome;
     int code = outcome.code;

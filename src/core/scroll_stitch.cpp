@@ -66,18 +66,6 @@ int MarkerShift(const uint32_t* column, int markerRow, uint32_t marker) {
     return -1;
 }
 
-void ReverseRows(uint32_t* pixels, int width, int rows) {
-    std::vector<uint32_t> swap(size_t(std::max(width, 0)));
-    const size_t bytes = swap.size() * sizeof(uint32_t);
-    for (int top = 0, bottom = rows - 1; top < bottom; ++top, --bottom) {
-        uint32_t* a = pixels + size_t(top) * size_t(width);
-        uint32_t* b = pixels + size_t(bottom) * size_t(width);
-        std::memcpy(swap.data(), a, bytes);
-        std::memcpy(a, b, bytes);
-        std::memcpy(b, swap.data(), bytes);
-    }
-}
-
 namespace {
 
 // One run. The image always holds every row of the document down to a known

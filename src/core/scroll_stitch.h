@@ -130,7 +130,4 @@ int RowShift(const uint32_t* before, const uint32_t* beforeHashes, const uint32_
 // when it is not there.
 int MarkerShift(const uint32_t* column, int markerRow, uint32_t marker);
 
-// Reverses the order of rows in place (top-down rows become a bottom-up DIB).
-void ReverseRows(uint32_t* pixels, int width, int rows);
-
 }  // namespace scroll

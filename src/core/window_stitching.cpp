@@ -1,6 +1,8 @@
 #include "core/window_stitching.h"
 
 #include <algorithm>
+#include <cstdint>
+#include <cstring>
 
 #include "core/globals.h"
 #include "ui/window.h"
@@ -135,44 +137,37 @@ void WindowScrollTarget::Progress(int width, int rows) {
 
 // ---- The growing image ---------------------------------------------------------------
 
-SectionRowStore::SectionRowStore(int width, int limitRows) : width_(width) {
+GrowingRowStore::GrowingRowStore(int width, int limitRows) : width_(width) {
     if (width <= 0) return;
-    const size_t rowBytes = size_t(width) * 4;
     int64_t limit = std::min<int64_t>(limitRows, ui::Bitmap::MaxPixels / width);
     // Only address space is taken here; where not even that is free in one
     // piece, the tallest image is lower.
-    for (; limit > 0; limit /= 2) {
-        const uint64_t bytes = uint64_t(limit) * rowBytes;
-        section_ = CreateFileMappingW(INVALID_HANDLE_VALUE, nullptr, PAGE_READWRITE | SEC_RESERVE,
-                                      DWORD(bytes >> 32), DWORD(bytes), nullptr);
-        if (section_) view_ = static_cast<uint8_t*>(MapViewOfFile(section_, FILE_MAP_WRITE, 0, 0, SIZE_T(bytes)));
-        if (view_) {
+    for (; limit > 0 && !base_; limit /= 2) {
+        const uint64_t bytes = uint64_t(limit) * uint64_t(width) * 4;
+        if (bytes > SIZE_MAX) continue;
+        base_ = static_cast<uint8_t*>(VirtualAlloc(nullptr, SIZE_T(bytes), MEM_RESERVE, PAGE_READWRITE));
+        if (base_) {
             reserved_ = size_t(bytes);
             limit_ = int(limit);
-            return;
         }
-        if (section_) CloseHandle(section_);
-        section_ = nullptr;
     }
 }
 
-SectionRowStore::~SectionRowStore() { Release(); }
+GrowingRowStore::~GrowingRowStore() { Release(); }
 
-void SectionRowStore::Release() {
-    if (view_) UnmapViewOfFile(view_);
-    if (section_) CloseHandle(section_);
-    view_ = nullptr;
-    section_ = nullptr;
+void GrowingRowStore::Release() {
+    if (base_) VirtualFree(base_, 0, MEM_RELEASE);
+    base_ = nullptr;
     reserved_ = committed_ = 0;
     rows_ = limit_ = 0;
 }
 
-uint32_t* SectionRowStore::Append(int count) {
-    if (!view_ || count <= 0 || rows_ + count > limit_) return nullptr;
+uint32_t* GrowingRowStore::Append(int count) {
+    if (!base_ || count <= 0 || rows_ + count > limit_) return nullptr;
     const size_t need = size_t(rows_ + count) * size_t(width_) * 4;
     if (need > committed_) {
         const size_t upTo = std::min(reserved_, (need + CommitStep - 1) / CommitStep * CommitStep);
-        if (!VirtualAlloc(view_ + committed_, upTo - committed_, MEM_COMMIT, PAGE_READWRITE)) return nullptr;
+        if (!VirtualAlloc(base_ + committed_, upTo - committed_, MEM_COMMIT, PAGE_READWRITE)) return nullptr;
         committed_ = upTo;
     }
     uint32_t* first = Row(rows_);
@@ -180,18 +175,25 @@ uint32_t* SectionRowStore::Append(int count) {
     return first;
 }
 
-void SectionRowStore::Truncate(int rows) { rows_ = std::clamp(rows, 0, rows_); }
+void GrowingRowStore::Truncate(int rows) { rows_ = std::clamp(rows, 0, rows_); }
 
-bool SectionRowStore::MakeBitmap(ui::Bitmap& bitmap) {
-    if (!view_ || rows_ <= 0) return false;
-    // A DIB keeps its rows bottom-up.
-    scroll::ReverseRows(Row(0), width_, rows_);
-    ui::Bitmap made;
-    if (!made.CreateOnSection(section_, width_, rows_)) {
-        scroll::ReverseRows(Row(0), width_, rows_);
-        return false;
+bool GrowingRowStore::MakeBitmap(ui::Bitmap& bitmap) {
+    if (!base_ || rows_ <= 0) return false;
+    ui::Bitmap made(width_, rows_, ui::PixelFormat::Bits32);
+    if (made.Empty()) return false;
+    // The bitmap's pages are taken as the rows arrive, and the store's are
+    // given back behind them: at no time are both images in memory.
+    const size_t rowBytes = size_t(width_) * 4;
+    size_t released = 0;
+    for (int y = 0; y < rows_; ++y) {
+        std::memcpy(made.ScanLine(y), Row(y), rowBytes);
+        const size_t done = size_t(y + 1) * rowBytes / CommitStep * CommitStep;
+        if (done > released) {
+            VirtualFree(base_ + released, done - released, MEM_DECOMMIT);
+            released = done;
+        }
     }
     bitmap = std::move(made);
-    Release();  // the bitmap has a view of its own
+    Release();
     return true;
 }

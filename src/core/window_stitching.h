@@ -77,34 +77,32 @@ private:
     COLORREF saved_ = 0;
 };
 
-// The growing image: rows appended top-down into a pagefile-backed section
-// that is reserved for the tallest image and committed as it fills, and that
-// becomes the bitmap at the end without being copied. The memory in use is
-// the image itself.
-class SectionRowStore : public scroll::RowStore {
+// The growing image: rows appended top-down into one reservation of address
+// space for the tallest image, committed as it fills, so that growing never
+// copies. Making the bitmap moves the rows into it and gives the memory back
+// behind the copy, so the memory in use stays about one image.
+class GrowingRowStore : public scroll::RowStore {
 public:
-    SectionRowStore(int width, int limitRows);
-    ~SectionRowStore() override;
-    SectionRowStore(const SectionRowStore&) = delete;
-    SectionRowStore& operator=(const SectionRowStore&) = delete;
+    GrowingRowStore(int width, int limitRows);
+    ~GrowingRowStore() override;
+    GrowingRowStore(const GrowingRowStore&) = delete;
+    GrowingRowStore& operator=(const GrowingRowStore&) = delete;
 
     int Width() const override { return width_; }
     int Rows() const override { return rows_; }
     int Limit() const override { return limit_; }
     uint32_t* Append(int count) override;
     void Truncate(int rows) override;
-    uint32_t* Row(int row) override { return reinterpret_cast<uint32_t*>(view_) + size_t(row) * size_t(width_); }
+    uint32_t* Row(int row) override { return reinterpret_cast<uint32_t*>(base_) + size_t(row) * size_t(width_); }
 
-    size_t CommittedBytes() const { return committed_; }
     // The rows become a 32-bit bitmap; the store is empty afterwards. False
-    // (store unchanged) when the system cannot make the bitmap.
+    // (store unchanged) when the system cannot provide the bitmap.
     bool MakeBitmap(ui::Bitmap& bitmap);
 
 private:
     void Release();
 
     int width_, limit_ = 0, rows_ = 0;
-    HANDLE section_ = nullptr;
-    uint8_t* view_ = nullptr;
+    uint8_t* base_ = nullptr;
     size_t reserved_ = 0, committed_ = 0;
 };

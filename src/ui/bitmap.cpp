@@ -122,11 +122,7 @@ void Bitmap::Reset() {
 
 int Bitmap::Stride() const { return StrideOf(width_, bits_); }
 
-bool Bitmap::CreateOnSection(HANDLE section, int width, int height) {
-    return section && Create(width, height, PixelFormat::Bits32, nullptr, section);
-}
-
-bool Bitmap::Create(int width, int height, PixelFormat format, const std::vector<RGBQUAD>* colors, HANDLE section) {
+bool Bitmap::Create(int width, int height, PixelFormat format, const std::vector<RGBQUAD>* colors) {
     if (width <= 0 || height <= 0 || int64_t(width) * height > MaxPixels) return false;
     const int bits = BitsPerPixel(format);
     Info info{};
@@ -153,7 +149,7 @@ bool Bitmap::Create(int width, int height, PixelFormat format, const std::vector
     }
     void* pixels = nullptr;
     HDC screen = GetDC(nullptr);
-    HBITMAP hbm = CreateDIBSection(screen, reinterpret_cast<BITMAPINFO*>(&info), DIB_RGB_COLORS, &pixels, section, 0);
+    HBITMAP hbm = CreateDIBSection(screen, reinterpret_cast<BITMAPINFO*>(&info), DIB_RGB_COLORS, &pixels, nullptr, 0);
     HDC dc = hbm ? CreateCompatibleDC(screen) : nullptr;
     ReleaseDC(nullptr, screen);
     if (!hbm || !dc || !pixels) {

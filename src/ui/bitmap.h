@@ -43,12 +43,6 @@ public:
     // Returns false when the memory cannot be had (the bitmap is then
     // unchanged).
     bool SetSize(int width, int height);
-    // Makes this a 32-bit bitmap whose pixels are the first width x height x 4
-    // bytes of a section (bottom-up rows, as the memory already holds them),
-    // so that an image built in that memory becomes a bitmap without a copy.
-    // The caller may close the section afterwards. False (bitmap unchanged)
-    // when the system cannot make it.
-    bool CreateOnSection(HANDLE section, int width, int height);
     // Converts the content to another format (palette formats get the halftone
     // palette unless one is set afterwards).
     bool SetFormat(PixelFormat format);
@@ -89,8 +83,7 @@ public:
     static constexpr int64_t MaxPixels = int64_t(1) << 28;
 
 private:
-    bool Create(int width, int height, PixelFormat format, const std::vector<RGBQUAD>* colors,
-                HANDLE section = nullptr);
+    bool Create(int width, int height, PixelFormat format, const std::vector<RGBQUAD>* colors);
     void Reset();
 
     int width_ = 0, height_ = 0, bits_ = 0;

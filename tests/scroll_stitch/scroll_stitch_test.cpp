@@ -314,16 +314,4 @@ TEST(MarkerShift, FindsTheNearestMarkerAboveItsRow) {
     EXPECT_EQ(scroll::MarkerShift(column.data(), 5, 0x123456), -1);
 }
 
-TEST(ReverseRows, TurnsTheRowOrderOver) {
-    for (int rows : {0, 1, 2, 5}) {
-        std::vector<uint32_t> p;
-        for (int y = 0; y < rows; ++y) p.insert(p.end(), {uint32_t(y), uint32_t(y + 100)});
-        scroll::ReverseRows(p.data(), 2, rows);
-        for (int y = 0; y < rows; ++y) {
-            EXPECT_EQ(p[size_t(y) * 2], uint32_t(rows - 1 - y));
-            EXPECT_EQ(p[size_t(y) * 2 + 1], uint32_t(rows - 1 - y + 100));
-        }
-    }
-}
-
 }  // namespace
