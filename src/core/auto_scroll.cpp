@@ -9,11 +9,12 @@
 #include "core/main_window.h"
 #include "core/notice.h"
 #include "core/scroll_stitch.h"
+#include "core/size_label.h"
+#include "core/window_engine.h"
 #include "core/window_stitching.h"
 #include "core/work.h"
 #include "hook/hovrak.h"
-
-UINT_PTR AutoScrollTimer = 0;
+#include "ui/gdi.h"
 
 namespace {
 
@@ -25,6 +26,30 @@ std::wstring TooBigText(int width, int height) {
 void SetTrayTip(const wchar_t* tip) {
     if (uMainForm) uMainForm->trayIcon.SetToolTip(tip);
 }
+
+// The size of the growing image on the screen while ShowSize is set; erased
+// at the end of the run.
+class SizeLabel {
+public:
+    SizeLabel() = default;
+    ~SizeLabel() {
+        if (!dc_) return;
+        RECT r = GetSizeLabelRect();
+        InflateRect(&r, 1, 1);
+        const HWND desktop = GetDesktopWindow();
+        RedrawWindow(desktop, &r, nullptr, RDW_ALLCHILDREN | RDW_ERASE | RDW_INVALIDATE);
+        UpdateWindow(desktop);
+    }
+    SizeLabel(const SizeLabel&) = delete;
+    SizeLabel& operator=(const SizeLabel&) = delete;
+    void Show(int width, int rows) {
+        if (!dc_) dc_ = ui::CreateDisplayDc();
+        if (dc_) DrawSizeLabel(width, rows, dc_.get());
+    }
+
+private:
+    ui::DcHandle dc_;
+};
 
 // AutoScrollRunning from the start of a run to its end, whichever way out.
 class RunningFlag {
@@ -51,6 +76,8 @@ int Capture(HWND window, ui::Bitmap& bitmap, const AutoScrollOptions& options) {
 
     WindowScrollTarget target(window, area);
     if (!target.Ready()) return scroll::CannotScroll;
+    SizeLabel label;
+    if (Config.ShowSize) target.progress = [&label](int width, int rows) { label.Show(width, rows); };
     target.stepWait = options.stepWait;
     target.answerTimeout = options.answerTimeout;
     GrowingRowStore store(target.Width(), options.maxRows);
@@ -91,6 +118,12 @@ int AutoScrollCapture(HWND window, ui::Bitmap& bitmap, const AutoScrollOptions& 
     }
 }
 
+bool StartAutoScroll(HWND window) {
+    if (!window || !CanScroll(window, 1)) return false;
+    StartAutoScrollTimer();
+    return AutoScrollTimer != 0;
+}
+
 void StartAutoScrollTimer() {
     if (AutoScrollTimer == 0) AutoScrollTimer = SetTimer(nullptr, 0, 50, AutoScrollTimerProc);
 }
@@ -112,6 +145,7 @@ void CALLBACK AutoScrollTimerProc(HWND, UINT, UINT_PTR id, DWORD) {
     POINT cursor{};
     GetCursorPos(&cursor);
     const HWND window = WindowFromPoint(cursor);
+    HighlightedWindow = window;
     const int code = AutoScrollCapture(window, CaptureBitmap);
     switch (code) {
         case scroll::Finished:

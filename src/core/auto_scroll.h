@@ -11,10 +11,10 @@
 #include "core/scroll_stitch.h"
 #include "ui/bitmap.h"
 
-// Id of the one-shot timer that starts the run (0 = none).
-extern UINT_PTR AutoScrollTimer;
-
-// Starts the run unless it is pending already.
+// The window engine's hand-over (StartAutoScrollProc): when window can
+// scroll, the run is started by the one-shot 50 ms AutoScrollTimer (unless it
+// is pending already) and the result is true.
+bool StartAutoScroll(HWND window);
 void StartAutoScrollTimer();
 void CALLBACK AutoScrollTimerProc(HWND window, UINT message, UINT_PTR id, DWORD time);
 

@@ -1,5 +1,6 @@
 #include "core/window_engine.h"
 
+#include "core/auto_scroll.h"
 #include "core/completion.h"
 #include "core/freeze_window.h"
 #include "core/globals.h"
@@ -15,7 +16,7 @@ std::vector<TopLevelWindow> WindowList;
 HWND HighlightedWindow = nullptr;
 RECT HitRect{};
 UINT_PTR AutoScrollTimer = 0;
-bool (*StartAutoScrollProc)(HWND window) = nullptr;
+bool (*StartAutoScrollProc)(HWND window) = StartAutoScroll;
 
 namespace {
 

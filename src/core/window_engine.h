@@ -40,8 +40,9 @@ extern UINT_PTR AutoScrollTimer;
 // unfrozen, with the window under the pointer when that window's whole
 // rectangle is the hit rectangle. Returns true when it has taken over (it
 // can scroll and its start is pending in AutoScrollTimer): the window engine
-// then captures nothing and leaves Esc registered. Null while no auto-scroll
-// capture is part of the program: every window is captured directly.
+// then captures nothing and leaves Esc registered. StartAutoScroll
+// (auto_scroll.h); tests may set it to null: every window is then captured
+// directly.
 extern bool (*StartAutoScrollProc)(HWND window);
 
 // Fills WindowList: at most 100 visible top-level windows (not the program's

@@ -1,0 +1,163 @@
+// Auto-scroll capture through the running program: a window capture made
+// with the mouse through the hook library, released over the scrollable test
+// window running as a program of its own, read back from the clipboard.
+#include <gtest/gtest.h>
+
+#include <windows.h>
+
+#include <string>
+#include <vector>
+
+#include "capture_road/road_program.h"
+#include "scroll_window/scroll_window.h"
+#include "support/vorlix_test.h"
+
+using namespace road;
+
+namespace {
+
+constexpr COLORREF Marker = RGB(0xC0, 0xC0, 0xC5);
+constexpr int ClientWidth = 300, ClientHeight = 200;
+constexpr int WindowX = 300, WindowY = 200;
+
+class AutoScrollProgram : public ProgramRoad {
+protected:
+    void SetUp() override {
+        ProgramRoad::SetUp();
+        config.SendTo[dClipboard] = 1;
+        config.CaptureType = ctWindow;
+        config.AutoScroll = 1;
+        log_ = vt::Join(temp, L"scrolls.log");
+    }
+    void TearDown() override {
+        ProgramRoad::TearDown();
+        if (window_.Running()) window_.Kill();
+    }
+
+    // The test window as a program of its own.
+    void OpenWindow(const std::wstring& options) {
+        window_ = vt::Process::Start(vt::BinFile(L"scroll_window.exe"),
+                                     options + L" --pos " + std::to_wstring(WindowX) + L" " + std::to_wstring(WindowY) +
+                                         L" --size " + std::to_wstring(ClientWidth) + L" " +
+                                         std::to_wstring(ClientHeight) + L" --log \"" + log_ + L"\"");
+        ASSERT_TRUE(window_);
+        hwnd_ = vt::WaitForWindow(window_.Id(), L"VorlixScrollTest");
+        ASSERT_NE(hwnd_, nullptr);
+        vt::PumpFor(200);
+    }
+    POINT Centre() const {
+        RECT r{};
+        GetWindowRect(hwnd_, &r);
+        return POINT{(r.left + r.right) / 2, (r.top + r.bottom) / 2};
+    }
+    // A window capture released over the test window.
+    void CaptureWindow() {
+        const POINT c = Centre();
+        ASSERT_TRUE(BeginGesture(c.x, c.y));
+        MouseButton(MOUSEEVENTF_LEFTDOWN);
+        Sleep(150);
+        MouseButton(MOUSEEVENTF_LEFTUP);
+    }
+    // Line-downs the window has logged.
+    int Scrolls() const {
+        const std::string text = vt::ReadFileBytes(log_);
+        int lines = 0;
+        for (char ch : text) lines += ch == '\n';
+        return lines;
+    }
+    HWND TrayWindow() const { return vt::FindWindowOf(program.Id(), L"VorlixTrayIcon"); }
+
+    std::wstring log_;
+    vt::Process window_;
+    HWND hwnd_ = nullptr;
+};
+
+// Document rows first .. last, each once, in order, and no marker.
+::testing::AssertionResult RowsAre(const vt::Pixels& image, int first, int last) {
+    if (image.Count(Marker) != 0) return ::testing::AssertionFailure() << "marker pixels in the image";
+    if (image.height != last - first + 1)
+        return ::testing::AssertionFailure() << image.height << " rows, expected " << last - first + 1;
+    for (int y = 0; y < image.height; ++y)
+        for (int x = 0; x < image.width; ++x)
+            if (scrollwin::RowOfColour(image.At(x, y)) != first + y || image.At(x, y) != image.At(0, y))
+                return ::testing::AssertionFailure() << "pixel " << x << "," << y << " is not document row " << first + y;
+    return ::testing::AssertionSuccess();
+}
+
+TEST_F(AutoScrollProgram, WholeDocumentDeliveredWithTheTipAndLabelOnlyDuringTheRun) {
+    config.ShowSize = 1;
+    OpenWindow(L"--rows 900 --step 4");
+    Start();
+    const HWND tray = TrayWindow();
+    ASSERT_NE(tray, nullptr);
+    CaptureWindow();
+    ASSERT_TRUE(vt::WaitUntil([this] { return Scrolls() >= 20; }, 10000));
+    EXPECT_EQ(vt::WindowText(tray), L" Vorlix Tessavue - Auto Scroll ");
+    const auto image = WaitForClipboardImage();
+    ASSERT_TRUE(image);
+    EXPECT_EQ(image->width, ClientWidth - 3);
+    EXPECT_TRUE(RowsAre(*image, 0, 899));
+    EXPECT_TRUE(vt::WaitUntil([&] { return vt::WindowText(tray) == L" Vorlix Tessavue  "; }));
+    EXPECT_TRUE(vt::WaitUntil([this] { return EscFree(); }));
+    // The label is gone and the window shows no marker.
+    Sleep(300);
+    const int w = GetSystemMetrics(SM_CXSCREEN);
+    const RECT main = vt::ReadWindow(this->main).rect;
+    EXPECT_NE(vt::ScreenPixel(w - 5 - 136, main.top + 2), RGB(255, 255, 0));
+    RECT client{};
+    GetClientRect(hwnd_, &client);
+    MapWindowPoints(hwnd_, nullptr, reinterpret_cast<POINT*>(&client), 2);
+    EXPECT_EQ(vt::CaptureScreen(client).Count(Marker), 0);
+}
+
+TEST_F(AutoScrollProgram, HookPausedDuringTheRunAndEscCancels) {
+    OpenWindow(L"--rows 5000 --step 3 --delay 40");
+    Start();
+    CaptureWindow();
+    ASSERT_TRUE(vt::WaitUntil([this] { return Scrolls() >= 5; }, 10000));
+    // Holding the button again starts no capture while the window scrolls.
+    MoveTo(700, 600);
+    MouseButton(MOUSEEVENTF_RIGHTDOWN);
+    const bool froze = vt::WaitUntil([this] { return Frozen(); }, 1200);
+    MouseButton(MOUSEEVENTF_RIGHTUP);
+    EXPECT_FALSE(froze);
+    Key(VK_ESCAPE);
+    ASSERT_TRUE(vt::WaitUntil([this] { return EscFree(); }, 10000));
+    const int stoppedAt = Scrolls();
+    Sleep(500);
+    EXPECT_EQ(Scrolls(), stoppedAt);
+    EXPECT_LT(stoppedAt, 1000);
+    EXPECT_FALSE(vt::ClipboardDib().has_value());  // nothing delivered
+    // The hook reacts again afterwards.
+    ASSERT_TRUE(BeginGesture(700, 600));
+    Key(VK_ESCAPE);
+    EXPECT_TRUE(vt::WaitUntil([this] { return Unfrozen() && EscFree(); }, 5000));
+}
+
+TEST_F(AutoScrollProgram, TrayClickDeliversThePartStitchedSoFar) {
+    OpenWindow(L"--rows 5000 --step 3 --delay 20");
+    Start();
+    CaptureWindow();
+    ASSERT_TRUE(vt::WaitUntil([this] { return Scrolls() >= 20; }, 10000));
+    vt::Post(TrayWindow(), WM_USER + 1, 0, WM_LBUTTONUP);
+    const auto image = WaitForClipboardImage();
+    ASSERT_TRUE(image);
+    EXPECT_GE(image->height, 20 * 3);
+    EXPECT_LT(image->height, 5000);
+    EXPECT_TRUE(RowsAre(*image, 0, image->height - 1));
+}
+
+TEST_F(AutoScrollProgram, WindowWithoutScrollBarIsCapturedDirectly) {
+    OpenWindow(L"--rows 900 --step 4 --no-scrollbar");
+    Start();
+    CaptureWindow();
+    const auto image = WaitForClipboardImage();
+    ASSERT_TRUE(image);
+    RECT r{};
+    GetWindowRect(hwnd_, &r);
+    EXPECT_EQ(image->width, r.right - r.left);
+    EXPECT_EQ(image->height, r.bottom - r.top);
+    EXPECT_EQ(Scrolls(), 0);
+}
+
+}  // namespace
