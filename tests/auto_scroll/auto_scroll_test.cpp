@@ -1,5 +1,6 @@
-// Auto-scroll capture inside the test process: the program's main window runs
-// here, and the scrollable test window runs on a thread of this process, so
+// Auto-scroll capture inside the test process, on the capture road's fixture
+// (the program's windows here, recording destinations), with the scrollable
+// test window on a thread of this process, so
 // that the marker pixel drawn into it stays in its surface (under Wine a
 // marker drawn into another process's window is painted over). Repainting
 // windows exercise the row comparison. The stitched image is read back row by
@@ -22,8 +23,10 @@
 #include "core/hotkeys.h"
 #include "core/main_window.h"
 #include "core/texts.h"
+#include "core/gesture_dispatch.h"
 #include "core/window_engine.h"
 #include "core/window_stitching.h"
+#include "capture_road/road_fixture.h"
 #include "core/work.h"
 #include "scroll_window/scroll_window.h"
 #include "support/vorlix_test.h"
@@ -34,52 +37,14 @@ namespace {
 
 constexpr COLORREF Marker = RGB(0xC0, 0xC0, 0xC5);
 
-// ---- The program's windows, once for the whole test program -----------------
-
-class ApplicationForm : public ui::Window {};
-
-struct Program {
-    ApplicationForm application;
-    TuMainForm mainForm;
-};
-Program* program = nullptr;
-
-class ProgramEnvironment : public ::testing::Environment {
-public:
-    void SetUp() override {
-        vt::DeleteKeyTree(L"Software\\Vorlix Tessavue");
-        program = new Program;
-        program->application.Create(L"TApplication", L"Vorlix Tessavue", WS_POPUP, WS_EX_TOOLWINDOW | WS_EX_TOPMOST,
-                                    0, 0, 0, 0);
-        ApplicationWindow = program->application.Handle();
-        uMainForm = &program->mainForm;
-        ASSERT_TRUE(program->mainForm.CreateForm());
-        // The icon itself stays off (without a system tray it would get a
-        // window of its own); its handlers and menu are those of the program.
-        auto& icon = program->mainForm.trayIcon;
-        icon.popupMenu = program->mainForm.popupMenu;
-        icon.menuOwner = MainWindow;
-        icon.OnClick = [] { TrayIconClick(); };
-        icon.OnRightClick = [](int, int) { TrayIconRightClick(); };
-        icon.SetToolTip(txt::TrayTip);
-    }
-    void TearDown() override {
-        ShutDown();
-        uMainForm = nullptr;
-        delete program;
-        vt::DeleteKeyTree(L"Software\\Vorlix Tessavue");
-    }
-};
-const auto* const environment = ::testing::AddGlobalTestEnvironment(new ProgramEnvironment);
-
-// ---- Recording delivery ---------------------------------------------------------
+// ---- Delivery: the pixels the clipboard received --------------------------------
 
 std::vector<vt::Pixels> delivered;
 
-bool RecordClipboard() {
+void KeepClipboardImage(int destination) {
+    if (destination != dClipboard) return;
     auto pixels = vt::BitmapPixels(CaptureBitmap.Handle());
     delivered.push_back(pixels ? *pixels : vt::Pixels());
-    return true;
 }
 
 // ---- Reading images ---------------------------------------------------------------
@@ -148,24 +113,30 @@ scrollwin::Options Window(int rows, int step) {
     return o;
 }
 
-class AutoScroll : public ::testing::Test {
+class AutoScroll : public road::Road {
 protected:
     void SetUp() override {
-        SetLiveDefaults();
-        Config.SendTo[dClipboard] = 1;
-        std::memcpy(saved_, DestinationRoutines, sizeof saved_);
-        for (auto& r : DestinationRoutines) r = nullptr;
-        DestinationRoutines[dClipboard] = RecordClipboard;
+        Road::SetUp();
+        // The fixture's picture is a topmost window over the whole screen:
+        // here the test windows must be what lies under the pointer.
+        road::Screen().SetBounds(RECT{0, 0, 1, 1});
+        road::duringDelivery = KeepClipboardImage;
         delivered.clear();
         AutoScrollRunning = false;
         AutoScrollStop = 0;
-        SetTrayMenuAttached(true);
-        uMainForm->trayIcon.SetToolTip(txt::TrayTip);
+        // The icon itself stays off (without a system tray it would get a
+        // window of its own); its handlers and menu are the program's.
+        auto& icon = uMainForm->trayIcon;
+        icon.popupMenu = uMainForm->popupMenu;
+        icon.menuOwner = MainWindow;
+        icon.OnClick = [] { TrayIconClick(); };
+        icon.OnRightClick = [](int, int) { TrayIconRightClick(); };
+        icon.SetToolTip(txt::TrayTip);
     }
-    void TearDown() override {
-        std::memcpy(DestinationRoutines, saved_, sizeof saved_);
-        vt::PumpFor(50);
-    }
+
+    // Answers any message box, so that an unexpected one fails the test
+    // instead of stopping it.
+    vt::BoxAnswerer boxes_;
 
     // The run as the window engine starts it: the pointer over the window,
     // the 50 ms timer, then everything until it is over.
@@ -179,7 +150,6 @@ protected:
         vt::PumpFor(100);
     }
 
-    DestinationRoutine saved_[DestinationCount];
 };
 
 // ---- Whole documents ------------------------------------------------------------------
@@ -342,12 +312,34 @@ TEST_F(AutoScroll, FromTheTimerTheImageIsDeliveredAndEverythingIsGivenBack) {
         menuDuring = uMainForm->trayIcon.popupMenu;
     });
     RunFromTimer(window.Handle());
+    EXPECT_EQ(boxes_.Count(), 0u);
     ASSERT_EQ(delivered.size(), 1u);
     EXPECT_TRUE(RowsAre(delivered[0], 0, 499));
     EXPECT_EQ(tipDuring, txt::AutoScrollTip);
     EXPECT_EQ(menuDuring, nullptr);
     EXPECT_EQ(uMainForm->trayIcon.ToolTip(), txt::AutoScrollDoneTip);
     EXPECT_EQ(uMainForm->trayIcon.popupMenu, uMainForm->popupMenu);
+}
+
+TEST_F(AutoScroll, WindowEngineHandsTheReleaseOver) {
+    scrollwin::ScrollWindowThread window(Window(400, 8));
+    vt::PumpFor(100);
+    Config.CaptureType = ctWindow;
+    Config.AutoScroll = 1;
+    RECT r{};
+    GetWindowRect(window.Handle(), &r);
+    const POINT c{(r.left + r.right) / 2, (r.top + r.bottom) / 2};
+    road::Hook(WM_HOOK_BEGIN, c.x, c.y);
+    road::Hook(WM_HOOK_DOWN, c.x, c.y);
+    road::Hook(WM_HOOK_UP, c.x, c.y);
+    EXPECT_NE(AutoScrollTimer, 0u);
+    EXPECT_FALSE(road::HotkeyFree(0, VK_ESCAPE));  // Esc stays with the pending run
+    ASSERT_TRUE(vt::WaitUntil([] { return AutoScrollTimer == 0 && !AutoScrollRunning; }, 30000));
+    vt::PumpFor(100);
+    EXPECT_EQ(HighlightedWindow, window.Handle());
+    ASSERT_EQ(delivered.size(), 1u);
+    EXPECT_TRUE(RowsAre(delivered[0], 0, 399));
+    road::ExpectIdle();
 }
 
 TEST_F(AutoScroll, EscCancelsAndDeliversNothing) {
@@ -386,10 +378,9 @@ TEST_F(AutoScroll, WindowThatCannotScrollIsReported) {
     o.scrollBar = false;
     scrollwin::ScrollWindowThread window(o);
     vt::PumpFor(100);
-    vt::BoxAnswerer answerer;
     RunFromTimer(window.Handle());
-    ASSERT_TRUE(vt::WaitUntil([&] { return answerer.Count() >= 1; }));
-    EXPECT_EQ(answerer.Seen()[0].text, txt::CannotScrollWindow);
+    ASSERT_TRUE(vt::WaitUntil([&] { return boxes_.Count() >= 1; }));
+    EXPECT_EQ(boxes_.Seen()[0].text, txt::CannotScrollWindow);
     EXPECT_TRUE(delivered.empty());
     EXPECT_EQ(uMainForm->trayIcon.popupMenu, uMainForm->popupMenu);
 }

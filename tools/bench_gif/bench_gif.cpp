@@ -15,20 +15,10 @@
 #include "gif/gif_picture.h"
 #include "gif/gif_reduce.h"
 #include "gif/save_gif.h"
+#include "bench_clock.h"
 #include "synthetic_screenshot.h"
 
 namespace {
-
-double Now() {
-    static LARGE_INTEGER frequency = [] {
-        LARGE_INTEGER f;
-        QueryPerformanceFrequency(&f);
-        return f;
-    }();
-    LARGE_INTEGER t;
-    QueryPerformanceCounter(&t);
-    return double(t.QuadPart) * 1000.0 / double(frequency.QuadPart);
-}
 
 void Report(const char* name, std::vector<double> ms) {
     std::sort(ms.begin(), ms.end());
@@ -79,24 +69,24 @@ int wmain(int argc, wchar_t** argv) {
     std::vector<double> reduce, encode, total;
     size_t size = 0;
     for (int i = 0; i < runs; ++i) {
-        const double t0 = Now();
+        const double t0 = BenchNow();
         ui::Bitmap reduced = gif::ReduceBitmapColors(picture, 8, 0, nullptr, 8);
-        const double t1 = Now();
+        const double t1 = BenchNow();
         reduce.push_back(t1 - t0);
 
         gif::TGifPicture image;
         image.Assign(reduced);  // an 8-bit bitmap: copied, not reduced again
         gif::MemoryStream stream;
-        const double t2 = Now();
+        const double t2 = BenchNow();
         image.SaveToStream(stream);
-        encode.push_back(Now() - t2);
+        encode.push_back(BenchNow() - t2);
 
-        const double t3 = Now();
+        const double t3 = BenchNow();
         if (!SaveGIF(picture, L"bench_vorlix.gif")) {
             std::printf("SaveGIF failed\n");
             return 1;
         }
-        total.push_back(Now() - t3);
+        total.push_back(BenchNow() - t3);
         size = stream.Data().size();
     }
     std::printf("picture %d x %d, 32 bits per pixel (%ls)\n", width, height,

@@ -23,23 +23,13 @@
 
 #include "core/scroll_stitch.h"
 #include "core/window_stitching.h"
+#include "bench_clock.h"
 #include "scroll_window/scroll_window.h"
 
 namespace {
 
 constexpr int ClientWidth = 800, ClientHeight = 600, LineStep = 20;
 const int Lengths[] = {2500, 10000, 40000};
-
-double Now() {
-    static const LARGE_INTEGER frequency = [] {
-        LARGE_INTEGER f;
-        QueryPerformanceFrequency(&f);
-        return f;
-    }();
-    LARGE_INTEGER t;
-    QueryPerformanceCounter(&t);
-    return double(t.QuadPart) * 1000.0 / double(frequency.QuadPart);
-}
 
 // The window's own time: every line-down is timed and left out.
 class TimedTarget : public scroll::ScrollTarget {
@@ -53,9 +43,9 @@ public:
     void RestoreMarker(int x, int y) override { in_.RestoreMarker(x, y); }
     void MarkerLost() override { in_.MarkerLost(); }
     bool Step() override {
-        const double start = Now();
+        const double start = BenchNow();
         const bool answered = in_.Step();
-        windowMs += Now() - start;
+        windowMs += BenchNow() - start;
         return answered;
     }
     int Poll() override { return 0; }
@@ -105,18 +95,18 @@ int RunCase(int rows, bool repaint, int runs) {
         target.stepWait = 0;
         TimedTarget timed(target);
         if (run == 0) before = ReadMemory();
-        const double start = Now();
+        const double start = BenchNow();
         GrowingRowStore store(target.Width(), scroll::MaxImageRows);
         const scroll::Outcome outcome = scroll::Stitch(timed, store);
         ui::Bitmap image;
         imageRows = store.Rows();
         width = store.Width();
-        const double stitched = Now();
+        const double stitched = BenchNow();
         const bool made = store.MakeBitmap(image);
-        const double ms = Now() - start - timed.windowMs;
+        const double ms = BenchNow() - start - timed.windowMs;
         if (std::getenv("SCROLL_BENCH_VERBOSE"))
             std::fprintf(stderr, "  %d rows, run %d: stitching %.1f ms, window %.1f ms, bitmap %.1f ms\n", rows, run,
-                         stitched - start - timed.windowMs, timed.windowMs, Now() - stitched);
+                         stitched - start - timed.windowMs, timed.windowMs, BenchNow() - stitched);
         if (run == 0) after = ReadMemory();
         if (!made || outcome.code != scroll::Finished || imageRows != rows) {
             std::fprintf(stderr, "run failed: code %d, %d rows of %d\n", outcome.code, imageRows, rows);

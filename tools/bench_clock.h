@@ -1,0 +1,15 @@
+// The benchmarks' clock: milliseconds from the performance counter.
+#pragma once
+
+#include <windows.h>
+
+inline double BenchNow() {
+    static const LARGE_INTEGER frequency = [] {
+        LARGE_INTEGER f;
+        QueryPerformanceFrequency(&f);
+        return f;
+    }();
+    LARGE_INTEGER t;
+    QueryPerformanceCounter(&t);
+    return double(t.QuadPart) * 1000.0 / double(frequency.QuadPart);
+}
