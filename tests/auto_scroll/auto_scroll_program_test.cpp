@@ -93,6 +93,10 @@ TEST_F(AutoScrollProgram, WholeDocumentDeliveredWithTheTipAndLabelOnlyDuringTheR
     CaptureWindow();
     ASSERT_TRUE(vt::WaitUntil([this] { return Scrolls() >= 20; }, 10000));
     EXPECT_EQ(vt::WindowText(tray), L" Vorlix Tessavue - Auto Scroll ");
+    // The size of the growing image in its yellow box at the top right.
+    const int w = GetSystemMetrics(SM_CXSCREEN);
+    const POINT label{w - 5 - kNoticeWidth + 2, vt::ReadWindow(this->main).rect.top + 2};
+    EXPECT_EQ(vt::ScreenPixel(label.x, label.y), RGB(255, 255, 0));
     const auto image = WaitForClipboardImage();
     ASSERT_TRUE(image);
     EXPECT_EQ(image->width, ClientWidth - 3);
@@ -101,9 +105,7 @@ TEST_F(AutoScrollProgram, WholeDocumentDeliveredWithTheTipAndLabelOnlyDuringTheR
     EXPECT_TRUE(vt::WaitUntil([this] { return EscFree(); }));
     // The label is gone and the window shows no marker.
     Sleep(300);
-    const int w = GetSystemMetrics(SM_CXSCREEN);
-    const RECT main = vt::ReadWindow(this->main).rect;
-    EXPECT_NE(vt::ScreenPixel(w - 5 - 136, main.top + 2), RGB(255, 255, 0));
+    EXPECT_NE(vt::ScreenPixel(label.x, label.y), RGB(255, 255, 0));
     RECT client{};
     GetClientRect(hwnd_, &client);
     MapWindowPoints(hwnd_, nullptr, reinterpret_cast<POINT*>(&client), 2);
@@ -122,6 +124,8 @@ TEST_F(AutoScrollProgram, HookPausedDuringTheRunAndEscCancels) {
     MouseButton(MOUSEEVENTF_RIGHTUP);
     EXPECT_FALSE(froze);
     Key(VK_ESCAPE);
+    // "CANCELLED" slides in from the left.
+    EXPECT_TRUE(vt::WaitUntil([this] { return vt::ReadWindow(main).rect.left > -kNoticeWidth + 20; }, 10000));
     ASSERT_TRUE(vt::WaitUntil([this] { return EscFree(); }, 10000));
     const int stoppedAt = Scrolls();
     Sleep(500);

@@ -124,6 +124,7 @@ protected:
         delivered.clear();
         AutoScrollRunning = false;
         AutoScrollStop = 0;
+        uMainForm->noticeText.clear();
         // The icon itself stays off (without a system tray it would get a
         // window of its own); its handlers and menu are the program's.
         auto& icon = uMainForm->trayIcon;
@@ -348,6 +349,8 @@ TEST_F(AutoScroll, EscCancelsAndDeliversNothing) {
     AfterScrolls esc(window, 15, [] { PostMessageW(MainWindow, WM_HOTKEY, EscAtom, 0); });
     RunFromTimer(window.Handle());
     EXPECT_TRUE(delivered.empty());
+    EXPECT_EQ(uMainForm->noticeText, txt::NoticeCancelled);
+    EXPECT_EQ(boxes_.Count(), 0u);
     EXPECT_LT(window.Scrolls(), 200);
     EXPECT_EQ(ClientPixels(window.Handle()).Count(Marker), 0);
     EXPECT_EQ(uMainForm->trayIcon.popupMenu, uMainForm->popupMenu);
@@ -367,22 +370,58 @@ TEST_F(AutoScroll, TrayClickDeliversWhatWasStitched) {
         EXPECT_GT(rows, 15 * 3);
         EXPECT_LT(rows, 3000);
         EXPECT_TRUE(RowsAre(delivered[0], 0, rows - 1));
+        EXPECT_NE(uMainForm->noticeText, txt::NoticeCancelled);
         // The menu was taken away: a right click showed none.
         EXPECT_EQ(vt::FindWindowOf(GetCurrentProcessId(), L"#32768"), nullptr);
         EXPECT_EQ(ClientPixels(window.Handle()).Count(Marker), 0);
     }
 }
 
-TEST_F(AutoScroll, WindowThatCannotScrollIsReported) {
-    auto o = Window(500, 3);
-    o.scrollBar = false;
-    scrollwin::ScrollWindowThread window(o);
+TEST_F(AutoScroll, RunThatCannotBeginIsReported) {
+    auto bare = Window(500, 3);
+    bare.scrollBar = false;
+    // A window without a scroll bar, and a run while one is going on: the
+    // timer finds either and tells the user; nothing is scrolled or delivered.
+    for (const bool running : {false, true}) {
+        SCOPED_TRACE(running ? "a run going on" : "no scroll bar");
+        const size_t before = boxes_.Count();
+        uMainForm->noticeText.clear();
+        scrollwin::ScrollWindowThread window(running ? Window(500, 3) : bare);
+        vt::PumpFor(100);
+        if (running) {
+            AutoScrollRunning = true;
+            StartAutoScrollTimer();
+            ASSERT_TRUE(vt::WaitUntil([] { return AutoScrollTimer == 0; }, 10000));
+            vt::PumpFor(100);
+            EXPECT_TRUE(AutoScrollRunning);  // the run going on keeps its state
+            AutoScrollRunning = false;
+        } else {
+            RunFromTimer(window.Handle());
+        }
+        ASSERT_TRUE(vt::WaitUntil([&] { return boxes_.Count() == before + 1; }));
+        EXPECT_EQ(boxes_.Seen()[before].text, txt::CannotScrollWindow);
+        EXPECT_EQ(uMainForm->noticeText, txt::NoticeCancelled);
+        EXPECT_TRUE(delivered.empty());
+        EXPECT_EQ(window.Scrolls(), 0);
+        EXPECT_EQ(uMainForm->trayIcon.popupMenu, uMainForm->popupMenu);
+    }
+}
+
+TEST_F(AutoScroll, ImageThatCannotBeMadeIsReported) {
+    // Room for fewer rows than the view has: not even the first view fits.
+    scrollwin::ScrollWindowThread window(Window(500, 3));
     vt::PumpFor(100);
-    RunFromTimer(window.Handle());
+    ui::Bitmap image;
+    AutoScrollOptions options;
+    options.maxRows = 50;
+    EXPECT_EQ(AutoScrollCapture(window.Handle(), image, options), scroll::TooBig);
     ASSERT_TRUE(vt::WaitUntil([&] { return boxes_.Count() >= 1; }));
-    EXPECT_EQ(boxes_.Seen()[0].text, txt::CannotScrollWindow);
-    EXPECT_TRUE(delivered.empty());
-    EXPECT_EQ(uMainForm->trayIcon.popupMenu, uMainForm->popupMenu);
+    EXPECT_EQ(boxes_.Seen()[0].text, std::wstring(txt::BitmapTooBig) + L"297x197\r" + txt::BitmapTooBigReport);
+    EXPECT_TRUE(image.Empty());
+    EXPECT_EQ(window.Scrolls(), 0);
+    EXPECT_FALSE(AutoScrollRunning);
+    vt::PumpFor(150);
+    EXPECT_EQ(ClientPixels(window.Handle()).Count(Marker), 0);
 }
 
 }  // namespace
