@@ -20,10 +20,20 @@ void VectorRowStore::Truncate(int rows) {
 }
 
 uint32_t HashRow(const uint32_t* row, int width) {
-    // FNV-1a over whole pixels: one multiply per pixel.
-    uint32_t h = 2166136261u;
-    for (int x = 0; x < width; ++x) h = (h ^ row[x]) * 16777619u;
-    return h;
+    // FNV-1a over whole pixels, in four lanes that take every fourth pixel:
+    // the multiplies of one lane wait for each other, those of four lanes
+    // overlap. Equal hashes only name candidates; the pixels decide.
+    constexpr uint32_t Prime = 16777619u;
+    uint32_t h0 = 2166136261u, h1 = 0x811C9DC5u ^ 0x9E3779B9u, h2 = 0x7F4A7C15u, h3 = 0x3C6EF372u;
+    int x = 0;
+    for (; x + 4 <= width; x += 4) {
+        h0 = (h0 ^ row[x]) * Prime;
+        h1 = (h1 ^ row[x + 1]) * Prime;
+        h2 = (h2 ^ row[x + 2]) * Prime;
+        h3 = (h3 ^ row[x + 3]) * Prime;
+    }
+    for (; x < width; ++x) h0 = (h0 ^ row[x]) * Prime;
+    return (((h0 * Prime) ^ h1) * Prime ^ h2) * Prime ^ h3;
 }
 
 void HashRows(const uint32_t* rows, int width, int count, uint32_t* hashes) {
