@@ -6,7 +6,10 @@
 // stitching, including making the bitmap. Prints the time per 1,000 rows of
 // the document and per 1,000 rows brought in by scrolling (the first view
 // costs no step), the peak memory against the final image, and the ratios
-// between the longest and the shortest document.
+// between the longest and the shortest document. With SCROLL_BENCH_DUMP set,
+// the first run of each marker case leaves its image in the current folder as
+// stitched-ROWSxWIDTH.bgra (top-down 32-bit pixels), for the script to time
+// ImageMagick joining the same pixels from strips of the same height.
 //
 //   scroll_bench                 every case, each in a process of its own
 //   scroll_bench ROWS marker|rows [runs]   one case (used by the above)
@@ -67,6 +70,14 @@ private:
     WindowScrollTarget& in_;
 };
 
+void Dump(const ui::Bitmap& image, int rows) {
+    const std::string name = "stitched-" + std::to_string(rows) + "x" + std::to_string(image.Width()) + ".bgra";
+    FILE* f = std::fopen(name.c_str(), "wb");
+    if (!f) return;
+    for (int y = 0; y < image.Height(); ++y) std::fwrite(image.ScanLine(y), 4, size_t(image.Width()), f);
+    std::fclose(f);
+}
+
 struct Memory {
     size_t workingSet, peakWorkingSet, commit, peakCommit;
 };
@@ -119,6 +130,7 @@ int RunCase(int rows, bool repaint, int runs) {
             std::fprintf(stderr, "  %d rows, run %d: stitching %.1f ms (reading the window %.1f ms), window %.1f ms, bitmap %.1f ms\n",
                          rows, run, stitched - start - timed.windowMs, timed.readMs, timed.windowMs, BenchNow() - stitched);
         if (run == 0) after = ReadMemory();
+        if (run == 0 && !repaint && std::getenv("SCROLL_BENCH_DUMP") && made) Dump(image, rows);
         if (!made || outcome.code != scroll::Finished || imageRows != rows) {
             std::fprintf(stderr, "run failed: code %d, %d rows of %d\n", outcome.code, imageRows, rows);
             return 1;
