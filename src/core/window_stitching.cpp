@@ -78,6 +78,9 @@ WindowScrollTarget::WindowScrollTarget(HWND window, const RECT& area)
 }
 
 WindowScrollTarget::~WindowScrollTarget() {
+    // A run cut short with the marker still out (an exception on the way):
+    // the window paints over it, wherever the content took it.
+    if (markerOut_) MarkerLost();
     if (dc_) ReleaseDC(window_, dc_);
 }
 
@@ -105,12 +108,17 @@ bool WindowScrollTarget::PlaceMarker(int x, int y, uint32_t& value) {
     }
     GdiFlush();
     value = column_.Bits()[0];
+    markerOut_ = true;
     return true;
 }
 
-void WindowScrollTarget::RestoreMarker(int x, int y) { SetPixel(dc_, area_.left + x, area_.top + y, saved_); }
+void WindowScrollTarget::RestoreMarker(int x, int y) {
+    SetPixel(dc_, area_.left + x, area_.top + y, saved_);
+    markerOut_ = false;
+}
 
 void WindowScrollTarget::MarkerLost() {
+    markerOut_ = false;
     // Wherever the marker went, the window paints over it.
     RedrawWindow(window_, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_ALLCHILDREN);
 }

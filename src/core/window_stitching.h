@@ -75,6 +75,7 @@ private:
     int width_, height_;
     Strip view_, column_;
     COLORREF saved_ = 0;
+    bool markerOut_ = false;  // drawn and neither restored nor given up
 };
 
 // The growing image: rows appended top-down into one reservation of address

@@ -9,6 +9,7 @@
 
 #include <windows.h>
 
+#include <algorithm>
 #include <atomic>
 #include <cstring>
 #include <functional>
@@ -298,6 +299,31 @@ TEST_F(AutoScroll, ClassThatDrawsItsOwnScrollBarsLeavesThemOut) {
     EXPECT_EQ(pixels->width, o.clientWidth - GetSystemMetrics(SM_CXVSCROLL) - 3);
     // At the end the window's own bar height below the area stays unseen.
     EXPECT_TRUE(RowsAre(*pixels, 0, o.rows - 1 - GetSystemMetrics(SM_CYHSCROLL)));
+}
+
+TEST_F(AutoScroll, MarkerIsGoneWhenARunIsCutShort) {
+    // The run ends with the marker out and moved up with the content (as
+    // when an exception leaves the stitching): the window paints over it.
+    // The window is read the way the run reads it.
+    scrollwin::ScrollWindowThread window(Window(500, 5));
+    vt::PumpFor(100);
+    const RECT area = ScrollAreaOf(window.Handle());
+    uint32_t marker = 0;
+    auto markers = [&] {
+        WindowScrollTarget reader(window.Handle(), area);
+        const uint32_t* view = reader.ReadRows(0, reader.Height());
+        return view ? std::count(view, view + size_t(reader.Width()) * size_t(reader.Height()), marker) : -1;
+    };
+    {
+        WindowScrollTarget target(window.Handle(), area);
+        ASSERT_TRUE(target.Ready());
+        ASSERT_TRUE(target.PlaceMarker(target.Width() / 2, target.Height() / 2, marker));
+        ASSERT_TRUE(target.Step());
+        vt::PumpFor(150);
+        ASSERT_EQ(markers(), 1);
+    }
+    vt::PumpFor(150);
+    EXPECT_EQ(markers(), 0);
 }
 
 // ---- The run as the program starts it ----------------------------------------------
