@@ -578,4 +578,47 @@ TEST(FavoritesPage, ACaptureGestureDropsTheUnnamedRow) {
     EXPECT_EQ(f.Editor(), nullptr);
 }
 
+// Favourites named in Chinese by the Chinese build on a Chinese system (the
+// test runs again under LANG=zh_CN.UTF-8 as favorites_cn_test): stored,
+// renamed and applied under their names, and listed by the English build,
+// which shares the store.
+TEST(FavoritesPage, ChineseNamesRoundTripBetweenTheBuilds) {
+    if (GetACP() != 936) GTEST_SKIP() << "needs the code page 936";
+    const std::wstring first = L"\u77e9\u5f62\u5230\u6587\u4ef6";                 // 矩形到文件
+    const std::wstring mine = L"\u6211\u7684\u622a\u56fe\uff0c\u653e\u5927 8 \u500d";  // 我的截图，放大 8 倍
+    const std::wstring renamed = L"\u7a97\u53e3\u622a\u56fe";                      // 窗口截图
+    FavoritesProgram f;
+    ASSERT_TRUE(f.Start(L"Vorlix-cn.exe"));
+    const TConfiguration changed = Changed(f.live);
+    Put(first, changed);
+    ASSERT_TRUE(f.Open());
+    EXPECT_EQ(f.RowNames(), Names{first});
+
+    // A new one stored under a Chinese name, the first renamed.
+    f.p.Select(L"\u7cbe\u786e");  // 精确
+    f.p.Click(IDC_CK_RULLER);
+    f.p.Select(L"\u6536\u85cf\u5939");  // 收藏夹
+    ASSERT_TRUE(f.Choose(f.EmptySpot(), IDM_FAV_ADD));
+    ASSERT_TRUE(f.Name(mine));
+    ASSERT_TRUE(f.Choose(first, IDM_FAV_RENAME));
+    ASSERT_TRUE(f.Name(renamed));
+    EXPECT_EQ(f.RowNames(), (Names{mine, renamed}));
+    EXPECT_EQ(StoredNames(), (Names{mine, renamed}));
+    EXPECT_TRUE(Same(Favorite(renamed), changed)) << "renaming keeps the settings";
+
+    // Applied by its Chinese name.
+    f.DoubleClick(renamed);
+    ASSERT_TRUE(vt::WaitUntil([&] { return Same(f.p.Stored(), changed); }));
+    EXPECT_TRUE(f.Red(renamed));
+    ASSERT_TRUE(f.p.Close());
+    f.p.Exit();
+
+    // The English build lists both under the same names.
+    f.p.config = changed;
+    ASSERT_TRUE(f.p.Start(L"Vorlix.exe"));
+    ASSERT_TRUE(f.Open());
+    EXPECT_EQ(f.RowNames(), (Names{mine, renamed}));
+    EXPECT_TRUE(f.Red(renamed));
+}
+
 }  // namespace
