@@ -579,7 +579,7 @@ TEST(FavoritesPage, ACaptureGestureDropsTheUnnamedRow) {
 }
 
 // Favourites named in Chinese by the Chinese build on a Chinese system (the
-// test runs again under LANG=zh_CN.UTF-8 as favorites_cn_test): stored,
+// test runs under LANG=zh_CN.UTF-8 as favorites_cn_test): stored,
 // renamed and applied under their names, and listed by the English build,
 // which shares the store.
 TEST(FavoritesPage, ChineseNamesRoundTripBetweenTheBuilds) {
