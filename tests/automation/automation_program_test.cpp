@@ -205,6 +205,31 @@ TEST_F(AutomationProgram, OutlookGetsAMailItemWithTheAttachment) {
                                                       "MailItem.Display()"}));
 }
 
+TEST_F(AutomationProgram, ARunningOutlookIsUsed) {
+    Associate(L".msg");
+    record.MailClient = mcOutlook;
+    record.MailMethod = 2;
+    ASSERT_TRUE(vt::WriteFileBytes(script, ""));
+    DeleteFileW(log.c_str());
+    vt::Process outlook = vt::Process::Start(vt::BinFile(L"running_outlook.exe"), L"", L"",
+                                             {{L"VORLIX_AUTOMATION_SCRIPT", script}, {L"VORLIX_AUTOMATION_LOG", log}});
+    ASSERT_TRUE(outlook);
+    HWND window = vt::WaitForWindow(outlook.Id(), L"VorlixRunningOutlook", nullptr, 15000);
+    ASSERT_TRUE(window);
+    run.Start({{L"VORLIX_AUTOMATION_SCRIPT", script}, {L"VORLIX_AUTOMATION_LOG", log}});
+    HandOver(kHandOverMail);
+    EXPECT_EQ(vt::NoticeOutcome(run.main), "sent");
+    const std::string l = vt::WaitForLogLine(log, "MailItem.Display()");
+    run.Stop();
+    vt::Post(window, WM_CLOSE);
+    EXPECT_TRUE(outlook.Wait(10000));
+    const std::vector<std::string> lines = Lines(vt::ReadFileBytes(log));
+    EXPECT_EQ(std::count(lines.begin(), lines.end(), "new Outlook"), 1) << "no second Outlook: " << l;
+    EXPECT_NE(std::find(lines.begin(), lines.end(), "Attachments.Add(\"" + Ansi(temp) + "mailshot.png\")"), lines.end())
+        << l;
+    ExpectAllReleased(vt::ReadFileBytes(log));
+}
+
 TEST_F(AutomationProgram, OutlookFailuresAreToldAndReleaseEverything) {
     Associate(L".msg");
     record.MailClient = mcOutlook;
