@@ -147,7 +147,7 @@ std::set<Object*> g_objects;
 std::string Describe(const VARIANT& v);
 
 // One automation object of some kind; what each member answers is below.
-class Object : public IDispatch {
+class Object final : public IDispatch {
 public:
     Object(std::string kind, int index = 0) : kind_(std::move(kind)), index_(index) {
         g_objects.insert(this);
@@ -340,7 +340,7 @@ std::string Describe(const VARIANT& v) {
     }
 }
 
-class Factory : public IClassFactory {
+class Factory final : public IClassFactory {
 public:
     explicit Factory(int index) : index_(index) {}
     STDMETHODIMP QueryInterface(REFIID iid, void** out) override {
