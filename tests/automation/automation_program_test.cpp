@@ -21,14 +21,6 @@ namespace {
 constexpr UINT kHandOverMail = WM_USER + 11;
 constexpr UINT kHandOverIm = WM_USER + 16;
 
-std::string Ansi(const std::wstring& s) {
-    std::string out(s.size() * 2 + 1, '\0');
-    out.resize(WideCharToMultiByte(CP_ACP, 0, s.c_str(), int(s.size()), out.data(), int(out.size()), nullptr, nullptr));
-    return out;
-}
-
-std::wstring Slash(const std::wstring& folder) { return folder.back() == L'\\' ? folder : folder + L"\\"; }
-
 std::vector<std::string> Lines(const std::string& text) {
     std::vector<std::string> lines;
     size_t from = 0;
@@ -58,12 +50,12 @@ protected:
     void SetUp() override {
         RegisterAutomationStandIn();
         run.Prepare();
-        out = Slash(vt::Join(run.scratch, L"out"));
+        out = vt::WithSlash(vt::Join(run.scratch, L"out"));
         ASSERT_TRUE(vt::MakeDirs(out));
         script = vt::Join(run.scratch, L"script.txt");
         log = vt::Join(run.scratch, L"automation.log");
-        temp = Slash(vt::TempDir());
-        record.FileFolder = Ansi(out);
+        temp = vt::WithSlash(vt::TempDir());
+        record.FileFolder = vt::Ansi(out);
         record.FileName = "saved";
         record.FileNaming = fnFixed;
         record.FileFormat = ifBMP;
@@ -166,7 +158,7 @@ TEST_F(AutomationProgram, MessengerGetsTheFileDroppedOnTheConversation) {
     EXPECT_NE(std::find(calls.begin(), calls.end(), "Messenger.InstantMessage(\"bob@example.test\")"), calls.end());
     EXPECT_NE(std::find(calls.begin(), calls.end(), "MessengerWindow.hwnd()"), calls.end());
     EXPECT_NE(std::find(calls.begin(), calls.end(), "drop count 1 at 0,0 client"), calls.end()) << o.log;
-    EXPECT_NE(std::find(calls.begin(), calls.end(), "drop " + Ansi(temp) + "imshot1.png"), calls.end()) << o.log;
+    EXPECT_NE(std::find(calls.begin(), calls.end(), "drop " + vt::Ansi(temp) + "imshot1.png"), calls.end()) << o.log;
     EXPECT_EQ(vt::ReadFileBytes(temp + L"imshot1.png").substr(1, 3), "PNG");
     ExpectAllReleased(o.log);
 
@@ -175,8 +167,8 @@ TEST_F(AutomationProgram, MessengerGetsTheFileDroppedOnTheConversation) {
     record.SendTo[dIM] = 1;
     Start("contact bob@example.test 2\n");
     ASSERT_TRUE(vt::Post(run.main, WM_HOTKEY, GlobalFindAtomW(L"Print Screen")));
-    const std::string l = vt::WaitForLogLine(log, "drop " + Ansi(out));
-    EXPECT_NE(l.find("drop " + Ansi(out) + "saved.bmp\n"), std::string::npos) << l;
+    const std::string l = vt::WaitForLogLine(log, "drop " + vt::Ansi(out));
+    EXPECT_NE(l.find("drop " + vt::Ansi(out) + "saved.bmp\n"), std::string::npos) << l;
     EXPECT_FALSE(vt::FileExists(temp + L"imshot2.png")) << "no copy written";
 }
 
@@ -191,7 +183,7 @@ TEST_F(AutomationProgram, OutlookGetsAMailItemWithTheAttachment) {
     EXPECT_EQ(Calls(o.log), (std::vector<std::string>{
                                 "Outlook.CreateItem(0)", "MailItem.Recipients()", "Recipients.Add(\"a@b.example\")",
                                 "MailItem.Subject = \"My shot\"", "MailItem.Attachments()",
-                                "Attachments.Add(\"" + Ansi(temp) + "mailshot.png\")", "MailItem.Display()"}));
+                                "Attachments.Add(\"" + vt::Ansi(temp) + "mailshot.png\")", "MailItem.Display()"}));
     EXPECT_EQ(vt::ReadFileBytes(temp + L"mailshot.png").substr(1, 3), "PNG");
     ExpectAllReleased(o.log);
 
@@ -201,7 +193,7 @@ TEST_F(AutomationProgram, OutlookGetsAMailItemWithTheAttachment) {
     EXPECT_EQ(o.notice, "sent");
     EXPECT_EQ(Calls(o.log), (std::vector<std::string>{"Outlook.CreateItem(0)", "MailItem.Subject = \"My shot\"",
                                                       "MailItem.Attachments()",
-                                                      "Attachments.Add(\"" + Ansi(temp) + "mailshot.png\")",
+                                                      "Attachments.Add(\"" + vt::Ansi(temp) + "mailshot.png\")",
                                                       "MailItem.Display()"}));
 }
 
@@ -225,7 +217,7 @@ TEST_F(AutomationProgram, ARunningOutlookIsUsed) {
     EXPECT_TRUE(outlook.Wait(10000));
     const std::vector<std::string> lines = Lines(vt::ReadFileBytes(log));
     EXPECT_EQ(std::count(lines.begin(), lines.end(), "new Outlook"), 1) << "no second Outlook: " << l;
-    EXPECT_NE(std::find(lines.begin(), lines.end(), "Attachments.Add(\"" + Ansi(temp) + "mailshot.png\")"), lines.end())
+    EXPECT_NE(std::find(lines.begin(), lines.end(), "Attachments.Add(\"" + vt::Ansi(temp) + "mailshot.png\")"), lines.end())
         << l;
     ExpectAllReleased(vt::ReadFileBytes(log));
 }
@@ -300,7 +292,7 @@ TEST_F(AutomationProgram, LotusNotesComposesAMemo) {
                   "NotesDocument.ReplaceItemValue(\"EnterSendTo\", \"a@b.example\")",
                   "NotesDocument.ReplaceItemValue(\"Subject\", \"My shot\")",
                   "NotesDocument.CreateRichTextItem(\"Body\")",
-                  "NotesRichTextItem.EmbedObject(1454, \"\", \"" + Ansi(temp) + "mailshot.png\")",
+                  "NotesRichTextItem.EmbedObject(1454, \"\", \"" + vt::Ansi(temp) + "mailshot.png\")",
                   "NotesUIWorkspace.EditDocument(True, <NotesDocument>)", "NotesUIDocument.GoToField(\"Body\")",
                   "NotesUIDocument.Close(False)"}));
     ExpectAllReleased(o.log);

@@ -15,25 +15,17 @@ namespace {
 
 constexpr UINT kHandOverIcq = WM_USER + 13;
 
-std::string Ansi(const std::wstring& s) {
-    std::string out(s.size() * 2 + 1, '\0');
-    out.resize(WideCharToMultiByte(CP_ACP, 0, s.c_str(), int(s.size()), out.data(), int(out.size()), nullptr, nullptr));
-    return out;
-}
-
-std::wstring Slash(const std::wstring& folder) { return folder.back() == L'\\' ? folder : folder + L"\\"; }
-
 class IcqProgram : public ::testing::Test {
 protected:
     void SetUp() override {
         run.Prepare();
-        out = Slash(vt::Join(run.scratch, L"out"));
+        out = vt::WithSlash(vt::Join(run.scratch, L"out"));
         ASSERT_TRUE(vt::MakeDirs(out));
         ASSERT_TRUE(vt::CopyFileTo(vt::BinFile(L"fake_icqmapi.dll"), run.Bin(L"ICQMAPI.dll")));
         script = vt::Join(run.scratch, L"icq.txt");
         log = vt::Join(run.scratch, L"icq.log");
-        temp = Slash(vt::TempDir());
-        record.FileFolder = Ansi(out);
+        temp = vt::WithSlash(vt::TempDir());
+        record.FileFolder = vt::Ansi(out);
         record.FileName = "saved";
         record.FileNaming = fnFixed;
         record.FileFormat = ifBMP;
@@ -97,7 +89,7 @@ TEST_F(IcqProgram, ANickFindsItsNumberAndTheCopyIsSent) {
     Start("contact 111 alice\ncontact 222 bob\n");
     HandOver();
     const std::string l = vt::WaitForLogLine(log, "SendFile");
-    EXPECT_NE(l.find("SendFile 222 " + Ansi(temp) + "icqshot1.png\n"), std::string::npos) << l;
+    EXPECT_NE(l.find("SendFile 222 " + vt::Ansi(temp) + "icqshot1.png\n"), std::string::npos) << l;
     EXPECT_NE(l.find("GetFullUserData 222 7\n"), std::string::npos) << l;
     EXPECT_NE(l.find("FreeUsers 2 ok\n"), std::string::npos) << "the online list is given back";
     EXPECT_EQ(vt::ReadFileBytes(temp + L"icqshot1.png").substr(1, 3), "PNG");
@@ -114,14 +106,14 @@ TEST_F(IcqProgram, TheFileDestinationsFileIsSentWhenItSavedThisImage) {
     // A capture of the whole screen goes to File, then to ICQ.
     ASSERT_TRUE(vt::Post(run.main, WM_HOTKEY, GlobalFindAtomW(L"Print Screen")));
     std::string l = vt::WaitForLogLine(log, "SendFile");
-    EXPECT_NE(l.find("SendFile 222 " + Ansi(out) + "saved.bmp\n"), std::string::npos) << l;
+    EXPECT_NE(l.find("SendFile 222 " + vt::Ansi(out) + "saved.bmp\n"), std::string::npos) << l;
     EXPECT_FALSE(vt::FileExists(temp + L"icqshot1.png")) << "no copy written";
 
     // A handed-over image is not the one File saved: its own copy goes.
     DeleteFileW(log.c_str());
     HandOver();
     l = vt::WaitForLogLine(log, "SendFile");
-    EXPECT_NE(l.find("SendFile 222 " + Ansi(temp) + "icqshot1.png\n"), std::string::npos) << l;
+    EXPECT_NE(l.find("SendFile 222 " + vt::Ansi(temp) + "icqshot1.png\n"), std::string::npos) << l;
 }
 
 TEST_F(IcqProgram, ManyContactsAndOverlongNicks) {

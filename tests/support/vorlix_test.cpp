@@ -141,6 +141,17 @@ bool CopyFileTo(const std::wstring& from, const std::wstring& to) {
     return CopyFileW(from.c_str(), to.c_str(), FALSE) != 0;
 }
 
+std::string Ansi(const std::wstring& s) {
+    std::string out(s.size() * 2 + 1, '\0');
+    out.resize(size_t(WideCharToMultiByte(CP_ACP, 0, s.c_str(), int(s.size()), out.data(), int(out.size()), nullptr,
+                                          nullptr)));
+    return out;
+}
+
+std::wstring WithSlash(const std::wstring& folder) {
+    return !folder.empty() && folder.back() == L'\\' ? folder : folder + L"\\";
+}
+
 std::string ReadFileBytes(const std::wstring& path) {
     ui::FileHandle file(CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
                                     nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));

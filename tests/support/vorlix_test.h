@@ -33,6 +33,8 @@ std::string ReadFileBytes(const std::wstring& path);       // whole file as byte
 std::string WaitForLogLine(const std::wstring& path, const std::string& start, DWORD timeoutMs = 15000);
 bool WriteFileBytes(const std::wstring& path, const std::string& bytes);  // creates or replaces the file
 bool SamePath(const std::wstring& a, const std::wstring& b);  // equal ignoring case and a trailing backslash
+std::string Ansi(const std::wstring& s);                  // in the ANSI code page, as the settings record holds text
+std::wstring WithSlash(const std::wstring& folder);        // folder with one trailing backslash
 
 // Sets (or with nullopt removes) a variable of this process, restored at scope end.
 class ScopedEnv {
