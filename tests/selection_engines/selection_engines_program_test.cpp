@@ -5,6 +5,10 @@
 
 #include <windows.h>
 
+#include <cstdint>
+#include <cstdio>
+#include <string>
+
 #include "capture_road/pattern_screen.h"
 #include "capture_road/road_program.h"
 #include "support/vorlix_test.h"
@@ -259,8 +263,119 @@ TEST_F(TimerProgram, ExitWhileRunning) {
     EXPECT_EQ(TickFiles(temp), files);
 }
 
+// A window partly off the screen, as a maximised window's frame is: each
+// tick captures as much of it as is on the screen, as the first capture did;
+// a minimised window is skipped and a hidden one ends timer mode.
+TEST_F(TimerProgram, FollowsAWindowUntilItIsHidden) {
+    config.CaptureType = ctWindow;
+    config.TimerSkipIdentical = 0;
+    config.NoticeSlideIn = 0;  // only the timer's own notices are shown
+    PatternScreen screen;
+    pointerThread = &screen;
+    const int w = GetSystemMetrics(SM_CXSCREEN), h = GetSystemMetrics(SM_CYSCREEN);
+    const HWND window = screen.AddWindow(RECT{w - 300, h - 200, w + 8, h + 8});
+    ASSERT_NE(window, nullptr);
+    Start();
+    ASSERT_TRUE(TipIs(L" Vorlix Tessavue "));
+    // A notice slides in from the right edge and is parked left of the screen.
+    const auto noticeShown = [&] {
+        const LONG left = vt::ReadWindow(main).rect.left;
+        return left > w / 2 && left < w - 20;
+    };
+    const auto noticeParked = [&] { return vt::ReadWindow(main).rect.left <= -kNoticeWidth; };
+    MoveTo(w - 150, h - 100);
+    TimerHotkey();
+    ASSERT_TRUE(vt::WaitUntil([this] { return Frozen() && !EscFree(); }, 6000));
+    MouseButton(MOUSEEVENTF_LEFTDOWN);
+    Sleep(200);
+    MouseButton(MOUSEEVENTF_LEFTUP);
+    // "Timer ON" slides in although other notices are switched off.
+    EXPECT_TRUE(vt::WaitUntil(noticeShown, 10000));
+    EXPECT_TRUE(TipIs(L" Vorlix Tessavue - Timer ON  "));
+    ASSERT_TRUE(vt::WaitUntil([this] { return TickFiles(temp) >= 2; }, 10000));
+    for (const wchar_t* name : {L"tick1.bmp", L"tick2.bmp"}) {
+        const auto got = vt::LoadBmp(vt::Join(temp, name));
+        ASSERT_TRUE(got.has_value()) << name;
+        ASSERT_EQ(got->width, 300) << name;
+        ASSERT_EQ(got->height, 200) << name;
+        int bad = 0;
+        for (int y = 0; y < 200; y += 3)
+            for (int x = 0; x < 300; x += 3)
+                if (got->At(x, y) != Pattern(w - 300 + x, h - 200 + y)) ++bad;
+        EXPECT_EQ(bad, 0) << name;
+    }
+
+    // Minimised: the ticks are skipped, timer mode goes on.
+    ShowWindow(window, SW_MINIMIZE);
+    ASSERT_TRUE(vt::WaitUntil([&] { return IsIconic(window) != FALSE; }, 3000));
+    Sleep(1200);  // a tick already under way may still deliver
+    const int whileMinimised = TickFiles(temp);
+    vt::PumpFor(2500);
+    EXPECT_EQ(TickFiles(temp), whileMinimised);
+    EXPECT_TRUE(TipIs(L" Vorlix Tessavue - Timer ON  "));
+    ShowWindow(window, SW_RESTORE);
+    EXPECT_TRUE(vt::WaitUntil([&] { return TickFiles(temp) > whileMinimised; }, 5000));
+
+    // Hidden: timer mode ends with "Timer OFF".
+    ASSERT_TRUE(vt::WaitUntil(noticeParked, 10000));
+    ShowWindow(window, SW_HIDE);
+    EXPECT_TRUE(TipIs(L" Vorlix Tessavue "));
+    EXPECT_TRUE(vt::WaitUntil(noticeShown, 10000));
+    const int files = TickFiles(temp);
+    ShowWindow(window, SW_SHOW);
+    vt::PumpFor(2500);
+    EXPECT_EQ(TickFiles(temp), files);
+}
+
+// Factor 4: the screen shows the frozen picture around the pointer four
+// times enlarged, pixel for pixel; the rectangle dragged on it is drawn
+// there and captured at full resolution from the unmagnified screen.
+TEST_F(ProgramRoad, MagnifierShowsTheScreenEnlargedAndCapturesAtFullResolution) {
+    config.SendTo[dClipboard] = 1;
+    config.ZoomOn = 1;
+    config.ZoomFactor = 4;
+    config.CrosshairSize = 1;
+    config.ShowSize = 0;
+    PatternScreen screen;
+    pointerThread = &screen;
+    Start();
+    ASSERT_TRUE(BeginGesture(512, 384));  // the view is (384, 288) - (640, 480)
+    Sleep(200);
+    const int w = GetSystemMetrics(SM_CXSCREEN), h = GetSystemMetrics(SM_CYSCREEN);
+    const vt::Pixels shown = vt::CaptureScreen(RECT{0, 0, w, h});
+    int bad = 0;
+    for (int y = 0; y < h; y += 3)
+        for (int x = 0; x < w; x += 3)
+            if (shown.At(x, y) != Pattern(384 + x / 4, 288 + y / 4)) ++bad;
+    EXPECT_EQ(bad, 0);
+
+    // Down at the picture's (484, 363), last move to its (534, 413).
+    MoveTo(400, 300);
+    MouseButton(MOUSEEVENTF_LEFTDOWN);
+    Sleep(300);
+    MoveTo(500, 400);
+    MoveTo(600, 500);
+    Sleep(200);
+    // The outline through the picture's x = 484 is four screen columns wide.
+    for (int x = 400; x < 404; ++x) EXPECT_EQ(vt::ScreenPixel(x, 400), Navy) << x;
+    EXPECT_NE(vt::ScreenPixel(420, 400), Pattern(389, 388));  // tinted
+    EXPECT_EQ(vt::ScreenPixel(620, 400), Pattern(539, 388));  // outside
+    MouseButton(MOUSEEVENTF_LEFTUP);
+    const auto got = WaitForClipboardImage();
+    ASSERT_TRUE(got.has_value());
+    ASSERT_EQ(got->width, 48);
+    ASSERT_EQ(got->height, 48);
+    bad = 0;
+    for (int y = 0; y < 48; ++y)
+        for (int x = 0; x < 48; ++x)
+            if (got->At(x, y) != Pattern(485 + x, 364 + y)) ++bad;
+    EXPECT_EQ(bad, 0);
+    EXPECT_TRUE(vt::WaitUntil([this] { return Unfrozen() && EscFree(); }, 10000));
+    EXPECT_TRUE(vt::WaitUntil([] { return vt::ScreenPixel(700, 700) == Pattern(700, 700); }, 3000));
+}
+
 // With the pointer resting at a screen edge, the magnifier pans until its
-// view meets the edge.
+// view meets the edge, and then the program rests.
 TEST_F(ProgramRoad, MagnifierPansToTheScreenEdge) {
     config.ZoomOn = 1;
     config.ZoomFactor = 2;
@@ -275,6 +390,26 @@ TEST_F(ProgramRoad, MagnifierPansToTheScreenEdge) {
     // The view was panned to the right edge: the screen's right columns show
     // the picture's right columns, magnified.
     EXPECT_EQ(vt::ScreenPixel(1023, 100), Pattern(1023, 192 + 50));
+    // The pointer stays at the edge: the fixed-size mode repaints nothing
+    // more, so the program uses next to no processor time.
+    // Its user-interface thread's time: the system keeps that up to date for
+    // another process's thread, and every repaint runs on that thread.
+    const HANDLE thread = OpenThread(THREAD_QUERY_INFORMATION, FALSE, GetWindowThreadProcessId(main, nullptr));
+    ASSERT_NE(thread, nullptr);
+    const auto cpuMs = [thread] {
+        FILETIME created, ended, kernel, user;
+        if (!GetThreadTimes(thread, &created, &ended, &kernel, &user)) return uint64_t(0);
+        const auto ms = [](FILETIME f) { return ((uint64_t(f.dwHighDateTime) << 32) | f.dwLowDateTime) / 10000; };
+        return ms(kernel) + ms(user);
+    };
+    const uint64_t before = cpuMs();
+    EXPECT_GT(before, 0u);  // the system reports the thread's time at all
+    Sleep(2000);
+    const uint64_t used = cpuMs() - before;
+    std::printf("program's CPU time over 2 s at rest at the edge, magnified: %llu ms\n",
+                static_cast<unsigned long long>(used));
+    EXPECT_LT(used, 200u);
+    CloseHandle(thread);
     Key(VK_ESCAPE);
     EXPECT_TRUE(vt::WaitUntil([this] { return Unfrozen(); }, 10000));
 }
