@@ -15,6 +15,7 @@
 #include "core/magnifier.h"
 #include "core/rect_engine.h"
 #include "core/shading.h"
+#include "core/size_label.h"
 #include "core/window_engine.h"
 #include "support/vorlix_test.h"
 
@@ -73,6 +74,7 @@ TEST_F(Magnifier, ViewIsMagnifiedAroundThePointerByEveryFactor) {
 }
 
 TEST_F(Magnifier, DraggedRectangleIsShownMagnifiedAndCapturedAtFullResolution) {
+    Config.ShowSize = 1;
     Hook(WM_HOOK_BEGIN, 512, 384);  // view (256, 192) - (768, 576)
     Hook(WM_HOOK_DOWN, 400, 300);   // the copy's (456, 342)
     Hook(WM_HOOK_MOVE, 500, 400);
@@ -85,6 +87,13 @@ TEST_F(Magnifier, DraggedRectangleIsShownMagnifiedAndCapturedAtFullResolution) {
     EXPECT_EQ(vt::ScreenPixel(402, 400), Tinted(Pattern(457, 392)));
     EXPECT_EQ(vt::ScreenPixel(598, 400), Navy);  // the outline at the copy's x = 555
     EXPECT_EQ(vt::ScreenPixel(600, 400), Pattern(556, 392));
+    // The size label: drawn after a move that repainted nothing, so that no
+    // repaint covers it.
+    EXPECT_GT(RepaintCounter, 0);
+    vt::PumpFor(150);
+    const RECT label = GetSizeLabelRect();
+    EXPECT_EQ(vt::ScreenPixel(label.left, label.top), RGB(0, 0, 0));
+    EXPECT_EQ(vt::ScreenPixel(label.left + 2, label.top + 2), RGB(255, 255, 0));
     Hook(WM_HOOK_UP, 600, 500);
     ASSERT_EQ(CaptureBitmap.Width(), 98);
     ASSERT_EQ(CaptureBitmap.Height(), 98);
