@@ -125,6 +125,27 @@ TEST_F(Cursor, FullScreenCaptureHoldsTheCursorWhenAsked) {
     EXPECT_EQ(deliveries.size(), 2u);
 }
 
+TEST_F(Cursor, ActiveWindowCaptureHoldsTheCursorOnlyWhenItIsOverTheWindow) {
+    Config.CaptureCursor = 1;
+    const HWND w = Screen().AddWindow(RECT{500, 300, 700, 500});
+    vt::PumpFor(150);
+    SetForegroundWindow(w);
+    ASSERT_TRUE(vt::WaitUntil([w] { return GetForegroundWindow() == w; }, 2000));
+    CaptureActiveWindow();  // the pointer at (600, 400)
+    ASSERT_EQ(CaptureBitmap.Width(), 200);
+    EXPECT_GT(CursorPixels(500, 300, POINT{100, 100}), 20);
+    Complete();
+    SetCursorPos(100, 100);
+    SetForegroundWindow(w);  // the delivery brought the main window to the front
+    ASSERT_TRUE(vt::WaitUntil([w] { return GetForegroundWindow() == w; }, 2000));
+    CaptureActiveWindow();
+    ASSERT_EQ(CaptureBitmap.Width(), 200);
+    EXPECT_EQ(CursorPixels(500, 300, POINT{0, 0}), 0);
+    Complete();
+    EXPECT_EQ(deliveries.size(), 2u);
+    Screen().RemoveWindow(w);
+}
+
 TEST_F(Cursor, DrawnInARectangleOnlyWhenThePointerIsInIt) {
     const struct {
         RECT rect;
