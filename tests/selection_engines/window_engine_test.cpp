@@ -12,6 +12,7 @@
 #include "core/gesture_dispatch.h"
 #include "core/globals.h"
 #include "core/main_window.h"
+#include "core/screen_capture.h"
 #include "core/shading.h"
 #include "core/texts.h"
 #include "core/window_engine.h"
@@ -231,6 +232,29 @@ TEST_F(WindowEngine, EscAndWindowsThatGoAwayLeaveNoTrace) {
     ASSERT_EQ(deliveries.size(), 2u);
     EXPECT_EQ(deliveries[1].width, 200);
     EXPECT_EQ(deliveries[1].topLeft, Pattern(300, 200));
+}
+
+TEST_F(WindowEngine, RepeatTakesTheLastWindowsRectangleAgainFromTheScreen) {
+    Config.RepeatMode = 1;
+    const RECT r{300, 200, 500, 300};
+    Add(r);
+    vt::PumpFor(200);
+    Hook(WM_HOOK_BEGIN, 400, 250);
+    Hook(WM_HOOK_UP, 400, 250);
+    Complete();
+    CaptureBitmap = ui::Bitmap(3, 3, ui::PixelFormat::Device);
+    Screen().Fill(RGB(10, 20, 30));
+    Screen().RemoveWindow(made_.back());  // the picture window shows through
+    made_.clear();
+    vt::PumpFor(150);
+    RepeatCapture();
+    ASSERT_EQ(CaptureBitmap.Width(), 200);
+    ASSERT_EQ(CaptureBitmap.Height(), 100);
+    EXPECT_EQ(CapturePixel(0, 0), RGB(10, 20, 30));
+    EXPECT_EQ(CapturePixel(199, 99), RGB(10, 20, 30));
+    Complete();
+    EXPECT_EQ(deliveries.size(), 2u);
+    Screen().Fill(kPicture);
 }
 
 TEST_F(WindowEngine, MessagesInTheWrongOrderLeaveTheProgramIdle) {
