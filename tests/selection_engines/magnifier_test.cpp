@@ -152,6 +152,30 @@ TEST_F(Magnifier, FixedSizeReleasedWithoutMovingTakesTheRectangleAroundThePointe
     EXPECT_EQ(CaptureMismatches(SelectionRect.left, SelectionRect.top), 0);
 }
 
+TEST_F(Magnifier, FixedSizeRectangleFollowsThePointerInTheMagnifiedView) {
+    Config.RectSelection = 1;
+    Config.FixedWidth = 40;
+    Config.FixedHeight = 30;
+    Hook(WM_HOOK_BEGIN, 512, 384);  // view (256, 192) - (768, 576)
+    Hook(WM_HOOK_MOVE, 400, 300);   // the copy's (456, 342)
+    // The view did not change: the moved rectangle reached the screen as a
+    // piece, without a full repaint.
+    EXPECT_GT(RepaintCounter, 0);
+    // Its frame (435, 326) - (476, 357) in the copy, two screen pixels each.
+    EXPECT_EQ(vt::ScreenPixel(358, 300), Navy);
+    EXPECT_EQ(vt::ScreenPixel(359, 300), Navy);
+    EXPECT_EQ(vt::ScreenPixel(441, 300), Navy);
+    EXPECT_EQ(vt::ScreenPixel(400, 268), Navy);
+    EXPECT_EQ(vt::ScreenPixel(400, 300), Tinted(Pattern(456, 342)));
+    EXPECT_EQ(vt::ScreenPixel(444, 300), Pattern(478, 342));
+    EXPECT_EQ(vt::ScreenPixel(512, 384), Pattern(512, 384));  // gone from where it began
+    Hook(WM_HOOK_UP, 400, 300);
+    ASSERT_EQ(CaptureBitmap.Width(), 40);
+    ASSERT_EQ(CaptureBitmap.Height(), 30);
+    EXPECT_EQ(CaptureMismatches(436, 327), 0);
+    ExpectIdle();
+}
+
 TEST_F(Magnifier, PanningStopsAtTheScreenEdgeAndThenRests) {
     Config.RectSelection = 1;  // fixed size: the mode that repainted for ever
     Config.FixedWidth = 40;
