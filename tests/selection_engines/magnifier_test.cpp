@@ -208,4 +208,22 @@ TEST_F(Magnifier, PanningStopsAtTheScreenEdgeAndThenRests) {
     ExpectIdle();
 }
 
+TEST_F(Magnifier, WindowSelectionOverNoWindowAlsoRestsAtTheEdge) {
+    Config.CaptureType = ctWindow;
+    const int w = GetSystemMetrics(SM_CXSCREEN), h = GetSystemMetrics(SM_CYSCREEN);
+    // The bottom strip of the screen shows no window: nothing is highlighted
+    // there, the other mode that repainted on every pan tick.
+    Screen().SetBounds(RECT{0, 0, w, h - 100});
+    vt::PumpFor(150);
+    Hook(WM_HOOK_BEGIN, 512, h - 2);
+    EXPECT_EQ(HighlightedWindow, nullptr);
+    EXPECT_TRUE(vt::WaitUntil([h] { return ZoomView.bottom == h; }, 3000));
+    EXPECT_TRUE(vt::WaitUntil([] { return PanTimer == 0; }, 1000));  // nothing left to do
+    EXPECT_EQ(HighlightedWindow, nullptr);
+    EndCaptureByEsc();
+    ExpectIdle();
+    Screen().SetBounds(RECT{0, 0, w, h});
+    vt::PumpFor(150);
+}
+
 }  // namespace
