@@ -263,6 +263,45 @@ TEST_F(TimerProgram, ExitWhileRunning) {
     EXPECT_EQ(TickFiles(temp), files);
 }
 
+TEST_F(TimerProgram, TrayClickStopsIt) {
+    config.TimerSkipIdentical = 0;
+    PatternScreen screen;
+    pointerThread = &screen;
+    Start();
+    ArmAndSelect();
+    ASSERT_TRUE(vt::WaitUntil([this] { return TickFiles(temp) >= 2; }, 10000));
+    // A left click on the icon (its callback message, as the shell sends it).
+    // Hotkeys and clicks are taken between deliveries: clicked until taken.
+    bool stopped = false;
+    for (int i = 0; i < 4 && !stopped; ++i) {
+        ASSERT_TRUE(vt::Post(Tray(), WM_USER + 1, 0, WM_LBUTTONUP));
+        stopped = TipIs(L" Vorlix Tessavue ");
+    }
+    EXPECT_TRUE(stopped);
+    const int files = TickFiles(temp);
+    vt::PumpFor(2500);
+    EXPECT_EQ(TickFiles(temp), files);
+}
+
+// With no destination chosen the first delivery shows an error box, and the
+// error box ends timer mode: no tick repeats the box.
+TEST_F(TimerProgram, ErrorBoxStopsIt) {
+    config.SendTo[dFile] = 0;
+    config.TimerSkipIdentical = 0;  // every tick would deliver (and fail) again
+    PatternScreen screen;
+    pointerThread = &screen;
+    Start();
+    ArmAndSelect();
+    const HWND box = vt::WaitForMessageBox(program.Id(), nullptr, 15000);
+    ASSERT_NE(box, nullptr);
+    EXPECT_TRUE(TipIs(L" Vorlix Tessavue "));
+    vt::CloseDialog(box);
+    EXPECT_TRUE(vt::WaitGone(box));
+    vt::PumpFor(2500);
+    EXPECT_EQ(vt::FindMessageBox(program.Id()), nullptr);
+    EXPECT_EQ(TickFiles(temp), 0);
+}
+
 // A window partly off the screen, as a maximised window's frame is: each
 // tick captures as much of it as is on the screen, as the first capture did;
 // a minimised window is skipped and a hidden one ends timer mode.
