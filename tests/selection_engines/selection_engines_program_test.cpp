@@ -157,6 +157,9 @@ int TickFiles(const std::wstring& folder) {
     return n;
 }
 
+const wchar_t kOptionsTitle[] = L"Vorlix Tessavue - Options";
+constexpr UINT kMenuOptions = 101;  // the tray menu's Options command
+
 class TimerProgram : public ProgramRoad {
 protected:
     void SetUp() override {
@@ -283,8 +286,9 @@ TEST_F(TimerProgram, TrayClickStopsIt) {
     EXPECT_EQ(TickFiles(temp), files);
 }
 
-// With no destination chosen the first delivery shows an error box, and the
-// error box ends timer mode: no tick repeats the box.
+// With no destination chosen the first delivery shows an error box (and then
+// the options dialog), and the error box ends timer mode: no tick repeats the
+// box.
 TEST_F(TimerProgram, ErrorBoxStopsIt) {
     config.SendTo[dFile] = 0;
     config.TimerSkipIdentical = 0;  // every tick would deliver (and fail) again
@@ -292,14 +296,36 @@ TEST_F(TimerProgram, ErrorBoxStopsIt) {
     pointerThread = &screen;
     Start();
     ArmAndSelect();
-    const HWND box = vt::WaitForMessageBox(program.Id(), nullptr, 15000);
+    const HWND box = vt::WaitForMessageBox(program.Id(), L"Vorlix Message", 15000);
     ASSERT_NE(box, nullptr);
     EXPECT_TRUE(TipIs(L" Vorlix Tessavue "));
     vt::CloseDialog(box);
     EXPECT_TRUE(vt::WaitGone(box));
+    const HWND options = vt::WaitForMessageBox(program.Id(), kOptionsTitle, 15000);
+    ASSERT_NE(options, nullptr);
+    vt::CloseDialog(options);
+    EXPECT_TRUE(vt::WaitUntil([&] { return !vt::ReadWindow(options).visible; }, 10000));
     vt::PumpFor(2500);
-    EXPECT_EQ(vt::FindMessageBox(program.Id()), nullptr);
-    EXPECT_EQ(TickFiles(temp), 0);
+    EXPECT_EQ(vt::FindMessageBox(program.Id(), L"Vorlix Message"), nullptr);
+    EXPECT_EQ(vt::FindMessageBox(program.Id(), kOptionsTitle), nullptr);
+}
+
+// The Timer hotkey closes an open options dialog before it arms timer
+// capture.
+TEST_F(TimerProgram, TimerHotkeyClosesTheOptionsDialog) {
+    PatternScreen screen;
+    pointerThread = &screen;
+    Start();
+    ASSERT_TRUE(TipIs(L" Vorlix Tessavue "));
+    ASSERT_TRUE(vt::Post(main, WM_COMMAND, kMenuOptions, 0));
+    const HWND options = vt::WaitForMessageBox(program.Id(), kOptionsTitle, 15000);
+    ASSERT_NE(options, nullptr);
+    MoveTo(400, 400);
+    TimerHotkey();
+    EXPECT_TRUE(vt::WaitUntil([&] { return !vt::ReadWindow(options).visible; }, 10000));
+    EXPECT_TRUE(vt::WaitUntil([this] { return Frozen() && !EscFree(); }, 6000));  // armed: the gesture begins
+    Key(VK_ESCAPE);
+    EXPECT_TRUE(vt::WaitUntil([this] { return Unfrozen(); }, 10000));
 }
 
 // A window partly off the screen, as a maximised window's frame is: each
