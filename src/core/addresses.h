@@ -8,6 +8,8 @@ inline constexpr wchar_t TellAFriend[] = L"https://www.vorlix.com/tessavue/recom
 inline constexpr wchar_t CheckVersion[] = L"https://www.vorlix.com/tessavue/version?v=1.0";
 inline constexpr wchar_t ZovozuDownload[] = L"https://www.vorlix.com/zovozu/download";
 inline constexpr wchar_t EditorDownload[] = L"https://www.vorlix.com/editor/download";
+// Where the options dialog sends a user who lacks the editor or Zovozu.
+inline constexpr wchar_t DownloadPage[] = L"https://www.vorlix.com/download";
 }  // namespace addr
 
 inline constexpr wchar_t ProgramVersion[] = L"1.0";

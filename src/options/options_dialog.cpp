@@ -12,9 +12,11 @@
 #include "core/work.h"
 #include "hook/hovrak.h"
 #include "options/options_ids.h"
+#include "options/page_controls_ids.h"
 #include "options/options_texts.h"
 #include "options/tree_images.h"
 #include "ui/gdi.h"
+#include "ui/menu_styler.h"
 #include "ui/window.h"
 
 namespace {
@@ -38,19 +40,19 @@ const PageEntry kPages[] = {
     {PageId::Rectangle, L"Rectangle", IDD_PAGE_RECTANGLE, MakeRectanglePage},
     {PageId::Window, L"Window", IDD_PAGE_WINDOW, MakeWindowPage},
     {PageId::Enhance, L"Enhance", IDD_PAGE_TEXT, nullptr},
-    {PageId::EdgeEffect, L"Edge Effect", IDD_PAGE_TEXT, nullptr},
-    {PageId::Annotation, L"Annotation", IDD_PAGE_TEXT, nullptr},
-    {PageId::Watermark, L"Watermark", IDD_PAGE_TEXT, nullptr},
+    {PageId::EdgeEffect, L"Edge Effect", IDD_PAGE_EDGE, MakeEdgeEffectPage},
+    {PageId::Annotation, L"Annotation", IDD_PAGE_ANNOTATION, MakeAnnotationPage},
+    {PageId::Watermark, L"Watermark", IDD_PAGE_WATERMARK, MakeWatermarkPage},
     {PageId::SendTo, L"Send To", IDD_PAGE_SENDTO, MakeSendToPage},
     {PageId::Clipboard, L"Clipboard", IDD_PAGE_TEXT, nullptr},
     {PageId::File, L"File", IDD_PAGE_FILE, MakeFilePage},
-    {PageId::Editor, L"Editor", IDD_PAGE_TEXT, nullptr},
+    {PageId::Editor, L"Editor", IDD_PAGE_EDITOR, MakeEditorPage},
     {PageId::Zovozu, L"Zovozu", IDD_PAGE_TEXT, nullptr},
-    {PageId::ZovozuNotInstalled, L"Zovozu Not Installed", IDD_PAGE_TEXT, nullptr},
-    {PageId::Mail, L"Mail", IDD_PAGE_TEXT, nullptr},
-    {PageId::Web, L"Web", IDD_PAGE_TEXT, nullptr},
-    {PageId::IM, L"IM", IDD_PAGE_TEXT, nullptr},
-    {PageId::ICQ, L"ICQ", IDD_PAGE_TEXT, nullptr},
+    {PageId::ZovozuNotInstalled, L"Zovozu Not Installed", IDD_PAGE_ZOVOZU_MISSING, MakeZovozuMissingPage},
+    {PageId::Mail, L"Mail", IDD_PAGE_MAIL, MakeMailPage},
+    {PageId::Web, L"Web", IDD_PAGE_WEB, MakeWebPage},
+    {PageId::IM, L"IM", IDD_PAGE_IM, MakeImPage},
+    {PageId::ICQ, L"ICQ", IDD_PAGE_ICQ, MakeIcqPage},
     {PageId::Printer, L"Printer/Fax", IDD_PAGE_PRINTER, MakePrinterPage},
     {PageId::Custom, L"Custom", IDD_PAGE_TEXT, nullptr},
     {PageId::Timer, L"Timer", IDD_PAGE_TIMER, MakeTimerPage},
@@ -152,6 +154,8 @@ public:
     bool Create();
     HWND Handle() const { return hwnd_; }
     OptionsPage* Page(PageId id) { return pages_[PageIndex(id)].get(); }
+    // Inactive, as stored: every menu of the dialog keeps the standard look.
+    ui::TMenuStyler menuStyler;
 
     void LoadOptionsControls();
     void FormShow();
@@ -392,6 +396,7 @@ void TuOptionsForm::FormShow() {
     TreeView_SelectItem(tree_, items_[node]);
     ShowPageForNode();
     OptionsOpen = true;
+    FillIcqUserList();
 }
 
 void TuOptionsForm::Close() {
@@ -502,6 +507,14 @@ INT_PTR TuOptionsForm::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam)
                 default: return FALSE;
             }
         case WM_CLOSE: Close(); return TRUE;
+        case WM_MEASUREITEM:
+        case WM_DRAWITEM:
+            // The pages' menus pop up over the dialog.
+            if (menuStyler.HandleMessage(message, wParam, lParam)) {
+                SetWindowLongPtrW(hwnd_, DWLP_MSGRESULT, TRUE);
+                return TRUE;
+            }
+            return FALSE;
         case WM_DESTROY_CLOSED: {
             destroyPosted_ = false;
             if (HandlerDepth != 1) return TRUE;  // posted again when they have returned
@@ -614,5 +627,7 @@ void RefreshCaptureTypeNodes() {
 }
 
 HWND OptionsDialogWindow() { return uOptionsForm ? uOptionsForm->Handle() : nullptr; }
+
+ui::TMenuStyler* OptionsMenuStyler() { return uOptionsForm ? &uOptionsForm->menuStyler : nullptr; }
 
 OptionsPage* OptionsDialogPage(PageId page) { return uOptionsForm ? uOptionsForm->Page(page) : nullptr; }

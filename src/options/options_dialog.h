@@ -13,6 +13,10 @@
 #include "options/options_page.h"
 #include "options/page_ids.h"
 
+namespace ui {
+class TMenuStyler;
+}
+
 // The one way to open the dialog (tray menu, the empty-destination box, the
 // folder check of the File destination). While a dialog exists (also while
 // it is still loading) it is only brought to the front.
@@ -27,6 +31,8 @@ void RefreshCaptureTypeNodes();
 
 // The dialog's window, or null.
 HWND OptionsDialogWindow();
+// The dialog's menu styler (inactive), or null while there is no dialog.
+ui::TMenuStyler* OptionsMenuStyler();
 // A page of the dialog, or null while there is no dialog.
 OptionsPage* OptionsDialogPage(PageId page);
 
@@ -61,3 +67,16 @@ std::unique_ptr<OptionsPage> MakePrinterPage();
 std::unique_ptr<OptionsPage> MakeTimerPage();
 std::unique_ptr<OptionsPage> MakePrecisionPage();
 std::unique_ptr<OptionsPage> MakeFavoritesPage();
+std::unique_ptr<OptionsPage> MakeEdgeEffectPage();
+std::unique_ptr<OptionsPage> MakeAnnotationPage();
+std::unique_ptr<OptionsPage> MakeWatermarkPage();
+std::unique_ptr<OptionsPage> MakeEditorPage();
+std::unique_ptr<OptionsPage> MakeZovozuMissingPage();
+std::unique_ptr<OptionsPage> MakeMailPage();
+std::unique_ptr<OptionsPage> MakeWebPage();
+std::unique_ptr<OptionsPage> MakeImPage();
+std::unique_ptr<OptionsPage> MakeIcqPage();
+
+// Refills the ICQ page's list with the online contacts (when the dialog is
+// shown).
+void FillIcqUserList();

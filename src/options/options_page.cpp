@@ -7,6 +7,7 @@
 #include "core/globals.h"
 #include "core/work.h"
 #include "options/options_dialog.h"
+#include "options/options_pages_texts.h"
 #include "options/options_texts.h"
 #include "ui/text_convert.h"
 
@@ -24,13 +25,6 @@ LRESULT CALLBACK RefusingEditProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM
     return DefSubclassProc(hwnd, message, wParam, lParam);
 }
 
-std::wstring WithoutChars(const std::wstring& text, const wchar_t* refused) {
-    std::wstring out;
-    for (wchar_t c : text)
-        if (!wcschr(refused, c)) out += c;
-    return out;
-}
-
 template <int N>
 bool StoreTextInto(ShortString<N>& field, const std::wstring& text) {
     const auto bytes = ui::ToAnsiFitting(text, N);
@@ -43,6 +37,13 @@ bool StoreTextInto(ShortString<N>& field, const std::wstring& text) {
 }
 
 }  // namespace
+
+std::wstring WithoutChars(const std::wstring& text, const wchar_t* refused) {
+    std::wstring out;
+    for (wchar_t c : text)
+        if (!wcschr(refused, c)) out += c;
+    return out;
+}
 
 bool StoreText(ShortString<250>& field, const std::wstring& text) { return StoreTextInto(field, text); }
 bool StoreText(ShortString<255>& field, const std::wstring& text) { return StoreTextInto(field, text); }
@@ -66,8 +67,9 @@ int ScaleForDpi(int pixels) {
 }
 
 void ApplyControlTexts(HWND window) {
-    for (const txt::ControlText* t = txt::OptionsControlTexts; t->text; ++t)
-        if (HWND child = GetDlgItem(window, t->id)) SetWindowTextW(child, t->text);
+    for (const txt::ControlText* table : {txt::OptionsControlTexts, txt::PageControlTexts})
+        for (const txt::ControlText* t = table; t->text; ++t)
+            if (HWND child = GetDlgItem(window, t->id)) SetWindowTextW(child, t->text);
 }
 
 OptionsPage::~OptionsPage() {
@@ -214,6 +216,8 @@ INT_PTR OptionsPage::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
         case WM_CTLCOLORSTATIC: {
             COLORREF color;
             const HWND control = reinterpret_cast<HWND>(lParam);
+            if (HBRUSH brush = ControlBrush(GetDlgCtrlID(control), reinterpret_cast<HDC>(wParam)))
+                return reinterpret_cast<INT_PTR>(brush);
             if (!TextColor(GetDlgCtrlID(control), color)) break;
             HDC dc = reinterpret_cast<HDC>(wParam);
             SetTextColor(dc, color);

@@ -119,6 +119,10 @@ protected:
     virtual bool Message(UINT, WPARAM, LPARAM, INT_PTR&) { return false; }
     // The font colour of an edit or label (false: the default colour).
     virtual bool TextColor(int, COLORREF&) const { return false; }
+    // The colours of an edit or label drawn wholly by the page: sets the
+    // device context's colours and returns the background brush (null: the
+    // default drawing, with TextColor).
+    virtual HBRUSH ControlBrush(int, HDC) { return nullptr; }
 
     // Helpers for the pages.
     bool Checked(int id) const { return IsDlgButtonChecked(hwnd_, id) == BST_CHECKED; }
@@ -137,6 +141,9 @@ private:
     void LoadBinding(const Binding& b);
     void BindingCommand(const Binding& b, int id, int code);
 };
+
+// The text with every character of `refused` taken out.
+std::wstring WithoutChars(const std::wstring& text, const wchar_t* refused);
 
 // Gives every child of `window` whose id has a text in the language's table
 // that text.

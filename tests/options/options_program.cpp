@@ -189,6 +189,30 @@ void OptionsProgram::Keys(const std::vector<WORD>& down, WORD key) {
     vt::PumpFor(150);
 }
 
+HWND OptionsProgram::Box(DWORD timeoutMs) const {
+    HWND found = nullptr;
+    vt::WaitUntil([&] {
+        for (HWND w : vt::FindWindows(program_.Id(), L"#32770"))
+            if (w != dialog_ && IsWindowVisible(w) && !GetDlgItem(w, IDC_TREE) &&
+                !(GetWindowLongW(w, GWL_STYLE) & WS_CHILD)) {
+                found = w;
+                return true;
+            }
+        return false;
+    }, timeoutMs);
+    return found;
+}
+
+std::wstring OptionsProgram::DismissBox(DWORD timeoutMs) const {
+    HWND box = Box(timeoutMs);
+    if (!box) return L"";
+    const std::wstring text = vt::ReadMessageBox(box).text;
+    vt::PressButton(box, L"OK");
+    vt::WaitGone(box);
+    vt::WaitUntil([&] { return IsWindowEnabled(dialog_) != FALSE; }, 2000);
+    return text;
+}
+
 bool OptionsProgram::Close() {
     HWND d = dialog_;
     vt::Post(Item(IDC_CLOSE), BM_CLICK);

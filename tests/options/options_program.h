@@ -65,6 +65,13 @@ public:
     void Focus(int id);                             // gives the control the keyboard focus
     void Keys(const std::vector<WORD>& down, WORD key);  // presses key with `down` held, into the focus
 
+    // A message box of the program (not the dialog), once visible; null on
+    // time-out.
+    HWND Box(DWORD timeoutMs = 5000) const;
+    // Reads the box's text, presses OK and waits for it to go; "" when no
+    // box came.
+    std::wstring DismissBox(DWORD timeoutMs = 5000) const;
+
     // Closes with the Close button; true when the dialog is gone.
     bool Close();
     void Exit();  // the tray menu's Exit

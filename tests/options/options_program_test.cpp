@@ -37,19 +37,7 @@ bool Logged(const OptionsProgram& p, const std::string& line) {
 }
 
 // The box of the program (another process's #32770 than the dialog).
-HWND WaitForBox(const OptionsProgram& p) {
-    HWND found = nullptr;
-    vt::WaitUntil([&] {
-        for (HWND w : vt::FindWindows(p.Pid(), L"#32770"))
-            if (w != p.Dialog() && IsWindowVisible(w) && !GetDlgItem(w, IDC_TREE) &&
-                !(GetWindowLongW(w, GWL_STYLE) & WS_CHILD)) {
-                found = w;
-                return true;
-            }
-        return false;
-    });
-    return found;
-}
+HWND WaitForBox(const OptionsProgram& p) { return p.Box(); }
 
 int VisibleDialogs(const OptionsProgram& p) {
     int n = 0;
