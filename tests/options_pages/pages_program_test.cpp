@@ -187,17 +187,18 @@ TEST(EdgeEffectPage, EveryControlWritesItsFieldAndRedrawsThePreview) {
     p.Click(IDC_BT_TORN_LEFT);
     // The shadow off: redrawn without it, its colour kept.
     p.Click(IDC_CK_SHADOW);
-    const vt::Pixels noShadow = Shot(preview);
-    EXPECT_LT(Dark(noShadow), Dark(withShadow)) << "redrawn without the shadow";
+    EXPECT_TRUE(vt::WaitUntil([&] { return Dark(Shot(preview)) < Dark(withShadow); }, 3000))
+        << "redrawn without the shadow";
     p.Click(IDC_CK_SHADOW);
     // A background colour from the palette shows in the preview at once
     // (round the shadow); "Automatic" for the outline is stored as it comes.
     PickColour(p, IDC_BT_BACKGROUND_COLOR, 27);  // $00FF00
-    EXPECT_GT(CountColour(Shot(preview), RGB(0, 255, 0)), 0);
+    EXPECT_TRUE(vt::WaitUntil([&] { return CountColour(Shot(preview), RGB(0, 255, 0)) > 0; }, 3000));
     p.Click(IDC_CK_OUTLINE);
     PickColour(p, IDC_BT_OUTLINE_COLOR, 0);
     PickColour(p, IDC_BT_OUTLINE_COLOR, ui::TColourPickButton::AutoItem);
-    EXPECT_GT(CountColour(Shot(preview), RGB(0, 0, 0)), 0) << "automatic draws black";
+    EXPECT_TRUE(vt::WaitUntil([&] { return CountColour(Shot(preview), RGB(0, 0, 0)) > 0; }, 3000))
+        << "automatic draws black";
     p.Click(IDC_CK_TORN);
     Slide(p, IDC_TK_TORN_SIZE, 0);
     ASSERT_TRUE(p.Close());
