@@ -1,7 +1,8 @@
-// What the IM and ICQ pages ask of the messenger and of the ICQ client: the
-// messenger's contact addresses, the ICQ contacts that are online, and how a
-// typed ICQ contact is read. Without a messenger or an ICQ client the lists
-// are empty and a typed contact is read from its text alone.
+// What the IM and ICQ pages ask of the messenger and of the ICQ client
+// bindings: the messenger's contact addresses, the ICQ contacts that are
+// online, and how a typed ICQ contact is read. Without a messenger or an ICQ
+// client the lists are empty and a typed contact is read from its text alone;
+// nothing is reported here.
 #pragma once
 
 #include <string>
@@ -9,7 +10,7 @@
 
 #include "core/configuration.h"
 
-// The e-mail addresses of the messenger's contacts.
+// The e-mail addresses of the messenger's contacts that are online.
 std::vector<std::wstring> ImContactAddresses();
 
 // Reconnects to the ICQ client and rereads its online contacts; false when

@@ -233,6 +233,8 @@ protected:
 
     void Load() override {
         OptionsPage::Load();
+        // The stored number shows the nick it has among the online contacts.
+        RefreshIcqContactList();
         FillIcqNick(Config.IcqContact);
         SetText(IDC_CB_ICQ_USER, ui::ToWide(Config.IcqContact.nick.view()));
     }

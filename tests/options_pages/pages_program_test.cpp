@@ -14,6 +14,7 @@
 
 #include "options/options_pages_texts.h"
 #include "options/options_program.h"
+#include "automation/stand_in.h"
 #include "options/page_controls_ids.h"
 #include "ui/colour_picker.h"
 
@@ -89,7 +90,7 @@ void PickColour(OptionsProgram& p, int buttonId, int item) {
 }
 
 vt::Pixels Shot(HWND w) {
-    UpdateWindow(w);
+    InvalidateRect(w, nullptr, FALSE);  // drawn anew from what the page holds
     vt::PumpFor(200);
     return vt::CaptureScreen(ScreenRect(w));
 }
@@ -107,6 +108,14 @@ int Dark(const vt::Pixels& px) {
     int n = 0;
     for (COLORREF c : px.data)
         if (GetRValue(c) < 0x60 && GetGValue(c) < 0x60 && GetBValue(c) < 0x60) ++n;
+    return n;
+}
+
+// Pixels of the green background (the shadow's blur reaches into it).
+int Greenish(const vt::Pixels& px) {
+    int n = 0;
+    for (COLORREF c : px.data)
+        if (GetGValue(c) > 200 && GetRValue(c) < 40 && GetBValue(c) < 40) ++n;
     return n;
 }
 
@@ -193,7 +202,7 @@ TEST(EdgeEffectPage, EveryControlWritesItsFieldAndRedrawsThePreview) {
     // A background colour from the palette shows in the preview at once
     // (round the shadow); "Automatic" for the outline is stored as it comes.
     PickColour(p, IDC_BT_BACKGROUND_COLOR, 27);  // $00FF00
-    EXPECT_TRUE(vt::WaitUntil([&] { return CountColour(Shot(preview), RGB(0, 255, 0)) > 0; }, 3000));
+    EXPECT_TRUE(vt::WaitUntil([&] { return Greenish(Shot(preview)) > 0; }, 5000));
     p.Click(IDC_CK_OUTLINE);
     PickColour(p, IDC_BT_OUTLINE_COLOR, 0);
     PickColour(p, IDC_BT_OUTLINE_COLOR, ui::TColourPickButton::AutoItem);
@@ -712,6 +721,37 @@ TEST(ImIcqPages, ContactsAreStoredAsTypedAndEachPageKeepsItsOwnFile) {
     c = p.Stored();
     EXPECT_EQ(c.IcqContact.number, 0u);
     EXPECT_EQ(Field(c.IcqContact.nick), "-42");
+}
+
+// With the stand-ins of the messenger and of the ICQ client: the lists offer
+// the contacts that are online, a typed ICQ number becomes its nick, and a
+// stored contact's number shows its nick when the dialog opens.
+TEST(ImIcqPages, PickersOfferTheOnlineContactsOfTheStandIns) {
+    RegisterAutomationStandIn();
+    OptionsProgram p;
+    const std::wstring icqScript = vt::Join(p.dir, L"icq.txt"), imScript = vt::Join(p.dir, L"im.txt");
+    ASSERT_TRUE(vt::WriteFileBytes(icqScript, "contact 4711 Anna\r\ncontact 815 Bob\r\n"));
+    ASSERT_TRUE(vt::WriteFileBytes(imScript, "contact on@example.test 2\r\ncontact off@example.test 1\r\n"));
+    ASSERT_TRUE(vt::CopyFileTo(vt::BinFile(L"fake_icqmapi.dll"), vt::Join(p.dir, L"ICQMAPI.dll")));
+    p.config.IcqContact.number = 815;
+    p.config.IcqContact.nick = std::string_view("");
+    ASSERT_TRUE(p.Start(L"Vorlix.exe", {{L"VORLIX_ICQ_SCRIPT", icqScript}, {L"VORLIX_AUTOMATION_SCRIPT", imScript}}));
+    ASSERT_TRUE(p.Open());
+    p.Select(L"ICQ");
+    EXPECT_EQ(p.Text(IDC_CB_ICQ_USER), L"Bob");
+    EXPECT_EQ(vt::Send(p.Item(IDC_CB_ICQ_USER), CB_GETCOUNT), 2) << "filled when the dialog is shown";
+    HWND edit = ComboEdit(p, IDC_CB_ICQ_USER);
+    vt::Send(edit, EM_SETSEL, 0, -1);
+    for (wchar_t ch : std::wstring(L"4711")) vt::Send(edit, WM_CHAR, ch, 0);
+    EXPECT_EQ(p.Text(IDC_CB_ICQ_USER), L"Anna");
+    p.Select(L"IM");
+    vt::Send(p.Item(IDC_CB_IM_EMAIL), CB_SHOWDROPDOWN, TRUE);
+    vt::Send(p.Item(IDC_CB_IM_EMAIL), CB_SHOWDROPDOWN, FALSE);
+    EXPECT_EQ(vt::Send(p.Item(IDC_CB_IM_EMAIL), CB_GETCOUNT), 1) << "only the contact that is online";
+    ASSERT_TRUE(p.Close());
+    const TConfiguration c = p.Stored();
+    EXPECT_EQ(c.IcqContact.number, 4711u);
+    EXPECT_EQ(Field(c.IcqContact.nick), "Anna");
 }
 
 // ---- Bad input on every page ----------------------------------------------------------
