@@ -21,7 +21,7 @@ const ControlText PageControlTexts[] = {
     {IDC_LB_ANNOTATION_CAPTION, L"&Caption"},
     {IDC_BT_ANNOTATION_ADD, L"+"},
     {IDC_BT_ANNOTATION_FONT, L"&Font"},
-    {IDC_BT_ANNOTATION_COLOR, L"C&olor \x25BE"},
+    {IDC_BT_ANNOTATION_COLOR, L"C&olor \x25BC"},
     {IDC_CK_ANNOTATION_BORDER, L"&Border"},
     {IDC_LB_ANNOTATION_OPACITY_MIN, L"0%"},
     {IDC_LB_ANNOTATION_OPACITY, L"opacity"},

@@ -20,7 +20,7 @@ const ControlText PageControlTexts[] = {
     {IDC_LB_ANNOTATION_CAPTION, L"文字(&C)"},
     {IDC_BT_ANNOTATION_ADD, L"+"},
     {IDC_BT_ANNOTATION_FONT, L"字体(&F)"},
-    {IDC_BT_ANNOTATION_COLOR, L"颜色(&O) \x25BE"},
+    {IDC_BT_ANNOTATION_COLOR, L"颜色(&O) \x25BC"},
     {IDC_CK_ANNOTATION_BORDER, L"边框(&B)"},
     {IDC_LB_ANNOTATION_OPACITY_MIN, L"0%"},
     {IDC_LB_ANNOTATION_OPACITY, L"不透明度"},
