@@ -479,6 +479,20 @@ TEST(OptionsLook, EveryPageFitsItsAreaInBothBuilds) {
                 EXPECT_TRUE(r.left >= area.left && r.top >= area.top && r.right <= area.right && r.bottom <= area.bottom)
                     << "control " << GetDlgCtrlID(c) << " leaves the page";
                 controls.emplace_back(c, r);
+                // A check box or radio button shows its whole text: the
+                // button's own measure of text and mark (in the program's
+                // font) fits its width.
+                const LONG style = GetWindowLongW(c, GWL_STYLE), type = style & BS_TYPEMASK;
+                if (vt::ClassOf(c) == L"Button" && !(style & BS_PUSHLIKE) && !vt::WindowText(c).empty() &&
+                    (type == BS_AUTOCHECKBOX || type == BS_CHECKBOX || type == BS_AUTORADIOBUTTON ||
+                     type == BS_RADIOBUTTON)) {
+                    vt::RemoteBuffer size(c, sizeof(SIZE));
+                    SIZE ideal{};
+                    size.Write(&ideal, sizeof ideal);
+                    if (vt::Send(c, BCM_GETIDEALSIZE, 0, size.Address()) && size.Read(&ideal, sizeof ideal))
+                        EXPECT_LE(ideal.cx, r.right - r.left)
+                            << "the text of control " << GetDlgCtrlID(c) << " is cut: " << Narrow(vt::WindowText(c));
+                }
             }
             auto isGroup = [](HWND w) { return (GetWindowLongW(w, GWL_STYLE) & BS_TYPEMASK) == BS_GROUPBOX &&
                                                vt::ClassOf(w) == L"Button"; };
