@@ -1,8 +1,10 @@
 // The windows of the Chinese build on a Chinese system: the tutorial, the
-// about box, the tray menu, a message box and a notice. Each is saved as a
-// screenshot (into VORLIX_SCREENSHOTS, for a person to look at), and every
-// control that draws its text in the dialog's own font is checked to hold its
-// text without clipping.
+// about box, the tray menu, a message box, a notice and every page of the
+// options dialog. Each is saved as a screenshot (into VORLIX_SCREENSHOTS, for
+// a person to look at); every control that draws its text in the dialog's
+// own font is checked to hold its text without clipping, and the texts the
+// dialogs show are written to window_texts.txt there, for the texts check to
+// find any left in English.
 #include <gtest/gtest.h>
 
 #include <windows.h>
@@ -10,7 +12,10 @@
 #include <string>
 #include <vector>
 
+#include "options/options_ids.h"
+#include "options/options_program.h"
 #include "support/vorlix_test.h"
+#include "text_fit.h"
 
 namespace {
 
@@ -18,70 +23,59 @@ const wchar_t kRoot[] = L"Software\\Vorlix Tessavue";
 const wchar_t kConfiguration[] = L"Software\\Vorlix Tessavue\\Configuration";
 const WPARAM kDown = VK_DOWN;
 
-std::string Utf8(const std::wstring& s) {
-    std::string out(s.size() * 3 + 1, '\0');
-    out.resize(WideCharToMultiByte(CP_UTF8, 0, s.c_str(), int(s.size()), out.data(), int(out.size()), nullptr, nullptr));
-    return out;
+std::wstring ShotsFolder() {
+    wchar_t folder[MAX_PATH] = {};
+    if (!GetEnvironmentVariableW(L"VORLIX_SCREENSHOTS", folder, MAX_PATH)) return L"";
+    vt::MakeDirs(folder);
+    return folder;
 }
 
-void SaveShot(const RECT& area, const wchar_t* name) {
-    wchar_t folder[MAX_PATH] = {};
-    if (!GetEnvironmentVariableW(L"VORLIX_SCREENSHOTS", folder, MAX_PATH)) return;
-    vt::MakeDirs(folder);
-    vt::SaveScreenBmp(area, vt::Join(folder, std::wstring(name) + L".bmp"));
+void SaveShot(const RECT& area, const std::wstring& name) {
+    const std::wstring folder = ShotsFolder();
+    if (!folder.empty()) vt::SaveScreenBmp(area, vt::Join(folder, name + L".bmp"));
 }
+
+// Adds the texts a window shows to window_texts.txt, one "where<TAB>text" a
+// line (line breaks written as \n).
+void KeepTexts(const std::string& where, const std::vector<std::wstring>& texts) {
+    const std::wstring folder = ShotsFolder();
+    if (folder.empty()) return;
+    std::string lines;
+    for (const std::wstring& t : texts) {
+        std::string text;
+        for (char c : look::Utf8(t)) {
+            if (c == '\n') text += "\\n";
+            else if (c == '\r') text += "\\r";
+            else if (c == '\t') text += "\\t";
+            else text += c;
+        }
+        lines += where + "\t" + text + "\n";
+    }
+    const std::wstring file = vt::Join(folder, L"window_texts.txt");
+    ASSERT_TRUE(vt::WriteFileBytes(file, vt::ReadFileBytes(file) + lines));
+}
+
+// The texts of the window are written down for the check, none is clipped,
+// and none is missing.
+void LookAt(HWND window, const std::string& where, const wchar_t* face = L"MS Shell Dlg") {
+    KeepTexts(where, look::ShownTexts(window));
+    EXPECT_EQ(look::ClippedTexts(window, face), std::vector<std::string>{}) << where;
+    EXPECT_EQ(look::EmptyTexts(window), std::vector<std::string>{}) << where;
+}
+
+// The first test to run starts the texts file afresh.
+struct FreshTexts : ::testing::Environment {
+    void SetUp() override {
+        const std::wstring folder = ShotsFolder();
+        if (!folder.empty()) vt::WriteFileBytes(vt::Join(folder, L"window_texts.txt"), "");
+    }
+};
+const auto* const kFreshTexts = ::testing::AddGlobalTestEnvironment(new FreshTexts);
 
 RECT WindowRect(HWND w) {
     RECT r{};
     GetWindowRect(w, &r);
     return r;
-}
-
-// The controls of a dialog drawn in its template font ("MS Shell Dlg", 8
-// points) whose text needs more room than they have: static texts wrap at
-// their width and must fit their height; buttons, check boxes and radio
-// buttons keep to one line and must fit their width (after the box).
-std::vector<std::string> ClippedTexts(HWND dialog) {
-    std::vector<std::string> clipped;
-    const LRESULT dialogFont = vt::Send(dialog, WM_GETFONT);
-    HDC dc = GetDC(nullptr);
-    LOGFONTW lf{};
-    lf.lfHeight = -MulDiv(8, GetDeviceCaps(dc, LOGPIXELSY), 72);
-    lf.lfCharSet = DEFAULT_CHARSET;
-    wcscpy(lf.lfFaceName, L"MS Shell Dlg");
-    HFONT font = CreateFontIndirectW(&lf);
-    HGDIOBJ old = SelectObject(dc, font);
-    for (HWND control : vt::ChildWindows(dialog)) {
-        if (!IsWindowVisible(control) || vt::Send(control, WM_GETFONT) != dialogFont) continue;
-        const std::wstring cls = vt::ClassOf(control), text = vt::WindowText(control);
-        if (text.empty()) continue;
-        RECT client{};
-        GetClientRect(control, &client);
-        const LONG style = GetWindowLongW(control, GWL_STYLE);
-        RECT need{0, 0, client.right, 0};
-        bool fits = true;
-        if (_wcsicmp(cls.c_str(), L"Static") == 0) {
-            if ((style & SS_TYPEMASK) > SS_RIGHT && (style & SS_TYPEMASK) != SS_LEFTNOWORDWRAP) continue;
-            DrawTextW(dc, text.c_str(), -1, &need, DT_CALCRECT | DT_WORDBREAK | DT_EDITCONTROL);
-            fits = need.bottom <= client.bottom && need.right <= client.right;
-        } else if (_wcsicmp(cls.c_str(), L"Button") == 0) {
-            const LONG type = style & BS_TYPEMASK;
-            if (type == BS_GROUPBOX) continue;
-            DrawTextW(dc, text.c_str(), -1, &need, DT_CALCRECT | DT_SINGLELINE);
-            const bool box = type != BS_PUSHBUTTON && type != BS_DEFPUSHBUTTON;
-            const int room = client.right - (box ? GetSystemMetrics(SM_CXMENUCHECK) + 4 : 6);
-            fits = need.right - need.left <= room && need.bottom <= client.bottom;
-        } else {
-            continue;
-        }
-        if (!fits)
-            clipped.push_back(Utf8(text) + " needs " + std::to_string(need.right) + "x" + std::to_string(need.bottom) +
-                              ", has " + std::to_string(client.right) + "x" + std::to_string(client.bottom));
-    }
-    SelectObject(dc, old);
-    DeleteObject(font);
-    ReleaseDC(nullptr, dc);
-    return clipped;
 }
 
 class ChineseScreens : public ::testing::Test {
@@ -125,7 +119,7 @@ TEST_F(ChineseScreens, TutorialAndAboutBoxHoldTheirTexts) {
     HWND tutorial = WaitForDialog(L"Vorlix - 只需两步，创建您的第一张屏幕截图。");
     ASSERT_TRUE(tutorial);
     SaveShot(WindowRect(tutorial), L"tutorial");
-    EXPECT_EQ(ClippedTexts(tutorial), std::vector<std::string>{});
+    LookAt(tutorial, "tutorial");
     ASSERT_TRUE(vt::PressButton(tutorial, L"关闭"));
     ASSERT_TRUE(vt::WaitGone(tutorial));
 
@@ -133,7 +127,7 @@ TEST_F(ChineseScreens, TutorialAndAboutBoxHoldTheirTexts) {
     HWND about = WaitForDialog(L"关于 Vorlix Tessavue");
     ASSERT_TRUE(about);
     SaveShot(WindowRect(about), L"about");
-    EXPECT_EQ(ClippedTexts(about), std::vector<std::string>{});
+    LookAt(about, "about");
     ASSERT_TRUE(vt::PressButton(about, L"关闭"));
 }
 
@@ -166,7 +160,7 @@ TEST_F(ChineseScreens, TrayMenuMessageBoxAndNotice) {
     vt::PumpFor(300);
     SaveShot(WindowRect(box), L"message_box");
     EXPECT_EQ(vt::ReadMessageBox(box).text, L"文件 Vorlix.chm 丢失。请重新安装 Vorlix。");
-    EXPECT_EQ(ClippedTexts(box), std::vector<std::string>{});
+    LookAt(box, "message box");
     ASSERT_TRUE(vt::PressButton(box, L"确定"));
     ASSERT_TRUE(vt::WaitGone(box));
 
@@ -178,6 +172,54 @@ TEST_F(ChineseScreens, TrayMenuMessageBoxAndNotice) {
     const int shown = GetSystemMetrics(SM_CXSCREEN) - 138 - 10;
     ASSERT_TRUE(vt::WaitUntil([&] { return WindowRect(main).left == shown; }, 10000));
     SaveShot(WindowRect(main), L"notice");
+}
+
+// The measure itself: a text too long for its static or check box is found,
+// one with room is not, and a static without text is reported empty.
+TEST(TextFit, FindsTextsTooLongForTheirControlsAndEmptyOnes) {
+    HWND parent = CreateWindowExW(0, L"STATIC", L"", WS_POPUP | WS_VISIBLE, 0, 0, 400, 200, nullptr, nullptr,
+                                  nullptr, nullptr);
+    ASSERT_TRUE(parent);
+    auto child = [&](const wchar_t* cls, const wchar_t* text, DWORD style, int id, int w, int h) {
+        return CreateWindowExW(0, cls, text, WS_CHILD | WS_VISIBLE | style, 0, id * 20, w, h, parent,
+                               HMENU(INT_PTR(id)), nullptr, nullptr);
+    };
+    child(L"STATIC", L"按住鼠标右键，或使用热键，即可开始截图。", SS_LEFT, 1, 40, 12);
+    child(L"BUTTON", L"包含鼠标指针和很长的说明文字", BS_AUTOCHECKBOX, 2, 60, 16);
+    child(L"STATIC", L"关闭", SS_LEFT, 3, 200, 40);
+    child(L"STATIC", L"", SS_LEFT, 4, 50, 12);
+    const std::vector<std::string> clipped = look::ClippedTexts(parent);
+    ASSERT_EQ(clipped.size(), 2u) << ::testing::PrintToString(clipped);
+    EXPECT_EQ(clipped[0].substr(0, 2), "1 ");
+    EXPECT_EQ(clipped[1].substr(0, 2), "2 ");
+    EXPECT_EQ(look::EmptyTexts(parent), std::vector<std::string>{"4 Static"});
+    DestroyWindow(parent);
+}
+
+// Every page of the options dialog, shown in turn.
+TEST(ChineseOptions, EveryPageShowsItsTextsWhole) {
+    ASSERT_EQ(GetACP(), 936u) << "this test needs the zh_CN.UTF-8 locale (ANSI code page 936)";
+    opt::OptionsProgram p;
+    ASSERT_TRUE(p.Start(L"Vorlix-cn.exe"));
+    ASSERT_TRUE(p.Open());
+    KeepTexts("options caption", {vt::WindowText(p.Dialog())});
+    LookAt(p.Dialog(), "options frame", L"MS Shell Dlg 2");
+    int i = 0;
+    for (const opt::TreeNode& n : p.Tree()) {
+        const std::string where = "options page " + look::Utf8(n.caption);
+        SCOPED_TRACE(where);
+        ASSERT_TRUE(p.Select(n.caption));
+        HWND page = p.ShownPage();
+        ASSERT_TRUE(page);
+        UpdateWindow(p.Dialog());
+        vt::PumpFor(200);
+        wchar_t name[32];
+        wsprintfW(name, L"options-%02d", i++);
+        SaveShot(WindowRect(p.Dialog()), name);
+        KeepTexts(where, {p.Title()});
+        LookAt(page, where, L"MS Shell Dlg 2");
+    }
+    EXPECT_TRUE(p.Close());
 }
 
 }  // namespace

@@ -2,6 +2,7 @@
 """Compares the English and the Simplified Chinese texts units.
 
 Usage: check_texts.py EN-FOLDER ZH-FOLDER
+       check_texts.py --window-texts EN-FOLDER TEXTS-FILE
        check_texts.py --self-test FIXTURE-FOLDER
 
 Reads every resources/texts/<lang>/*.cpp, collects the texts they define in
@@ -21,6 +22,11 @@ pairs keyed by their id) and fails, listing every finding, when
     (F1, x2), single letters, file names, extensions and patterns
     (pradomel.exe, .exe, *.bmp), date and time patterns (HH:MM:SS, MM/DD/YY),
     addresses (http://..., a@b) and placeholders.
+
+With --window-texts it reads the texts that the Chinese build's windows
+showed (one "where<TAB>text" a line, written by the Chinese screens test) and
+fails on any left in English by the same rules: texts that code puts
+together or that never passed through a texts unit are caught there.
 """
 import os
 import re
@@ -230,6 +236,30 @@ def english_words(text, kept_words):
     return words
 
 
+def kept_key_words(en):
+    kept_words = set()
+    for key, text in en.items():
+        if key.split("[")[0] in KEY_NAME_TEXTS and text:
+            kept_words.update(WORD.findall(text))
+    return kept_words
+
+
+def check_window_texts(en_folder, texts_file):
+    """Findings for the shown texts that are left in English."""
+    en, _, _ = read_texts(en_folder)
+    kept_words = kept_key_words(en)
+    findings = []
+    with open(texts_file, encoding="utf-8") as f:
+        lines = [line.rstrip("\n") for line in f if line.strip()]
+    for line in lines:
+        where, _, text = line.partition("\t")
+        text = text.replace("\\n", "\n").replace("\\r", "\r").replace("\\t", "\t")
+        words = english_words(text, kept_words)
+        if words:
+            findings.append("%s: left in English (%s): %r" % (where, ", ".join(words), text))
+    return findings, len(lines)
+
+
 def compare(en_folder, zh_folder):
     en, en_files, en_strays = read_texts(en_folder)
     zh, zh_files, zh_strays = read_texts(zh_folder)
@@ -238,10 +268,7 @@ def compare(en_folder, zh_folder):
         for file_name, text in strays:
             findings.append("%s/%s: a text outside any definition the check reads: %r" % (lang, file_name, text))
 
-    kept_words = set()
-    for key, text in en.items():
-        if key.split("[")[0] in KEY_NAME_TEXTS and text:
-            kept_words.update(WORD.findall(text))
+    kept_words = kept_key_words(en)
 
     for key in en:
         if key not in zh:
@@ -279,8 +306,10 @@ def compare(en_folder, zh_folder):
 
 
 def self_test(fixtures):
-    """Runs the check over a fixture pair with known faults and compares the findings."""
+    """Runs the check over a fixture pair with known faults, and over a file
+    of window texts, and compares the findings."""
     findings, _ = compare(os.path.join(fixtures, "en"), os.path.join(fixtures, "zh"))
+    findings += check_window_texts(os.path.join(fixtures, "en"), os.path.join(fixtures, "window_texts.txt"))[0]
     with open(os.path.join(fixtures, "expected.txt"), encoding="utf-8") as f:
         expected = [line.rstrip("\n") for line in f if line.strip() and not line.startswith("#")]
     if findings == expected:
@@ -298,6 +327,18 @@ def self_test(fixtures):
 def main(argv):
     if len(argv) == 3 and argv[1] == "--self-test":
         return self_test(argv[2])
+    if len(argv) == 4 and argv[1] == "--window-texts":
+        findings, count = check_window_texts(argv[2], argv[3])
+        if findings:
+            print("Texts shown by the Chinese build left in English: %d finding(s)" % len(findings))
+            for line in findings:
+                print("  " + line)
+            return 1
+        if count == 0:
+            print("no window texts in %s: nothing was looked at" % argv[3])
+            return 1
+        print("all %d texts shown by the Chinese build's windows are Chinese" % count)
+        return 0
     if len(argv) != 3:
         print(__doc__)
         return 2
