@@ -61,6 +61,7 @@ void LookAt(HWND window, const std::string& where, const wchar_t* face = L"MS Sh
     KeepTexts(where, look::ShownTexts(window));
     EXPECT_EQ(look::ClippedTexts(window, face), std::vector<std::string>{}) << where;
     EXPECT_EQ(look::EmptyTexts(window), std::vector<std::string>{}) << where;
+    EXPECT_EQ(look::MissingGlyphs(window, face), std::vector<std::string>{}) << where;
 }
 
 // The first test to run starts the texts file afresh.
@@ -218,6 +219,31 @@ TEST(ChineseOptions, EveryPageShowsItsTextsWhole) {
         SaveShot(WindowRect(p.Dialog()), name);
         KeepTexts(where, {p.Title()});
         LookAt(page, where, L"MS Shell Dlg 2");
+        // Each choice of the page's drop-down lists, which may show other
+        // controls; a box a choice brings up is looked at too.
+        for (HWND combo : vt::ChildWindows(page, L"ComboBox")) {
+            const LONG style = GetWindowLongW(combo, GWL_STYLE);
+            if (!IsWindowVisible(combo) || (style & 3) != CBS_DROPDOWNLIST ||
+                (style & (CBS_OWNERDRAWFIXED | CBS_OWNERDRAWVARIABLE)))
+                continue;
+            const int id = GetDlgCtrlID(combo);
+            const int was = p.ComboIndex(id), count = int(vt::Send(combo, CB_GETCOUNT));
+            for (int choice = 0; choice <= count; ++choice) {
+                const int index = choice < count ? choice : was;  // the last turn puts it back
+                vt::Send(combo, CB_SETCURSEL, index);
+                vt::Post(GetParent(combo), WM_COMMAND, MAKEWPARAM(id, CBN_SELCHANGE), LPARAM(combo));
+                vt::PumpFor(150);
+                const std::string state = where + ", list " + std::to_string(id) + " at " + std::to_string(index);
+                if (HWND box = vt::WaitForMessageBox(p.Pid(), L"Vorlix 消息", 50)) {
+                    vt::PumpFor(200);
+                    SaveShot(WindowRect(box), name + std::wstring(L"-box"));
+                    LookAt(box, state + ", box");
+                    vt::Post(box, WM_COMMAND, IDOK, 0);
+                    vt::WaitGone(box);
+                }
+                if (choice < count) LookAt(page, state, L"MS Shell Dlg 2");
+            }
+        }
     }
     EXPECT_TRUE(p.Close());
 }

@@ -2,6 +2,8 @@
 
 #include <commctrl.h>
 
+#include <cstdio>
+
 #include "support/vorlix_test.h"
 
 namespace look {
@@ -151,6 +153,34 @@ std::vector<std::string> ClippedTexts(HWND parent, const wchar_t* face, int poin
     DeleteObject(font);
     ReleaseDC(nullptr, dc);
     return clipped;
+}
+
+std::vector<std::string> MissingGlyphs(HWND parent, const wchar_t* face) {
+    std::vector<std::string> missing;
+    HDC dc = GetDC(nullptr);
+    LOGFONTW lf{};
+    lf.lfHeight = -MulDiv(8, GetDeviceCaps(dc, LOGPIXELSY), 72);
+    lf.lfCharSet = DEFAULT_CHARSET;
+    wcsncpy(lf.lfFaceName, face, LF_FACESIZE - 1);
+    HFONT font = CreateFontIndirectW(&lf);
+    HGDIOBJ old = SelectObject(dc, font);
+    for (const std::wstring& text : ShownTexts(parent)) {
+        std::vector<WORD> glyphs(text.size());
+        if (text.empty() ||
+            GetGlyphIndicesW(dc, text.c_str(), int(text.size()), glyphs.data(), GGI_MARK_NONEXISTING_GLYPHS) == GDI_ERROR)
+            continue;
+        for (size_t i = 0; i < text.size(); ++i)
+            if (glyphs[i] == 0xFFFF && text[i] >= L' ' && text[i] != L'&')
+                missing.push_back("U+" + [](unsigned c) {
+                    char hex[8];
+                    snprintf(hex, sizeof hex, "%04X", c);
+                    return std::string(hex);
+                }(text[i]) + " in \"" + Utf8(text) + "\"");
+    }
+    SelectObject(dc, old);
+    DeleteObject(font);
+    ReleaseDC(nullptr, dc);
+    return missing;
 }
 
 std::vector<std::string> EmptyTexts(HWND parent) {

@@ -21,6 +21,10 @@ std::string Utf8(const std::wstring& s);
 // drop-down list must fit its field; tree items must fit the tree's width.
 std::vector<std::string> ClippedTexts(HWND parent, const wchar_t* face = L"MS Shell Dlg", int points = 8);
 
+// The characters of the visible controls' texts that the dialogs' template
+// font (face, 8 points) has no glyph for: they would show as empty boxes.
+std::vector<std::string> MissingGlyphs(HWND parent, const wchar_t* face = L"MS Shell Dlg");
+
 // Visible static texts and buttons (not pictures, lines or owner-drawn ones)
 // that hold no text.
 std::vector<std::string> EmptyTexts(HWND parent);
