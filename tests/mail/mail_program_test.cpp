@@ -198,13 +198,7 @@ protected:
         return a;
     }
     // The error box the delivery shows; its text, and it is answered.
-    std::wstring ErrorBox() {
-        HWND box = vt::WaitForMessageBox(running.Id(), kCaption, 15000);
-        if (!box) return L"<no box>";
-        const std::wstring text = vt::ReadMessageBox(box).text;
-        vt::PressButton(box, L"OK");
-        return text;
-    }
+    std::wstring ErrorBox() { return vt::AnswerMessageBox(running.Id(), kCaption, 15000); }
 
     std::wstring scratch, program, clients, log, handOver, temp;
     TConfiguration record;
@@ -579,13 +573,7 @@ protected:
         Stop();
     }
     // The sender's failure box: its text, answered.
-    std::wstring SenderBox() {
-        HWND box = vt::WaitForMessageBox(0, L"Vorlix Mail", 30000);
-        if (!box) return L"<no box>";
-        const std::wstring text = vt::ReadMessageBox(box).text;
-        vt::PressButton(box, L"OK");
-        return text;
-    }
+    std::wstring SenderBox() { return vt::AnswerMessageBox(0, L"Vorlix Mail", 30000); }
 
     std::wstring server, senderLog;
     int port = 0;

@@ -567,6 +567,14 @@ bool WaitGone(HWND window, DWORD timeoutMs) {
     return WaitUntil([&] { return !IsWindow(window) || !IsWindowVisible(window); }, timeoutMs);
 }
 
+std::wstring AnswerMessageBox(DWORD pid, const wchar_t* caption, DWORD timeoutMs, const std::wstring& button) {
+    HWND box = WaitForMessageBox(pid, caption, timeoutMs);
+    if (!box) return L"<no box>";
+    const std::wstring text = ReadMessageBox(box).text;
+    if (PressButton(box, button)) WaitGone(box);
+    return text;
+}
+
 struct BoxAnswerer::State {
     std::function<std::wstring(const MessageBoxInfo&)> decider;
     mutable std::mutex mutex;

@@ -149,6 +149,11 @@ MessageBoxInfo ReadMessageBox(HWND box);                   // caption, static te
 bool PressButton(HWND box, const std::wstring& text);      // clicks the button titled text ('&' and case ignored); false if none
 bool CloseDialog(HWND box);                                // posts WM_CLOSE
 bool WaitGone(HWND window, DWORD timeoutMs = 5000);        // true once the window is destroyed or hidden
+// Waits for a box of the process (0 = any) with that caption (null = any),
+// reads its text, presses the button and waits until that box has closed: a
+// box still closing would otherwise be found again by the next wait and read
+// as empty. "<no box>" when none came.
+std::wstring AnswerMessageBox(DWORD pid, const wchar_t* caption, DWORD timeoutMs, const std::wstring& button = L"OK");
 // How a delivery of the program whose notice strip is `main` ended, told by
 // where the strip slides in (with the slide-in setting on): "sent" from the
 // right ("Image sent to ..."), "cancelled" from the left; "" when neither

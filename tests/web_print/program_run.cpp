@@ -68,20 +68,10 @@ void ProgramRun::HandOver(const vt::Pixels& image, UINT message) {
 
 std::wstring ProgramRun::HandOverForMessage(UINT message) {
     HandOver(TestImage(16, 16, 1), message);
-    HWND box = vt::WaitForMessageBox(process.Id(), nullptr, 15000);
-    if (!box) return {};
-    const std::wstring text = vt::ReadMessageBox(box).text;
-    vt::PressButton(box, L"OK");
-    return text;
+    return vt::AnswerMessageBox(process.Id(), nullptr, 15000);
 }
 
-std::wstring ProgramRun::ErrorBox() {
-    HWND box = vt::WaitForMessageBox(process.Id(), L"Vorlix Message", 15000);
-    if (!box) return L"<no box>";
-    const std::wstring text = vt::ReadMessageBox(box).text;
-    vt::PressButton(box, L"OK");
-    return text;
-}
+std::wstring ProgramRun::ErrorBox() { return vt::AnswerMessageBox(process.Id(), L"Vorlix Message", 15000); }
 
 void ProgramRun::Stop() {
     if (process.Running()) {
