@@ -81,8 +81,7 @@ private:
         const auto color = static_cast<COLORREF>(di.itemData);
         const int h = r.bottom - r.top;
         RECT swatch{r.left + 2, r.top + 2, r.left + 2 + h * 3 / 2, r.bottom - 2};
-        ui::BrushHandle fill(CreateSolidBrush(color));
-        FillRect(di.hDC, &swatch, fill);
+        ui::FillSolid(di.hDC, swatch, color);
         FrameRect(di.hDC, &swatch, static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH)));
         wchar_t text[64] = L"";
         SendMessageW(di.hwndItem, CB_GETLBTEXT, di.itemID, reinterpret_cast<LPARAM>(text));

@@ -218,9 +218,7 @@ private:
             text = GetSysColor(COLOR_INACTIVECAPTION);
             back = GetSysColor(COLOR_WINDOW);
         }
-        HBRUSH brush = CreateSolidBrush(back);
-        FillRect(di.hDC, &di.rcItem, brush);
-        DeleteObject(brush);
+        ui::FillSolid(di.hDC, di.rcItem, back);
         wchar_t caption[64] = L"";
         if (index < static_cast<int>(std::size(txt::MailProgramItems))) lstrcpynW(caption, txt::MailProgramItems[index], 64);
         SetBkMode(di.hDC, TRANSPARENT);

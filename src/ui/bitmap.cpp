@@ -241,9 +241,7 @@ void Bitmap::Draw(HDC dc, int x, int y) const {
 
 void Bitmap::FillRect(const RECT& r, COLORREF color) {
     if (Empty()) return;
-    HBRUSH brush = CreateSolidBrush(color);
-    ::FillRect(dc_, &r, brush);
-    DeleteObject(brush);
+    FillSolid(dc_, r, color);
 }
 
 void Bitmap::Clear(COLORREF color) {

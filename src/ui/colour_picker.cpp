@@ -22,21 +22,11 @@ constexpr DWORD PaletteExStyle = WS_EX_TOOLWINDOW | WS_EX_TOPMOST;
 
 bool Inside(const RECT& r, POINT p) { return PtInRect(&r, p) != FALSE; }
 
-void Fill(HDC dc, const RECT& r, COLORREF colour) {
-    BrushHandle brush(CreateSolidBrush(colour));
-    FillRect(dc, &r, brush);
-}
-
-void Frame(HDC dc, const RECT& r, COLORREF colour) {
-    BrushHandle brush(CreateSolidBrush(colour));
-    FrameRect(dc, &r, brush);
-}
-
 // A swatch: the colour framed in grey (face colour in a greyed frame when
 // disabled).
 void Swatch(HDC dc, const RECT& r, COLORREF colour, bool enabled) {
-    Fill(dc, r, enabled ? colour : GetSysColor(COLOR_BTNFACE));
-    Frame(dc, r, enabled ? OutlineGrey : GetSysColor(COLOR_INACTIVECAPTION));
+    FillSolid(dc, r, enabled ? colour : GetSysColor(COLOR_BTNFACE));
+    FrameSolid(dc, r, enabled ? OutlineGrey : GetSysColor(COLOR_INACTIVECAPTION));
 }
 
 // The small pictures above the colour bar, drawn in a 16 x 11 box.
@@ -58,7 +48,7 @@ void DrawGlyph(HDC dc, TGlyphType type, int left, int top, bool enabled) {
             for (int i = 0; i < 3; ++i) {
                 const int y = top + 1 + i * 4;
                 RECT r{left + 2, y, left + 14, y + i + 1};
-                Fill(dc, r, ink);
+                FillSolid(dc, r, ink);
             }
             break;
         case TGlyphType::gtBackGround: {  // a tilted paint pot with a drop
@@ -68,7 +58,7 @@ void DrawGlyph(HDC dc, TGlyphType type, int left, int top, bool enabled) {
             MoveToEx(dc, left + 3, top + 5, nullptr);
             LineTo(dc, left + 12, top + 5);
             RECT drop{left + 13, top + 6, left + 15, top + 10};
-            Fill(dc, drop, ink);
+            FillSolid(dc, drop, ink);
             break;
         }
     }
@@ -79,6 +69,24 @@ void PartEdge(HDC dc, RECT r, bool flat, bool hot, bool pressed) {
     if (pressed) DrawEdge(dc, &r, flat ? BDR_SUNKENOUTER : EDGE_SUNKEN, BF_RECT);
     else if (!flat) DrawEdge(dc, &r, EDGE_RAISED, BF_RECT);
     else if (hot) DrawEdge(dc, &r, BDR_RAISEDINNER, BF_RECT);
+}
+
+// Paints a window through an off-screen bitmap, so that a redraw on every
+// change never flickers.
+template <typename Paint>
+void PaintOffScreen(HWND window, Paint paint) {
+    PAINTSTRUCT ps;
+    HDC dc = BeginPaint(window, &ps);
+    RECT rc;
+    GetClientRect(window, &rc);
+    DcHandle mem(CreateCompatibleDC(dc));
+    BitmapHandle bmp(CreateCompatibleBitmap(dc, rc.right, rc.bottom));
+    {
+        Selection keep(mem, bmp);
+        paint(mem.get());
+        BitBlt(dc, 0, 0, rc.right, rc.bottom, mem, 0, 0, SRCCOPY);
+    }
+    EndPaint(window, &ps);
 }
 
 }  // namespace
@@ -341,23 +349,7 @@ LRESULT TColourPickButton::ButtonMessage(UINT message, WPARAM wParam, LPARAM lPa
             return 0;
         case WM_GETFONT: return reinterpret_cast<LRESULT>(font_);
         case WM_ERASEBKGND: return 1;
-        case WM_PAINT: {
-            PAINTSTRUCT ps;
-            HDC dc = BeginPaint(hwnd_, &ps);
-            RECT rc;
-            GetClientRect(hwnd_, &rc);
-            // Drawn off screen, so that a redraw on every change never flickers.
-            HDC mem = CreateCompatibleDC(dc);
-            BitmapHandle bmp(CreateCompatibleBitmap(dc, rc.right, rc.bottom));
-            {
-                Selection keep(mem, bmp);
-                PaintButton(mem);
-                BitBlt(dc, 0, 0, rc.right, rc.bottom, mem, 0, 0, SRCCOPY);
-            }
-            DeleteDC(mem);
-            EndPaint(hwnd_, &ps);
-            return 0;
-        }
+        case WM_PAINT: PaintOffScreen(hwnd_, [this](HDC dc) { PaintButton(dc); }); return 0;
         case WM_ENABLE:
         case WM_SETFOCUS:
         case WM_KILLFOCUS: Refresh(); return 0;
@@ -421,14 +413,14 @@ void TColourPickButton::PaintButton(HDC dc) {
     const int w = colourPart.right, h = rc.bottom;
     DrawGlyph(dc, glyph_, (w + 1) / 2 - 8, (h + 1) / 2 - 8, enabled);
     RECT bar{(w + 1) / 2 - 8, (h + 1) / 2 + 4, (w + 1) / 2 + 8, (h + 1) / 2 + 8};
-    Fill(dc, bar, enabled ? ShownColour(selected_) : GetSysColor(COLOR_INACTIVECAPTION));
+    FillSolid(dc, bar, enabled ? ShownColour(selected_) : GetSysColor(COLOR_INACTIVECAPTION));
 
     // The arrow: a small triangle in the middle of its part.
     const int ax = (arrowPart.left + arrowPart.right) / 2, ay = h / 2 - 1;
     const COLORREF ink = GetSysColor(enabled ? COLOR_BTNTEXT : COLOR_GRAYTEXT);
     for (int i = 0; i < 3; ++i) {
         RECT line{ax - 2 + i, ay + i, ax + 3 - i, ay + i + 1};
-        Fill(dc, line, ink);
+        FillSolid(dc, line, ink);
     }
     if (GetFocus() == hwnd_) {
         RECT f = colourPart;
@@ -552,22 +544,7 @@ void TColourPickButton::ChooseOtherColour() {
 LRESULT TColourPickButton::PaletteMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
         case WM_ERASEBKGND: return 1;
-        case WM_PAINT: {
-            PAINTSTRUCT ps;
-            HDC dc = BeginPaint(palette_, &ps);
-            RECT rc;
-            GetClientRect(palette_, &rc);
-            HDC mem = CreateCompatibleDC(dc);
-            BitmapHandle bmp(CreateCompatibleBitmap(dc, rc.right, rc.bottom));
-            {
-                Selection keep(mem, bmp);
-                PaintPalette(mem);
-                BitBlt(dc, 0, 0, rc.right, rc.bottom, mem, 0, 0, SRCCOPY);
-            }
-            DeleteDC(mem);
-            EndPaint(palette_, &ps);
-            return 0;
-        }
+        case WM_PAINT: PaintOffScreen(palette_, [this](HDC dc) { PaintPalette(dc); }); return 0;
         case WM_NCHITTEST: {
             // A press on the bar of the docked palette starts the system's
             // move, which tears the palette off (WM_SYSCOMMAND below).
@@ -674,7 +651,7 @@ void TColourPickButton::PaintEntry(HDC dc, int item, const RECT& r) {
     if (down && item != OtherItem) {
         // A chosen entry shows sunken on a lighter face, as a speed button
         // that stays down.
-        Fill(dc, r, RGB(0xF4, 0xF4, 0xF4));
+        FillSolid(dc, r, RGB(0xF4, 0xF4, 0xF4));
     }
     PartEdge(dc, r, dropDownFlat_, hot, down);
     const int h = r.bottom - r.top;
@@ -685,7 +662,7 @@ void TColourPickButton::PaintEntry(HDC dc, int item, const RECT& r) {
     if (item == AutoItem) {
         RECT outline = r;
         InflateRect(&outline, -(h / 7), -(h / 7));
-        Frame(dc, outline, enabled ? OutlineGrey : GetSysColor(COLOR_INACTIVECAPTION));
+        FrameSolid(dc, outline, enabled ? OutlineGrey : GetSysColor(COLOR_INACTIVECAPTION));
         const int inset = h / 6;
         RECT swatch{r.left + inset, r.top + inset, r.left + h - inset, r.bottom - inset};
         Swatch(dc, swatch, ShownColour(clDefault), enabled);

@@ -81,6 +81,16 @@ inline FontHandle CreateFontByName(const wchar_t* face, int height) {
     return FontHandle(CreateFontIndirectW(&lf));
 }
 
+// A rectangle filled, or framed one pixel wide, in a solid colour.
+inline void FillSolid(HDC dc, const RECT& r, COLORREF colour) {
+    BrushHandle brush(CreateSolidBrush(colour));
+    FillRect(dc, &r, brush);
+}
+inline void FrameSolid(HDC dc, const RECT& r, COLORREF colour) {
+    BrushHandle brush(CreateSolidBrush(colour));
+    FrameRect(dc, &r, brush);
+}
+
 // The display device context: CreateDC("DISPLAY"), deleted at scope end.
 inline DcHandle CreateDisplayDc() { return DcHandle(CreateDCW(L"DISPLAY", nullptr, nullptr, nullptr)); }
 

@@ -9,16 +9,6 @@ namespace {
 
 constexpr int SeparatorHeight = 4;
 
-void Fill(HDC dc, const RECT& r, COLORREF colour) {
-    BrushHandle brush(CreateSolidBrush(colour));
-    FillRect(dc, &r, brush);
-}
-
-void Frame(HDC dc, const RECT& r, COLORREF colour) {
-    BrushHandle brush(CreateSolidBrush(colour));
-    FrameRect(dc, &r, brush);
-}
-
 bool RichDisplay() {
     HDC dc = GetDC(nullptr);
     const int bits = GetDeviceCaps(dc, BITSPIXEL) * GetDeviceCaps(dc, PLANES);
@@ -209,7 +199,7 @@ void TMenuStyler::Draw(const DRAWITEMSTRUCT& di, const Item& item) {
     const Colours c = PrepareColours();
     HDC dc = di.hDC;
     const RECT r = di.rcItem;
-    Fill(dc, r, c.back);
+    FillSolid(dc, r, c.back);
     RECT strip{r.left, r.top, r.left + IconWidth, r.bottom};
     if (Gradient && RichDisplay()) {
         // Light to the strip colour, left to right.
@@ -220,19 +210,19 @@ void TMenuStyler::Draw(const DRAWITEMSTRUCT& di, const Item& item) {
         GRADIENT_RECT g{0, 1};
         GradientFill(dc, v, 2, &g, 1, GRADIENT_FILL_RECT_H);
     } else {
-        Fill(dc, strip, c.strip);
+        FillSolid(dc, strip, c.strip);
     }
     if (item.originalType & MFT_SEPARATOR) {
         const int y = (r.top + r.bottom) / 2;
         RECT line{r.left + IconWidth + 7, y, r.right, y + 1};
-        Fill(dc, line, c.separator);
+        FillSolid(dc, line, c.separator);
         return;
     }
     const bool disabled = (di.itemState & (ODS_GRAYED | ODS_DISABLED)) != 0;
     const bool selected = (di.itemState & ODS_SELECTED) != 0;
     if (selected && !disabled && DrawSelect) {
-        Fill(dc, r, c.select);
-        Frame(dc, r, c.border);
+        FillSolid(dc, r, c.select);
+        FrameSolid(dc, r, c.border);
     }
     if (di.itemState & ODS_CHECKED) {
         const int side = std::min(IconWidth, static_cast<int>(r.bottom - r.top)) - 4;
@@ -247,7 +237,7 @@ void TMenuStyler::Draw(const DRAWITEMSTRUCT& di, const Item& item) {
             Ellipse(dc, box.left, box.top, box.right, box.bottom);
             RECT dot = box;
             InflateRect(&dot, -side / 3, -side / 3);
-            Fill(dc, dot, GetSysColor(COLOR_MENUTEXT));
+            FillSolid(dc, dot, GetSysColor(COLOR_MENUTEXT));
         } else {
             Rectangle(dc, box.left, box.top, box.right, box.bottom);
             // A drawn tick.
