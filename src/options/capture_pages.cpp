@@ -15,6 +15,7 @@
 #include "options/options_dialog.h"
 #include "options/options_ids.h"
 #include "options/options_texts.h"
+#include "options/page_edits.h"
 #include "ui/gdi.h"
 
 namespace {
@@ -113,13 +114,6 @@ protected:
 
 // ---- Rectangle --------------------------------------------------------------------
 
-// The size edits take only digits and Backspace.
-LRESULT CALLBACK DigitsEditProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR, DWORD_PTR) {
-    if (message == WM_CHAR && wParam != VK_BACK && (wParam < L'0' || wParam > L'9')) return 0;
-    if (message == WM_NCDESTROY) RemoveWindowSubclass(hwnd, &DigitsEditProc, 1);
-    return DefSubclassProc(hwnd, message, wParam, lParam);
-}
-
 // The text as a number; false when it is none.
 bool ReadNumber(const std::wstring& text, int& value) {
     if (text.empty() || text.size() > 9) return false;
@@ -155,7 +149,7 @@ protected:
 
     void Init() override {
         HotkeyPage::Init();
-        for (int id : {IDC_ED_WIDTH, IDC_ED_HEIGHT}) SetWindowSubclass(Item(id), &DigitsEditProc, 1, 0);
+        for (int id : {IDC_ED_WIDTH, IDC_ED_HEIGHT}) AcceptDigitsOnly(Item(id));
     }
 
     void Load() override {

@@ -4,16 +4,21 @@
 #include <windows.h>
 #include <shellapi.h>
 
+#include <string>
+#include <vector>
+
 #include "core/addresses.h"
 #include "core/globals.h"
 #include "core/work.h"
-#include "options/contact_pickers.h"
+#include "delivery/icq_binding.h"
+#include "delivery/messenger_binding.h"
 #include "options/options_dialog.h"
 #include "options/options_ids.h"
 #include "options/options_pages_texts.h"
 #include "options/page_controls_ids.h"
 #include "options/page_edits.h"
 #include "ui/text_convert.h"
+#include "ui/window.h"
 
 namespace {
 
@@ -153,11 +158,15 @@ std::wstring ComboText(HWND combo, int code) {
             }
         }
     }
-    const int n = GetWindowTextLengthW(combo);
-    std::wstring text(static_cast<size_t>(n) + 1, L'\0');
-    GetWindowTextW(combo, text.data(), n + 1);
-    text.resize(static_cast<size_t>(n));
-    return text;
+    return ui::WindowText(combo);
+}
+
+// The combo box's list replaced by `items`; what its edit shows stays.
+void RefillCombo(HWND combo, const std::vector<std::wstring>& items) {
+    const std::wstring text = ui::WindowText(combo);
+    SendMessageW(combo, CB_RESETCONTENT, 0, 0);
+    for (const std::wstring& item : items) SendMessageW(combo, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(item.c_str()));
+    SetWindowTextW(combo, text.c_str());
 }
 
 class ImPage : public OptionsPage {
@@ -185,7 +194,10 @@ protected:
         if (code == CBN_KILLFOCUS) InvalidateRect(combo, nullptr, TRUE);
         if (OptionsLoading) return;
         if (code == CBN_DROPDOWN) {
-            FillImContactList();
+            // The messenger's contacts that are online; none without it.
+            std::vector<std::wstring> addresses;
+            if (!ListImContacts(addresses)) addresses.clear();
+            RefillCombo(combo, addresses);
         } else if (code == CBN_EDITCHANGE || code == CBN_SELCHANGE) {
             std::wstring text = ComboText(combo, code);
             if (code == CBN_EDITCHANGE) CleanComboText(combo, text);
@@ -195,29 +207,17 @@ protected:
             }
         }
     }
-
-private:
-    void FillImContactList() {
-        HWND combo = Item(IDC_CB_IM_EMAIL);
-        const std::wstring text = ComboText(combo, 0);
-        SendMessageW(combo, CB_RESETCONTENT, 0, 0);
-        for (const std::wstring& address : ImContactAddresses())
-            SendMessageW(combo, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(address.c_str()));
-        SetWindowTextW(combo, text.c_str());
-    }
 };
 
 class IcqPage : public OptionsPage {
 public:
-    // Called when the dialog is shown: the online contacts, if any.
+    // Called when the dialog is shown: the nicks of the ICQ contacts that
+    // are online, in the client's order; none without a client.
     void FillIcqUserList() {
-        HWND combo = Item(IDC_CB_ICQ_USER);
-        const std::wstring text = ComboText(combo, 0);
-        SendMessageW(combo, CB_RESETCONTENT, 0, 0);
-        if (RefreshIcqContactList())
-            for (const std::string& nick : IcqContactNicks())
-                SendMessageW(combo, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(ui::ToWide(nick).c_str()));
-        SetWindowTextW(combo, text.c_str());
+        std::vector<std::wstring> nicks;
+        if (RefreshIcqContacts())
+            for (int i = 0; i < IcqContactCache.count; ++i) nicks.push_back(ui::ToWide(IcqContactCache.entries[i].nick.view()));
+        RefillCombo(Item(IDC_CB_ICQ_USER), nicks);
     }
 
 protected:
@@ -234,8 +234,8 @@ protected:
     void Load() override {
         OptionsPage::Load();
         // The stored number shows the nick it has among the online contacts.
-        RefreshIcqContactList();
-        FillIcqNick(Config.IcqContact);
+        RefreshIcqContacts();
+        LookupIcqContact(Config.IcqContact, 1);  // the nick of the number
         SetText(IDC_CB_ICQ_USER, ui::ToWide(Config.IcqContact.nick.view()));
     }
 
@@ -248,7 +248,7 @@ protected:
         if (OptionsLoading) return;
         if (code == CBN_DROPDOWN) {
             TIcqContact contact = Config.IcqContact;
-            if (FillIcqNick(contact)) SetWindowTextW(combo, ui::ToWide(contact.nick.view()).c_str());
+            if (LookupIcqContact(contact, 1)) SetWindowTextW(combo, ui::ToWide(contact.nick.view()).c_str());
             FillIcqUserList();
         } else if (code == CBN_EDITCHANGE || code == CBN_SELCHANGE) {
             UserChange(combo, code);
@@ -267,8 +267,8 @@ private:
             SetWindowTextW(combo, ui::ToWide(Config.IcqContact.nick.view()).c_str());
             return;
         }
-        RefreshIcqContactList();
-        ParseIcqText(*bytes, Config.IcqContact);
+        RefreshIcqContacts();
+        ParseIcqContact(*bytes, Config.IcqContact);
         const std::wstring nick = ui::ToWide(Config.IcqContact.nick.view());
         if (code == CBN_EDITCHANGE && nick != text) {
             SetWindowTextW(combo, nick.c_str());

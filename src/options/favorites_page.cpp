@@ -59,9 +59,7 @@ std::wstring Upper(const std::wstring& s) {
 // Delete (a cross), drawn on the menu's colour.
 ui::BitmapHandle MenuPicture(int index) {
     const int s = ScaleForDpi(16);
-    HDC screen = GetDC(nullptr);
-    ui::BitmapHandle bitmap(CreateCompatibleBitmap(screen, s, s));
-    ReleaseDC(nullptr, screen);
+    ui::BitmapHandle bitmap(CreateCompatibleBitmap(ui::WindowDc(nullptr), s, s));
     ui::DcHandle dc(CreateCompatibleDC(nullptr));
     ui::Selection sb(dc.get(), bitmap.get());
     RECT all{0, 0, s, s};

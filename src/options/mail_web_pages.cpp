@@ -29,15 +29,6 @@ bool RecipientChar(wchar_t c) {
            c == L'-' || c == L'.' || c == L';' || c == L'@' || c == L'_';
 }
 
-LRESULT CALLBACK RecipientsProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR, DWORD_PTR) {
-    if (message == WM_CHAR) {
-        const wchar_t c = static_cast<wchar_t>(wParam);
-        if (c != 8 && !RecipientChar(c)) return 0;  // Ctrl+V, Ctrl+C and Ctrl+X too
-    }
-    if (message == WM_NCDESTROY) RemoveWindowSubclass(hwnd, RecipientsProc, 3);
-    return DefSubclassProc(hwnd, message, wParam, lParam);
-}
-
 LRESULT CALLBACK EmbeddedProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR, DWORD_PTR data);
 
 void WarnNoEmbedding(HWND owner) {
@@ -79,7 +70,7 @@ protected:
         SendDlgItemMessageW(hwnd_, IDC_ED_SMTP_BODY, EM_LIMITTEXT, 250, 0);
         SendDlgItemMessageW(hwnd_, IDC_ED_SMTP_PORT, EM_LIMITTEXT, 3, 0);
         AcceptDigitsOnly(Item(IDC_ED_SMTP_PORT));
-        SetWindowSubclass(Item(IDC_ED_MAIL_TO), RecipientsProc, 3, 0);
+        AcceptOnly(Item(IDC_ED_MAIL_TO), RecipientChar);  // Ctrl+V, Ctrl+C and Ctrl+X are swallowed too
         SetWindowSubclass(Item(IDC_CK_MAIL_EMBEDDED), EmbeddedProc, 4, reinterpret_cast<DWORD_PTR>(this));
     }
 
@@ -118,13 +109,8 @@ protected:
                 break;
             case IDC_CK_MAIL_EMBEDDED:
                 if (code != BN_CLICKED) break;
-                if (ComboIndex(IDC_CB_MAIL_PROGRAM) == kIncrediMailIndex) {
-                    Config.MailMethod = 2;
-                    SetChecked(IDC_CK_MAIL_EMBEDDED, false);
-                    SetChecked(IDC_CK_MAIL_ATTACHED, true);
-                } else {
-                    Config.MailMethod = 1;
-                }
+                if (ComboIndex(IDC_CB_MAIL_PROGRAM) == kIncrediMailIndex) ChooseAttached();
+                else Config.MailMethod = 1;
                 break;
             case IDC_CK_MAIL_ATTACHED:
                 if (code == BN_CLICKED) Config.MailMethod = 2;
@@ -148,6 +134,13 @@ protected:
     }
 
 private:
+    // IncrediMail takes attachments only.
+    void ChooseAttached() {
+        Config.MailMethod = 2;
+        SetChecked(IDC_CK_MAIL_EMBEDDED, false);
+        SetChecked(IDC_CK_MAIL_ATTACHED, true);
+    }
+
     void ShowSmtpPanel(bool show) {
         for (int id = IDC_GB_SMTP; id <= IDC_CK_SMTP_PROGRESS; ++id) ShowWindow(Item(id), show ? SW_SHOW : SW_HIDE);
     }
@@ -159,8 +152,7 @@ private:
         for (wchar_t c : text)
             if (RecipientChar(c)) kept += c;
         if (kept != text) {
-            SetText(IDC_ED_MAIL_TO, kept);  // whose change stores it
-            SendDlgItemMessageW(hwnd_, IDC_ED_MAIL_TO, EM_SETSEL, kept.size(), kept.size());
+            Show(IDC_ED_MAIL_TO, kept);  // whose change stores it
             return;
         }
         StoreText(Config.MailTo, text);
@@ -181,6 +173,7 @@ private:
         Config.SmtpBody = *stored;
     }
 
+    // The text, with the caret after it.
     void Show(int id, const std::wstring& text) {
         SetText(id, text);
         SendDlgItemMessageW(hwnd_, id, EM_SETSEL, text.size(), text.size());
@@ -201,9 +194,7 @@ private:
         Config.MailClient = static_cast<uint8_t>(index + 1);
         if (index == kIncrediMailIndex && Config.MailMethod == 1) {
             WarnNoEmbedding(ApplicationWindow);
-            Config.MailMethod = 2;
-            SetChecked(IDC_CK_MAIL_EMBEDDED, false);
-            SetChecked(IDC_CK_MAIL_ATTACHED, true);
+            ChooseAttached();
         }
     }
 

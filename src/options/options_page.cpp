@@ -10,6 +10,7 @@
 #include "options/options_pages_texts.h"
 #include "options/options_texts.h"
 #include "ui/text_convert.h"
+#include "ui/window.h"
 
 namespace {
 
@@ -85,14 +86,7 @@ bool OptionsPage::Create(HWND frame, int templateId) {
     return hwnd_ != nullptr;
 }
 
-std::wstring OptionsPage::Text(int id) const {
-    HWND item = Item(id);
-    const int n = GetWindowTextLengthW(item);
-    std::wstring s(static_cast<size_t>(n) + 1, L'\0');
-    GetWindowTextW(item, s.data(), n + 1);
-    s.resize(static_cast<size_t>(n));
-    return s;
-}
+std::wstring OptionsPage::Text(int id) const { return ui::WindowText(Item(id)); }
 
 void OptionsPage::SetText(int id, const std::wstring& text) { SetDlgItemTextW(hwnd_, id, text.c_str()); }
 

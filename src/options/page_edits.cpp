@@ -10,14 +10,19 @@
 
 namespace {
 
-LRESULT CALLBACK DigitsProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR, DWORD_PTR) {
+// The test of the characters the edit takes rides along as the subclass's
+// data.
+LRESULT CALLBACK FilterProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR, DWORD_PTR data) {
     if (message == WM_CHAR) {
+        const auto allowed = reinterpret_cast<bool (*)(wchar_t)>(data);
         const wchar_t c = static_cast<wchar_t>(wParam);
-        if (c != 8 && (c < L'0' || c > L'9')) return 0;
+        if (c != VK_BACK && !allowed(c)) return 0;
     }
-    if (message == WM_NCDESTROY) RemoveWindowSubclass(hwnd, DigitsProc, 2);
+    if (message == WM_NCDESTROY) RemoveWindowSubclass(hwnd, FilterProc, 2);
     return DefSubclassProc(hwnd, message, wParam, lParam);
 }
+
+bool Digit(wchar_t c) { return c >= L'0' && c <= L'9'; }
 
 std::wstring FolderPart(const std::wstring& path) {
     const size_t slash = path.find_last_of(L"\\/");
@@ -26,7 +31,11 @@ std::wstring FolderPart(const std::wstring& path) {
 
 }  // namespace
 
-void AcceptDigitsOnly(HWND edit) { SetWindowSubclass(edit, DigitsProc, 2, 0); }
+void AcceptOnly(HWND edit, bool (*allowed)(wchar_t)) {
+    SetWindowSubclass(edit, FilterProc, 2, reinterpret_cast<DWORD_PTR>(allowed));
+}
+
+void AcceptDigitsOnly(HWND edit) { AcceptOnly(edit, Digit); }
 
 void StorePort(const std::wstring& text, uint8_t& field) {
     const entry::NumberEntry e = entry::ReadPort(text);

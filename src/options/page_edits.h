@@ -1,6 +1,7 @@
-// Edit rules shared by the Enhance and destination pages: digit-only edits
-// (ports, offsets), the port value rule, the characters the text edits take,
-// and choosing a program or picture file whose path must fit its field.
+// Edit rules shared by the pages: edits that take only some characters
+// (sizes, ports, offsets, recipients), the port value rule, the characters
+// the text edits take, and choosing a program or picture file whose path
+// must fit its field.
 #pragma once
 
 #include <windows.h>
@@ -15,8 +16,10 @@
 inline constexpr wchar_t FileNameAndLineBreaks[] = L"\\/:*?\"<>|\r\n";
 inline constexpr wchar_t LineBreaks[] = L"\r\n";
 
-// Only Backspace and the digits can be typed; every other character,
-// control characters (Ctrl+V) included, is swallowed.
+// Only Backspace and the characters `allowed` accepts can be typed; every
+// other character, control characters (Ctrl+V) included, is swallowed.
+void AcceptOnly(HWND edit, bool (*allowed)(wchar_t));
+// AcceptOnly with the digits.
 void AcceptDigitsOnly(HWND edit);
 
 // The port value rule: empty stores 0; 1..255 stores the number; anything

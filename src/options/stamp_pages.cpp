@@ -37,11 +37,10 @@ struct StampIds {
 // The picture of a corner button: a page with a block where the stamp goes.
 ui::BitmapHandle CornerPicture(int corner) {
     const int w = 14, h = 11, bw = 5, bh = 4;
-    HDC screen = GetDC(nullptr);
+    ui::WindowDc screen(nullptr);
     ui::BitmapHandle picture(CreateCompatibleBitmap(screen, w, h));
-    HDC dc = CreateCompatibleDC(screen);
-    ReleaseDC(nullptr, screen);
-    HGDIOBJ old = SelectObject(dc, picture.get());
+    ui::DcHandle dc(CreateCompatibleDC(screen));
+    ui::Selection drawn(dc, picture);
     RECT all{0, 0, w, h};
     FillRect(dc, &all, GetSysColorBrush(COLOR_WINDOW));
     FrameRect(dc, &all, GetSysColorBrush(COLOR_BTNSHADOW));
@@ -51,8 +50,6 @@ ui::BitmapHandle CornerPicture(int corner) {
     if (corner == scCentre) x = (w - bw) / 2, y = (h - bh) / 2;
     RECT block{x, y, x + bw, y + bh};
     FillRect(dc, &block, GetSysColorBrush(COLOR_HIGHLIGHT));
-    SelectObject(dc, old);
-    DeleteDC(dc);
     return picture;
 }
 
@@ -291,9 +288,7 @@ private:
     // The annotation's face and style at the given size in points.
     static LOGFONTW CaptionFont(int points) {
         LOGFONTW lf{};
-        HDC screen = GetDC(nullptr);
-        lf.lfHeight = -MulDiv(points, GetDeviceCaps(screen, LOGPIXELSY), 72);
-        ReleaseDC(nullptr, screen);
+        lf.lfHeight = -MulDiv(points, GetDeviceCaps(ui::WindowDc(nullptr), LOGPIXELSY), 72);
         lf.lfWeight = (Config.AnnotationFontStyle & 1) ? FW_BOLD : FW_NORMAL;
         lf.lfItalic = (Config.AnnotationFontStyle & 2) ? TRUE : FALSE;
         lf.lfUnderline = (Config.AnnotationFontStyle & 4) ? TRUE : FALSE;

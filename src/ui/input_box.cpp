@@ -4,6 +4,8 @@
 #include <cstring>
 #include <vector>
 
+#include "ui/window.h"
+
 namespace ui {
 
 namespace {
@@ -71,9 +73,7 @@ INT_PTR CALLBACK Procedure(HWND box, UINT message, WPARAM wParam, LPARAM lParam)
             if (LOWORD(wParam) == IDOK) {
                 auto* state = reinterpret_cast<State*>(GetWindowLongPtrW(box, DWLP_USER));
                 HWND edit = GetDlgItem(box, kEditId);
-                std::wstring text(size_t(GetWindowTextLengthW(edit)) + 1, L'\0');
-                text.resize(size_t(GetWindowTextW(edit, text.data(), int(text.size()))));
-                *state->text = text;
+                *state->text = WindowText(edit);
                 EndDialog(box, IDOK);
                 return TRUE;
             }

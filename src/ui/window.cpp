@@ -12,6 +12,13 @@ std::vector<HWND>& ModelessDialogs() {
 }
 }  // namespace
 
+std::wstring WindowText(HWND window) {
+    const int n = GetWindowTextLengthW(window);
+    std::wstring text(static_cast<size_t>(n) + 1, L'\0');
+    text.resize(static_cast<size_t>(std::max(GetWindowTextW(window, text.data(), n + 1), 0)));
+    return text;
+}
+
 void AddModelessDialog(HWND dialog) {
     auto& d = ModelessDialogs();
     if (dialog && std::find(d.begin(), d.end(), dialog) == d.end()) d.push_back(dialog);

@@ -4,6 +4,8 @@
 
 #include <windows.h>
 
+#include <string>
+
 namespace ui {
 
 class Window {
@@ -48,5 +50,8 @@ bool ProcessMessages();
 
 // Waits the given time while letting messages run.
 void WaitPumping(DWORD milliseconds);
+
+// The window's text (an edit's or combo box's contents, a button's caption).
+std::wstring WindowText(HWND window);
 
 }  // namespace ui
