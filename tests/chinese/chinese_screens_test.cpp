@@ -43,7 +43,7 @@ void KeepTexts(const std::string& where, const std::vector<std::wstring>& texts)
     std::string lines;
     for (const std::wstring& t : texts) {
         std::string text;
-        for (char c : look::Utf8(t)) {
+        for (char c : vt::Utf8(t)) {
             if (c == '\n') text += "\\n";
             else if (c == '\r') text += "\\r";
             else if (c == '\t') text += "\\t";
@@ -137,12 +137,8 @@ TEST_F(ChineseScreens, TrayMenuMessageBoxAndNotice) {
     // The tray menu, opened and looked at, then closed again.
     HWND tray = vt::FindWindowOf(program.Id(), L"VorlixTrayIcon");
     ASSERT_TRUE(vt::Post(tray, WM_USER + 1, 0, WM_RBUTTONUP));
-    HWND menu = nullptr;
-    ASSERT_TRUE(vt::WaitUntil([&] {
-        for (HWND w : vt::FindWindows(0, L"#32768"))
-            if (IsWindowVisible(w)) menu = w;
-        return menu != nullptr;
-    }));
+    HWND menu = vt::WaitForVisibleWindow(0, L"#32768");
+    ASSERT_TRUE(menu);
     vt::PumpFor(300);
     vt::Post(menu, WM_KEYDOWN, VK_DOWN, 0);
     vt::Post(menu, WM_KEYDOWN, VK_DOWN, 0);
@@ -207,7 +203,7 @@ TEST(ChineseOptions, EveryPageShowsItsTextsWhole) {
     LookAt(p.Dialog(), "options frame", L"MS Shell Dlg 2");
     int i = 0;
     for (const opt::TreeNode& n : p.Tree()) {
-        const std::string where = "options page " + look::Utf8(n.caption);
+        const std::string where = "options page " + vt::Utf8(n.caption);
         SCOPED_TRACE(where);
         ASSERT_TRUE(p.Select(n.caption));
         HWND page = p.ShownPage();

@@ -5,6 +5,7 @@
 #include <cstdio>
 
 #include "support/vorlix_test.h"
+#include "ui/gdi.h"
 
 namespace look {
 
@@ -82,25 +83,33 @@ bool TreeItemRect(HWND tree, HTREEITEM item, RECT& r) {
     return buffer.Read(&r, sizeof r);
 }
 
+// The screen's device context with the dialogs' template font selected.
+class TemplateFontDc {
+public:
+    TemplateFontDc(const wchar_t* face, int points) : font_(Font(face, points)), selection_(screen_, font_) {}
+    operator HDC() const { return screen_; }
+
+private:
+    ui::FontHandle Font(const wchar_t* face, int points) const {
+        LOGFONTW lf{};
+        lf.lfHeight = -MulDiv(points, GetDeviceCaps(screen_, LOGPIXELSY), 72);
+        lf.lfCharSet = DEFAULT_CHARSET;
+        wcsncpy(lf.lfFaceName, face, LF_FACESIZE - 1);
+        return ui::FontHandle(CreateFontIndirectW(&lf));
+    }
+
+    ui::WindowDc screen_{nullptr};
+    ui::FontHandle font_;
+    ui::Selection selection_;
+};
+
 std::string Size(const RECT& r) { return std::to_string(r.right - r.left) + "x" + std::to_string(r.bottom - r.top); }
 
 }  // namespace
 
-std::string Utf8(const std::wstring& s) {
-    std::string out(s.size() * 3 + 1, '\0');
-    out.resize(WideCharToMultiByte(CP_UTF8, 0, s.c_str(), int(s.size()), out.data(), int(out.size()), nullptr, nullptr));
-    return out;
-}
-
 std::vector<std::string> ClippedTexts(HWND parent, const wchar_t* face, int points) {
     std::vector<std::string> clipped;
-    HDC dc = GetDC(nullptr);
-    LOGFONTW lf{};
-    lf.lfHeight = -MulDiv(points, GetDeviceCaps(dc, LOGPIXELSY), 72);
-    lf.lfCharSet = DEFAULT_CHARSET;
-    wcsncpy(lf.lfFaceName, face, LF_FACESIZE - 1);
-    HFONT font = CreateFontIndirectW(&lf);
-    HGDIOBJ old = SelectObject(dc, font);
+    const TemplateFontDc dc(face, points);
     for (HWND control : vt::ChildWindows(parent)) {
         // A control in a font of its own (a bold title) is not measured.
         if (!IsWindowVisible(control) || vt::Send(control, WM_GETFONT) != vt::Send(GetParent(control), WM_GETFONT))
@@ -114,7 +123,7 @@ std::vector<std::string> ClippedTexts(HWND parent, const wchar_t* face, int poin
             return need;
         };
         auto report = [&](const std::wstring& text, const RECT& need, const RECT& room) {
-            clipped.push_back(std::to_string(GetDlgCtrlID(control)) + " \"" + Utf8(text) + "\" needs " + Size(need) +
+            clipped.push_back(std::to_string(GetDlgCtrlID(control)) + " \"" + vt::Utf8(text) + "\" needs " + Size(need) +
                               ", has " + Size(room));
         };
         const std::wstring text = vt::WindowText(control);
@@ -149,21 +158,12 @@ std::vector<std::string> ClippedTexts(HWND parent, const wchar_t* face, int poin
             }
         }
     }
-    SelectObject(dc, old);
-    DeleteObject(font);
-    ReleaseDC(nullptr, dc);
     return clipped;
 }
 
 std::vector<std::string> MissingGlyphs(HWND parent, const wchar_t* face) {
     std::vector<std::string> missing;
-    HDC dc = GetDC(nullptr);
-    LOGFONTW lf{};
-    lf.lfHeight = -MulDiv(8, GetDeviceCaps(dc, LOGPIXELSY), 72);
-    lf.lfCharSet = DEFAULT_CHARSET;
-    wcsncpy(lf.lfFaceName, face, LF_FACESIZE - 1);
-    HFONT font = CreateFontIndirectW(&lf);
-    HGDIOBJ old = SelectObject(dc, font);
+    const TemplateFontDc dc(face, 8);
     for (const std::wstring& text : ShownTexts(parent)) {
         std::vector<WORD> glyphs(text.size());
         if (text.empty() ||
@@ -175,11 +175,8 @@ std::vector<std::string> MissingGlyphs(HWND parent, const wchar_t* face) {
                     char hex[8];
                     snprintf(hex, sizeof hex, "%04X", c);
                     return std::string(hex);
-                }(text[i]) + " in \"" + Utf8(text) + "\"");
+                }(text[i]) + " in \"" + vt::Utf8(text) + "\"");
     }
-    SelectObject(dc, old);
-    DeleteObject(font);
-    ReleaseDC(nullptr, dc);
     return missing;
 }
 
@@ -189,7 +186,7 @@ std::vector<std::string> EmptyTexts(HWND parent) {
         if (!IsWindowVisible(control) || !vt::WindowText(control).empty()) continue;
         const LONG style = GetWindowLongW(control, GWL_STYLE);
         if ((Is(control, L"Static") && IsTextStatic(style)) || (Is(control, L"Button") && IsTextButton(style)))
-            empty.push_back(std::to_string(GetDlgCtrlID(control)) + " " + Utf8(vt::ClassOf(control)));
+            empty.push_back(std::to_string(GetDlgCtrlID(control)) + " " + vt::Utf8(vt::ClassOf(control)));
     }
     return empty;
 }

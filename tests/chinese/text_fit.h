@@ -11,8 +11,6 @@
 
 namespace look {
 
-std::string Utf8(const std::wstring& s);
-
 // Descriptions of the visible controls under parent whose text does not fit,
 // measured in the dialogs' template font (face, points; a control in a font
 // other than its dialog's is left out): static texts wrap at their width

@@ -68,12 +68,6 @@ std::wstring Environment(const wchar_t* name) {
     return GetEnvironmentVariableW(name, value, MAX_PATH) ? value : L"";
 }
 
-std::string Utf8(const std::wstring& s) {
-    std::string out(s.size() * 4 + 1, '\0');
-    out.resize(WideCharToMultiByte(CP_UTF8, 0, s.c_str(), int(s.size()), out.data(), int(out.size()), nullptr, nullptr));
-    return out;
-}
-
 // What a kept message should say, for check_mail.py (UTF-8, key=value lines;
 // a value's line ends written as \n).
 struct Expected {
@@ -99,7 +93,7 @@ void KeepForHostCheck(const std::wstring& name, const std::wstring& message, con
         ASSERT_TRUE(vt::CopyFileTo(envelope, vt::Join(dir, L"envelope.json")));
     }
     auto line = [](const char* key, const std::wstring& v) {
-        std::string text = Utf8(v), escaped;
+        std::string text = vt::Utf8(v), escaped;
         for (char c : text) {
             if (c == '\n') escaped += "\\n";
             else if (c != '\r') escaped += c;

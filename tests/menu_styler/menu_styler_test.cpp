@@ -6,9 +6,7 @@
 
 #include <windows.h>
 
-#include <atomic>
 #include <string>
-#include <thread>
 #include <vector>
 
 #include "core/texts.h"
@@ -86,33 +84,6 @@ HMENU TrayMenuLikeTheProgram() {
     return menu;
 }
 
-HWND VisibleMenuWindow(DWORD pid) {
-    for (HWND w : vt::FindWindows(pid, L"#32768"))
-        if (IsWindowVisible(w)) return w;
-    return nullptr;
-}
-
-// Shows the menu at p from this thread and returns the pixels of the menu
-// window, read by a second thread that then closes the menu.
-vt::Pixels ShowAndCapture(HMENU menu, HWND owner, POINT p) {
-    vt::Pixels pixels;
-    std::thread reader([&] {
-        HWND shown = nullptr;
-        vt::WaitUntil([&] { return (shown = VisibleMenuWindow(GetCurrentProcessId())) != nullptr; }, 5000);
-        Sleep(300);
-        if (shown) {
-            RECT r;
-            GetWindowRect(shown, &r);
-            pixels = vt::CaptureScreen(r);
-        }
-        PostMessageW(owner, WM_CANCELMODE, 0, 0);
-        if (shown) PostMessageW(shown, WM_KEYDOWN, VK_ESCAPE, 0);
-    });
-    SetForegroundWindow(owner);
-    TrackPopupMenu(menu, TPM_RIGHTBUTTON, p.x, p.y, 0, owner, nullptr);
-    reader.join();
-    return pixels;
-}
 
 }  // namespace
 
@@ -139,7 +110,7 @@ TEST(MenuStyler, InactiveChangesNothingActiveDrawsAndDetachingRestoresEveryItem)
         EXPECT_EQ(styled.back(), original.back());
 
         // Drawn: the icon strip at the left and the light background.
-        const vt::Pixels shown = ShowAndCapture(menu, owner, {300, 200});
+        const vt::Pixels shown = vt::ShowMenuAndCapture(menu, owner, {300, 200});
         ASSERT_FALSE(shown.Empty());
         const COLORREF face = GetSysColor(COLOR_BTNFACE);
         const int y = 3 + GetSystemMetrics(SM_CYMENU) / 2;
@@ -199,14 +170,14 @@ TEST(MenuStyler, TheProgramsTrayMenuHasTheStandardLook) {
 
     SetCursorPos(400, 150);
     vt::Post(tray, WM_USER + 1, 0, WM_RBUTTONUP);
-    HWND shown = nullptr;
-    ASSERT_TRUE(vt::WaitUntil([&] { return (shown = VisibleMenuWindow(program.Id())) != nullptr; }, 5000));
+    HWND shown = vt::WaitForVisibleWindow(program.Id(), L"#32768");
+    ASSERT_TRUE(shown);
     vt::PumpFor(300);
     RECT r;
     GetWindowRect(shown, &r);
     const vt::Pixels programs = vt::CaptureScreen(r);
     vt::Post(shown, WM_KEYDOWN, VK_ESCAPE, 0);
-    vt::WaitUntil([&] { return VisibleMenuWindow(program.Id()) == nullptr; }, 5000);
+    vt::WaitUntil([&] { return vt::FindVisibleWindow(program.Id(), L"#32768") == nullptr; }, 5000);
     HWND main = vt::FindWindowOf(program.Id(), L"TuMainForm");
     vt::Post(main, WM_CLOSE);
     EXPECT_TRUE(program.Wait(10000));
@@ -214,7 +185,7 @@ TEST(MenuStyler, TheProgramsTrayMenuHasTheStandardLook) {
 
     HWND owner = MakeOwner();
     HMENU menu = TrayMenuLikeTheProgram();
-    const vt::Pixels standard = ShowAndCapture(menu, owner, {400, 150});
+    const vt::Pixels standard = vt::ShowMenuAndCapture(menu, owner, {400, 150});
     DestroyMenu(menu);
     DestroyWindow(owner);
     ASSERT_EQ(programs.width, standard.width);

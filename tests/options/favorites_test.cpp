@@ -155,11 +155,7 @@ public:
         vt::PumpFor(100);
         return menu;
     }
-    static HWND VisibleMenu() {
-        for (HWND w : vt::FindWindows(0, L"#32768"))
-            if (IsWindowVisible(w)) return w;
-        return nullptr;
-    }
+    static HWND VisibleMenu() { return vt::FindVisibleWindow(0, L"#32768"); }
     // The items in menu order, separator left out.
     static constexpr UINT kItems[] = {IDM_FAV_APPLY, IDM_FAV_ADD, IDM_FAV_UPDATE, IDM_FAV_DELETE, IDM_FAV_RENAME};
 

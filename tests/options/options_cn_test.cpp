@@ -11,22 +11,6 @@ namespace {
 
 using opt::OptionsProgram;
 
-std::string Narrow(const std::wstring& s) { return std::string(s.begin(), s.end()); }
-
-HWND WaitForBox(const OptionsProgram& p) {
-    HWND found = nullptr;
-    vt::WaitUntil([&] {
-        for (HWND w : vt::FindWindows(p.Pid(), L"#32770"))
-            if (w != p.Dialog() && IsWindowVisible(w) && !GetDlgItem(w, IDC_TREE) &&
-                !(GetWindowLongW(w, GWL_STYLE) & WS_CHILD)) {
-                found = w;
-                return true;
-            }
-        return false;
-    });
-    return found;
-}
-
 // The Chinese build stores two bytes per Chinese character: a long name is
 // cut after a whole character, and a character that code page 936 cannot
 // hold is refused rather than stored as "?".
@@ -50,7 +34,7 @@ TEST(OptionsText, TextIsCutAtACharacterAndUnstorableCharactersAreRefused) {
     // gives up early and the box is answered below.
     static const wchar_t thai[] = L"ok\u0E01";
     vt::Send(p.Item(IDC_ED_FILE_NAME), WM_SETTEXT, 0, LPARAM(thai), 300);
-    HWND box = WaitForBox(p);
+    HWND box = p.Box();
     ASSERT_TRUE(box);
     EXPECT_EQ(vt::ReadMessageBox(box).text, L"此文本包含无法保存到设置中的字符。请使用其他字符。");
     vt::Post(box, WM_COMMAND, IDOK, 0);

@@ -36,9 +36,6 @@ bool Logged(const OptionsProgram& p, const std::string& line) {
     return std::find(log.begin(), log.end(), line) != log.end();
 }
 
-// The box of the program (another process's #32770 than the dialog).
-HWND WaitForBox(const OptionsProgram& p) { return p.Box(); }
-
 int VisibleDialogs(const OptionsProgram& p) {
     int n = 0;
     for (HWND w : vt::FindWindows(p.Pid(), L"#32770"))
@@ -281,7 +278,7 @@ TEST(OptionsHotkeys, AKeyInAHotkeyFieldIsStoredAndRegisteredAtOnce) {
     ASSERT_TRUE(other.Held());
     p.Select(L"Timer");
     vt::Post(p.Item(IDC_ED_HK_TIMER), WM_KEYDOWN, VK_F2, 0);
-    HWND box = WaitForBox(p);
+    HWND box = p.Box();
     ASSERT_TRUE(box);
     const auto info = vt::ReadMessageBox(box);
     EXPECT_NE(info.text.find(L"Hotkey: F2\t Function: Start/Stop Timer"), std::wstring::npos)
@@ -340,7 +337,7 @@ TEST(OptionsPages, FixedSizeEditsKeepToTheScreen) {
         p.SetText(IDC_ED_WIDTH, c.typed);
         vt::Post(p.Dialog(), WM_NEXTDLGCTL, WPARAM(p.Item(IDC_ED_HEIGHT)), TRUE);  // leave the field
         if (c.message) {
-            HWND box = WaitForBox(p);
+            HWND box = p.Box();
             ASSERT_TRUE(box);
             EXPECT_EQ(vt::ReadMessageBox(box).text,
                       L"Selection Width must be between 5 and " + std::to_wstring(screen) + L".");
@@ -350,7 +347,7 @@ TEST(OptionsPages, FixedSizeEditsKeepToTheScreen) {
             EXPECT_EQ(FocusOf(p), p.Item(IDC_ED_WIDTH)) << "back to the field";
         } else {
             vt::PumpFor(300);
-            EXPECT_EQ(WaitForBox(p), nullptr);
+            EXPECT_EQ(p.Box(), nullptr);
         }
         EXPECT_EQ(p.Text(IDC_ED_WIDTH), c.shown);
     }
@@ -437,7 +434,7 @@ TEST(OptionsFrame, NoSecondDialogWhileTheFirstLoadsAndExitWaitsForItsBox) {
     p.Focus(IDC_ED_WIDTH);
     p.SetText(IDC_ED_WIDTH, L"1");
     vt::Post(p.Dialog(), WM_NEXTDLGCTL, WPARAM(p.Item(IDC_ED_HEIGHT)), TRUE);
-    box = WaitForBox(p);
+    box = p.Box();
     ASSERT_TRUE(box);
     vt::Post(p.Main(), WM_COMMAND, 110, 0);
     vt::PumpFor(300);
@@ -489,9 +486,10 @@ TEST(OptionsLook, EveryPageFitsItsAreaInBothBuilds) {
                     vt::RemoteBuffer size(c, sizeof(SIZE));
                     SIZE ideal{};
                     size.Write(&ideal, sizeof ideal);
-                    if (vt::Send(c, BCM_GETIDEALSIZE, 0, size.Address()) && size.Read(&ideal, sizeof ideal))
+                    if (vt::Send(c, BCM_GETIDEALSIZE, 0, size.Address()) && size.Read(&ideal, sizeof ideal)) {
                         EXPECT_LE(ideal.cx, r.right - r.left)
                             << "the text of control " << GetDlgCtrlID(c) << " is cut: " << Narrow(vt::WindowText(c));
+                    }
                 }
             }
             auto isGroup = [](HWND w) { return (GetWindowLongW(w, GWL_STYLE) & BS_TYPEMASK) == BS_GROUPBOX &&
@@ -536,7 +534,7 @@ TEST(OptionsFrame, AReloadKeepsTheNodeOfThePageShown) {
     ASSERT_EQ(p.Title(), L"Precision");
     ASSERT_TRUE(vt::SaveBmp(vt::Pixels(8, 8, RGB(10, 200, 30)), vt::Join(vt::Join(p.dir, L"temp"), L"duridevazazu.bmp")));
     ASSERT_TRUE(vt::Post(p.Main(), WM_USER + 11));
-    HWND box = WaitForBox(p);
+    HWND box = p.Box();
     ASSERT_TRUE(box);
     vt::PressButton(box, L"OK");
     ASSERT_TRUE(vt::WaitUntil([&] { return IsWindowEnabled(p.Dialog()) && !IsWindowVisible(box); }, 10000));

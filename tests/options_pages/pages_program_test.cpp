@@ -9,7 +9,6 @@
 
 #include <cstring>
 #include <string>
-#include <thread>
 #include <vector>
 
 #include "options/options_pages_texts.h"
@@ -39,9 +38,10 @@ void Slide(OptionsProgram& p, int id, int position) {
     vt::Send(GetParent(slider), WM_HSCROLL, MAKEWPARAM(TB_THUMBPOSITION, position), LPARAM(slider));
 }
 
-void Type(OptionsProgram& p, int id, const std::wstring& chars) {
-    for (wchar_t c : chars) vt::Send(p.Item(id), WM_CHAR, c, 0);
+void Type(HWND control, const std::wstring& chars) {
+    for (wchar_t c : chars) vt::Send(control, WM_CHAR, c, 0);
 }
+void Type(OptionsProgram& p, int id, const std::wstring& chars) { Type(p.Item(id), chars); }
 
 // A combo box's drop-down list closed on the item, as by the user.
 void CloseUpOn(OptionsProgram& p, int id, int index) {
@@ -55,17 +55,8 @@ void CloseUpOn(OptionsProgram& p, int id, int index) {
 // as typing does.
 HWND ComboEdit(OptionsProgram& p, int id) { return FindWindowExW(p.Item(id), nullptr, L"Edit", nullptr); }
 
-HWND VisibleWindowOf(const OptionsProgram& p, const wchar_t* className, DWORD timeoutMs = 3000) {
-    HWND found = nullptr;
-    vt::WaitUntil([&] {
-        for (HWND w : vt::FindWindows(p.Pid(), className))
-            if (IsWindowVisible(w)) {
-                found = w;
-                return true;
-            }
-        return false;
-    }, timeoutMs);
-    return found;
+HWND VisibleWindowOf(const OptionsProgram& p, const wchar_t* className) {
+    return vt::WaitForVisibleWindow(p.Pid(), className, nullptr, 3000);
 }
 
 RECT ScreenRect(HWND w) {
@@ -95,14 +86,6 @@ vt::Pixels Shot(HWND w) {
     return vt::CaptureScreen(ScreenRect(w));
 }
 
-int CountColour(const vt::Pixels& px, COLORREF colour) {
-    int n = 0;
-    for (int y = 0; y < px.height; ++y)
-        for (int x = 0; x < px.width; ++x)
-            if (px.At(x, y) == colour) ++n;
-    return n;
-}
-
 // Pixels darker than the sample's own darkest grey: the shadow's.
 int Dark(const vt::Pixels& px) {
     int n = 0;
@@ -122,12 +105,7 @@ int Greenish(const vt::Pixels& px) {
 // The open-file dialog the program shows: the file's path typed into it and
 // confirmed.
 bool PickFileInDialog(const OptionsProgram& p, const std::wstring& title, const std::wstring& path) {
-    HWND dialog = nullptr;
-    vt::WaitUntil([&] {
-        for (HWND w : vt::FindWindows(p.Pid(), L"#32770", title.c_str()))
-            if (IsWindowVisible(w)) dialog = w;
-        return dialog != nullptr;
-    });
+    HWND dialog = vt::WaitForVisibleWindow(p.Pid(), L"#32770", title.c_str());
     if (!dialog) return false;
     // The name field: an edit with the name field's id (inside combo boxes
     // in the explorer style).
@@ -206,7 +184,7 @@ TEST(EdgeEffectPage, EveryControlWritesItsFieldAndRedrawsThePreview) {
     p.Click(IDC_CK_OUTLINE);
     PickColour(p, IDC_BT_OUTLINE_COLOR, 0);
     PickColour(p, IDC_BT_OUTLINE_COLOR, ui::TColourPickButton::AutoItem);
-    EXPECT_TRUE(vt::WaitUntil([&] { return CountColour(Shot(preview), RGB(0, 0, 0)) > 0; }, 3000))
+    EXPECT_TRUE(vt::WaitUntil([&] { return Shot(preview).Count(RGB(0, 0, 0)) > 0; }, 3000))
         << "automatic draws black";
     p.Click(IDC_CK_TORN);
     Slide(p, IDC_TK_TORN_SIZE, 0);
@@ -293,22 +271,7 @@ TEST(AnnotationPage, ThePlaceholderMenuHasTheStandardLook) {
     }
     HWND owner = CreateWindowExW(WS_EX_TOOLWINDOW, L"STATIC", L"", WS_POPUP | WS_VISIBLE, 900, 700, 10, 10, nullptr,
                                  nullptr, nullptr, nullptr);
-    vt::Pixels ours;
-    std::thread reader([&] {
-        HWND w = nullptr;
-        vt::WaitUntil([&] {
-            for (HWND m : vt::FindWindows(GetCurrentProcessId(), L"#32768"))
-                if (IsWindowVisible(m)) w = m;
-            return w != nullptr;
-        });
-        Sleep(300);
-        if (w) ours = vt::CaptureScreen(ScreenRect(w));
-        PostMessageW(owner, WM_CANCELMODE, 0, 0);
-        if (w) PostMessageW(w, WM_KEYDOWN, VK_ESCAPE, 0);
-    });
-    SetForegroundWindow(owner);
-    TrackPopupMenu(standard, TPM_LEFTALIGN | TPM_TOPALIGN, shown.left, shown.top, 0, owner, nullptr);
-    reader.join();
+    const vt::Pixels ours = vt::ShowMenuAndCapture(standard, owner, POINT{shown.left, shown.top});
     DestroyMenu(standard);
     DestroyWindow(owner);
     ASSERT_EQ(programs.width, ours.width);
@@ -329,7 +292,6 @@ TEST(AnnotationPage, OffsetsKeepToTheScreenWithoutOverflowAndCentreGreysThem) {
 
     p.SetText(IDC_ED_ANNOTATION_X, std::to_wstring(width));
     EXPECT_EQ(p.Box(300), nullptr);
-    struct Refused { std::wstring text; };
     for (const std::wstring& bad : {std::to_wstring(width + 1), std::wstring(L"99999999999999999999"),
                                     std::wstring(L"4294967296"), std::wstring(L"-5")}) {
         SCOPED_TRACE(Narrow(bad));
@@ -364,7 +326,6 @@ TEST(AnnotationPage, ColourAndFontDialogsChangeOnlyWhenConfirmed) {
     ASSERT_TRUE(p.Start());
     ASSERT_TRUE(p.Open());
     p.Select(L"Annotation");
-    auto colourDialog = [&] { return VisibleWindowOf(p, L"#32770"); };
     // "Background", then Cancel: nothing changes.
     vt::Post(p.ShownPage(), WM_COMMAND, MAKEWPARAM(IDM_BACKGROUND, 0), 0);
     vt::PumpFor(300);
@@ -398,7 +359,6 @@ TEST(AnnotationPage, ColourAndFontDialogsChangeOnlyWhenConfirmed) {
     ASSERT_TRUE(box);
     vt::Post(box, WM_COMMAND, IDCANCEL, 0);
     vt::WaitGone(box);
-    (void)colourDialog;
     ASSERT_TRUE(p.Close());
     const TConfiguration c = p.Stored();
     EXPECT_EQ(c.AnnotationBackColor, TColor(RGB(200, 100, 50)));
@@ -693,14 +653,14 @@ TEST(ImIcqPages, ContactsAreStoredAsTypedAndEachPageKeepsItsOwnFile) {
     vt::Send(p.Item(IDC_CB_IM_EMAIL), CB_SHOWDROPDOWN, TRUE);
     vt::Send(p.Item(IDC_CB_IM_EMAIL), CB_SHOWDROPDOWN, FALSE);
     EXPECT_EQ(vt::Send(p.Item(IDC_CB_IM_EMAIL), CB_GETCOUNT), 0);
-    for (wchar_t ch : std::wstring(L"friend@example.org")) vt::Send(ComboEdit(p, IDC_CB_IM_EMAIL), WM_CHAR, ch, 0);
+    Type(ComboEdit(p, IDC_CB_IM_EMAIL), L"friend@example.org");
     p.SetText(IDC_ED_IM_FILE_NAME, L"to*friend");
     EXPECT_EQ(p.Text(IDC_ED_IM_FILE_NAME), L"tofriend");
     p.Click(IDC_CK_IM_JPG);
     p.Select(L"ICQ");
     // No ICQ client: a typed number stands for itself, as number and nick;
     // text that is no number gives number 0.
-    for (wchar_t ch : std::wstring(L"123456")) vt::Send(ComboEdit(p, IDC_CB_ICQ_USER), WM_CHAR, ch, 0);
+    Type(ComboEdit(p, IDC_CB_ICQ_USER), L"123456");
     p.Click(IDC_CK_ICQ_GIF);
     ASSERT_TRUE(p.Close());
     TConfiguration c = p.Stored();
@@ -716,7 +676,7 @@ TEST(ImIcqPages, ContactsAreStoredAsTypedAndEachPageKeepsItsOwnFile) {
     p.Select(L"ICQ");
     EXPECT_EQ(p.Text(IDC_CB_ICQ_USER), L"123456");
     vt::Send(ComboEdit(p, IDC_CB_ICQ_USER), EM_SETSEL, 0, -1);
-    for (wchar_t ch : std::wstring(L"-42")) vt::Send(ComboEdit(p, IDC_CB_ICQ_USER), WM_CHAR, ch, 0);
+    Type(ComboEdit(p, IDC_CB_ICQ_USER), L"-42");
     ASSERT_TRUE(p.Close());
     c = p.Stored();
     EXPECT_EQ(c.IcqContact.number, 0u);
@@ -742,7 +702,7 @@ TEST(ImIcqPages, PickersOfferTheOnlineContactsOfTheStandIns) {
     EXPECT_EQ(vt::Send(p.Item(IDC_CB_ICQ_USER), CB_GETCOUNT), 2) << "filled when the dialog is shown";
     HWND edit = ComboEdit(p, IDC_CB_ICQ_USER);
     vt::Send(edit, EM_SETSEL, 0, -1);
-    for (wchar_t ch : std::wstring(L"4711")) vt::Send(edit, WM_CHAR, ch, 0);
+    Type(edit, L"4711");
     EXPECT_EQ(p.Text(IDC_CB_ICQ_USER), L"Anna");
     p.Select(L"IM");
     vt::Send(p.Item(IDC_CB_IM_EMAIL), CB_SHOWDROPDOWN, TRUE);

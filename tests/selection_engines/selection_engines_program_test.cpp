@@ -178,6 +178,16 @@ protected:
         return vt::WaitUntil([&] { return vt::WindowText(Tray()) == tip; }, 10000);
     }
     void TimerHotkey() { ASSERT_TRUE(vt::Post(main, WM_HOTKEY, GlobalFindAtomW(L"Timer"))); }
+    // Hotkeys and tray clicks are ignored while a delivery (with its notice)
+    // runs: pressed again until timer mode has ended.
+    template <typename Press>
+    bool StoppedBy(Press press) {
+        for (int i = 0; i < 4; ++i) {
+            press();
+            if (vt::WaitUntil([this] { return vt::WindowText(Tray()) == L" Vorlix Tessavue "; }, 2500)) return true;
+        }
+        return false;
+    }
     // The Timer hotkey, then a rectangle drawn with the mouse.
     void ArmAndSelect() {
         ASSERT_TRUE(TipIs(L" Vorlix Tessavue "));
@@ -219,14 +229,7 @@ TEST_F(TimerProgram, TicksDeliverChangedScreensUntilTheTimerHotkeyStopsThem) {
     ASSERT_TRUE(second.has_value());
     EXPECT_EQ(second->At(10, 10), RGB(30, 60, 90));
 
-    // Hotkeys are ignored while a delivery (with its notice) runs: the Timer
-    // hotkey is pressed again until it is taken.
-    bool stopped = false;
-    for (int i = 0; i < 4 && !stopped; ++i) {
-        TimerHotkey();
-        stopped = vt::WaitUntil([this] { return vt::WindowText(Tray()) == L" Vorlix Tessavue "; }, 2500);
-    }
-    EXPECT_TRUE(stopped);
+    EXPECT_TRUE(StoppedBy([this] { TimerHotkey(); }));
     screen.Fill(RGB(90, 60, 30));
     vt::PumpFor(2500);
     EXPECT_EQ(TickFiles(temp), 3);
@@ -274,13 +277,7 @@ TEST_F(TimerProgram, TrayClickStopsIt) {
     ArmAndSelect();
     ASSERT_TRUE(vt::WaitUntil([this] { return TickFiles(temp) >= 2; }, 10000));
     // A left click on the icon (its callback message, as the shell sends it).
-    // Hotkeys and clicks are taken between deliveries: clicked until taken.
-    bool stopped = false;
-    for (int i = 0; i < 4 && !stopped; ++i) {
-        ASSERT_TRUE(vt::Post(Tray(), WM_USER + 1, 0, WM_LBUTTONUP));
-        stopped = TipIs(L" Vorlix Tessavue ");
-    }
-    EXPECT_TRUE(stopped);
+    EXPECT_TRUE(StoppedBy([this] { vt::Post(Tray(), WM_USER + 1, 0, WM_LBUTTONUP); }));
     const int files = TickFiles(temp);
     vt::PumpFor(2500);
     EXPECT_EQ(TickFiles(temp), files);

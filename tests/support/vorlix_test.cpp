@@ -148,6 +148,13 @@ std::string Ansi(const std::wstring& s) {
     return out;
 }
 
+std::string Utf8(const std::wstring& s) {
+    std::string out(s.size() * 4 + 1, '\0');
+    out.resize(size_t(WideCharToMultiByte(CP_UTF8, 0, s.c_str(), int(s.size()), out.data(), int(out.size()), nullptr,
+                                          nullptr)));
+    return out;
+}
+
 std::wstring WithSlash(const std::wstring& folder) {
     return !folder.empty() && folder.back() == L'\\' ? folder : folder + L"\\";
 }
@@ -382,6 +389,18 @@ HWND WaitForWindow(DWORD pid, const wchar_t* className, const wchar_t* title, DW
     return found;
 }
 
+HWND FindVisibleWindow(DWORD pid, const wchar_t* className, const wchar_t* title) {
+    for (HWND w : FindWindows(pid, className, title))
+        if (IsWindowVisible(w)) return w;
+    return nullptr;
+}
+
+HWND WaitForVisibleWindow(DWORD pid, const wchar_t* className, const wchar_t* title, DWORD timeoutMs) {
+    HWND found = nullptr;
+    WaitUntil([&] { return (found = FindVisibleWindow(pid, className, title)) != nullptr; }, timeoutMs);
+    return found;
+}
+
 std::vector<HWND> ChildWindows(HWND parent, const wchar_t* className) {
     std::vector<HWND> all;
     EnumChildWindows(parent, CollectWindow, reinterpret_cast<LPARAM>(&all));
@@ -436,11 +455,7 @@ HWND WaitForStartUp(DWORD pid, DWORD timeoutMs) {
 bool ChooseFromTrayMenu(DWORD pid, std::initializer_list<WPARAM> keys) {
     HWND tray = FindWindowOf(pid, L"VorlixTrayIcon");
     if (!tray || !Post(tray, WM_USER + 1, 0, WM_RBUTTONUP)) return false;
-    auto visibleMenu = [] {
-        for (HWND w : FindWindows(0, L"#32768"))
-            if (IsWindowVisible(w)) return w;
-        return HWND(nullptr);
-    };
+    auto visibleMenu = [] { return FindVisibleWindow(0, L"#32768"); };
     HWND menu = nullptr;
     if (!WaitUntil([&] { return (menu = visibleMenu()) != nullptr; })) return false;
     for (WPARAM key : keys) {
@@ -500,11 +515,7 @@ std::wstring WithoutAccelerator(const std::wstring& text) {
 
 }  // namespace
 
-HWND FindMessageBox(DWORD pid, const wchar_t* caption) {
-    for (HWND w : FindWindows(pid, L"#32770"))
-        if (IsWindowVisible(w) && (!caption || WindowText(w) == caption)) return w;
-    return nullptr;
-}
+HWND FindMessageBox(DWORD pid, const wchar_t* caption) { return FindVisibleWindow(pid, L"#32770", caption); }
 
 HWND WaitForMessageBox(DWORD pid, const wchar_t* caption, DWORD timeoutMs) {
     HWND found = nullptr;
@@ -987,6 +998,22 @@ std::optional<Pixels> BitmapPixels(HBITMAP bitmap) {
 }
 
 bool SaveScreenBmp(const RECT& area, const std::wstring& path) { return SaveBmp(CaptureScreen(area), path); }
+
+Pixels ShowMenuAndCapture(HMENU menu, HWND owner, POINT p) {
+    Pixels pixels;
+    std::thread reader([&] {
+        HWND shown = WaitForVisibleWindow(GetCurrentProcessId(), L"#32768");
+        Sleep(300);
+        RECT r{};
+        if (shown && GetWindowRect(shown, &r)) pixels = CaptureScreen(r);
+        PostMessageW(owner, WM_CANCELMODE, 0, 0);
+        if (shown) PostMessageW(shown, WM_KEYDOWN, VK_ESCAPE, 0);
+    });
+    SetForegroundWindow(owner);
+    TrackPopupMenu(menu, TPM_RIGHTBUTTON, p.x, p.y, 0, owner, nullptr);
+    reader.join();
+    return pixels;
+}
 
 namespace {
 

@@ -34,6 +34,7 @@ std::string WaitForLogLine(const std::wstring& path, const std::string& start, D
 bool WriteFileBytes(const std::wstring& path, const std::string& bytes);  // creates or replaces the file
 bool SamePath(const std::wstring& a, const std::wstring& b);  // equal ignoring case and a trailing backslash
 std::string Ansi(const std::wstring& s);                  // in the ANSI code page, as the settings record holds text
+std::string Utf8(const std::wstring& s);                  // in UTF-8, for messages and files read by other tools
 std::wstring WithSlash(const std::wstring& folder);        // folder with one trailing backslash
 
 // Sets (or with nullopt removes) a variable of this process, restored at scope end.
@@ -96,6 +97,9 @@ struct WindowState {
 std::vector<HWND> FindWindows(DWORD pid, const wchar_t* className = nullptr, const wchar_t* title = nullptr);
 HWND FindWindowOf(DWORD pid, const wchar_t* className = nullptr, const wchar_t* title = nullptr);  // first match or null
 HWND WaitForWindow(DWORD pid, const wchar_t* className, const wchar_t* title = nullptr, DWORD timeoutMs = 5000);
+// The first such window that is visible (a menu, a dialog that has shown), or null.
+HWND FindVisibleWindow(DWORD pid, const wchar_t* className, const wchar_t* title = nullptr);
+HWND WaitForVisibleWindow(DWORD pid, const wchar_t* className, const wchar_t* title = nullptr, DWORD timeoutMs = 5000);
 std::vector<HWND> ChildWindows(HWND parent, const wchar_t* className = nullptr);  // all descendants, in Z order
 std::wstring ClassOf(HWND window);                         // window class name
 std::wstring WindowText(HWND window);                      // WM_GETTEXT, also across processes
@@ -229,6 +233,10 @@ std::optional<Pixels> LoadBmp(const std::wstring& path);   // any uncompressed o
 std::optional<Pixels> DecodeDib(const void* packedDib, size_t size);  // BITMAPINFO + colours + bits, as on the clipboard
 std::optional<Pixels> BitmapPixels(HBITMAP bitmap);        // GetDIBits of a DDB or DIB section
 bool SaveScreenBmp(const RECT& area, const std::wstring& path);  // debugging aid
+// Shows the menu at p from this thread (TrackPopupMenu over owner) and returns
+// the pixels of the menu window, read by a second thread that then closes
+// the menu; empty when no menu showed.
+Pixels ShowMenuAndCapture(HMENU menu, HWND owner, POINT p);
 
 std::vector<UINT> ClipboardFormats();                      // formats on the clipboard, in enumeration order
 std::optional<std::vector<uint8_t>> ClipboardData(UINT format);  // raw bytes of a global-memory format
