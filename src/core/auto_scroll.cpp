@@ -69,9 +69,14 @@ int Capture(HWND window, ui::Bitmap& bitmap, const AutoScrollOptions& options) {
     const RECT area = ScrollAreaOf(window);
     if (area.right - area.left <= 0 || area.bottom - area.top <= 0) return scroll::CannotScroll;
 
-    BringWindowToFront(window);
-    SetForegroundWindow(window);
-    SetActiveWindow(window);
+    // A child window (a document pane) comes forward with its top-level
+    // window; where its own device context cannot be read it is read from
+    // the screen, so nothing may cover it.
+    const HWND root = GetAncestor(window, GA_ROOT);
+    const HWND top = root ? root : window;
+    BringWindowToFront(top);
+    SetForegroundWindow(top);
+    SetActiveWindow(top);
     BringWindowToTop(window);
 
     WindowScrollTarget target(window, area);
