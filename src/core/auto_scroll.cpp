@@ -27,30 +27,6 @@ void SetTrayTip(const wchar_t* tip) {
     if (uMainForm) uMainForm->trayIcon.SetToolTip(tip);
 }
 
-// The size of the growing image on the screen while ShowSize is set; erased
-// at the end of the run.
-class SizeLabel {
-public:
-    SizeLabel() = default;
-    ~SizeLabel() {
-        if (!dc_) return;
-        RECT r = GetSizeLabelRect();
-        InflateRect(&r, 1, 1);
-        const HWND desktop = GetDesktopWindow();
-        RedrawWindow(desktop, &r, nullptr, RDW_ALLCHILDREN | RDW_ERASE | RDW_INVALIDATE);
-        UpdateWindow(desktop);
-    }
-    SizeLabel(const SizeLabel&) = delete;
-    SizeLabel& operator=(const SizeLabel&) = delete;
-    void Show(int width, int rows) {
-        if (!dc_) dc_ = ui::CreateDisplayDc();
-        if (dc_) DrawSizeLabel(width, rows, dc_.get());
-    }
-
-private:
-    ui::DcHandle dc_;
-};
-
 // AutoScrollRunning from the start of a run to its end, whichever way out.
 class RunningFlag {
 public:
@@ -81,8 +57,14 @@ int Capture(HWND window, ui::Bitmap& bitmap, const AutoScrollOptions& options) {
 
     WindowScrollTarget target(window, area);
     if (!target.Ready()) return scroll::CannotScroll;
-    SizeLabel label;
-    if (Config.ShowSize) target.progress = [&label](int width, int rows) { label.Show(width, rows); };
+    // The size of the growing image while ShowSize is set, gone with the run.
+    // It must never come into the image: where it would lie over the area
+    // read, it is not shown.
+    SizeLabelWindow label;
+    const RECT read = target.ScreenArea(), labelRect = GetSizeLabelRect();
+    RECT overlap{};
+    if (Config.ShowSize && !IntersectRect(&overlap, &read, &labelRect))
+        target.progress = [&label](int width, int rows) { label.Show(width, rows); };
     target.stepWait = options.stepWait;
     target.answerTimeout = options.answerTimeout;
     GrowingRowStore store(target.Width(), options.maxRows);
