@@ -23,6 +23,15 @@ std::wstring TooBigText(int width, int height) {
            txt::BitmapTooBigReport;
 }
 
+// The number of rows goes where the text has its field.
+std::wstring CutText(int rows) {
+    std::wstring text = txt::ImageCutAtRows;
+    const std::wstring field = L"<ROWS>";
+    const size_t at = text.find(field);
+    if (at != std::wstring::npos) text.replace(at, field.size(), std::to_wstring(rows));
+    return text;
+}
+
 void SetTrayTip(const wchar_t* tip) {
     if (uMainForm) uMainForm->trayIcon.SetToolTip(tip);
 }
@@ -133,11 +142,21 @@ void CALLBACK AutoScrollTimerProc(HWND, UINT, UINT_PTR id, DWORD) {
     GetCursorPos(&cursor);
     const HWND window = WindowFromPoint(cursor);
     HighlightedWindow = window;
-    const int code = AutoScrollCapture(window, CaptureBitmap);
+    scroll::Outcome outcome;
+    AutoScrollOptions options;
+    options.outcome = &outcome;
+    const int code = AutoScrollCapture(window, CaptureBitmap, options);
+    // Esc stopped the run while it scrolled; from here on it belongs to the
+    // save prompt and the message boxes again.
+    UnregisterHotKey(MainWindow, EscAtom);
     switch (code) {
         case scroll::Finished:
         case scroll::StoppedByTray:
         case scroll::NothingScrolled:
+            // A document longer than the tallest image (or than the memory
+            // leaves room for): what was taken is delivered, and the user
+            // knows where it ends.
+            if (outcome.capped) ShowError(CutText(CaptureBitmap.Height()));
             BringWindowToFront(MainWindow);
             FinishCapture();
             break;
@@ -149,7 +168,6 @@ void CALLBACK AutoScrollTimerProc(HWND, UINT, UINT_PTR id, DWORD) {
     }
 
     AutoScrollRunning = false;
-    UnregisterHotKey(MainWindow, EscAtom);
     SetTrayTip(txt::AutoScrollDoneTip);
     SetTrayMenuAttached(true);
     HookStatus(1);

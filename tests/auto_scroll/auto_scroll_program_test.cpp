@@ -36,11 +36,12 @@ protected:
     }
 
     // The test window as a program of its own.
+    // The window's position and size unless options give their own.
     void OpenWindow(const std::wstring& options, POINT at = POINT{WindowX, WindowY}) {
         window_ = vt::Process::Start(vt::BinFile(L"scroll_window.exe"),
-                                     options + L" --pos " + std::to_wstring(at.x) + L" " + std::to_wstring(at.y) +
-                                         L" --size " + std::to_wstring(ClientWidth) + L" " +
-                                         std::to_wstring(ClientHeight) + L" --log \"" + log_ + L"\"");
+                                     L"--pos " + std::to_wstring(at.x) + L" " + std::to_wstring(at.y) + L" --size " +
+                                         std::to_wstring(ClientWidth) + L" " + std::to_wstring(ClientHeight) +
+                                         L" --log \"" + log_ + L"\" " + options);
         ASSERT_TRUE(window_);
         if (options.find(L"--child") == std::wstring::npos) {
             hwnd_ = vt::WaitForWindow(window_.Id(), L"VorlixScrollTest");
@@ -198,6 +199,31 @@ TEST_F(AutoScrollProgram, HookPausedDuringTheRunAndEscCancels) {
     EXPECT_TRUE(vt::WaitUntil([this] { return Unfrozen() && EscFree(); }, 5000));
 }
 
+// The run's Esc hotkey is given back before the delivery: Esc then reaches
+// the save prompt that asks for the name, as in any other capture.
+TEST_F(AutoScrollProgram, EscCancelsTheSavePromptAfterTheRun) {
+    config.SendTo[dClipboard] = 0;
+    config.SendTo[dFile] = 1;
+    config.FileNaming = fnAsk;
+    config.FileFolder = vt::Ansi(temp + L"\\");
+    OpenWindow(L"--rows 400 --step 6");
+    Start();
+    CaptureWindow();
+    const HWND prompt = vt::WaitForVisibleWindow(program.Id(), L"#32770", nullptr, 30000);
+    ASSERT_NE(prompt, nullptr);
+    EXPECT_EQ(vt::WindowText(prompt), L"Save As");
+    // The key goes where the keyboard focus is: inside the prompt.
+    ASSERT_TRUE(vt::WaitUntil([&] {
+        GUITHREADINFO info{};
+        info.cbSize = sizeof info;
+        return GetGUIThreadInfo(GetWindowThreadProcessId(prompt, nullptr), &info) && IsChild(prompt, info.hwndFocus);
+    }));
+    Key(VK_ESCAPE);
+    EXPECT_TRUE(vt::WaitGone(prompt));
+    EXPECT_EQ(vt::NoticeOutcome(main), "cancelled");
+    EXPECT_TRUE(vt::WaitUntil([this] { return EscFree(); }));
+}
+
 TEST_F(AutoScrollProgram, TrayClickDeliversThePartStitchedSoFar) {
     OpenWindow(L"--rows 5000 --step 3 --delay 20");
     Start();
@@ -209,6 +235,23 @@ TEST_F(AutoScrollProgram, TrayClickDeliversThePartStitchedSoFar) {
     EXPECT_GE(image->height, 20 * 3);
     EXPECT_LT(image->height, 5000);
     EXPECT_TRUE(RowsAre(*image, 0, image->height - 1));
+}
+
+// A document that never ends stops at the tallest image: the user is told
+// where the image was cut, and what was taken is delivered.
+TEST_F(AutoScrollProgram, DocumentLongerThanTheTallestImageIsCutWithAWord) {
+    OpenWindow(L"--endless --no-caption --step 190 --size 24 400");
+    Start();
+    CaptureWindow();
+    // Told before the delivery.
+    ASSERT_TRUE(vt::WaitUntil([this] { return vt::FindMessageBox(program.Id()) || vt::ClipboardDib(); }, 120000));
+    EXPECT_EQ(vt::AnswerMessageBox(program.Id(), L"Vorlix Message", 2000),
+              L"The document is longer than one image can hold: the image was cut at 65500 rows.");
+    const auto image = WaitForClipboardImage();
+    ASSERT_TRUE(image);
+    EXPECT_EQ(image->width, 24 - 3);
+    EXPECT_TRUE(RowsAre(*image, 0, 65499));
+    EXPECT_EQ(vt::FindMessageBox(program.Id()), nullptr);
 }
 
 TEST_F(AutoScrollProgram, WindowWithoutScrollBarIsCapturedDirectly) {
