@@ -228,22 +228,30 @@ void WindowScrollTarget::Progress(int width, int rows) {
 GrowingRowStore::GrowingRowStore(int width, int limitRows) : width_(width) {
     if (width <= 0) return;
     int64_t limit = std::min<int64_t>(limitRows, ui::Bitmap::MaxPixels / width);
-    // Only address space is taken here; where not even that is free in one
-    // piece, the tallest image is lower.
+    // Only address space is taken here: for the rows, and held until the
+    // bitmap is made, for the bitmap they become. Where not both are free in
+    // one piece each, the tallest image is lower; an image that was taken
+    // can then always be made.
     for (; limit > 0 && !base_; limit /= 2) {
         const uint64_t bytes = uint64_t(limit) * uint64_t(width) * 4;
         if (bytes > SIZE_MAX) continue;
-        base_ = static_cast<uint8_t*>(VirtualAlloc(nullptr, SIZE_T(bytes), MEM_RESERVE, PAGE_READWRITE));
-        if (base_) {
-            reserved_ = size_t(bytes);
-            limit_ = int(limit);
+        void* rows = VirtualAlloc(nullptr, SIZE_T(bytes), MEM_RESERVE, PAGE_READWRITE);
+        void* room = rows ? VirtualAlloc(nullptr, SIZE_T(bytes), MEM_RESERVE, PAGE_NOACCESS) : nullptr;
+        if (!room) {
+            if (rows) VirtualFree(rows, 0, MEM_RELEASE);
+            continue;
         }
+        base_ = static_cast<uint8_t*>(rows);
+        bitmapRoom_ = room;
+        reserved_ = size_t(bytes);
+        limit_ = int(limit);
     }
 }
 
 GrowingRowStore::~GrowingRowStore() { Release(); }
 
 void GrowingRowStore::Release() {
+    FreeBitmapRoom();
     if (base_) VirtualFree(base_, 0, MEM_RELEASE);
     base_ = nullptr;
     reserved_ = committed_ = 0;
@@ -265,8 +273,14 @@ uint32_t* GrowingRowStore::Append(int count) {
 
 void GrowingRowStore::Truncate(int rows) { rows_ = std::clamp(rows, 0, rows_); }
 
+void GrowingRowStore::FreeBitmapRoom() {
+    if (bitmapRoom_) VirtualFree(bitmapRoom_, 0, MEM_RELEASE);
+    bitmapRoom_ = nullptr;
+}
+
 bool GrowingRowStore::MakeBitmap(ui::Bitmap& bitmap) {
     if (!base_ || rows_ <= 0) return false;
+    FreeBitmapRoom();
     ui::Bitmap made(width_, rows_, ui::PixelFormat::Bits32);
     if (made.Empty()) return false;
     // The bitmap's pages are taken as the rows arrive, and the store's are

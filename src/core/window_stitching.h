@@ -103,7 +103,9 @@ private:
 // The growing image: rows appended top-down into one reservation of address
 // space for the tallest image, committed as it fills, so that growing never
 // copies. Making the bitmap moves the rows into it and gives the memory back
-// behind the copy, so the memory in use stays about one image.
+// behind the copy, so the memory in use stays about one image. The address
+// space the bitmap needs is held from the start, so that the tallest image is
+// only as tall as both can be.
 class GrowingRowStore : public scroll::RowStore {
 public:
     GrowingRowStore(int width, int limitRows);
@@ -124,8 +126,10 @@ public:
 
 private:
     void Release();
+    void FreeBitmapRoom();
 
     int width_, limit_ = 0, rows_ = 0;
     uint8_t* base_ = nullptr;
+    void* bitmapRoom_ = nullptr;  // reserved until the bitmap is made
     size_t reserved_ = 0, committed_ = 0;
 };
