@@ -14,7 +14,6 @@
 #include "core/window_stitching.h"
 #include "core/work.h"
 #include "hook/hovrak.h"
-#include "ui/gdi.h"
 
 namespace {
 
