@@ -35,8 +35,8 @@ protected:
         if (window_.Running()) window_.Kill();
     }
 
-    // The test window as a program of its own.
-    // The window's position and size unless options give their own.
+    // The test window as a program of its own, at `at` and of the usual
+    // size unless options give their own; with --child the pane in it.
     void OpenWindow(const std::wstring& options, POINT at = POINT{WindowX, WindowY}) {
         window_ = vt::Process::Start(vt::BinFile(L"scroll_window.exe"),
                                      L"--pos " + std::to_wstring(at.x) + L" " + std::to_wstring(at.y) + L" --size " +
