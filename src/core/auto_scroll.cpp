@@ -14,7 +14,6 @@
 #include "core/window_stitching.h"
 #include "core/work.h"
 #include "hook/hovrak.h"
-#include "ui/gdi.h"
 
 namespace {
 
@@ -23,33 +22,18 @@ std::wstring TooBigText(int width, int height) {
            txt::BitmapTooBigReport;
 }
 
+// The number of rows goes where the text has its field.
+std::wstring CutText(int rows) {
+    std::wstring text = txt::ImageCutAtRows;
+    const std::wstring field = L"<ROWS>";
+    const size_t at = text.find(field);
+    if (at != std::wstring::npos) text.replace(at, field.size(), std::to_wstring(rows));
+    return text;
+}
+
 void SetTrayTip(const wchar_t* tip) {
     if (uMainForm) uMainForm->trayIcon.SetToolTip(tip);
 }
-
-// The size of the growing image on the screen while ShowSize is set; erased
-// at the end of the run.
-class SizeLabel {
-public:
-    SizeLabel() = default;
-    ~SizeLabel() {
-        if (!dc_) return;
-        RECT r = GetSizeLabelRect();
-        InflateRect(&r, 1, 1);
-        const HWND desktop = GetDesktopWindow();
-        RedrawWindow(desktop, &r, nullptr, RDW_ALLCHILDREN | RDW_ERASE | RDW_INVALIDATE);
-        UpdateWindow(desktop);
-    }
-    SizeLabel(const SizeLabel&) = delete;
-    SizeLabel& operator=(const SizeLabel&) = delete;
-    void Show(int width, int rows) {
-        if (!dc_) dc_ = ui::CreateDisplayDc();
-        if (dc_) DrawSizeLabel(width, rows, dc_.get());
-    }
-
-private:
-    ui::DcHandle dc_;
-};
 
 // AutoScrollRunning from the start of a run to its end, whichever way out.
 class RunningFlag {
@@ -69,15 +53,26 @@ int Capture(HWND window, ui::Bitmap& bitmap, const AutoScrollOptions& options) {
     const RECT area = ScrollAreaOf(window);
     if (area.right - area.left <= 0 || area.bottom - area.top <= 0) return scroll::CannotScroll;
 
-    BringWindowToFront(window);
-    SetForegroundWindow(window);
-    SetActiveWindow(window);
+    // A child window (a document pane) comes forward with its top-level
+    // window; where its own device context cannot be read it is read from
+    // the screen, so nothing may cover it.
+    const HWND root = GetAncestor(window, GA_ROOT);
+    const HWND top = root ? root : window;
+    BringWindowToFront(top);
+    SetForegroundWindow(top);
+    SetActiveWindow(top);
     BringWindowToTop(window);
 
     WindowScrollTarget target(window, area);
     if (!target.Ready()) return scroll::CannotScroll;
-    SizeLabel label;
-    if (Config.ShowSize) target.progress = [&label](int width, int rows) { label.Show(width, rows); };
+    // The size of the growing image while ShowSize is set, gone with the run.
+    // It must never come into the image: where it would lie over the area
+    // read, it is not shown.
+    SizeLabelWindow label;
+    const RECT read = target.ScreenArea(), labelRect = GetSizeLabelRect();
+    RECT overlap{};
+    if (Config.ShowSize && !IntersectRect(&overlap, &read, &labelRect))
+        target.progress = [&label](int width, int rows) { label.Show(width, rows); };
     target.stepWait = options.stepWait;
     target.answerTimeout = options.answerTimeout;
     GrowingRowStore store(target.Width(), options.maxRows);
@@ -146,11 +141,21 @@ void CALLBACK AutoScrollTimerProc(HWND, UINT, UINT_PTR id, DWORD) {
     GetCursorPos(&cursor);
     const HWND window = WindowFromPoint(cursor);
     HighlightedWindow = window;
-    const int code = AutoScrollCapture(window, CaptureBitmap);
+    scroll::Outcome outcome;
+    AutoScrollOptions options;
+    options.outcome = &outcome;
+    const int code = AutoScrollCapture(window, CaptureBitmap, options);
+    // Esc stopped the run while it scrolled; from here on it belongs to the
+    // save prompt and the message boxes again.
+    UnregisterHotKey(MainWindow, EscAtom);
     switch (code) {
         case scroll::Finished:
         case scroll::StoppedByTray:
         case scroll::NothingScrolled:
+            // A document longer than the tallest image (or than the memory
+            // leaves room for): what was taken is delivered, and the user
+            // knows where it ends.
+            if (outcome.capped) ShowError(CutText(CaptureBitmap.Height()));
             BringWindowToFront(MainWindow);
             FinishCapture();
             break;
@@ -162,7 +167,6 @@ void CALLBACK AutoScrollTimerProc(HWND, UINT, UINT_PTR id, DWORD) {
     }
 
     AutoScrollRunning = false;
-    UnregisterHotKey(MainWindow, EscAtom);
     SetTrayTip(txt::AutoScrollDoneTip);
     SetTrayMenuAttached(true);
     HookStatus(1);

@@ -7,6 +7,9 @@ extern const wchar_t CannotScrollWindow[];
 // BitmapTooBig + width + "x" + height + "\r" + BitmapTooBigReport
 extern const wchar_t BitmapTooBig[];
 extern const wchar_t BitmapTooBigReport[];
+// A document longer than the tallest image: <ROWS> is the number of rows the
+// delivered image kept.
+extern const wchar_t ImageCutAtRows[];
 // The tray icon's tool tip while a window is scrolled, and after it.
 extern const wchar_t AutoScrollTip[];
 extern const wchar_t AutoScrollDoneTip[];

@@ -57,3 +57,37 @@ void DrawSizeLabelOnFreezeWindow(int width, int height) {
     ui::WindowDc dc(uFreezeForm->Handle());
     DrawSizeLabel(width, height, dc);
 }
+
+void SizeLabelWindow::Show(int width, int height) {
+    width_ = width;
+    height_ = height;
+    const RECT r = GetSizeLabelRect();
+    if (!Handle()) {
+        if (!Create(L"TuSizeLabel", L"", WS_POPUP, WS_EX_TOPMOST | WS_EX_TOOLWINDOW | WS_EX_NOACTIVATE, r.left, r.top,
+                    r.right - r.left, r.bottom - r.top))
+            return;
+        SetWindowPos(Handle(), HWND_TOPMOST, r.left, r.top, r.right - r.left, r.bottom - r.top,
+                     SWP_NOACTIVATE | SWP_SHOWWINDOW);
+    }
+    InvalidateRect(Handle(), nullptr, FALSE);
+    UpdateWindow(Handle());
+}
+
+LRESULT SizeLabelWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
+    switch (message) {
+        case WM_PAINT: {
+            PAINTSTRUCT ps;
+            const HDC dc = BeginPaint(Handle(), &ps);
+            // The label is drawn in screen coordinates.
+            RECT w{};
+            GetWindowRect(Handle(), &w);
+            SetViewportOrgEx(dc, -w.left, -w.top, nullptr);
+            DrawSizeLabel(width_, height_, dc);
+            EndPaint(Handle(), &ps);
+            return 0;
+        }
+        case WM_ERASEBKGND: return 1;
+        case WM_MOUSEACTIVATE: return MA_NOACTIVATE;
+        default: return Default(message, wParam, lParam);
+    }
+}

@@ -1,11 +1,13 @@
 // The window side of stitching: the scroll area of a real window, reading,
-// marking and scrolling it through its whole-window device context, and the
+// marking and scrolling it through its whole-window device context (or, where
+// that cannot be read, through the screen at the window's place), and the
 // memory the image grows in.
 #pragma once
 
 #include <windows.h>
 
 #include <functional>
+#include <vector>
 
 #include "core/scroll_stitch.h"
 #include "ui/bitmap.h"
@@ -20,6 +22,13 @@ bool IsScrollableClass(HWND window);
 // border of two pixels at the top and left and one at the right and bottom.
 RECT ScrollAreaOf(HWND window);
 
+// Reads the area through the window's own device context. Where that cannot
+// be read (under Wine, the child windows of another program) the same
+// rectangle is read from the screen: the run has brought the window to the
+// front and nothing is frozen, so the screen shows what the window shows.
+// Then only the part of the area that is on the screen and inside the
+// window's parents is read, and no marker is drawn (it could not be read
+// back), so the steps are measured by row comparison.
 class WindowScrollTarget : public scroll::ScrollTarget {
 public:
     WindowScrollTarget(HWND window, const RECT& area);
@@ -28,6 +37,10 @@ public:
     WindowScrollTarget& operator=(const WindowScrollTarget&) = delete;
 
     bool Ready() const { return dc_ && view_.Bits() && column_.Bits(); }
+    // The area is read from the screen.
+    bool FromScreen() const { return screen_ != nullptr; }
+    // The area read, in screen coordinates.
+    RECT ScreenArea() const;
 
     int Width() const override { return width_; }
     int Height() const override { return height_; }
@@ -69,11 +82,20 @@ private:
         uint32_t* bits_ = nullptr;
     };
 
+    // Copies count rows of the area from row top into strip's top.
+    bool Blit(const Strip& strip, int x, int width, int top, int count);
+    // A view read from the screen that has not changed may still be on its way.
+    void Settle();
+
     HWND window_;
-    HDC dc_ = nullptr;  // GetWindowDC, released in the destructor
-    RECT area_;
-    int width_, height_;
+    HDC dc_ = nullptr;      // GetWindowDC, released in the destructor
+    HDC screen_ = nullptr;  // GetDC of the screen where dc_ cannot be read
+    HDC source_ = nullptr;  // the one of the two that is read
+    RECT area_;             // in source_'s coordinates
+    POINT origin_{};        // the window's top-left corner on the screen
+    int width_ = 0, height_ = 0;
     Strip view_, column_;
+    std::vector<uint32_t> lastView_;  // the last whole view read from the screen
     COLORREF saved_ = 0;
     bool markerOut_ = false;  // drawn and neither restored nor given up
 };
@@ -81,7 +103,9 @@ private:
 // The growing image: rows appended top-down into one reservation of address
 // space for the tallest image, committed as it fills, so that growing never
 // copies. Making the bitmap moves the rows into it and gives the memory back
-// behind the copy, so the memory in use stays about one image.
+// behind the copy, so the memory in use stays about one image. The address
+// space the bitmap needs is held from the start, so that the tallest image is
+// only as tall as both can be.
 class GrowingRowStore : public scroll::RowStore {
 public:
     GrowingRowStore(int width, int limitRows);
@@ -102,8 +126,10 @@ public:
 
 private:
     void Release();
+    void FreeBitmapRoom();
 
     int width_, limit_ = 0, rows_ = 0;
     uint8_t* base_ = nullptr;
+    void* bitmapRoom_ = nullptr;  // reserved until the bitmap is made
     size_t reserved_ = 0, committed_ = 0;
 };

@@ -15,6 +15,7 @@
 #include <functional>
 #include <string>
 #include <thread>
+#include <utility>
 #include <vector>
 
 #include "core/auto_scroll.h"
@@ -42,8 +43,51 @@ constexpr COLORREF Marker = RGB(0xC0, 0xC0, 0xC5);
 
 std::vector<vt::Pixels> delivered;
 
+// Takes the process's address space but for holes of the sizes asked for,
+// each in one piece, as a long-running 32-bit process may find it.
+class AddressSpaceHog {
+public:
+    explicit AddressSpaceHog(std::vector<int> holesMiB) {
+        constexpr size_t Chunk = size_t(1) << 20;
+        while (void* p = VirtualAlloc(nullptr, Chunk, MEM_RESERVE, PAGE_NOACCESS)) chunks_.push_back(p);
+        std::sort(chunks_.begin(), chunks_.end());
+        // Each hole from a run of chunks that lie one after the other, with
+        // one chunk kept between two holes.
+        size_t start = 0;
+        for (const int mib : holesMiB) {
+            const size_t n = size_t(mib);
+            for (; start + n <= chunks_.size(); ++start) {
+                const auto* first = static_cast<const char*>(chunks_[start]);
+                if (static_cast<const char*>(chunks_[start + n - 1]) == first + (n - 1) * Chunk) break;
+            }
+            if (start + n > chunks_.size()) return;
+            for (size_t i = start; i < start + n; ++i) {
+                VirtualFree(chunks_[i], 0, MEM_RELEASE);
+                chunks_[i] = nullptr;
+            }
+            start += n + 1;
+            ++made_;
+        }
+    }
+    ~AddressSpaceHog() { Release(); }
+    bool Made(size_t holes) const { return made_ == holes; }
+    void Release() {
+        for (void*& p : chunks_)
+            if (p) VirtualFree(std::exchange(p, nullptr), 0, MEM_RELEASE);
+    }
+
+private:
+    std::vector<void*> chunks_;
+    size_t made_ = 0;
+};
+
+// Gives the address space back when the image is delivered, so that the
+// test can read it.
+AddressSpaceHog* hog = nullptr;
+
 void KeepClipboardImage(int destination) {
     if (destination != dClipboard) return;
+    if (hog) hog->Release();
     auto pixels = vt::BitmapPixels(CaptureBitmap.Handle());
     delivered.push_back(pixels ? *pixels : vt::Pixels());
 }
@@ -251,6 +295,34 @@ TEST_F(AutoScroll, EndlessWindowStopsAtTheTallestImage) {
     const auto pixels = vt::BitmapPixels(image.Handle());
     ASSERT_TRUE(pixels);
     EXPECT_TRUE(RowsAre(*pixels, 0, scroll::MaxImageRows - 1));
+}
+
+// Where the address space has room for less than the tallest image and the
+// bitmap it becomes, the image stops lower: the user is told where, and what
+// was taken is delivered.
+TEST_F(AutoScroll, AddressSpaceForLessThanTheTallestImage) {
+    if (sizeof(void*) > 4) GTEST_SKIP() << "a 64-bit process has address space for the tallest image";
+    auto o = Window(0, 190);
+    o.endless = true;
+    o.caption = false;
+    o.clientHeight = 400;
+    scrollwin::ScrollWindowThread window(o);
+    vt::PumpFor(100);
+    const int rowMiB = (o.clientWidth - 3) * 4 * scroll::MaxImageRows >> 20;
+    // One hole for somewhat more than the tallest image, and room for the
+    // system's own small needs.
+    AddressSpaceHog taken({rowMiB + rowMiB / 4, 32});
+    ASSERT_TRUE(taken.Made(2));
+    hog = &taken;
+    RunFromTimer(window.Handle());
+    hog = nullptr;
+    taken.Release();
+    const int rows = scroll::MaxImageRows / 2;
+    ASSERT_EQ(boxes_.Count(), 1u) << (boxes_.Count() ? vt::Utf8(boxes_.Seen()[0].text) : "");
+    EXPECT_EQ(boxes_.Seen()[0].text, L"The document is longer than one image can hold: the image was cut at " +
+                                         std::to_wstring(rows) + L" rows.");
+    ASSERT_EQ(delivered.size(), 1u);
+    EXPECT_TRUE(RowsAre(delivered[0], 0, rows - 1));
 }
 
 TEST_F(AutoScroll, WindowsThatCannotScroll) {

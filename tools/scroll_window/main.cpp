@@ -1,5 +1,6 @@
 // scroll_window.exe [--rows N] [--step PIXELS] [--delay MS] [--hang-after N]
-//                   [--repaint] [--endless] [--no-caption] [--no-scrollbar]
+//                   [--paint-late MS]
+//                   [--repaint] [--endless] [--no-caption] [--no-scrollbar] [--child]
 //                   [--pos X Y] [--size WIDTH HEIGHT] [--class NAME] [--title TEXT]
 //                   [--log FILE]
 // Shows the scrollable test window until it is closed. Exit code 2 for an
@@ -30,10 +31,12 @@ int wmain(int argc, wchar_t** argv) {
         else if (a == L"--step") ok = number(o.lineStep);
         else if (a == L"--delay") ok = number(o.delayMs);
         else if (a == L"--hang-after") ok = number(o.hangAfter);
+        else if (a == L"--paint-late") ok = number(o.paintLateMs);
         else if (a == L"--repaint") o.repaint = true;
         else if (a == L"--endless") o.endless = true;
         else if (a == L"--no-caption") o.caption = false;
         else if (a == L"--no-scrollbar") o.scrollBar = false;
+        else if (a == L"--child") o.child = true;
         else if (a == L"--pos") ok = number(o.x) && number(o.y);
         else if (a == L"--size") ok = number(o.clientWidth) && number(o.clientHeight);
         else if (a == L"--class") ok = text(o.className);

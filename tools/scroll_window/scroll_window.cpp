@@ -8,6 +8,8 @@ namespace scrollwin {
 
 namespace {
 
+constexpr UINT_PTR LatePaintTimer = 1;
+
 // Row colours: 20 bits of a bijective scramble of the row number in the
 // upper nibble of red and in green and blue; the lower nibble of red is
 // always 0xA, which no grey (and not the edge colour) has.
@@ -42,6 +44,7 @@ ScrollTestWindow::ScrollTestWindow(Options options) : o_(std::move(options)) {
 }
 
 ScrollTestWindow::~ScrollTestWindow() {
+    if (frame_ && IsWindow(frame_)) DestroyWindow(frame_);
     if (window_ && IsWindow(window_)) DestroyWindow(window_);
     if (release_) CloseHandle(release_);
 }
@@ -64,17 +67,41 @@ bool ScrollTestWindow::Create() {
     if (!GetClassInfoExW(instance, wc.lpszClassName, &wc)) RegisterClassExW(&wc);
 
     DWORD style = o_.caption ? WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_THICKFRAME : WS_POPUP;
+    if (o_.child) style = WS_CHILD | WS_VISIBLE | WS_BORDER;
     if (o_.scrollBar) style |= WS_VSCROLL;
     RECT r{0, 0, o_.clientWidth, o_.clientHeight};
     AdjustWindowRectEx(&r, style, FALSE, 0);
     // The scroll bar is not part of AdjustWindowRectEx's sum.
     if (o_.scrollBar) r.right += GetSystemMetrics(SM_CXVSCROLL);
-    window_ = CreateWindowExW(0, o_.className.c_str(), o_.title.c_str(), style, o_.x, o_.y, r.right - r.left,
-                              r.bottom - r.top, nullptr, nullptr, instance, this);
+    const int width = r.right - r.left, height = r.bottom - r.top;
+    HWND parent = nullptr;
+    int x = o_.x, y = o_.y;
+    if (o_.child) {
+        // The frame holds the pane ChildInset pixels inside its client area
+        // on every side; (x, y) is the frame's position.
+        WNDCLASSEXW fc{};
+        fc.cbSize = sizeof fc;
+        fc.lpfnWndProc = DefWindowProcW;
+        fc.hInstance = instance;
+        fc.hCursor = LoadCursorW(nullptr, IDC_ARROW);
+        fc.hbrBackground = GetSysColorBrush(COLOR_BTNFACE);
+        fc.lpszClassName = FrameClass;
+        if (!GetClassInfoExW(instance, fc.lpszClassName, &fc)) RegisterClassExW(&fc);
+        const DWORD frameStyle = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_THICKFRAME | WS_CLIPCHILDREN;
+        RECT f{0, 0, width + 2 * ChildInset, height + 2 * ChildInset};
+        AdjustWindowRectEx(&f, frameStyle, FALSE, 0);
+        frame_ = CreateWindowExW(0, FrameClass, o_.title.c_str(), frameStyle, o_.x, o_.y, f.right - f.left,
+                                 f.bottom - f.top, nullptr, nullptr, instance, nullptr);
+        if (!frame_) return false;
+        parent = frame_;
+        x = y = ChildInset;
+    }
+    window_ = CreateWindowExW(0, o_.className.c_str(), o_.title.c_str(), style, x, y, width, height, parent, nullptr,
+                              instance, this);
     if (!window_) return false;
     UpdateBar();
-    ShowWindow(window_, SW_SHOWNORMAL);
-    UpdateWindow(window_);
+    ShowWindow(frame_ ? frame_ : window_, SW_SHOWNORMAL);
+    UpdateWindow(frame_ ? frame_ : window_);
     return true;
 }
 
@@ -108,6 +135,12 @@ void ScrollTestWindow::LineDown() {
     const int next = std::min(old + o_.lineStep, MaxPosition());
     if (next == old) return;
     position_ = next;
+    if (o_.paintLateMs > 0) {
+        // As a program that draws when it gets round to it: the screen shows
+        // the old view until the timer.
+        SetTimer(window_, LatePaintTimer, UINT(o_.paintLateMs), nullptr);
+        return;
+    }
     if (o_.repaint) InvalidateRect(window_, nullptr, FALSE);
     else ScrollWindowEx(window_, 0, old - next, nullptr, nullptr, nullptr, nullptr, SW_INVALIDATE);
     UpdateBar();
@@ -147,6 +180,13 @@ LRESULT ScrollTestWindow::Handle(UINT message, WPARAM wParam, LPARAM lParam) {
         case WM_VSCROLL:
             if (LOWORD(wParam) == SB_LINEDOWN) LineDown();
             return 0;
+        case WM_TIMER:
+            if (wParam != LatePaintTimer) return DefWindowProcW(window_, message, wParam, lParam);
+            KillTimer(window_, LatePaintTimer);
+            InvalidateRect(window_, nullptr, FALSE);
+            UpdateBar();
+            UpdateWindow(window_);
+            return 0;
         case WM_PAINT: Paint(); return 0;
         case WM_ERASEBKGND: return 1;
         case WM_DESTROY:
@@ -172,6 +212,7 @@ ScrollWindowThread::ScrollWindowThread(Options options) : owned_(std::make_uniqu
             DispatchMessageW(&msg);
         }
         // Whatever ended the loop, the window goes with its thread.
+        if (owned_->Frame() && IsWindow(owned_->Frame())) DestroyWindow(owned_->Frame());
         if (owned_->Handle()) DestroyWindow(owned_->Handle());
     });
     if (created.get()) window_ = owned_.get();
@@ -179,7 +220,9 @@ ScrollWindowThread::ScrollWindowThread(Options options) : owned_(std::make_uniqu
 
 ScrollWindowThread::~ScrollWindowThread() {
     owned_->Release();
-    if (owned_->Handle()) PostMessageW(owned_->Handle(), WM_CLOSE, 0, 0);
+    // Closing the frame takes the pane with it.
+    if (owned_->Frame()) PostMessageW(owned_->Frame(), WM_CLOSE, 0, 0);
+    else if (owned_->Handle()) PostMessageW(owned_->Handle(), WM_CLOSE, 0, 0);
     else if (threadId_) PostThreadMessageW(threadId_, WM_QUIT, 0, 0);
     if (thread_.joinable()) thread_.join();
 }

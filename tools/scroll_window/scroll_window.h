@@ -1,4 +1,4 @@
-// A scrollable test window whose document rows each have a colour of their
+// A scrollable test window (top-level, or a child of a frame) whose document rows each have a colour of their
 // own, so that a stitched capture can be read back row by row. Each line-down
 // scrolls a set number of pixels (optionally slowly, or not at all after a
 // number of steps, as a hung window would) and is counted and logged. Used as
@@ -25,6 +25,10 @@ constexpr int EdgeAbove = 2;
 constexpr int EdgeBelow = 1;
 constexpr COLORREF EdgeColour = RGB(0x40, 0x40, 0x40);
 
+// With Options::child the pane lies this far inside its frame's client area.
+constexpr int ChildInset = 12;
+constexpr wchar_t FrameClass[] = L"VorlixScrollFrame";
+
 // The most rows a document can have with colours of their own.
 constexpr int MaxRows = 1 << 20;
 
@@ -39,10 +43,12 @@ struct Options {
     int lineStep = 3;         // pixels per line-down
     int delayMs = 0;          // each line-down waits this long before it scrolls
     int hangAfter = -1;       // line-downs answered before the window hangs
+    int paintLateMs = 0;      // each line-down is answered at once and shown this much later
     bool repaint = false;     // redraws the whole view instead of moving its pixels
     bool endless = false;     // never reaches the end (rows repeat their colours after MaxRows)
     bool caption = true;      // a framed top-level window with a caption; else a bare popup
     bool scrollBar = true;    // WS_VSCROLL; without it the window draws nothing in its place
+    bool child = false;       // a bordered child of a framed top-level window, as a document pane is
     int x = 200, y = 120;     // window position
     int clientWidth = 300, clientHeight = 200;
     std::wstring className = L"VorlixScrollTest";
@@ -59,7 +65,8 @@ public:
     ScrollTestWindow& operator=(const ScrollTestWindow&) = delete;
 
     bool Create();
-    HWND Handle() const { return window_; }
+    HWND Handle() const { return window_; }  // the scrolling window (the child, with child set)
+    HWND Frame() const { return frame_; }    // its top-level frame with child set, else null
     int Scrolls() const { return scrolls_; }    // line-downs received
     int Position() const { return position_; }  // top pixel row of the content shown
     // A hung window wakes up (the test ends).
@@ -76,6 +83,7 @@ private:
 
     Options o_;
     HWND window_ = nullptr;
+    HWND frame_ = nullptr;
     HANDLE release_ = nullptr;
     std::atomic<int> scrolls_{0}, position_{0};
 };
