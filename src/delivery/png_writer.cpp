@@ -13,7 +13,10 @@
 namespace {
 
 // How the rows are filtered and compressed: the header's fields stay the
-// defaults, only the encoder's choices differ by content.
+// defaults, only the encoder's choices differ by content. Both take zlib's
+// default level: on screens a lower one saves a fifth of the time for
+// files a tenth larger, on photographs run-length coding hardly depends on
+// it.
 //
 // A screen (windows, text, flat backgrounds) repeats whole pixels along its
 // rows, which zlib's matches find as they are: filtering costs time and
