@@ -16,7 +16,9 @@
 
 void CopyScreenToBitmap(int x, int y, int width, int height, HDC dc) {
     if (!dc || width <= 0 || height <= 0) return;
-    if (!CaptureBitmap.SetSize(width, height)) return;
+    // The copy below covers every pixel: the old picture (after the edge
+    // effect, of another size) is neither kept nor the new one cleared.
+    if (!CaptureBitmap.SetSizeForOverwrite(width, height)) return;
     if (GetDeviceCaps(dc, RASTERCAPS) & RC_PALETTE) {
         // A palette screen: keep the system palette's colours in the capture.
         PALETTEENTRY entries[256];

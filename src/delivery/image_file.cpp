@@ -167,7 +167,6 @@ void RgbRowReader::Read(int row, uint8_t* rgb) const noexcept {
         for (int x = 0; x < width * 3; ++x) rgb[x] = 0;
         return;
     }
-    const int bits = bitmap_.Bits();
     auto fromTable = [&](unsigned index, uint8_t* out) {
         if (index < table_.size()) {
             out[0] = table_[index].rgbRed;
@@ -177,12 +176,20 @@ void RgbRowReader::Read(int row, uint8_t* rgb) const noexcept {
             out[0] = out[1] = out[2] = 0;
         }
     };
-    for (int x = 0; x < width; ++x, rgb += 3) {
-        switch (bits) {
-            case 1: fromTable((src[x >> 3] >> (7 - (x & 7))) & 1, rgb); break;
-            case 4: fromTable((src[x >> 1] >> ((x & 1) ? 0 : 4)) & 0xF, rgb); break;
-            case 8: fromTable(src[x], rgb); break;
-            case 16: {
+    // One loop per format: the savers read every pixel of a capture this way,
+    // and a test of the format per pixel would cost more than the copy.
+    switch (bitmap_.Bits()) {
+        case 1:
+            for (int x = 0; x < width; ++x, rgb += 3) fromTable((src[x >> 3] >> (7 - (x & 7))) & 1, rgb);
+            break;
+        case 4:
+            for (int x = 0; x < width; ++x, rgb += 3) fromTable((src[x >> 1] >> ((x & 1) ? 0 : 4)) & 0xF, rgb);
+            break;
+        case 8:
+            for (int x = 0; x < width; ++x, rgb += 3) fromTable(src[x], rgb);
+            break;
+        case 16:
+            for (int x = 0; x < width; ++x, rgb += 3) {
                 const unsigned v = src[2 * x] | (src[2 * x + 1] << 8);
                 unsigned r, g, b;
                 if (is555_) {
@@ -195,15 +202,18 @@ void RgbRowReader::Read(int row, uint8_t* rgb) const noexcept {
                 rgb[0] = static_cast<uint8_t>((r << 3) | (r >> 2));
                 rgb[1] = static_cast<uint8_t>(g);
                 rgb[2] = static_cast<uint8_t>((b << 3) | (b >> 2));
-                break;
             }
-            case 24:
-                rgb[0] = src[3 * x + 2]; rgb[1] = src[3 * x + 1]; rgb[2] = src[3 * x];
-                break;
-            default:
-                rgb[0] = src[4 * x + 2]; rgb[1] = src[4 * x + 1]; rgb[2] = src[4 * x];
-                break;
-        }
+            break;
+        case 24:
+            for (int x = 0; x < width; ++x, rgb += 3, src += 3) {
+                rgb[0] = src[2]; rgb[1] = src[1]; rgb[2] = src[0];
+            }
+            break;
+        default:
+            for (int x = 0; x < width; ++x, rgb += 3, src += 4) {
+                rgb[0] = src[2]; rgb[1] = src[1]; rgb[2] = src[0];
+            }
+            break;
     }
 }
 

@@ -4,7 +4,7 @@
 
 #include <csetjmp>
 #include <cstdio>
-#include <cstdlib>
+#include <memory>
 #include <vector>
 
 // jpeglib.h needs FILE and size_t declared first.
@@ -48,10 +48,40 @@ struct JpegErrors {
 void JpegFail(j_common_ptr info) { std::longjmp(reinterpret_cast<JpegErrors*>(info->err)->jump, 1); }
 void JpegQuiet(j_common_ptr) {}
 
+// The compressed data goes to the file in pieces of one buffer, not into a
+// growing block of memory that is copied on every growth and written after.
+struct JpegFileDestination {
+    jpeg_destination_mgr manager;
+    imagefile::PendingFile* file;
+    JOCTET buffer[1 << 16];
+};
+
+void JpegStart(j_compress_ptr info) {
+    auto* d = reinterpret_cast<JpegFileDestination*>(info->dest);
+    d->manager.next_output_byte = d->buffer;
+    d->manager.free_in_buffer = sizeof d->buffer;
+}
+
+boolean JpegBufferFull(j_compress_ptr info) {
+    auto* d = reinterpret_cast<JpegFileDestination*>(info->dest);
+    if (!d->file->Write(d->buffer, sizeof d->buffer)) info->err->error_exit(reinterpret_cast<j_common_ptr>(info));
+    JpegStart(info);
+    return TRUE;
+}
+
+void JpegEnd(j_compress_ptr info) {
+    auto* d = reinterpret_cast<JpegFileDestination*>(info->dest);
+    if (!d->file->Write(d->buffer, sizeof d->buffer - d->manager.free_in_buffer))
+        info->err->error_exit(reinterpret_cast<j_common_ptr>(info));
+}
+
 // libjpeg leaves by longjmp on errors, so this routine holds no object that
-// needs destroying; the caller owns the row and frees *out.
-bool EncodeJpeg(const imagefile::RgbRowReader& reader, int width, int height, uint8_t* row, unsigned char** out,
-                unsigned long* outSize) {
+// needs destroying; the caller owns the row and the destination. 24- and
+// 32-bit bitmaps (every capture) are compressed from their own rows:
+// libjpeg-turbo reads blue, green, red (and a fourth byte) itself, with the
+// same colour conversion, and so the same bytes, as from red, green, blue.
+bool EncodeJpeg(const ui::Bitmap& bitmap, const imagefile::RgbRowReader& reader, uint8_t* row,
+                JpegFileDestination* destination) {
     jpeg_compress_struct info;
     JpegErrors errors;
     info.err = jpeg_std_error(&errors.manager);
@@ -62,17 +92,25 @@ bool EncodeJpeg(const imagefile::RgbRowReader& reader, int width, int height, ui
         return false;
     }
     jpeg_create_compress(&info);
-    jpeg_mem_dest(&info, out, outSize);
-    info.image_width = static_cast<JDIMENSION>(width);
-    info.image_height = static_cast<JDIMENSION>(height);
-    info.input_components = 3;
-    info.in_color_space = JCS_RGB;
+    destination->manager.init_destination = JpegStart;
+    destination->manager.empty_output_buffer = JpegBufferFull;
+    destination->manager.term_destination = JpegEnd;
+    info.dest = &destination->manager;
+    info.image_width = static_cast<JDIMENSION>(bitmap.Width());
+    info.image_height = static_cast<JDIMENSION>(bitmap.Height());
+    const bool direct = bitmap.Bits() == 24 || bitmap.Bits() == 32;
+    info.input_components = direct ? bitmap.Bits() / 8 : 3;
+    info.in_color_space = !direct ? JCS_RGB : bitmap.Bits() == 24 ? JCS_EXT_BGR : JCS_EXT_BGRX;
     jpeg_set_defaults(&info);
     jpeg_set_quality(&info, 100, TRUE);
     jpeg_start_compress(&info, TRUE);
-    for (int y = 0; y < height; ++y) {
-        reader.Read(y, row);
+    while (info.next_scanline < info.image_height) {
+        const int y = static_cast<int>(info.next_scanline);
         JSAMPROW rows[1] = {row};
+        if (direct)
+            rows[0] = const_cast<JSAMPROW>(bitmap.ScanLine(y));
+        else
+            reader.Read(y, row);
         jpeg_write_scanlines(&info, rows, 1);
     }
     jpeg_finish_compress(&info);
@@ -95,32 +133,28 @@ bool SaveBMP(const ui::Bitmap& bitmap, const std::wstring& path) {
         if (bitmap.Empty()) return false;
         imagefile::PendingFile file(path);
         if (!file.ok()) return false;
-        const std::vector<uint8_t> data = bitmap.SaveToMemory();
-        return !data.empty() && file.Write(data.data(), data.size()) && file.Commit();
+        // The pixels go to the file from the bitmap's own memory.
+        const std::vector<uint8_t> headers = bitmap.FileHeaders();
+        return !headers.empty() && file.Write(headers.data(), headers.size()) &&
+               file.Write(bitmap.Pixels(), bitmap.PixelBytes()) && file.Commit();
     } catch (...) {
         return false;
     }
 }
 
 bool SaveJPEG(const ui::Bitmap& bitmap, const std::wstring& path) {
-    unsigned char* data = nullptr;
-    unsigned long size = 0;
-    bool ok = false;
     try {
-        if (!bitmap.Empty()) {
-            imagefile::PendingFile file(path);
-            if (file.ok()) {
-                const imagefile::RgbRowReader reader(bitmap);
-                std::vector<uint8_t> row(size_t(bitmap.Width()) * 3);
-                ok = EncodeJpeg(reader, bitmap.Width(), bitmap.Height(), row.data(), &data, &size) && data &&
-                     file.Write(data, size) && file.Commit();
-            }
-        }
+        if (bitmap.Empty()) return false;
+        imagefile::PendingFile file(path);
+        if (!file.ok()) return false;
+        const imagefile::RgbRowReader reader(bitmap);
+        std::vector<uint8_t> row(size_t(bitmap.Width()) * 3);
+        auto destination = std::make_unique<JpegFileDestination>();
+        destination->file = &file;
+        return EncodeJpeg(bitmap, reader, row.data(), destination.get()) && file.Commit();
     } catch (...) {
-        ok = false;
+        return false;
     }
-    std::free(data);
-    return ok;
 }
 
 bool SavePNG(const ui::Bitmap& bitmap, const std::wstring& path) {

@@ -186,6 +186,17 @@ bool Bitmap::SetSize(int width, int height) {
     return true;
 }
 
+bool Bitmap::SetSizeForOverwrite(int width, int height) {
+    if (width == width_ && height == height_) return true;
+    if (width <= 0 || height <= 0) {
+        Reset();
+        return true;
+    }
+    // Create replaces the pixels only; the transparency fields stay.
+    auto colors = ColorTable();
+    return Create(width, height, format_, colors.empty() ? nullptr : &colors);
+}
+
 bool Bitmap::SetFormat(PixelFormat format) {
     if (Empty()) {
         format_ = format;
@@ -376,7 +387,7 @@ bool Bitmap::LoadFromMemory(const uint8_t* data, size_t size) {
     return true;
 }
 
-std::vector<uint8_t> Bitmap::SaveToMemory() const {
+std::vector<uint8_t> Bitmap::FileHeaders() const {
     std::vector<uint8_t> out;
     if (Empty()) return out;
     BITMAPINFOHEADER h{};
@@ -398,35 +409,52 @@ std::vector<uint8_t> Bitmap::SaveToMemory() const {
         extra.assign(reinterpret_cast<const uint8_t*>(colors.data()),
                      reinterpret_cast<const uint8_t*>(colors.data()) + colors.size() * sizeof(RGBQUAD));
     }
-    const size_t imageSize = size_t(Stride()) * size_t(height_);
+    const size_t imageSize = PixelBytes();
     h.biSizeImage = static_cast<DWORD>(imageSize);
     BITMAPFILEHEADER fh{};
     fh.bfType = 0x4D42;
     fh.bfOffBits = static_cast<DWORD>(sizeof fh + sizeof h + extra.size());
     fh.bfSize = static_cast<DWORD>(fh.bfOffBits + imageSize);
-    out.resize(fh.bfSize);
+    out.resize(fh.bfOffBits);
     std::memcpy(out.data(), &fh, sizeof fh);
     std::memcpy(out.data() + sizeof fh, &h, sizeof h);
     if (!extra.empty()) std::memcpy(out.data() + sizeof fh + sizeof h, extra.data(), extra.size());
+    return out;
+}
+
+const uint8_t* Bitmap::Pixels() const {
+    if (Empty()) return nullptr;
     GdiFlush();
-    std::memcpy(out.data() + fh.bfOffBits, pixels_, imageSize);
+    return pixels_;
+}
+
+size_t Bitmap::PixelBytes() const { return size_t(Stride()) * size_t(height_); }
+
+std::vector<uint8_t> Bitmap::SaveToMemory() const {
+    std::vector<uint8_t> out = FileHeaders();
+    if (out.empty()) return out;
+    out.insert(out.end(), Pixels(), Pixels() + PixelBytes());
     return out;
 }
 
 bool Bitmap::SaveToFile(const std::wstring& path) const {
     if (Empty()) return false;
-    std::vector<uint8_t> data;
+    std::vector<uint8_t> headers;
     try {
-        data = SaveToMemory();
+        headers = FileHeaders();
     } catch (const std::bad_alloc&) {
         return false;
     }
     HANDLE f = CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
     FileHandle file(f);
     if (!file.valid()) return false;
+    // The pixels are written from the bitmap's own memory, behind the headers.
     DWORD written = 0;
-    return WriteFile(file.get(), data.data(), static_cast<DWORD>(data.size()), &written, nullptr) &&
-           written == data.size();
+    if (!WriteFile(file.get(), headers.data(), static_cast<DWORD>(headers.size()), &written, nullptr) ||
+        written != headers.size())
+        return false;
+    return WriteFile(file.get(), Pixels(), static_cast<DWORD>(PixelBytes()), &written, nullptr) &&
+           written == PixelBytes();
 }
 
 }  // namespace ui

@@ -43,6 +43,10 @@ public:
     // Returns false when the memory cannot be had (the bitmap is then
     // unchanged).
     bool SetSize(int width, int height);
+    // For a caller that paints every pixel right after: a new size without
+    // keeping the old content or clearing the new (the pixels are then
+    // undefined). Format, colour table and transparency stay.
+    bool SetSizeForOverwrite(int width, int height);
     // Converts the content to another format (palette formats get the halftone
     // palette unless one is set afterwards).
     bool SetFormat(PixelFormat format);
@@ -77,6 +81,12 @@ public:
     // Writes a .bmp file in the bitmap's own format.
     bool SaveToFile(const std::wstring& path) const;
     std::vector<uint8_t> SaveToMemory() const;
+    // The same file in two parts, for writers that send the pixels from the
+    // bitmap's own memory: the headers (file header, info header, colour
+    // masks or table), then the rows as stored, bottom row first.
+    std::vector<uint8_t> FileHeaders() const;
+    const uint8_t* Pixels() const;  // null for an empty bitmap
+    size_t PixelBytes() const;
 
     // Largest number of pixels a bitmap may hold (protects against absurd
     // sizes in files).

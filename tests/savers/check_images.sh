@@ -79,7 +79,25 @@ for f in bits1 bits4 bits8 bits15 bits16 bits24 bits32 device; do
     fail "$f.jpg: peak error not measured: $peak"
   elif below_or_equal "$peak" 0.1; then pass
   else fail "$f.jpg: peak error $peak"; fi
+  # libjpeg's defaults at quality 100, whichever routines compute them: the
+  # very bytes cjpeg writes from the same pixels.
+  cjpeg -quality 100 -outfile "$out/${f}_cjpeg.jpg" "$out/${f}_smooth.ppm"
+  if cmp -s "$jpg" "$out/${f}_cjpeg.jpg"; then pass; else fail "$f.jpg: not the bytes cjpeg writes"; fi
 done
+
+# The PNG coding follows the content, read from the files: a screen's rows
+# unfiltered, a photograph's filtered row by row and run-length coded (every
+# deflate match at distance 1). Both pixel-exact.
+here=$(dirname "$0")
+for f in screen photo; do
+  expect "$f.png" "$(identify -format '%m %w %h %z' "$out/$f.png" 2>&1)" "PNG 400 300 8"
+  expect "$f.png pngcheck" "$(pngcheck "$out/$f.png" 2>&1 | grep -c '^OK')" 1
+  expect "$f.png pixels" "$(differing "$out/$f.png" "$out/$f.ppm")" 0
+done
+coding=$(/usr/bin/python3 "$here/png_coding.py" "$out/screen.png" 2>&1)
+expect "screen.png coding" "$coding" "filters=0 matches=* farthest=*"
+coding=$(/usr/bin/python3 "$here/png_coding.py" "$out/photo.png" 2>&1)
+expect "photo.png coding" "$coding" "filters=*,* matches=[1-9]* farthest=1"
 
 # Transparent colour: RGBA, exactly the pixels of that colour clear.
 expect "key.png" "$(identify -format '%m %w %h %z' "$out/key.png" 2>&1)" "PNG 61 37 8"

@@ -13,6 +13,7 @@
 
 #include "core/globals.h"
 #include "delivery/image_savers.h"
+#include "delivery/jpeg_simd.h"
 #include "delivery/png_writer.h"
 #include "ui/bitmap.h"
 #include "ui/text_convert.h"
@@ -358,6 +359,22 @@ TEST_F(Savers, PngWriterReportsWhatFailed) {
         EXPECT_EQ(std::string(e.what()), "Error Writing PNG File!");
     }
     EXPECT_TRUE(Listing(dir_).empty());
+}
+
+// ---- JPEG compression ------------------------------------------------------------
+
+// The library's SIMD routines write the bytes of its C routines
+// (check_images.sh compares the files with cjpeg's) in a third of the time:
+// every step of a default compression must take them here.
+TEST(JpegCompression, TakesTheSimdRoutinesOnThisProcessor) {
+    ASSERT_EQ(GetEnvironmentVariableW(L"JSIMD_FORCENONE", nullptr, 0), 0u) << "the environment switches SIMD off";
+    const delivery::JpegSimd simd = delivery::JpegSimdInUse();
+    EXPECT_TRUE(simd.colourConversion);
+    EXPECT_TRUE(simd.downsampling);
+    EXPECT_TRUE(simd.sampleConversion);
+    EXPECT_TRUE(simd.dct);
+    EXPECT_TRUE(simd.quantisation);
+    EXPECT_TRUE(simd.huffman);
 }
 
 }  // namespace

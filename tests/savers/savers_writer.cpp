@@ -5,6 +5,7 @@
 // a screen-sized capture.
 #include <windows.h>
 
+#include <algorithm>
 #include <cstdint>
 #include <cstdio>
 #include <fstream>
@@ -119,6 +120,47 @@ std::vector<uint8_t> Fill(ui::Bitmap& b, bool smooth) {
     return expected;
 }
 
+// The pixels of a 24- or 32-bit bitmap as red, green, blue, top row first.
+std::vector<uint8_t> PixelsOf(const ui::Bitmap& b) {
+    std::vector<uint8_t> rgb;
+    const int bytes = b.Bits() / 8;
+    for (int y = 0; y < b.Height(); ++y) {
+        const uint8_t* row = b.ScanLine(y);
+        for (int x = 0; x < b.Width(); ++x) rgb.insert(rgb.end(), {row[bytes * x + 2], row[bytes * x + 1], row[bytes * x]});
+    }
+    return rgb;
+}
+
+// A screen: a window with a title bar, buttons and lines of text on a flat
+// desktop, as much of it flat as on real screens (above 90 % of the pixels
+// repeat their left neighbour).
+ui::Bitmap ScreenLike(int w, int h) {
+    ui::Bitmap b(w, h, ui::PixelFormat::Bits32);
+    b.Clear(RGB(58, 110, 165));
+    b.FillRect(RECT{20, 20, w - 20, h - 20}, RGB(255, 255, 255));
+    b.FillRect(RECT{20, 20, w - 20, 42}, RGB(0, 84, 227));
+    for (int i = 0; i < 6; ++i) b.FillRect(RECT{30 + i * 40, 50, 62 + i * 40, 70}, RGB(236, 233, 216));
+    HDC dc = b.Canvas();
+    SetBkMode(dc, TRANSPARENT);
+    for (int y = 80; y + 16 < h - 20; y += 24) TextOutW(dc, 30, y, L"The quick brown fox 0123", 24);
+    return b;
+}
+
+// A photograph: smooth colour with noise in every pixel.
+ui::Bitmap PhotoLike(int w, int h) {
+    ui::Bitmap b(w, h, ui::PixelFormat::Bits24);
+    for (int y = 0; y < h; ++y) {
+        uint8_t* row = b.ScanLine(y);
+        for (int x = 0; x < w; ++x) {
+            const int noise = int(Hash(x, y) % 17) - 8;
+            row[3 * x] = uint8_t(std::clamp(60 + y * 120 / h + noise, 0, 255));
+            row[3 * x + 1] = uint8_t(std::clamp(40 + (x + y) * 100 / (w + h) + noise, 0, 255));
+            row[3 * x + 2] = uint8_t(std::clamp(200 - x * 100 / w + noise, 0, 255));
+        }
+    }
+    return b;
+}
+
 double Millis(LARGE_INTEGER a, LARGE_INTEGER b) {
     LARGE_INTEGER f;
     QueryPerformanceFrequency(&f);
@@ -179,6 +221,15 @@ int wmain(int argc, wchar_t** argv) {
             std::printf("key.png: %s\n", e.what());
             failed = true;
         }
+    }
+
+    // The PNG coding follows the content: a screen and a photograph.
+    {
+        const ui::Bitmap screen = ScreenLike(400, 300), photo = PhotoLike(400, 300);
+        WriteNetpbm(out + L"screen.ppm", PixelsOf(screen), false, 400, 300);
+        Save(screen, out + L"screen.png");
+        WriteNetpbm(out + L"photo.ppm", PixelsOf(photo), false, 400, 300);
+        Save(photo, out + L"photo.png");
     }
 
     {
