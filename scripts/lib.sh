@@ -81,6 +81,16 @@ apply_wine_settings() {
     # A window the program brings to the front gets there.
     echo '[HKEY_CURRENT_USER\Control Panel\Desktop]'
     echo '"ForegroundLockTimeout"=dword:00000000'
+    # A machine without sound: no audio driver, so that every notice sound
+    # (handed to the system all the same) does not print the sound library's
+    # complaints about the missing card.
+    echo '[HKEY_CURRENT_USER\Software\Wine\Drivers]'
+    if grep -qs '^ *[0-9]' /proc/asound/cards || [ -n "${PULSE_SERVER:-}" ] ||
+       [ -S "${XDG_RUNTIME_DIR:-/nonexistent}/pulse/native" ]; then
+      echo '"Audio"=-'
+    else
+      echo '"Audio"=""'
+    fi
     [ -z "$extra" ] || printf '%s\n' "$extra"
   } >"$file"
   "$wine_loader" regedit /S "Z:${file//\//\\}" >/dev/null 2>&1 || true
