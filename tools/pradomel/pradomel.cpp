@@ -19,6 +19,7 @@
 
 #include "delivery/automation.h"
 #include "delivery/mail_texts.h"
+#include "helper_log.h"
 
 // The Simplified Chinese texts, compiled into their own namespace: one helper
 // serves both builds and speaks the language of the system's code page.
@@ -52,23 +53,8 @@ struct Failure {
     std::wstring reason;
 };
 
-std::wstring g_logPath;
-
-// One line: what happened, a tab, why (UTF-8).
 void Log(const std::wstring& what, const std::wstring& why = std::wstring()) {
-    if (g_logPath.empty()) return;
-    HANDLE file = CreateFileW(g_logPath.c_str(), FILE_APPEND_DATA, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
-                              OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (file == INVALID_HANDLE_VALUE) return;
-    std::wstring line = what + L"\t";
-    for (wchar_t c : why) line += (c == L'\r' || c == L'\n' || c == L'\t') ? L' ' : c;
-    line += L"\n";
-    std::string utf8(line.size() * 3, '\0');
-    utf8.resize(size_t(WideCharToMultiByte(CP_UTF8, 0, line.data(), int(line.size()), utf8.data(), int(utf8.size()),
-                                           nullptr, nullptr)));
-    DWORD written = 0;
-    WriteFile(file, utf8.data(), DWORD(utf8.size()), &written, nullptr);
-    CloseHandle(file);
+    AppendHelperLog(L"VORLIX_PRADOMEL_LOG", what, why);
 }
 
 // An argument as the program passes it: a single blank is an empty value.
@@ -154,8 +140,6 @@ void Run(int argc, wchar_t** argv) {
 }  // namespace
 
 int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
-    wchar_t log[MAX_PATH * 2] = {};
-    if (GetEnvironmentVariableW(L"VORLIX_PRADOMEL_LOG", log, MAX_PATH * 2)) g_logPath = log;
     int argc = 0;
     wchar_t** argv = CommandLineToArgvW(GetCommandLineW(), &argc);
     int code = kOpened;
