@@ -50,11 +50,58 @@ start_xvfb() {
   rm -f "$numfile"
 }
 
+# Wine's environment for the program, the tests and the benchmarks: quiet,
+# and without the Mono and Gecko installers (which would offer downloads).
+# Without Gecko, Wine's help viewer shows a help file's contents, index and
+# search, but not its pages.
+wine_environment() {
+  export WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml=" WINEARCH=$wine_arch
+}
+
+# The Wine settings the program's behaviour under Wine rests on, written into
+# the prefix in WINEPREFIX by one registry import (one Wine process instead
+# of one per value). The first argument says whether a window manager runs on
+# the display ("yes" or "no"); the second may hold further lines of the
+# import (a key in brackets, then its values).
+apply_wine_settings() {
+  local managed=$1 extra=${2:-} file
+  file=$(mktemp --suffix=.reg)
+  {
+    echo REGEDIT4
+    echo '[HKEY_CURRENT_USER\Software\Wine\X11 Driver]'
+    # Without a window manager Wine waits two seconds for one each time a
+    # window hides (a closing dialog, the freeze window after a selection),
+    # which stalls the program's only thread; with one, Wine's windows are
+    # managed by it as usual.
+    if [ "$managed" = yes ]; then echo '"Managed"=-'; else echo '"Managed"="N"'; fi
+    # Chinese glyphs: the dialog fonts link to SimSun for them, which this
+    # machine has under another name (fonts-wqy-microhei).
+    echo '[HKEY_CURRENT_USER\Software\Wine\Fonts\Replacements]'
+    for f in SimSun NSimSun "Microsoft YaHei"; do echo "\"$f\"=\"WenQuanYi Micro Hei\""; done
+    # A window the program brings to the front gets there.
+    echo '[HKEY_CURRENT_USER\Control Panel\Desktop]'
+    echo '"ForegroundLockTimeout"=dword:00000000'
+    # A machine without sound: no audio driver, so that every notice sound
+    # (handed to the system all the same) does not print the sound library's
+    # complaints about the missing card.
+    echo '[HKEY_CURRENT_USER\Software\Wine\Drivers]'
+    if grep -qs '^ *[0-9]' /proc/asound/cards || [ -n "${PULSE_SERVER:-}" ] ||
+       [ -S "${XDG_RUNTIME_DIR:-/nonexistent}/pulse/native" ]; then
+      echo '"Audio"=-'
+    else
+      echo '"Audio"=""'
+    fi
+    [ -z "$extra" ] || printf '%s\n' "$extra"
+  } >"$file"
+  "$wine_loader" regedit /S "Z:${file//\//\\}" >/dev/null 2>&1 || true
+  rm -f "$file"
+}
+
 # A private prefix under the build folder, made from a pristine template that
 # is created once (wineboot takes 10 to 40 s).
 prepare_prefix() {
   local dir=$1 template=$1-template
-  export WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml=" WINEARCH=$wine_arch
+  wine_environment
   export HOME=$build/home
   mkdir -p "$HOME"
   if [ ! -f "$template/system.reg" ]; then

@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Draws the pictures of the first-run tutorial and the about box as 24-bit
-# BMP files (no text in them: both language builds use the same pictures).
+# BMP files (no text in them: both language builds use the same pictures),
+# and the program's icon.
 # Usage: draw.sh OUTPUT-FOLDER
 set -euo pipefail
 out=$1
@@ -52,3 +53,21 @@ convert -size 48x48 "xc:$paper" \
   -fill "$frame" -draw "polygon 8,10 17,10 27,36 22,42" \
   -fill "$hot" -draw "polygon 40,10 31,10 21,36 26,42" \
   "${save[@]}" "BMP3:$out/about_company.bmp"
+
+# The program's icon: a camera (body, flash, lens ring), drawn on a 32-unit
+# grid at every size Windows asks for: 16, 20 and 24 for the tray and small
+# icons at 100, 125 and 150 %, 32 and 48 for the large ones, 256 for the
+# shell's biggest views (kept as PNG inside the icon file).
+icon_parts=()
+for s in 16 20 24 32 48 256; do
+  k=$(awk "BEGIN { print $s / 32 }")
+  convert -size "${s}x$s" xc:none -draw "scale $k,$k
+      fill '$hot' stroke none roundrectangle 4,3 13,9 1,1
+      fill '#1F4E9E' roundrectangle 1,7 30,28 4,4
+      fill none stroke '$paper' stroke-width 3 circle 16,17.5 16,24
+      fill '$tint' stroke none circle 26,11 26,12.5" \
+    "PNG32:$out/icon$s.png"
+  icon_parts+=("$out/icon$s.png")
+done
+convert "${icon_parts[@]}" "$out/vorlix.ico"
+rm -f "${icon_parts[@]}"

@@ -133,7 +133,11 @@ bool TuMainForm::CreateForm() {
 }
 
 void TuMainForm::FormShow() {
-    trayIcon.SetIcon(LoadIconW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(1)));
+    // The icon's own small image (16, 20 or 24 pixels by the display's
+    // scale), not the large one shrunk.
+    trayIcon.SetIcon(static_cast<HICON>(LoadImageW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(1), IMAGE_ICON,
+                                                   GetSystemMetrics(SM_CXSMICON), GetSystemMetrics(SM_CYSMICON),
+                                                   LR_SHARED)));
     trayIcon.SetToolTip(txt::TrayTip);
     trayIcon.popupMenu = popupMenu;
     trayIcon.menuOwner = MainWindow;

@@ -44,10 +44,10 @@ void SetNoticeText(const std::wstring& text) {
 void HideNotice() { MoveStrip(-NoticeWidth); }
 
 namespace {
-void PlayAsync(const std::wstring& path) { sndPlaySoundW(path.c_str(), SND_ASYNC | SND_NODEFAULT); }
+bool PlayAsync(const std::wstring& path) { return sndPlaySoundW(path.c_str(), SND_ASYNC | SND_NODEFAULT) != FALSE; }
 }  // namespace
 
-void (*NoticeSoundPlayer)(const std::wstring& path) = &PlayAsync;
+bool (*NoticeSoundPlayer)(const std::wstring& path) = &PlayAsync;
 
 void PlayNotifySound() {
     const std::wstring sound = ProgramFolder + L"Sound.wav";

@@ -11,6 +11,7 @@ void NotifyTimerOff();
 void NotifyCancelled();
 void PlayNotifySound();
 
-// Plays a sound file without waiting for it (sndPlaySound). Replaceable, so
-// that the sound rule can be checked where no sound device exists.
-extern void (*NoticeSoundPlayer)(const std::wstring& path);
+// Plays a sound file without waiting for it (sndPlaySound); true when the
+// system took it. Replaceable, so that the sound rule can be checked where
+// no sound device exists.
+extern bool (*NoticeSoundPlayer)(const std::wstring& path);

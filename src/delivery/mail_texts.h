@@ -20,6 +20,13 @@ extern const wchar_t LotusNotesNotRunning[];
 extern const wchar_t SmtpFieldsMissing[];
 extern const wchar_t TempFileNotSaved[];
 
+// The Outlook helper (pradomel.exe): what it reports.
+extern const wchar_t PradomelTitle[];            // caption of its message box
+extern const wchar_t PradomelFailed[];           // followed by the reason on the next line
+extern const wchar_t PradomelBadArguments[];
+extern const wchar_t PradomelNoImage[];          // followed by the file's path
+extern const wchar_t PradomelRefused[];          // followed by the step Outlook refused
+
 // The SMTP sender (sulvane.exe): its windows and what it reports.
 extern const wchar_t SmtpTitle[];                // caption of its windows
 extern const wchar_t SmtpPreviewA[];             // before the recipients

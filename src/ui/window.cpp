@@ -54,6 +54,9 @@ bool Window::Create(const wchar_t* className, const wchar_t* title, DWORD style,
         wc.hInstance = instance;
         wc.hCursor = cursor ? cursor : LoadCursorW(nullptr, IDC_ARROW);
         wc.hIcon = LoadIconW(instance, MAKEINTRESOURCEW(1));
+        wc.hIconSm = static_cast<HICON>(LoadImageW(instance, MAKEINTRESOURCEW(1), IMAGE_ICON,
+                                                   GetSystemMetrics(SM_CXSMICON), GetSystemMetrics(SM_CYSMICON),
+                                                   LR_SHARED));
         wc.lpszClassName = className;
         wc.style = CS_DBLCLKS;
         if (!RegisterClassExW(&wc)) return false;

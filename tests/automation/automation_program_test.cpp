@@ -21,30 +21,6 @@ namespace {
 constexpr UINT kHandOverMail = WM_USER + 11;
 constexpr UINT kHandOverIm = WM_USER + 16;
 
-std::vector<std::string> Lines(const std::string& text) {
-    std::vector<std::string> lines;
-    size_t from = 0;
-    for (size_t end; (end = text.find('\n', from)) != std::string::npos; from = end + 1)
-        lines.push_back(text.substr(from, end - from));
-    return lines;
-}
-
-// The calls of a log, without the lines about objects coming and going.
-std::vector<std::string> Calls(const std::string& log) {
-    std::vector<std::string> calls;
-    for (const std::string& l : Lines(log))
-        if (l.rfind("new ", 0) != 0 && l.rfind("free ", 0) != 0) calls.push_back(l);
-    return calls;
-}
-
-// Every object the stand-in handed out was released again.
-void ExpectAllReleased(const std::string& log) {
-    const auto lines = Lines(log);
-    const auto made = std::count_if(lines.begin(), lines.end(), [](const std::string& l) { return l.rfind("new ", 0) == 0; });
-    const auto freed = std::count_if(lines.begin(), lines.end(), [](const std::string& l) { return l.rfind("free ", 0) == 0; });
-    EXPECT_EQ(made, freed) << log;
-}
-
 class AutomationProgram : public ::testing::Test {
 protected:
     void SetUp() override {
@@ -152,7 +128,7 @@ TEST_F(AutomationProgram, MessengerGetsTheFileDroppedOnTheConversation) {
     const Outcome o = Deliver(kHandOverIm, "contacts 150\ncontact BOB@example.test 1\ncontact bob@example.test 2\n",
                               false);
     EXPECT_EQ(o.notice, "sent");
-    const std::vector<std::string> calls = Calls(o.log);
+    const std::vector<std::string> calls = StandInCalls(o.log);
     ASSERT_GE(calls.size(), 4u) << o.log;
     EXPECT_EQ(calls.front(), "Messenger.MySigninName()");
     EXPECT_NE(std::find(calls.begin(), calls.end(), "Messenger.InstantMessage(\"bob@example.test\")"), calls.end());
@@ -180,7 +156,7 @@ TEST_F(AutomationProgram, OutlookGetsAMailItemWithTheAttachment) {
     record.MailMethod = 2;
     Outcome o = Deliver(kHandOverMail, "", false);
     EXPECT_EQ(o.notice, "sent");
-    EXPECT_EQ(Calls(o.log), (std::vector<std::string>{
+    EXPECT_EQ(StandInCalls(o.log), (std::vector<std::string>{
                                 "Outlook.CreateItem(0)", "MailItem.Recipients()", "Recipients.Add(\"a@b.example\")",
                                 "MailItem.Subject = \"My shot\"", "MailItem.Attachments()",
                                 "Attachments.Add(\"" + vt::Ansi(temp) + "mailshot.png\")", "MailItem.Display()"}));
@@ -191,7 +167,7 @@ TEST_F(AutomationProgram, OutlookGetsAMailItemWithTheAttachment) {
     record.MailTo.clear();
     o = Deliver(kHandOverMail, "", false);
     EXPECT_EQ(o.notice, "sent");
-    EXPECT_EQ(Calls(o.log), (std::vector<std::string>{"Outlook.CreateItem(0)", "MailItem.Subject = \"My shot\"",
+    EXPECT_EQ(StandInCalls(o.log), (std::vector<std::string>{"Outlook.CreateItem(0)", "MailItem.Subject = \"My shot\"",
                                                       "MailItem.Attachments()",
                                                       "Attachments.Add(\"" + vt::Ansi(temp) + "mailshot.png\")",
                                                       "MailItem.Display()"}));
@@ -215,7 +191,7 @@ TEST_F(AutomationProgram, ARunningOutlookIsUsed) {
     run.Stop();
     vt::Post(window, WM_CLOSE);
     EXPECT_TRUE(outlook.Wait(10000));
-    const std::vector<std::string> lines = Lines(vt::ReadFileBytes(log));
+    const std::vector<std::string> lines = StandInLines(vt::ReadFileBytes(log));
     EXPECT_EQ(std::count(lines.begin(), lines.end(), "new Outlook"), 1) << "no second Outlook: " << l;
     EXPECT_NE(std::find(lines.begin(), lines.end(), "Attachments.Add(\"" + vt::Ansi(temp) + "mailshot.png\")"), lines.end())
         << l;
@@ -276,14 +252,14 @@ TEST_F(AutomationProgram, LotusNotesComposesAMemo) {
     Outcome o = Deliver(kHandOverMail, "");
     EXPECT_EQ(o.box, L"To e-mail screenshots using Vorlix, Lotus Notes must be running.");
     EXPECT_EQ(o.notice, "cancelled");
-    EXPECT_EQ(Calls(o.log), std::vector<std::string>{});
+    EXPECT_EQ(StandInCalls(o.log), std::vector<std::string>{});
 
     NotesWindow notes;
     ASSERT_TRUE(notes);
     // Attached; a mail file already in the folder "Mail" is left as it is.
     o = Deliver(kHandOverMail, "env MailServer CN=Hub/O=Acme\nenv MailFile Mail\\me.nsf\n", false);
     EXPECT_EQ(o.notice, "sent");
-    EXPECT_EQ(Calls(o.log),
+    EXPECT_EQ(StandInCalls(o.log),
               (std::vector<std::string>{
                   "NotesSession.GetEnvironmentString(\"MailServer\", True)",
                   "NotesSession.GetEnvironmentString(\"MailFile\", True)",
@@ -304,7 +280,7 @@ TEST_F(AutomationProgram, LotusNotesComposesAMemo) {
     record.FileName = "shot";
     o = Deliver(kHandOverMail, "env MailFile me.nsf\n", false);
     EXPECT_EQ(o.notice, "sent");
-    const std::vector<std::string> calls = Calls(o.log);
+    const std::vector<std::string> calls = StandInCalls(o.log);
     EXPECT_NE(std::find(calls.begin(), calls.end(), "NotesUIWorkspace.ComposeDocument(\"\", \"mail\\me.nsf\", \"Memo\")"),
               calls.end()) << o.log;
     EXPECT_NE(std::find(calls.begin(), calls.end(), "NotesUIDocument.Paste() [clipboard 19x13]"), calls.end()) << o.log;

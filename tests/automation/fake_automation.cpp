@@ -234,9 +234,11 @@ private:
         static const std::vector<std::string> none;
         static const std::vector<std::pair<std::string, std::vector<std::string>>> table = {
             {"Outlook", {"CreateItem"}},
-            {"MailItem", {"Recipients", "Attachments", "Subject", "Display"}},
+            {"MailItem", {"Recipients", "Attachments", "Subject", "Display", "To", "HTMLBody"}},
             {"Recipients", {"Add"}},
             {"Attachments", {"Add"}},
+            {"Attachment", {"PropertyAccessor"}},
+            {"PropertyAccessor", {"SetProperty"}},
             {"NotesSession", {"GetEnvironmentString"}},
             {"NotesUIWorkspace", {"ComposeDocument", "EditDocument"}},
             {"NotesUIDocument", {"Document", "GoToField", "Paste", "Close"}},
@@ -294,6 +296,8 @@ private:
         if (kind_ == "Outlook" && member == "CreateItem") Child(v, new Object("MailItem"));
         else if (member == "Recipients") Child(v, new Object("Recipients"));
         else if (member == "Attachments") Child(v, new Object("Attachments"));
+        else if (kind_ == "Attachments" && member == "Add") Child(v, new Object("Attachment"));
+        else if (member == "PropertyAccessor") Child(v, new Object("PropertyAccessor"));
         else if (member == "GetEnvironmentString") {
             const std::string name = ArgText(args, 0);
             for (const auto& [key, value] : script.env)

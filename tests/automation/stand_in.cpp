@@ -4,6 +4,7 @@
 
 #include <windows.h>
 
+#include <algorithm>
 #include <string>
 
 #include "support/vorlix_test.h"
@@ -28,4 +29,26 @@ void RegisterAutomationStandIn() {
     for (const wchar_t* c : {L"Outlook.Application", L"Notes.NotesSession", L"Notes.NotesUIWorkspace",
                              L"Messenger.UIAutomation.1"})
         ASSERT_TRUE(vt::KeyExists(std::wstring(c) + L"\\CLSID", HKEY_CLASSES_ROOT)) << c;
+}
+
+std::vector<std::string> StandInLines(const std::string& log) {
+    std::vector<std::string> lines;
+    size_t from = 0;
+    for (size_t end; (end = log.find('\n', from)) != std::string::npos; from = end + 1)
+        lines.push_back(log.substr(from, end - from));
+    return lines;
+}
+
+std::vector<std::string> StandInCalls(const std::string& log) {
+    std::vector<std::string> calls;
+    for (const std::string& l : StandInLines(log))
+        if (l.rfind("new ", 0) != 0 && l.rfind("free ", 0) != 0) calls.push_back(l);
+    return calls;
+}
+
+void ExpectAllReleased(const std::string& log) {
+    const auto lines = StandInLines(log);
+    const auto made = std::count_if(lines.begin(), lines.end(), [](const std::string& l) { return l.rfind("new ", 0) == 0; });
+    const auto freed = std::count_if(lines.begin(), lines.end(), [](const std::string& l) { return l.rfind("free ", 0) == 0; });
+    EXPECT_EQ(made, freed) << log;
 }

@@ -276,30 +276,32 @@ TEST_F(ChineseSystem, BytesThatAreNoGbkTextAreStampedAndStoredBackUnchanged) {
     for (size_t i = 0; i < sizeof stored; ++i) EXPECT_EQ(a[i], b[i]) << "record byte " << i << " changed";
 }
 
-// The uploader that both builds start reports its failures in the language of
-// the system.
-TEST(ChineseHelpers, TheUploaderReportsInChinese) {
+// The helpers that both builds start (the uploader, the mail sender, the
+// Outlook helper) report their failures in the language of the system:
+// here, started without arguments.
+TEST(ChineseHelpers, TheHelpersReportInChinese) {
     ASSERT_EQ(GetACP(), 936u);
-    vt::Process uploader = vt::Process::Start(vt::BinFile(L"trabbon.exe"), L"");
-    ASSERT_TRUE(uploader);
-    HWND box = vt::WaitForMessageBox(uploader.Id(), L"Trabbon", 10000);
-    ASSERT_TRUE(box);
-    EXPECT_EQ(vt::ReadMessageBox(box).text, L"Trabbon 启动参数错误。请重新安装 Vorlix。");
-    ASSERT_TRUE(vt::PressButton(box, L"确定"));
-    ASSERT_TRUE(uploader.Wait());
-    EXPECT_EQ(uploader.ExitCode(), 2u) << "wrong arguments";
-}
-
-TEST(ChineseHelpers, TheMailSenderReportsInChinese) {
-    ASSERT_EQ(GetACP(), 936u);
-    vt::Process sender = vt::Process::Start(vt::BinFile(L"sulvane.exe"), L"");
-    ASSERT_TRUE(sender);
-    HWND box = vt::WaitForMessageBox(sender.Id(), L"Vorlix 邮件", 10000);
-    ASSERT_TRUE(box);
-    EXPECT_EQ(vt::ReadMessageBox(box).text, L"无法通过电子邮件发送您的图像。\r\n邮件发送程序的启动参数有误。");
-    ASSERT_TRUE(vt::PressButton(box, L"确定"));
-    ASSERT_TRUE(sender.Wait());
-    EXPECT_EQ(sender.ExitCode(), 1u);
+    struct Helper {
+        const wchar_t* exe;
+        const wchar_t* caption;
+        const wchar_t* text;
+        DWORD exitCode;
+    } helpers[] = {
+        {L"trabbon.exe", L"Trabbon", L"Trabbon 启动参数错误。请重新安装 Vorlix。", 2},
+        {L"sulvane.exe", L"Vorlix 邮件", L"无法通过电子邮件发送您的图像。\r\n邮件发送程序的启动参数有误。", 1},
+        {L"pradomel.exe", L"Vorlix 邮件", L"无法将您的图像放入新的 Outlook 邮件。\r\nOutlook 辅助程序的启动参数有误。", 2},
+    };
+    for (const Helper& h : helpers) {
+        SCOPED_TRACE(vt::Utf8(h.exe));
+        vt::Process helper = vt::Process::Start(vt::BinFile(h.exe), L"");
+        ASSERT_TRUE(helper);
+        HWND box = vt::WaitForMessageBox(helper.Id(), h.caption, 10000);
+        ASSERT_TRUE(box);
+        EXPECT_EQ(vt::ReadMessageBox(box).text, h.text);
+        ASSERT_TRUE(vt::PressButton(box, L"确定"));
+        ASSERT_TRUE(helper.Wait());
+        EXPECT_EQ(helper.ExitCode(), h.exitCode);
+    }
 }
 
 }  // namespace

@@ -95,7 +95,7 @@ protected:
         program = vt::Join(scratch, L"Program Files");
         out = Slash(vt::Join(scratch, L"out"));
         ASSERT_TRUE(vt::MakeDirs(out));
-        for (const wchar_t* f : {L"Vorlix.exe", L"Vorlix-cn.exe", L"hovrak.dll", L"stelmon.dll"}) {
+        for (const wchar_t* f : {L"Vorlix.exe", L"Vorlix-cn.exe", L"hovrak.dll", L"stelmon.dll", L"Vorlix.chm"}) {
             if (vt::FileExists(vt::BinFile(f))) {
                 ASSERT_TRUE(vt::CopyFileTo(vt::BinFile(f), vt::Join(program, f)));
             }
@@ -341,7 +341,16 @@ TEST_F(DeliveryProgram, TheTrayMenuRunsItsItems) {
     vt::PumpFor(300);
     EXPECT_EQ(vt::ReadRecorderLog(log).size(), 3u) << "the editor's No opened nothing";
 
-    // Help: the help file is missing here.
+    // Help: the help beside the program opens in the system's help viewer
+    // (Wine's own hh.exe), which reads its contents.
+    ASSERT_TRUE(vt::ChooseFromTrayMenu(running.Id(), {down, down, down, down, down}));
+    HWND viewer = vt::WaitForHelpViewer(L"Vorlix Tessavue Help");
+    ASSERT_TRUE(viewer) << "the help did not open";
+    EXPECT_EQ(vt::HelpViewerContents(viewer).front(), L"Vorlix Tessavue Help");
+    EXPECT_EQ(vt::FindMessageBox(running.Id()), nullptr);
+    EXPECT_TRUE(vt::CloseHelpViewer(viewer));
+    // A broken installation without it: the user is told.
+    ASSERT_TRUE(DeleteFileW(vt::Join(program, L"Vorlix.chm").c_str()));
     ASSERT_TRUE(vt::ChooseFromTrayMenu(running.Id(), {down, down, down, down, down}));
     box = vt::WaitForMessageBox(running.Id(), kCaption, 10000);
     ASSERT_TRUE(box);

@@ -16,6 +16,7 @@
 #include "delivery/mail_base64.h"
 #include "delivery/mail_message.h"
 #include "mail_templates.h"
+#include "stand_in.h"
 #include "support/vorlix_test.h"
 
 namespace {
@@ -350,7 +351,6 @@ TEST_F(MailProgram, EudoraIncrediMailAndOutlookGetTheirCommandLines) {
     const std::wstring incredimail = vt::CopyRecorderAs(vt::Join(clients, L"IncrediMail\\IncMail.exe"));
     Associate(L".ima", incredimail);
     Associate(L".msg", vt::CopyRecorderAs(vt::Join(clients, L"Office\\outlook.exe")));
-    const std::wstring pradomel = vt::CopyRecorderAs(vt::Join(program, L"pradomel.exe"));
 
     // Eudora, embedded: a numbered JPEG shown by its stationery.
     record.MailClient = mcEudora;
@@ -385,20 +385,34 @@ TEST_F(MailProgram, EudoraIncrediMailAndOutlookGetTheirCommandLines) {
     EXPECT_EQ(Stored().MailMethod, 2);
     Stop();
 
-    // Outlook, embedded: Pradomel started hidden with three quoted values,
-    // a blank for each empty one.
+    // Outlook, embedded: the real Pradomel beside the program, given the
+    // image and a blank for each empty value, puts the image into a new
+    // Outlook message (the automation stand-in plays Outlook): nobody
+    // addressed, no subject, the picture shown in the body.
+    ASSERT_NO_FATAL_FAILURE(RegisterAutomationStandIn());
+    const std::wstring pradomel = vt::Join(program, L"pradomel.exe");
+    ASSERT_TRUE(vt::CopyFileTo(vt::BinFile(L"pradomel.exe"), pradomel));
+    const std::wstring calls = vt::Join(scratch, L"automation.log"), helperLog = vt::Join(scratch, L"pradomel.log");
     record.MailClient = mcOutlook;
     record.MailMethod = 1;
     record.MailTo.clear();
     record.MailSubject.clear();
-    Start();
+    Start(L"Vorlix.exe", {{L"VORLIX_AUTOMATION_LOG", calls}, {L"VORLIX_PRADOMEL_LOG", helperLog}});
     HandOver();
-    r = Started(3);
-    EXPECT_TRUE(vt::SamePath(r.exe, pradomel));
-    EXPECT_TRUE(vt::SamePath(r.workDir, program));
-    EXPECT_EQ(r.show, SW_HIDE);
-    EXPECT_EQ(r.commandLine, L"\"" + pradomel + L"\" \"" + temp + L"shot1.gif\" \" \" \" \"");
+    EXPECT_EQ(vt::WaitForLogLine(helperLog, "opened"), "opened\t\n");
     Stop();
+    const std::string log = vt::ReadFileBytes(calls);
+    const std::vector<std::string> made = StandInCalls(log);
+    const auto call = [&](const std::string& start) {
+        const auto it = std::find_if(made.begin(), made.end(), [&](const std::string& c) { return c.rfind(start, 0) == 0; });
+        return it == made.end() ? std::string() : *it;
+    };
+    EXPECT_EQ(call("MailItem.To"), "");
+    EXPECT_EQ(call("MailItem.Subject"), "MailItem.Subject = \"\"");
+    EXPECT_EQ(call("Attachments.Add"), "Attachments.Add(\"" + Ansi(temp) + "shot1.gif\", 1)");
+    EXPECT_NE(call("MailItem.HTMLBody").find("<img src=\"cid:"), std::string::npos) << log;
+    EXPECT_EQ(made.back(), "MailItem.Display()");
+    ExpectAllReleased(log);
 
     // Without Pradomel: the user is told.
     DeleteFileW(pradomel.c_str());

@@ -9,7 +9,10 @@
 #include <sstream>
 #include <string>
 
+#include "core/globals.h"
+#include "delivery/image_savers.h"
 #include "delivery/mail_base64.h"
+#include "delivery/mail_client.h"
 #include "delivery/mail_message.h"
 #include "mail_templates.h"
 
@@ -257,6 +260,18 @@ TEST(MailMessages, EudoraStationery) {
     EXPECT_EQ(mail::JoinLines(mail::EudoraStationery(f)),
               "To: t@x.example\r\nFrom: \r\nSubject: Subject\r\nX-Stationery: 41405 3\r\n"
               "X-Attachments: C:\\Temp\\shot2.jpg;\r\nX-Eudora-Signature: <Standard>\r\n\r\n");
+}
+
+// Outlook's embedded route: the helper's three values, each in double
+// quotes, a single blank standing for an empty one.
+TEST(MailCommandLines, PradomelGetsThreeQuotedValues) {
+    ImageFileName = L"C:\\Temp\\shot1.gif";
+    Config.MailTo.clear();
+    Config.MailSubject.clear();
+    EXPECT_EQ(PradomelParameters(), L"\"C:\\Temp\\shot1.gif\" \" \" \" \"");
+    Config.MailTo = "a@b.example; c@d.example";
+    Config.MailSubject = "My shot";
+    EXPECT_EQ(PradomelParameters(), L"\"C:\\Temp\\shot1.gif\" \"a@b.example; c@d.example\" \"My shot\"");
 }
 
 }  // namespace

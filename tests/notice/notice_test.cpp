@@ -64,7 +64,10 @@ protected:
         oldFolder = ProgramFolder;
         ProgramFolder = vt::ScratchDir() + L"\\";
         oldPlayer = NoticeSoundPlayer;
-        NoticeSoundPlayer = [](const std::wstring& path) { played.push_back(path); };
+        NoticeSoundPlayer = [](const std::wstring& path) {
+            played.push_back(path);
+            return true;
+        };
         played.clear();
         HideNotice();
         vt::PumpMessages();
@@ -90,7 +93,7 @@ protected:
     }
 
     std::wstring oldFolder;
-    void (*oldPlayer)(const std::wstring&) = nullptr;
+    bool (*oldPlayer)(const std::wstring&) = nullptr;
 };
 
 TEST_F(Notice, TheTextIsCentredInTheNoticeFont) {
@@ -226,6 +229,48 @@ TEST_F(Notice, TheRealPlayerTakesAnyFileWithoutComplaint) {
         Sleep(100);
         EXPECT_EQ(vt::FindMessageBox(GetCurrentProcessId()), nullptr);
     }
+    sndPlaySoundW(nullptr, 0);
+}
+
+TEST_F(Notice, TheNoticePlaysTheSoundShippedBesideTheProgram) {
+    // The program's folder as it is built: Sound.wav beside the program.
+    ProgramFolder = vt::BinDir() + L"\\";
+    const std::wstring sound = vt::BinFile(L"Sound.wav");
+    // The system's own reader of sound files takes it: a RIFF WAVE file
+    // whose format is PCM and whose samples follow.
+    HMMIO file = mmioOpenW(const_cast<wchar_t*>(sound.c_str()), nullptr, MMIO_READ | MMIO_DENYWRITE);
+    ASSERT_TRUE(file) << "no Sound.wav beside the program";
+    MMCKINFO riff{}, chunk{};
+    riff.fccType = mmioFOURCC('W', 'A', 'V', 'E');
+    EXPECT_EQ(mmioDescend(file, &riff, nullptr, MMIO_FINDRIFF), MMSYSERR_NOERROR);
+    chunk.ckid = mmioFOURCC('f', 'm', 't', ' ');
+    EXPECT_EQ(mmioDescend(file, &chunk, &riff, MMIO_FINDCHUNK), MMSYSERR_NOERROR);
+    PCMWAVEFORMAT format{};
+    EXPECT_EQ(mmioRead(file, reinterpret_cast<HPSTR>(&format), sizeof format), LONG(sizeof format));
+    EXPECT_EQ(format.wf.wFormatTag, WAVE_FORMAT_PCM);
+    mmioAscend(file, &chunk, 0);
+    chunk.ckid = mmioFOURCC('d', 'a', 't', 'a');
+    EXPECT_EQ(mmioDescend(file, &chunk, &riff, MMIO_FINDCHUNK), MMSYSERR_NOERROR);
+    EXPECT_GT(chunk.cksize, format.wf.nAvgBytesPerSec / 10) << "a tenth of a second at least";
+    mmioClose(file, 0);
+
+    // A notice with the sound on hands exactly that file to the system's
+    // player, which takes it.
+    static bool (*real)(const std::wstring&);
+    static bool taken;
+    real = oldPlayer;
+    taken = false;
+    NoticeSoundPlayer = [](const std::wstring& path) {
+        played.push_back(path);
+        return taken = real(path);
+    };
+    Config.NoticeSound = 1;
+    Config.NoticeSlideIn = 0;
+    SetNoticeText(L"Image sent to Clipboard");
+    ShowNotice();
+    EXPECT_EQ(played, std::vector<std::wstring>{sound});
+    EXPECT_TRUE(taken);
+    EXPECT_EQ(vt::FindMessageBox(GetCurrentProcessId()), nullptr);
     sndPlaySoundW(nullptr, 0);
 }
 

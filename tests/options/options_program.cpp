@@ -83,28 +83,8 @@ HWND OptionsProgram::ShownPage() const {
 
 std::vector<TreeNode> OptionsProgram::Tree() const {
     std::vector<TreeNode> nodes;
-    HWND tree = Item(IDC_TREE);
-    vt::RemoteBuffer buffer(tree, sizeof(TVITEMW) + 256 * sizeof(wchar_t));
-    auto read = [&](HTREEITEM item, int level) {
-        TVITEMW tv{};
-        tv.mask = TVIF_TEXT | TVIF_IMAGE;
-        tv.hItem = item;
-        tv.pszText = reinterpret_cast<wchar_t*>(buffer.Address(sizeof(TVITEMW)));
-        tv.cchTextMax = 256;
-        buffer.Write(&tv, sizeof tv);
-        vt::Send(tree, TVM_GETITEMW, 0, buffer.Address());
-        buffer.Read(&tv, sizeof tv);
-        wchar_t text[256] = L"";
-        buffer.Read(text, sizeof text - sizeof(wchar_t), sizeof(TVITEMW));
-        nodes.push_back(TreeNode{item, text, level, tv.iImage});
-    };
-    for (auto root = HTREEITEM(vt::Send(tree, TVM_GETNEXTITEM, TVGN_ROOT, 0)); root;
-         root = HTREEITEM(vt::Send(tree, TVM_GETNEXTITEM, TVGN_NEXT, LPARAM(root)))) {
-        read(root, 0);
-        for (auto child = HTREEITEM(vt::Send(tree, TVM_GETNEXTITEM, TVGN_CHILD, LPARAM(root))); child;
-             child = HTREEITEM(vt::Send(tree, TVM_GETNEXTITEM, TVGN_NEXT, LPARAM(child))))
-            read(child, 1);
-    }
+    for (const vt::TreeItem& i : vt::TreeViewItems(Item(IDC_TREE), 1))
+        nodes.push_back(TreeNode{i.item, i.text, i.level, i.image});
     return nodes;
 }
 

@@ -496,6 +496,66 @@ bool RemoteBuffer::Read(void* data, size_t size, size_t offset) const {
     return ReadProcessMemory(process_, static_cast<char*>(address_) + offset, data, size, &done) && done == size;
 }
 
+std::vector<TreeItem> TreeViewItems(HWND tree, int maxLevel) {
+    std::vector<TreeItem> items;
+    RemoteBuffer buffer(tree, sizeof(TVITEMW) + 256 * sizeof(wchar_t));
+    if (!buffer) return items;
+    auto read = [&](HTREEITEM item, int level) {
+        TVITEMW tv{};
+        tv.mask = TVIF_TEXT | TVIF_IMAGE;
+        tv.hItem = item;
+        tv.pszText = reinterpret_cast<wchar_t*>(buffer.Address(sizeof(TVITEMW)));
+        tv.cchTextMax = 256;
+        buffer.Write(&tv, sizeof tv);
+        Send(tree, TVM_GETITEMW, 0, buffer.Address());
+        buffer.Read(&tv, sizeof tv);
+        wchar_t text[256] = L"";
+        buffer.Read(text, sizeof text - sizeof(wchar_t), sizeof(TVITEMW));
+        items.push_back(TreeItem{item, text, level, tv.iImage});
+    };
+    std::function<void(HTREEITEM, int)> walk = [&](HTREEITEM first, int level) {
+        for (HTREEITEM i = first; i; i = HTREEITEM(Send(tree, TVM_GETNEXTITEM, TVGN_NEXT, LPARAM(i)))) {
+            read(i, level);
+            if (level < maxLevel) walk(HTREEITEM(Send(tree, TVM_GETNEXTITEM, TVGN_CHILD, LPARAM(i))), level + 1);
+        }
+    };
+    walk(HTREEITEM(Send(tree, TVM_GETNEXTITEM, TVGN_ROOT, 0)), 0);
+    return items;
+}
+
+// ---- The help viewer ---------------------------------------------------------------
+
+HWND WaitForHelpViewer(const std::wstring& title, DWORD timeoutMs) {
+    return WaitForVisibleWindow(0, L"HH Parent", title.c_str(), timeoutMs);
+}
+
+std::vector<std::wstring> HelpViewerContents(HWND viewer) {
+    std::vector<std::wstring> captions;
+    // The Contents tab's tree fills once the viewer has read the contents file.
+    WaitUntil([&] {
+        for (HWND tree : ChildWindows(viewer, L"SysTreeView32")) {
+            captions.clear();
+            for (const TreeItem& i : TreeViewItems(tree, 0)) captions.push_back(i.text);
+            if (!captions.empty()) return true;
+        }
+        return false;
+    }, 10000);
+    return captions;
+}
+
+bool CloseHelpViewer(HWND viewer, DWORD timeoutMs) {
+    DWORD pid = 0;
+    GetWindowThreadProcessId(viewer, &pid);
+    HANDLE process = OpenProcess(SYNCHRONIZE, FALSE, pid);
+    Post(viewer, WM_CLOSE);
+    bool ended = false;
+    if (process) {
+        ended = WaitUntil([&] { return WaitForSingleObject(process, 0) == WAIT_OBJECT_0; }, timeoutMs);
+        CloseHandle(process);
+    }
+    return ended;
+}
+
 // ---- Message boxes ---------------------------------------------------------------
 
 namespace {

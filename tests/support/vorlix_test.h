@@ -4,6 +4,7 @@
 #pragma once
 
 #include <windows.h>
+#include <commctrl.h>
 
 #include <cstdint>
 #include <functional>
@@ -137,6 +138,26 @@ private:
     void* address_ = nullptr;
     size_t size_ = 0;
 };
+
+// Every item of a tree view of any process, in tree order, from the roots
+// down to maxLevel levels below them (0: the roots only).
+struct TreeItem {
+    HTREEITEM item = nullptr;
+    std::wstring text;
+    int level = 0;
+    int image = -1;
+};
+std::vector<TreeItem> TreeViewItems(HWND tree, int maxLevel = 1);
+
+// ---- The help viewer ------------------------------------------------------------
+
+// The HTML Help viewer (Wine's hh.exe here) showing a help file of that
+// title, once its window is visible; null when none came in time.
+HWND WaitForHelpViewer(const std::wstring& title, DWORD timeoutMs = 15000);
+// The captions of the top entries on the viewer's Contents tab.
+std::vector<std::wstring> HelpViewerContents(HWND viewer);
+// Closes the viewer and waits until its process has ended; true when it did.
+bool CloseHelpViewer(HWND viewer, DWORD timeoutMs = 10000);
 
 // ---- Message boxes (any visible "#32770" dialog) --------------------------------
 

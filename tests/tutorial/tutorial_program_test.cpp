@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "support/vorlix_test.h"
+#include "version.h"
 
 namespace {
 
@@ -222,7 +223,7 @@ TEST_F(Tutorial, TheAboutBoxIsModalOnTopAndItsLinkOpensTheProductPage) {
     ASSERT_EQ(texts.size(), 6u);
     EXPECT_EQ(texts[0], L"Vorlix Tessavue");
     EXPECT_EQ(texts[1], L"Version:");
-    EXPECT_EQ(texts[2], L"1.0");
+    EXPECT_EQ(texts[2], L"" VORLIX_VERSION_TEXT) << "the version of the version resources";
     EXPECT_EQ(texts[3], L"https://www.vorlix.com/");
     EXPECT_NE(texts[4].find(L"copyright"), std::wstring::npos) << "the legal notice";
     EXPECT_EQ(texts[5], L"Close");

@@ -17,6 +17,7 @@
 #include "delivery/mail_base64.h"
 #include "delivery/mail_message.h"
 #include "delivery/mail_texts.h"
+#include "helper_log.h"
 #include "mime_mail.h"
 
 // The Simplified Chinese texts, compiled into their own namespace: one
@@ -58,20 +59,9 @@ UINT MailCodePage(std::string& charset) {
     return charset == "utf-8" ? CP_UTF8 : GetACP();
 }
 
-std::wstring g_logPath;
-
 // One line: what happened, a tab, why.
 void Log(const std::wstring& what, const std::wstring& why = std::wstring()) {
-    if (g_logPath.empty()) return;
-    HANDLE file = CreateFileW(g_logPath.c_str(), FILE_APPEND_DATA, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
-                              OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (file == INVALID_HANDLE_VALUE) return;
-    std::wstring clean;
-    for (wchar_t c : why) clean += (c == L'\r' || c == L'\n' || c == L'\t') ? L' ' : c;
-    const std::string utf8 = Bytes(what + L"\t" + clean + L"\n", CP_UTF8);
-    DWORD written = 0;
-    WriteFile(file, utf8.data(), DWORD(utf8.size()), &written, nullptr);
-    CloseHandle(file);
+    AppendHelperLog(L"VORLIX_SULVANE_LOG", what, why);
 }
 
 // The small window that shows how far the sending has come.
@@ -347,8 +337,6 @@ int Run(int argc, wchar_t** argv) {
 }  // namespace
 
 int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
-    wchar_t log[MAX_PATH * 2] = {};
-    if (GetEnvironmentVariableW(L"VORLIX_SULVANE_LOG", log, MAX_PATH * 2)) g_logPath = log;
     int argc = 0;
     wchar_t** argv = CommandLineToArgvW(GetCommandLineW(), &argc);
     int code = 1;

@@ -23,6 +23,12 @@ const wchar_t LotusNotesNotRunning[] = L"To e-mail screenshots using Vorlix, Lot
 const wchar_t SmtpFieldsMissing[] = L"Please enter your Recipient, E-Mail, SMTP Server and Port.";
 const wchar_t TempFileNotSaved[] = L"Temporary file cannot be saved.";
 
+const wchar_t PradomelTitle[] = L"Vorlix Mail";
+const wchar_t PradomelFailed[] = L"Your image could not be put into a new Outlook message.";
+const wchar_t PradomelBadArguments[] = L"The Outlook helper was started with wrong arguments.";
+const wchar_t PradomelNoImage[] = L"The image file cannot be read: ";
+const wchar_t PradomelRefused[] = L"Outlook refused this step: ";
+
 const wchar_t SmtpTitle[] = L"Vorlix Mail";
 const wchar_t SmtpPreviewA[] = L"To: ";
 const wchar_t SmtpPreviewSubject[] = L"Subject: ";

@@ -19,6 +19,12 @@ const wchar_t LotusNotesNotRunning[] = L"要使用 Vorlix 通过电子邮件发�
 const wchar_t SmtpFieldsMissing[] = L"请输入收件人、电子邮件地址、SMTP 服务器和端口。";
 const wchar_t TempFileNotSaved[] = L"无法保存临时文件。";
 
+const wchar_t PradomelTitle[] = L"Vorlix 邮件";
+const wchar_t PradomelFailed[] = L"无法将您的图像放入新的 Outlook 邮件。";
+const wchar_t PradomelBadArguments[] = L"Outlook 辅助程序的启动参数有误。";
+const wchar_t PradomelNoImage[] = L"无法读取图像文件：";
+const wchar_t PradomelRefused[] = L"Outlook 拒绝了此步骤：";
+
 const wchar_t SmtpTitle[] = L"Vorlix 邮件";
 const wchar_t SmtpPreviewA[] = L"收件人：";
 const wchar_t SmtpPreviewSubject[] = L"主题：";
