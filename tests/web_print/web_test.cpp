@@ -488,9 +488,8 @@ TEST_F(Upload, EveryFormOfPassiveReplyLeadsToTheDataPort) {
         const std::vector<std::wstring> args = {
             L"127.0.0.1", std::to_wstring(server.port), L" ", L"1", c.user, kPassword, L"0",
             c.proxy ? L"localhost" : L" ", c.proxy ? std::to_wstring(proxyPort) : L"0", file, remote, L"0"};
-        std::wstring line;
-        for (const auto& a : args) line += (line.empty() ? L"" : L" ") + cmdline::QuoteArgument(a);
-        vt::Process p = vt::Process::Start(run.Bin(L"trabbon.exe"), line, L"", {{L"TRABBON_LOG", uploadLog}});
+        vt::Process p = vt::Process::Start(run.Bin(L"trabbon.exe"), cmdline::JoinArguments(args), L"",
+                                           {{L"TRABBON_LOG", uploadLog}});
         ASSERT_TRUE(p);
         ASSERT_TRUE(p.Wait(30000));
         EXPECT_EQ(p.ExitCode(), 0u);
@@ -517,9 +516,8 @@ TEST_F(Upload, ThePasswordIsInNoMessageOrLogLine) {
     ASSERT_TRUE(vt::WriteFileBytes(file, "not really a picture"));
     const std::vector<std::wstring> args = {L"127.0.0.1", std::to_wstring(server.port), L" ", L"1", L"echo", kPassword,
                                             L"0", L" ", L"0", file, L"a.png", L"0"};
-    std::wstring line;
-    for (const auto& a : args) line += (line.empty() ? L"" : L" ") + cmdline::QuoteArgument(a);
-    vt::Process p = vt::Process::Start(run.Bin(L"trabbon.exe"), line, L"", {{L"TRABBON_LOG", uploadLog}});
+    vt::Process p = vt::Process::Start(run.Bin(L"trabbon.exe"), cmdline::JoinArguments(args), L"",
+                                       {{L"TRABBON_LOG", uploadLog}});
     ASSERT_TRUE(p);
     const std::wstring box = vt::AnswerMessageBox(p.Id(), L"Trabbon", 20000);
     ASSERT_TRUE(p.Wait(10000));
