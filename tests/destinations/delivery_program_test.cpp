@@ -137,7 +137,9 @@ protected:
     void Start(const wchar_t* exe = L"Vorlix.exe", bool withRecord = true) {
         ASSERT_TRUE(vt::WriteDword(kConfiguration, L"Training", 0));
         ASSERT_TRUE(vt::WriteString(kConfiguration, L"Last Node", L"Activate"));
-        if (withRecord) ASSERT_TRUE(vt::WriteValue(kSchema, L"", REG_BINARY, &record, sizeof record));
+        if (withRecord) {
+            ASSERT_TRUE(vt::WriteValue(kSchema, L"", REG_BINARY, &record, sizeof record));
+        }
         running = vt::Process::Start(vt::Join(program, exe), L"", program, {{L"VORLIX_RECORDER_LOG", log}});
         ASSERT_TRUE(running);
     }

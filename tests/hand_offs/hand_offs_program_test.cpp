@@ -242,7 +242,9 @@ protected:
             run.Stop();
             EXPECT_TRUE(vt::FileExists(path)) << vt::Utf8(path);
             EXPECT_TRUE(vt::SamePath(LongFormOf(path), temp + c.file)) << vt::Utf8(path);
-            if (c.codePage) EXPECT_TRUE(InCodePage(path)) << vt::Utf8(path) << " does not survive the code page";
+            if (c.codePage) {
+                EXPECT_TRUE(InCodePage(path)) << vt::Utf8(path) << " does not survive the code page";
+            }
             if (!c.linked.empty()) {
                 // The message file names the image by a path in its own bytes.
                 const std::string text = vt::ReadFileBytes(temp + c.file);

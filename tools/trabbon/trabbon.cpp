@@ -482,6 +482,15 @@ public:
 
     SOCKET get() const { return data_.get(); }
 
+    // Ends the sending side so the server sees the end of the file.
+    void Finish() {
+        if (data_.valid()) shutdown(data_.get(), SD_SEND);
+        char rest[256];
+        while (data_.valid() && recv(data_.get(), rest, sizeof rest, 0) > 0) {
+        }
+        data_.Close();
+    }
+
 private:
     bool Passive(Control& control, DataMode& mode, sockaddr_in target, Reply& refusal) {
         if (mode.epsv) {
@@ -513,17 +522,6 @@ private:
         return data_.valid();
     }
 
-public:
-    // Ends the sending side so the server sees the end of the file.
-    void Finish() {
-        if (data_.valid()) shutdown(data_.get(), SD_SEND);
-        char rest[256];
-        while (data_.valid() && recv(data_.get(), rest, sizeof rest, 0) > 0) {
-        }
-        data_.Close();
-    }
-
-private:
     Socket data_, listen_;
 };
 
