@@ -107,4 +107,17 @@ void CleanTempFiles(const std::wstring& folder, const TConfiguration& c) {
     for (const std::wstring& path : doomed) DeleteFileW(path.c_str());
 }
 
-void CleanTempFiles() { CleanTempFiles(TempFolder, Config); }
+void CleanTempFiles() {
+    CleanTempFiles(TempFolder, Config);
+    const std::wstring other = CodePageTempFolder();
+    if (!other.empty() && other != TempFolder) CleanTempFiles(other, Config);
+}
+
+std::wstring CodePageTempFolder() {
+    if (!TempFolder.empty() && ui::ToAnsiPath(TempFolder)) return TempFolder;
+    // Users may create files there on every system; each file is its maker's.
+    const std::wstring windowsTemp = WindowsFolder.empty() ? std::wstring() : WindowsFolder + L"Temp\\";
+    const DWORD a = windowsTemp.empty() ? INVALID_FILE_ATTRIBUTES : GetFileAttributesW(windowsTemp.c_str());
+    if (a != INVALID_FILE_ATTRIBUTES && (a & FILE_ATTRIBUTE_DIRECTORY) && ui::ToAnsiPath(windowsTemp)) return windowsTemp;
+    return {};
+}

@@ -27,5 +27,12 @@ bool IsOwnTempFile(std::wstring_view fileName, const std::vector<TempNamePattern
 // Deletes the program's own files directly in `folder` (subfolders are not
 // entered); a file that cannot be deleted is left alone. No errors are reported.
 void CleanTempFiles(const std::wstring& folder, const TConfiguration& c);
-// The same for TempFolder and the live settings.
+// The same for TempFolder (and CodePageTempFolder when it is another) and the
+// live settings.
 void CleanTempFiles();
+
+// Where the temporary copies go that other programs receive by a path in the
+// code page (ICQ, the messenger's dropped files): TempFolder when a form of
+// its path holds in the code page, else the Windows folder's Temp when that
+// one's does; empty when neither.
+std::wstring CodePageTempFolder();

@@ -140,6 +140,7 @@ extern const wchar_t SentToEditor[];
 extern const wchar_t SentToZovozu[];
 extern const wchar_t ClipboardFailed[];
 extern const wchar_t FolderGone[];            // two lines, "\r" between them
+extern const wchar_t FolderNotStorable[];     // "<FOLDER>" stands for the folder; two lines
 extern const wchar_t CannotSaveToA[];         // CannotSaveToA + path + "\r" + CannotSaveToB
 extern const wchar_t CannotSaveToB[];
 extern const wchar_t CannotSave[];

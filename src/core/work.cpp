@@ -258,10 +258,12 @@ int CheckGraphicEditor() {
     const std::wstring current = ui::ToWide(Config.CustomEditorPath.view());
     if (!current.empty() && FileExists(current)) return 0;
     const std::wstring paint = FindPaint();
-    if (!paint.empty()) {
+    // A Paint whose path the settings cannot hold counts as none.
+    const auto stored = paint.empty() ? std::nullopt : ui::ToAnsiPath(paint, decltype(Config.CustomEditorPath)::Capacity);
+    if (stored) {
         if (!current.empty())
             ShowError(FileNameOf(current) + txt::EditorNoLongerExists + L"\r" + txt::EditorNowSetTo + FileNameOf(paint));
-        Config.CustomEditorPath = ui::ToAnsi(paint);
+        Config.CustomEditorPath = *stored;
         SaveConfiguration();
         return 1;
     }
@@ -274,10 +276,17 @@ int CheckGraphicEditor() {
 DefaultInputs SystemDefaultInputs() {
     DefaultInputs in;
     in.doubleClickTime = GetDoubleClickTime();
-    in.programFolder = ui::ToAnsi(ProgramFolder);
-    in.desktopFolder = ui::ToAnsi(DesktopFolder);
+    // Paths in forms that the code page holds, or nothing rather than
+    // question marks: an empty output folder is the desktop itself, which
+    // the folder check then tells the user about.
+    const auto path = [](const std::wstring& p, size_t bytes = size_t(-1)) {
+        return ui::ToAnsiPath(p, bytes).value_or(std::string());
+    };
+    in.programFolder = path(ProgramFolder);
+    in.desktopFolder = path(DesktopFolder, decltype(TConfiguration::FileFolder)::Capacity);
     in.editorProgramFound = !FindEditorProgram().empty();
-    in.paintPath = ui::ToAnsi(FindPaint());
+    const std::wstring paint = FindPaint();
+    in.paintPath = paint.empty() ? std::string() : path(paint, decltype(TConfiguration::CustomEditorPath)::Capacity);
     return in;
 }
 

@@ -12,8 +12,10 @@
 #include "core/notice.h"
 #include "core/save_dialog.h"
 #include "core/settings_store.h"
+#include "core/temp_files.h"
 #include "core/texts.h"
 #include "core/work.h"
+#include "delivery/command_line.h"
 #include "delivery/image_file.h"
 #include "delivery/image_savers.h"
 #include "ui/text_convert.h"
@@ -101,8 +103,6 @@ std::wstring WithBackslash(std::wstring folder) {
     return folder;
 }
 
-std::wstring Quoted(const std::wstring& path) { return L"\"" + path + L"\""; }
-
 // An absolute folder (drive or network share) that exists. A relative folder
 // would put the file wherever the current folder happens to be.
 bool IsUsableFolder(const std::wstring& folder) {
@@ -177,11 +177,16 @@ std::wstring ExpandEditorCommandLine(const std::wstring& commandLine, const std:
     size_t from = 0;
     for (size_t at = lower.find(placeholder); at != std::wstring::npos; at = lower.find(placeholder, from)) {
         out += commandLine.substr(from, at - from);
-        out += Quoted(path);
+        out += cmdline::QuoteForeignArgument(path);
         from = at + placeholder.size();
     }
     out += commandLine.substr(from);
     return out;
+}
+
+std::wstring OutsideProgramPath(const std::wstring& path) {
+    const auto bytes = ui::ToAnsiPath(path);
+    return bytes ? ui::ToWide(*bytes) : path;
 }
 
 bool StartOutsideProgram(const std::wstring& program, const std::wstring& parameters, const std::wstring& folder,
@@ -193,30 +198,59 @@ bool StartOutsideProgram(const std::wstring& program, const std::wstring& parame
     return result > 32;
 }
 
+namespace {
+
+// The desktop folder of which the user has been told in this run that the
+// settings cannot hold it.
+std::wstring toldNotStorable;
+
+constexpr size_t kFolderBytes = decltype(TConfiguration::FileFolder)::Capacity;
+
+}  // namespace
+
 bool CheckDestinationFolder() {
     std::wstring folder;
     const bool readable = FieldText(Config.FileFolder.view(), folder);
     if (readable && IsUsableFolder(folder)) return true;
-    if (!Config.FileFolder.empty()) ShowError(txt::FolderGone);
-    Config.FileFolder = ui::ToAnsi(DesktopFolder);
-    SaveConfiguration();
+    const bool wasSet = !Config.FileFolder.empty();
+    if (wasSet) ShowError(txt::FolderGone);
+    if (const auto desktop = ui::ToAnsiPath(DesktopFolder, kFolderBytes)) {
+        Config.FileFolder = *desktop;
+        SaveConfiguration();
+        return false;
+    }
+    // No form of the desktop's path survives the code page. Question marks
+    // in its place would name no folder at all: the setting stays empty, the
+    // File destination saves on the desktop itself, and the user hears of it
+    // once in a run rather than at every check.
+    if (wasSet) {
+        Config.FileFolder.clear();
+        SaveConfiguration();
+    }
+    if (toldNotStorable == DesktopFolder) return !wasSet;
+    toldNotStorable = DesktopFolder;
+    std::wstring text = txt::FolderNotStorable;
+    const std::wstring placeholder = L"<FOLDER>";
+    if (const size_t at = text.find(placeholder); at != std::wstring::npos) text.replace(at, placeholder.size(), DesktopFolder);
+    ShowError(text);
     return false;
 }
 
-bool PrepareTemporaryFile(const std::wstring& name, TImageFormat format) {
+bool PrepareTemporaryFile(const std::wstring& name, TImageFormat format, bool codePagePath) {
     if (Config.SendTo[dFile] && lastFileSave.valid && FileExists(lastFileSave.path) &&
-        lastFileSave.fingerprint == Fingerprint(CaptureBitmap)) {
+        lastFileSave.fingerprint == Fingerprint(CaptureBitmap) && (!codePagePath || ui::ToAnsiPath(lastFileSave.path))) {
         ImageFileName = lastFileSave.path;
         return true;
     }
     // A name that reaches into another folder, or an unknown format, would
     // write somewhere else or something else than asked for.
-    if (!IsPlainFileName(name) || KnownFormat(format) == ifUnknown || TempFolder.empty()) {
+    const std::wstring folder = codePagePath ? CodePageTempFolder() : TempFolder;
+    if (!IsPlainFileName(name) || KnownFormat(format) == ifUnknown || folder.empty()) {
         ShowError(txt::TempFileFailed);
         return false;
     }
-    ImageFileName = NextNumberedFileName(TempFolder, name, format);
-    if (!SaveCaptureByExtension()) {
+    ImageFileName = NextNumberedFileName(folder, name, format);
+    if (!SaveCaptureByExtension() || (codePagePath && !ui::ToAnsiPath(ImageFileName))) {
         ShowError(txt::TempFileFailed);
         return false;
     }
@@ -283,7 +317,7 @@ PromptResult SaveWithPrompt(const std::wstring& folder, const std::wstring& name
     };
     if (fits(stem)) Config.FileName = ui::ToAnsi(stem);
     Config.FileFormat = static_cast<uint8_t>(index);
-    if (fits(chosenFolder)) Config.FileFolder = ui::ToAnsi(chosenFolder);
+    if (const auto stored = ui::ToAnsiPath(chosenFolder, kFolderBytes)) Config.FileFolder = *stored;
     SaveConfiguration();
     if (OptionsOpen) CallOptionsFileChoiceChanged();
 
@@ -300,7 +334,8 @@ bool SendToFile() {
     // Bytes that are no text of the code page cannot name a file; they end
     // in the save failure like any other unusable name.
     const bool readable = FieldText(Config.FileFolder.view(), folder) && FieldText(Config.FileName.view(), name);
-    folder = WithBackslash(folder);
+    // Empty only when the settings cannot hold the desktop: it is used as it is.
+    folder = folder.empty() ? DesktopFolder : WithBackslash(folder);
     const TImageFormat format = KnownFormat(Config.FileFormat);
     switch (Config.FileNaming) {
         case fnFixed: {
@@ -348,7 +383,7 @@ bool SendToEditor() {
     std::wstring program, parameters;
     if (Config.UseCustomEditor) {
         const std::wstring commandLine = ui::ToWide(Config.CustomEditorCommandLine.view());
-        parameters = ExpandEditorCommandLine(commandLine, ImageFileName);
+        parameters = ExpandEditorCommandLine(commandLine, OutsideProgramPath(ImageFileName));
         if (parameters.empty()) return Failed(txt::PlaceholderMissing + std::wstring(CapturePlaceholder));
         program = ui::ToWide(Config.CustomEditorPath.view());
     } else {
@@ -357,7 +392,7 @@ bool SendToEditor() {
             Config.UseCustomEditor = 1;  // live only: the next delivery goes to the graphic editor
             return Failed(txt::MakerEditorMissing);
         }
-        parameters = Quoted(ImageFileName);
+        parameters = cmdline::QuoteForeignArgument(OutsideProgramPath(ImageFileName));
     }
     // The program is started by its full path: by its bare name the shell
     // could as well find another program of that name on the search path.
@@ -371,7 +406,8 @@ bool SendToZovozu() {
     if (program.empty()) return Failed(txt::ProgramFileMissing);
     ImageFileName = NextNumberedFileName(TempFolder, L"screenshot", ifBMP);
     if (TempFolder.empty() || !SaveCaptureByExtension()) return Failed(txt::TempFileFailed);
-    if (!StartOutsideProgram(program, Quoted(ImageFileName), FolderOf(program))) return Failed();
+    if (!StartOutsideProgram(program, cmdline::QuoteForeignArgument(OutsideProgramPath(ImageFileName)), FolderOf(program)))
+        return Failed();
     Succeeded(txt::SentToZovozu);
     return true;
 }

@@ -19,8 +19,11 @@ bool SendToEditor();
 bool SendToZovozu();
 
 // True when the output folder (FileFolder) exists. Otherwise, with a message
-// unless the setting was empty, the folder becomes the desktop, the settings
-// are saved, and the result is false.
+// unless the setting was empty, the folder becomes the desktop (in a form
+// of its path that the code page holds), the settings are saved, and the
+// result is false. When the desktop's path has no such form the setting is
+// left empty, which the File destination takes for the desktop itself: the
+// user is told once in a run (false); later checks of the empty setting pass.
 bool CheckDestinationFolder();
 
 // The file that the Editor, IM and ICQ destinations hand on. When the File
@@ -29,7 +32,10 @@ bool CheckDestinationFolder();
 // written to the temporary folder under the given name and format, and
 // ImageFileName names it. On failure "Temporary file cannot be created." is
 // shown and the result is false (the caller then cancels).
-bool PrepareTemporaryFile(const std::wstring& name, TImageFormat format);
+// With codePagePath the file goes on by a path in the code page (ICQ, the
+// messenger): the File destination's file only when a form of its path
+// holds there, the copy in CodePageTempFolder.
+bool PrepareTemporaryFile(const std::wstring& name, TImageFormat format, bool codePagePath = false);
 
 // What the File destination saved last: the path, and false after a failed
 // or cancelled run (so that nobody reuses an old file).
@@ -44,6 +50,11 @@ bool IsPlainFileName(const std::wstring& name);
 // holds no quoted placeholder.
 extern const wchar_t CapturePlaceholder[];  // the 11 characters "<CAPTURE>" with its quotes
 std::wstring ExpandEditorCommandLine(const std::wstring& commandLine, const std::wstring& path);
+
+// A path for another maker's program, which may read its command line in the
+// code page: a form of the path that the code page holds, or the path itself
+// when there is none. Quoted on the command line by cmdline::QuoteForeignArgument.
+std::wstring OutsideProgramPath(const std::wstring& path);
 
 // Starts an outside program with the shell's "open", in a normal window
 // unless show says otherwise; true when the shell reports a start. An empty

@@ -201,9 +201,12 @@ bool IcqSendFile(const std::wstring& file) {
             return false;
         }
     }
+    // The interface takes the path in the code page: in a form that still
+    // names the file.
+    const auto path = ui::ToAnsiPath(file);
     bool sent = false;
     try {
-        sent = icq.sendFile(int(contact.number), ui::ToAnsi(file).c_str()) != FALSE;
+        sent = path && icq.sendFile(int(contact.number), path->c_str()) != FALSE;
     } catch (...) {
         sent = false;
     }
@@ -212,7 +215,7 @@ bool IcqSendFile(const std::wstring& file) {
 }
 
 bool SendToIcq() {
-    if (!PrepareTemporaryFile(ui::ToWide(Config.IcqFileName.view()), delivery::KnownFormat(Config.IcqFormat)))
+    if (!PrepareTemporaryFile(ui::ToWide(Config.IcqFileName.view()), delivery::KnownFormat(Config.IcqFormat), true))
         return delivery::Failed();
     if (!IcqSendFile(ImageFileName)) return delivery::Failed();
     delivery::Succeeded(txt::SentToIcq);

@@ -67,7 +67,9 @@ mail::MessageFields CurrentFields() {
     mail::MessageFields f;
     f.to = Config.MailTo.str();
     f.subject = Config.MailSubject.str();
-    f.imagePath = ui::ToAnsi(ImageFileName);
+    // The messages name the image by its path (a link, the attachment's
+    // name): in a form the code page holds, as the message's bytes are.
+    f.imagePath = ui::ToAnsiPath(ImageFileName).value_or(ui::ToAnsi(ImageFileName));
     f.attached = Config.MailMethod == 2;
     // The record's texts are bytes of the system's code page: a subject or
     // file name that is not ASCII is written encoded under that code page's
@@ -276,8 +278,9 @@ bool SendViaOutlookExpress() {
         lines = mail::OutlookExpressMessage(std::move(lines), CurrentFields(), base64);
     else
         lines.clear();
-    return SendMessageFile(message, lines, OutlookExpressPath, L"/eml:" + message, txt::OutlookExpressCannotSend,
-                           txt::OutlookExpressBroken);
+    return SendMessageFile(message, lines, OutlookExpressPath,
+                           L"/eml:" + cmdline::QuoteForeignArgument(OutsideProgramPath(message)),
+                           txt::OutlookExpressCannotSend, txt::OutlookExpressBroken);
 }
 
 bool SendViaNetscape() {
@@ -290,7 +293,8 @@ bool SendViaNetscape() {
         lines = mail::NetscapeMessage(std::move(lines), fields, base64);
     else
         lines.clear();
-    return SendMessageFile(message, lines, NetscapePath, L"-compose " + cmdline::QuoteForeignArgument(message),
+    return SendMessageFile(message, lines, NetscapePath,
+                           L"-compose " + cmdline::QuoteForeignArgument(OutsideProgramPath(message)),
                            txt::NetscapeCannotSend, txt::NetscapeBroken);
 }
 
@@ -298,7 +302,8 @@ bool SendViaEudora() {
     if (!ClientReady(EudoraPath)) return false;
     const std::wstring stationery = TempFolder + Stem(ImageFileName) + L".sta";
     return SendMessageFile(stationery, mail::EudoraStationery(CurrentFields()), EudoraPath,
-                           cmdline::QuoteForeignArgument(stationery), txt::EudoraCannotSend, txt::EudoraBroken);
+                           cmdline::QuoteForeignArgument(OutsideProgramPath(stationery)), txt::EudoraCannotSend,
+                           txt::EudoraBroken);
 }
 
 std::wstring IncrediMailParameters() {
@@ -307,7 +312,8 @@ std::wstring IncrediMailParameters() {
     const std::wstring subject = Field(Config.MailSubject.view());
     if (!to.empty()) parameters += L" /r:" + cmdline::QuoteForeignArgument(L"1,," + to);
     if (!subject.empty()) parameters += L" /s:" + cmdline::QuoteForeignArgument(subject);
-    if (Config.MailMethod == 2) parameters += L" /att:" + cmdline::QuoteForeignArgument(ImageFileName);
+    if (Config.MailMethod == 2)
+        parameters += L" /att:" + cmdline::QuoteForeignArgument(OutsideProgramPath(ImageFileName));
     return parameters;
 }
 

@@ -106,9 +106,12 @@ bool FindImContact(const std::wstring& address) {
 }
 
 HGLOBAL MakeDropFiles(const std::vector<std::wstring>& names) {
+    // Narrow names: each in a form of its path that the code page holds.
     std::string list;
     for (const std::wstring& n : names) {
-        list += ui::ToAnsi(n);
+        const auto path = ui::ToAnsiPath(n);
+        if (!path) return nullptr;
+        list += *path;
         list += '\0';
     }
     list += '\0';
@@ -160,7 +163,7 @@ bool ImSendFile(const std::wstring& address, const std::wstring& file) {
 }
 
 bool SendToIM() {
-    if (!PrepareTemporaryFile(ui::ToWide(Config.IMFileName.view()), delivery::KnownFormat(Config.IMFormat)))
+    if (!PrepareTemporaryFile(ui::ToWide(Config.IMFileName.view()), delivery::KnownFormat(Config.IMFormat), true))
         return delivery::Failed();
     std::wstring address;
     delivery::FieldText(Config.IMContact.view(), address);

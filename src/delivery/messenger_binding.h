@@ -21,8 +21,9 @@ bool ListImContacts(std::vector<std::wstring>& list);
 // The address is a contact of the signed-in user (exact comparison, case
 // included) and not offline; otherwise the user is told why.
 bool FindImContact(const std::wstring& address);
-// A shareable global block in the drop-files layout with narrow names; null
-// when it cannot be made. Whoever receives it as a drop releases it.
+// A shareable global block in the drop-files layout with narrow names, each
+// in a form of its path that the code page holds; null when it cannot be
+// made (or a path has no such form). Whoever receives it as a drop releases it.
 HGLOBAL MakeDropFiles(const std::vector<std::wstring>& names);
 // Opens a conversation with the contact and drops the file on its window.
 bool ImSendFile(const std::wstring& address, const std::wstring& file);

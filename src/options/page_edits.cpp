@@ -67,15 +67,11 @@ bool ChooseFileToStore(const wchar_t* title, const wchar_t* filterName, const wc
     if (!ok) return false;  // cancelled
     picked.assign(buffer.c_str());
     // The whole path or nothing: a cut path would name another file.
-    const auto fitting = ui::ToAnsiFitting(picked, 250);
-    if (!fitting) {
-        OptionsError(txt::TextNotStorable);
-        return false;
+    if (const auto stored = ui::ToAnsiPath(picked, 250)) {
+        bytes = *stored;
+        return true;
     }
-    if (ui::ToAnsi(picked).size() > fitting->size()) {
-        OptionsError(txt::PathTooLong + std::wstring(L"\r") + picked);
-        return false;
-    }
-    bytes = *fitting;
-    return true;
+    if (!ui::ToAnsiFitting(picked, static_cast<size_t>(-1))) OptionsError(txt::TextNotStorable);
+    else OptionsError(txt::PathTooLong + std::wstring(L"\r") + picked);
+    return false;
 }

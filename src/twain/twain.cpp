@@ -499,16 +499,19 @@ void TTwain::FileTransfer() {
     int failures = 0;
     do {
         TW_SETUPFILEXFER setup{};
-        const std::string name = ui::ToAnsi(FileName);
-        std::strncpy(setup.FileName, name.c_str(), sizeof setup.FileName - 1);
         setup.Format = TWFF_BMP;
         setup.VRefNum = 0;
         HANDLE file = CreateFileW(FileName.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL,
                                   nullptr);
-        if (file == INVALID_HANDLE_VALUE) {
+        // The source takes the name in the code page: a form of the path it
+        // holds, which exists once the file does.
+        const auto name = file == INVALID_HANDLE_VALUE ? std::nullopt : ui::ToAnsiPath(FileName, sizeof setup.FileName - 1);
+        if (!name) {
+            if (file != INVALID_HANDLE_VALUE) CloseHandle(file);
             Report(mtError, -46, TMessageLevel::mlNone);
             rc = TWRC_FAILURE;
         } else {
+            std::strncpy(setup.FileName, name->c_str(), sizeof setup.FileName - 1);
             CloseHandle(file);
             rc = Call(&sourceIdentity_, DG_CONTROL, DAT_SETUPFILEXFER, MSG_SET, &setup);
             if (rc != TWRC_SUCCESS) Error(-47);

@@ -16,6 +16,22 @@ std::string ToAnsi(std::wstring_view wide);
 // (instead of storing "?" in its place).
 std::optional<std::string> ToAnsiFitting(std::wstring_view wide, size_t maxBytes);
 
+// The path as code-page bytes that name the same file or folder again when
+// converted back, at most maxBytes long: the path itself when the code page
+// holds it; else with every name the code page cannot hold replaced by its
+// short (8.3) name; else, when that is still too long, its whole short form.
+// Short names exist only for what exists, so of a path whose end does not
+// exist yet only the existing part can be shortened. nullopt when there is
+// no such form: a volume without short names, a name that has none.
+std::optional<std::string> ToAnsiPath(std::wstring_view path, size_t maxBytes = static_cast<size_t>(-1));
+
+// The short form of an existing file or folder ("" when the system gives
+// none). Tests put in a volume without short names, where the system
+// answers with the long form.
+using ShortPathLookup = std::wstring (*)(const std::wstring& path);
+extern ShortPathLookup ShortPathOf;
+std::wstring SystemShortPath(const std::wstring& path);
+
 std::wstring LowerCase(std::wstring_view s);
 
 }  // namespace ui

@@ -12,6 +12,7 @@
 #include <atomic>
 #include <cstring>
 #include <mutex>
+#include <optional>
 #include <thread>
 
 #include "core/configuration.h"
@@ -132,10 +133,13 @@ protected:
         vt::DeleteKeyTree(kZovozuKey);
     }
 
-    void Start(const wchar_t* exe = L"Vorlix.exe") {
+    // Without the record the program starts as on its first run.
+    void Start(const wchar_t* exe = L"Vorlix.exe", bool withRecord = true) {
         ASSERT_TRUE(vt::WriteDword(kConfiguration, L"Training", 0));
         ASSERT_TRUE(vt::WriteString(kConfiguration, L"Last Node", L"Activate"));
-        ASSERT_TRUE(vt::WriteValue(kSchema, L"", REG_BINARY, &record, sizeof record));
+        if (withRecord) {
+            ASSERT_TRUE(vt::WriteValue(kSchema, L"", REG_BINARY, &record, sizeof record));
+        }
         running = vt::Process::Start(vt::Join(program, exe), L"", program, {{L"VORLIX_RECORDER_LOG", log}});
         ASSERT_TRUE(running);
     }
@@ -290,6 +294,70 @@ TEST_F(DeliveryProgram, StartUpMovesAMissingOutputFolderToTheDesktop) {
         ASSERT_TRUE(running.Wait(10000));
         running = vt::Process();
     }
+}
+
+// The user's desktop folder, for the programs started while it lives.
+class ScopedDesktop {
+public:
+    explicit ScopedDesktop(const std::wstring& folder) : old_(vt::ReadString(kShellFolders, L"Desktop")) {
+        EXPECT_TRUE(vt::WriteString(kShellFolders, L"Desktop", folder));
+    }
+    ~ScopedDesktop() {
+        if (old_) vt::WriteString(kShellFolders, L"Desktop", *old_);
+        else vt::DeleteValue(kShellFolders, L"Desktop");
+    }
+
+private:
+    static constexpr wchar_t kShellFolders[] = L"Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\User Shell Folders";
+    std::optional<std::wstring> old_;
+};
+
+// The folder a stored path names, in its long form.
+std::wstring LongFormOf(const std::string& stored) {
+    const std::wstring wide = Wide(stored);
+    std::wstring out(32768, L'\0');
+    out.resize(GetLongPathNameW(wide.c_str(), out.data(), DWORD(out.size())));
+    return out;
+}
+
+TEST_F(DeliveryProgram, ADesktopNamedOutsideTheCodePageKeepsReceivingTheFiles) {
+    // The English build, code page 1252, a Chinese user's desktop.
+    if (GetACP() == 936) GTEST_SKIP() << "the code page holds Chinese";
+    const std::wstring desktop = Slash(vt::Join(scratch, L"\u684c\u9762"));
+    ASSERT_TRUE(vt::MakeDirs(desktop));
+    ScopedDesktop user(desktop);
+    // The first start stores the default folder in a form that names the
+    // desktop again, and says nothing.
+    Start(L"Vorlix.exe", false);
+    ASSERT_TRUE(vt::WaitUntil([&] {
+        return vt::FindMessageBox(running.Id()) || vt::WaitForStartUp(running.Id(), 100);
+    }, 20000));
+    EXPECT_EQ(vt::ReadMessageBox(vt::FindMessageBox(running.Id())).text, L"") << "no message at start-up";
+    WaitForMain();
+    const std::string stored = Stored().FileFolder.str();
+    EXPECT_EQ(stored.find('?'), std::string::npos) << stored;
+    EXPECT_TRUE(vt::SamePath(LongFormOf(stored), desktop)) << stored;
+    vt::Post(main, WM_CLOSE);
+    ASSERT_TRUE(running.Wait(10000));
+
+    // The next start finds the folder; a capture lands on the desktop.
+    record = Stored();
+    record.FileNaming = fnFixed;
+    record.FileName = "handed";
+    record.FileFormat = ifPNG;
+    Start();
+    ASSERT_TRUE(vt::WaitUntil([&] {
+        return vt::FindMessageBox(running.Id()) || vt::WaitForStartUp(running.Id(), 100);
+    }, 20000));
+    EXPECT_EQ(vt::ReadMessageBox(vt::FindMessageBox(running.Id())).text, L"") << "no message at start-up";
+    WaitForMain();
+    StripWatcher strip(main);
+    const vt::Pixels image = Image(4);
+    HandOver(image, kHandOverFile, strip);
+    auto png = harness::ReadImage(desktop + L"handed.png");
+    ASSERT_TRUE(png);
+    EXPECT_EQ(harness::MaxDifference(png->pixels, image), 0);
+    EXPECT_EQ(vt::FindMessageBox(running.Id()), nullptr);
 }
 
 // The web address of the n-th program the recorder saw started.

@@ -16,6 +16,7 @@
 #include "core/main_window.h"
 #include "core/save_dialog.h"
 #include "core/settings_store.h"
+#include "core/temp_files.h"
 #include "core/work.h"
 #include "delivery/destinations.h"
 #include "delivery/image_savers.h"
@@ -366,6 +367,129 @@ TEST_F(Destinations, AMissingFolderOpensTheOptionsAndSavesOnTheDesktop) {
     EXPECT_TRUE(Run(SendToFile, true).empty());
     EXPECT_EQ(optionsOpened, 2);
     EXPECT_TRUE(vt::FileExists(desktop + L"second.png"));
+}
+
+// A name that code page 1252 cannot hold (the desktop of a Chinese user).
+const wchar_t kChinese[] = L"\u684c\u9762 \u622a\u56fe";
+
+// A volume without short names, as NTFS volumes may be: the system answers
+// with the long form of what exists.
+class NoShortNames {
+public:
+    NoShortNames() : old_(ui::ShortPathOf) {
+        ui::ShortPathOf = [](const std::wstring& p) {
+            return GetFileAttributesW(p.c_str()) == INVALID_FILE_ATTRIBUTES ? std::wstring() : p;
+        };
+    }
+    ~NoShortNames() { ui::ShortPathOf = old_; }
+
+private:
+    ui::ShortPathLookup old_;
+};
+
+// The folder a stored path names, in its long form.
+std::wstring LongFormOf(const std::string& stored) {
+    const std::wstring wide = ui::ToWide(stored);
+    std::wstring out(32768, L'\0');
+    out.resize(GetLongPathNameW(wide.c_str(), out.data(), DWORD(out.size())));
+    return out;
+}
+
+TEST_F(Destinations, ADesktopOutsideTheCodePageIsStoredInAFormThatHolds) {
+    desktop = Slash(vt::Join(scratch, kChinese));
+    ASSERT_TRUE(vt::MakeDirs(desktop));
+    DesktopFolder = desktop;
+    // The defaults and the folder check store the desktop's short form.
+    TConfiguration defaults{};
+    SetDefaults(defaults, SystemDefaultInputs());
+    EXPECT_EQ(ui::ToAnsi(ui::ToWide(defaults.FileFolder.view())), defaults.FileFolder.str()) << "no question marks";
+    EXPECT_TRUE(vt::SamePath(LongFormOf(defaults.FileFolder.str()), desktop));
+    Config.FileFolder = ui::ToAnsi(scratch + L"\\gone\\");
+    Config.FileName = "shot";
+    EXPECT_EQ(Run(SendToFile, true), std::vector<std::wstring>{
+                                         L"Destination folder no longer exists.\rDestination is now set to desktop."});
+    ExpectImage(desktop + L"shot.png", L"PNG");
+    const std::string stored = StoredRecord().FileFolder.str();
+    EXPECT_EQ(stored.find('?'), std::string::npos) << stored;
+    EXPECT_TRUE(vt::SamePath(LongFormOf(stored), desktop)) << stored;
+    // From now on the folder is there.
+    EXPECT_TRUE(Run(CheckDestinationFolder, true).empty());
+    EXPECT_EQ(optionsOpened, 1);
+}
+
+TEST_F(Destinations, ADesktopWithoutAFormTheCodePageHoldsIsToldOnceAndStillUsed) {
+    NoShortNames volume;
+    desktop = Slash(vt::Join(scratch, kChinese));
+    ASSERT_TRUE(vt::MakeDirs(desktop));
+    DesktopFolder = desktop;
+    TConfiguration defaults{};
+    SetDefaults(defaults, SystemDefaultInputs());
+    EXPECT_TRUE(defaults.FileFolder.empty()) << "nothing rather than question marks";
+    Config.FileFolder.clear();
+    const std::wstring told = L"The settings cannot hold the name of the folder " + desktop +
+                              L": the system's code page has no characters for it, and the drive gives the folder "
+                              L"no short name.\rScreenshots are saved there until you choose another destination folder.";
+    EXPECT_EQ(Run(SendToFile, true), std::vector<std::wstring>{told});
+    EXPECT_EQ(optionsOpened, 1);
+    ExpectImage(desktop + L"shot.png", L"PNG");
+    // Once: the next checks and deliveries go on quietly, on the desktop.
+    Config.FileName = "again";
+    EXPECT_TRUE(Run(SendToFile, true).empty());
+    EXPECT_TRUE(Run(CheckDestinationFolder, true).empty());
+    EXPECT_EQ(optionsOpened, 1);
+    EXPECT_TRUE(vt::FileExists(desktop + L"again.png"));
+    EXPECT_TRUE(Config.FileFolder.empty());
+    // A folder that is gone is still reported, and nothing is stored for it.
+    Config.FileFolder = ui::ToAnsi(scratch + L"\\gone\\");
+    EXPECT_EQ(Run(CheckDestinationFolder, false), std::vector<std::wstring>{
+                                                      L"Destination folder no longer exists.\rDestination is now set to desktop."});
+    EXPECT_TRUE(Config.FileFolder.empty());
+    EXPECT_TRUE(StoredRecord().FileFolder.empty());
+}
+
+TEST_F(Destinations, CopiesForCodePageHandOffsGoWhereTheirPathHolds) {
+    // The temporary folder has a short form: the copy stays there, and its
+    // path in the code page names it.
+    TempFolder = Slash(vt::Join(scratch, kChinese));
+    ASSERT_TRUE(vt::MakeDirs(TempFolder));
+    Config.IcqFileName = "icqshot";
+    Config.IMFileName = "imshot";
+    Config.IcqFormat = Config.IMFormat = ifPNG;
+    ASSERT_TRUE(PrepareTemporaryFile(L"icqshot", ifPNG, true));
+    EXPECT_EQ(ImageFileName, TempFolder + L"icqshot1.png");
+    const auto path = ui::ToAnsiPath(ImageFileName);
+    ASSERT_TRUE(path);
+    EXPECT_EQ(vt::ReadFileBytes(ImageFileName), vt::ReadFileBytes(ui::ToWide(*path)));
+    EXPECT_EQ(path->substr(path->size() - 13), "\\icqshot1.png") << "the file keeps its own name";
+
+    // Without short names the copy goes to the Windows folder's Temp, which
+    // the clean-up at the next start empties too.
+    NoShortNames volume;
+    WindowsFolder = Slash(vt::Join(scratch, L"windows"));
+    ASSERT_TRUE(vt::MakeDirs(WindowsFolder + L"Temp"));
+    EXPECT_EQ(CodePageTempFolder(), WindowsFolder + L"Temp\\");
+    ASSERT_TRUE(PrepareTemporaryFile(L"icqshot", ifPNG, true));
+    EXPECT_EQ(ImageFileName, WindowsFolder + L"Temp\\icqshot1.png");
+    ExpectImage(ImageFileName, L"PNG");
+    // The File destination's file is handed on only when its path holds.
+    Config.SendTo[dFile] = 1;
+    Config.FileFolder.clear();
+    DesktopFolder = TempFolder;
+    Config.FileName = "saved";
+    Run(SendToFile, true);
+    ASSERT_EQ(FileDestinationFile(), TempFolder + L"saved.png");
+    ASSERT_TRUE(PrepareTemporaryFile(L"imshot", ifPNG, true));
+    EXPECT_EQ(ImageFileName, WindowsFolder + L"Temp\\imshot1.png");
+    ASSERT_TRUE(PrepareTemporaryFile(L"editor", ifPNG));
+    EXPECT_EQ(ImageFileName, TempFolder + L"saved.png") << "by its wide path it is handed on as it is";
+    CleanTempFiles();
+    EXPECT_FALSE(vt::FileExists(WindowsFolder + L"Temp\\icqshot1.png"));
+    EXPECT_FALSE(vt::FileExists(WindowsFolder + L"Temp\\imshot1.png"));
+    // Neither folder holds: no copy, the message.
+    WindowsFolder = TempFolder;
+    Config.SendTo[dFile] = 0;
+    EXPECT_EQ(Run([] { return PrepareTemporaryFile(L"icqshot", ifPNG, true); }, false),
+              std::vector<std::wstring>{L"Temporary file cannot be created."});
 }
 
 // ---- File: the save prompt ---------------------------------------------------
@@ -773,6 +897,50 @@ TEST(EditorCommandLine, EveryQuotedPlaceholderIsReplaced) {
                           Case{L"<CAPTURE>", L""}, Case{L"\"<CAPTURE >\"", L""}}) {
         EXPECT_EQ(ExpandEditorCommandLine(c.line, L"C:\\a b\\x.png"), c.expected) << ui::ToAnsi(c.line);
     }
+}
+
+TEST(CodePagePath, APathComesOutInAFormThatNamesItAgain) {
+    const std::wstring scratch = vt::ScratchDir();
+    const std::wstring chinese = vt::Join(scratch, kChinese);
+    ASSERT_TRUE(vt::MakeDirs(chinese));
+    ASSERT_TRUE(vt::WriteFileBytes(vt::Join(chinese, L"screenshot12.png"), "twelve"));
+    const std::wstring accented = vt::Join(scratch, L"Caf\u00e9 Cr\u00e8me");
+    ASSERT_TRUE(vt::MakeDirs(accented));
+
+    // What the code page holds stays as it is, to the byte, existing or not.
+    for (const std::wstring& p : {scratch + L"\\a b\\x.png", accented + L"\\", accented + L"\\new.gif"})
+        EXPECT_EQ(ui::ToAnsiPath(p), ui::ToAnsi(p)) << vt::Utf8(p);
+    // A folder outside it: its short name; the file keeps its long name.
+    for (const std::wstring& p : {chinese, chinese + L"\\", chinese + L"\\screenshot12.png", chinese + L"\\new.png"}) {
+        SCOPED_TRACE(vt::Utf8(p));
+        const auto bytes = ui::ToAnsiPath(p);
+        ASSERT_TRUE(bytes);
+        EXPECT_EQ(ui::ToAnsi(ui::ToWide(*bytes)), *bytes);
+        EXPECT_EQ(bytes->find('?'), std::string::npos);
+        EXPECT_EQ(bytes->substr(0, ui::ToAnsi(scratch).size()), ui::ToAnsi(scratch)) << "only the foreign name is short";
+        EXPECT_EQ(bytes->back() == '\\', p.back() == L'\\');
+    }
+    const auto file = ui::ToAnsiPath(chinese + L"\\screenshot12.png");
+    ASSERT_TRUE(file);
+    EXPECT_EQ(vt::ReadFileBytes(ui::ToWide(*file)), "twelve");
+    EXPECT_EQ(file->substr(file->size() - 17), "\\screenshot12.png");
+    // A name outside the code page that does not exist has no short name.
+    EXPECT_FALSE(ui::ToAnsiPath(chinese + L"\\\u65b0.png"));
+    EXPECT_FALSE(ui::ToAnsiPath(vt::Join(scratch, L"\u65b0\\x.png")));
+
+    // Too long for the field: the whole short form, when it fits.
+    const std::wstring deep = vt::Join(scratch, std::wstring(120, L'd') + L"\\" + std::wstring(120, L'e'));
+    ASSERT_TRUE(vt::MakeDirs(deep));
+    const auto cut = ui::ToAnsiPath(deep + L"\\", 250);
+    ASSERT_TRUE(cut);
+    EXPECT_LE(cut->size(), 250u);
+    EXPECT_TRUE(vt::SamePath(LongFormOf(*cut), deep));
+    EXPECT_FALSE(ui::ToAnsiPath(deep + L"\\" + std::wstring(250, L'f'), 250)) << "what does not exist is not shortened";
+
+    // Without short names a foreign name has no form at all.
+    NoShortNames volume;
+    EXPECT_FALSE(ui::ToAnsiPath(chinese));
+    EXPECT_EQ(ui::ToAnsiPath(accented), ui::ToAnsi(accented));
 }
 
 }  // namespace

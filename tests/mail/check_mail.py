@@ -1,26 +1,66 @@
 """Runs a mail test program under Wine, then reads every message it kept with
 Python's email parser: the headers it should carry, the envelope the SMTP
 server saw, the text, and the image, decoded, byte for byte equal to the file
-the program sent.
+the program sent. Messages that went through the SMTP server must carry one
+Date in RFC 5322 form with the sender's local offset (the test runs in a time
+zone of an odd offset for that) and one Message-ID at the sender's domain, no
+two of them the same.
 
 Usage: check_mail.py WINE-RUN TEST.EXE OUTPUT-FOLDER SMTP-FOLDER [gtest arguments]
 """
+import datetime
 import email
 import email.header
 import email.policy
 import email.utils
 import json
 import os
+import re
 import shutil
 import subprocess
 import sys
+import zoneinfo
+
+# The time zone the programs under test run in: an offset of hours and
+# minutes, east of UTC, without summer time.
+SENDER_ZONE = "Asia/Kathmandu"
+DATE = re.compile(r"(Mon|Tue|Wed|Thu|Fri|Sat|Sun), ([1-9]|[12][0-9]|3[01]) "
+                  r"(Jan|Feb|Mar|Apr|May|Jun|Jul|Aug|Sep|Oct|Nov|Dec) [0-9]{4} "
+                  r"([01][0-9]|2[0-3]):[0-5][0-9]:[0-5][0-9] [+-][0-9]{2}[0-5][0-9]")
+ATOM = r"[A-Za-z0-9!#$%&'*+/=?^_`{|}~-]+"
+DOT_ATOM = ATOM + r"(?:\." + ATOM + r")*"
+MESSAGE_ID = re.compile(r"<(" + DOT_ATOM + r")@(" + DOT_ATOM + r"|\[[!-Z^-~]*\])>")
+
+
+def check_smtp_headers(message, expect, errors):
+    """The Date and Message-ID of a message that the SMTP sender wrote; the id."""
+    dates = message.get_all("Date", [])
+    if len(dates) != 1 or not DATE.fullmatch(dates[0]):
+        errors.append(f"Date {dates!r} is not one RFC 5322 date")
+    else:
+        sent = email.utils.parsedate_to_datetime(dates[0])
+        local = sent.astimezone(zoneinfo.ZoneInfo(SENDER_ZONE))
+        if sent.utcoffset() != local.utcoffset():
+            errors.append(f"Date {dates[0]!r} is not in the sender's offset {local.strftime('%z')}")
+        if sent.strftime("%a") != dates[0][:3]:
+            errors.append(f"Date {dates[0]!r} names the wrong day of the week")
+        if abs(datetime.datetime.now(datetime.timezone.utc) - sent) > datetime.timedelta(hours=1):
+            errors.append(f"Date {dates[0]!r} is not the time it was sent")
+    ids = message.get_all("Message-ID", [])
+    match = MESSAGE_ID.fullmatch(ids[0]) if len(ids) == 1 else None
+    if not match:
+        errors.append(f"Message-ID {ids!r} is not one valid id")
+        return None
+    if match.group(2) != expect["from"].rpartition("@")[2]:
+        errors.append(f"Message-ID {ids[0]!r} is not at the sender's domain")
+    return ids[0]
 
 
 def windows_path(path):
     return "Z:" + os.path.abspath(path).replace("/", "\\")
 
 
-def check_case(folder):
+def check_case(folder, message_ids):
     errors = []
     expect = {}
     with open(os.path.join(folder, "expect.txt"), encoding="utf-8") as f:
@@ -40,6 +80,11 @@ def check_case(folder):
         errors.append(f"Subject: {subject!r}, expected {expect['subject']!r}")
     envelope_path = os.path.join(folder, "envelope.json")
     if os.path.exists(envelope_path):
+        message_id = check_smtp_headers(message, expect, errors)
+        if message_id in message_ids:
+            errors.append(f"Message-ID {message_id!r} is also the one of {message_ids[message_id]}")
+        elif message_id:
+            message_ids[message_id] = os.path.basename(folder)
         with open(envelope_path) as f:
             envelope = json.load(f)
         if envelope["mail_from"] != expect["from"] or message["From"] != expect["from"]:
@@ -88,7 +133,7 @@ def main():
     wine_run, test_exe, out, smtp = sys.argv[1:5]
     shutil.rmtree(out, ignore_errors=True)
     os.makedirs(out)
-    env = dict(os.environ, VORLIX_MAIL_OUT=windows_path(out), VORLIX_SMTP_DIR=windows_path(smtp))
+    env = dict(os.environ, VORLIX_MAIL_OUT=windows_path(out), VORLIX_SMTP_DIR=windows_path(smtp), TZ=SENDER_ZONE)
     command = [wine_run, test_exe, "--gtest_color=no"] + sys.argv[5:]
     status = subprocess.call(command, env=env)
     # The Chinese cases once more on a system whose code page is 936: Wine
@@ -97,8 +142,9 @@ def main():
     status |= subprocess.call(command + ["--gtest_filter=*Chinese*"], env=chinese)
     failed = 0
     cases = sorted(os.listdir(out))
+    message_ids = {}
     for case in cases:
-        errors = check_case(os.path.join(out, case))
+        errors = check_case(os.path.join(out, case), message_ids)
         for e in errors:
             print(f"FAIL {case}: {e}")
         failed += bool(errors)

@@ -49,19 +49,12 @@ std::string Ansi(const std::wstring& s, UINT codePage) {
 
 std::wstring Slash(const std::wstring& folder) { return folder.back() == L'\\' ? folder : folder + L"\\"; }
 
-// Files of this extension open with program (under HKCR, as an installer
-// would register them).
 void Associate(const std::wstring& extension, const std::wstring& program) {
-    const std::wstring kind = L"VorlixTest" + extension.substr(1);
-    ASSERT_TRUE(vt::WriteString(extension, L"", kind, HKEY_CLASSES_ROOT));
-    ASSERT_TRUE(vt::WriteString(kind + L"\\shell\\open\\command", L"", L"\"" + program + L"\" \"%1\"", HKEY_CLASSES_ROOT));
+    ASSERT_TRUE(vt::Associate(extension, program));
 }
 
 void ForgetAssociations() {
-    for (const wchar_t* e : kExtensions) {
-        vt::DeleteKeyTree(e, HKEY_CLASSES_ROOT);
-        vt::DeleteKeyTree(std::wstring(L"VorlixTest") + (e + 1), HKEY_CLASSES_ROOT);
-    }
+    for (const wchar_t* e : kExtensions) vt::ForgetAssociation(e);
 }
 
 std::wstring Environment(const wchar_t* name) {
@@ -254,7 +247,7 @@ TEST_F(MailProgram, OutlookExpressGetsTheMessageEmbeddedAndAttached) {
         EXPECT_TRUE(vt::SamePath(r.exe, oe));
         const std::wstring image = temp + (method == 1 ? L"shot1.gif" : L"mailshot.png");
         const std::wstring message = temp + (method == 1 ? L"shot1.eml" : L"mailshot.eml");
-        EXPECT_EQ(r.commandLine, L"\"" + oe + L"\" /eml:" + message);
+        EXPECT_EQ(r.commandLine, L"\"" + oe + L"\" /eml:\"" + message + L"\"");
 
         mail::MessageFields f;
         f.to = record.MailTo.str();
@@ -656,6 +649,24 @@ TEST_F(SmtpProgram, FailuresAreReportedByTheSender) {
     EXPECT_EQ(SenderBox(), L"Your image could not be sent by e-mail.\r\nAn e-mail address is not valid: a@b.example>");
     Stop();
     EXPECT_EQ(Received(), before) << "nothing was sent";
+}
+
+TEST_F(SmtpProgram, ThePasswordIsInNoMessageOrLogLine) {
+    // The server's other user is logged in, then refused by a reply that
+    // repeats the password.
+    record.MailTo = "a@b.example";
+    record.MailMethod = 2;
+    record.SmtpUserName = "echo";
+    const std::string password = record.SmtpPassword.str();
+    StartSending();
+    HandOver();
+    const std::wstring box = SenderBox();
+    EXPECT_EQ(box.find(Wide(password)), std::wstring::npos) << vt::Utf8(box);
+    EXPECT_EQ(box, L"Your image could not be sent by e-mail.\r\nThe mail server refused the message: "
+                   L"550 5.7.1 Sender refused for echo/********");
+    const std::string log = SenderLog(1);
+    EXPECT_EQ(log.find(password), std::string::npos) << log;
+    EXPECT_EQ(log, "failed\tThe mail server refused the message: 550 5.7.1 Sender refused for echo/********\n");
 }
 
 TEST_F(SmtpProgram, PreviewAsksBeforeSending) {

@@ -1,7 +1,9 @@
 """The SMTP server of the mail tests: aiosmtpd on 127.0.0.1, on a free port
 below 256 (the settings hold the port in one byte), with AUTH PLAIN and LOGIN
 over the plain connection for one user. Each message it accepts is saved as
-N.eml (the bytes as received) with N.json (the envelope).
+N.eml (the bytes as received) with N.json (the envelope). A second user,
+"echo", logs in with the same password and then has every sender refused
+by a reply that repeats that password.
 
 Usage: smtp_server.py FOLDER   (writes FOLDER/port and FOLDER/pid once it listens)
 """
@@ -15,6 +17,7 @@ from aiosmtpd.controller import Controller
 from aiosmtpd.smtp import AuthResult
 
 USER = b"vorlix"
+ECHO = b"echo"
 PASSWORD = 'pa"ss\\wo rd\\'.encode()
 
 
@@ -33,6 +36,13 @@ class Saver:
     def __init__(self, folder):
         self.folder = folder
 
+    async def handle_MAIL(self, server, session, envelope, address, mail_options):
+        if session.login_data == ECHO:
+            return "550 5.7.1 Sender refused for echo/" + session.auth_data.password.decode()
+        envelope.mail_from = address
+        envelope.mail_options.extend(mail_options)
+        return "250 OK"
+
     async def handle_DATA(self, server, session, envelope):
         n = len([f for f in os.listdir(self.folder) if f.endswith(".json")]) + 1
         with open(os.path.join(self.folder, f"{n}.eml"), "wb") as f:
@@ -44,8 +54,8 @@ class Saver:
 
 
 def authenticate(server, session, envelope, mechanism, auth_data):
-    ok = auth_data.login == USER and auth_data.password == PASSWORD
-    return AuthResult(success=ok, handled=False)
+    ok = auth_data.login in (USER, ECHO) and auth_data.password == PASSWORD
+    return AuthResult(success=ok, handled=False, auth_data=auth_data)
 
 
 def main():

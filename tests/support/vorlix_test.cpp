@@ -807,6 +807,17 @@ std::vector<std::wstring> ValueNames(const std::wstring& key, HKEY root) {
 
 std::wstring RecorderExe() { return BinFile(L"recorder.exe"); }
 
+bool Associate(const std::wstring& extension, const std::wstring& program) {
+    const std::wstring kind = L"VorlixTest" + extension.substr(1);
+    return WriteString(extension, L"", kind, HKEY_CLASSES_ROOT) &&
+           WriteString(kind + L"\\shell\\open\\command", L"", L"\"" + program + L"\" \"%1\"", HKEY_CLASSES_ROOT);
+}
+
+void ForgetAssociation(const std::wstring& extension) {
+    DeleteKeyTree(extension, HKEY_CLASSES_ROOT);
+    DeleteKeyTree(L"VorlixTest" + extension.substr(1), HKEY_CLASSES_ROOT);
+}
+
 std::wstring CopyRecorderAs(const std::wstring& path) { return CopyFileTo(RecorderExe(), path) ? path : L""; }
 
 namespace {

@@ -219,6 +219,10 @@ bool WriteDword(const std::wstring& key, const std::wstring& name, DWORD value, 
 bool WriteString(const std::wstring& key, const std::wstring& name, const std::wstring& value, HKEY root = HKEY_CURRENT_USER);  // REG_SZ
 bool DeleteValue(const std::wstring& key, const std::wstring& name, HKEY root = HKEY_CURRENT_USER);
 std::vector<std::wstring> ValueNames(const std::wstring& key, HKEY root = HKEY_CURRENT_USER);  // enumeration order ("" = default value)
+// Files of the extension (".eml") open with the program, under HKCR as an
+// installer would register it; ForgetAssociation removes that again.
+bool Associate(const std::wstring& extension, const std::wstring& program);
+void ForgetAssociation(const std::wstring& extension);
 
 // ---- Recorder ----------------------------------------------------------------------------
 

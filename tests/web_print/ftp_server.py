@@ -9,6 +9,17 @@ to STATE_DIR/port once it listens. Every command line received is appended to
 STATE_DIR/commands.log ("<user> <command line>"), every stored file to
 STATE_DIR/received.log (its path below the root).
 
+Further users with the same password meet a server of another kind (their
+FEAT lists no EPSV, and EPSV is unknown to them), which words its reply to
+PASV in its own way:
+  pasv-bare     227 Entering Passive Mode h1,h2,h3,h4,p1,p2 (no parentheses)
+  pasv-text     227 Data port is =h1,h2,h3,h4,p1,p2 (ready)
+  pasv-zero     the address 0,0,0,0
+  pasv-inner    the inner address 10,9,8,7 of a server behind a router
+  pasv-other    the address 127,0,0,2, where its data port then listens
+The user epsv-refused is offered EPSV by FEAT but refused it; the user echo
+gets the PASS command repeated in the reply that refuses it.
+
 Beside it runs a stand-in for an FTP proxy on the next free port (written to
 STATE_DIR/proxy-port): it answers the login "USER user@host:port" by
 connecting to that server as "user" and from then on relays the control
@@ -17,12 +28,13 @@ passes it). Each proxied login is appended to STATE_DIR/proxy.log.
 """
 import logging
 import os
+import re
 import socket
 import sys
 import threading
 
 from pyftpdlib.authorizers import DummyAuthorizer
-from pyftpdlib.handlers import FTPHandler
+from pyftpdlib.handlers import FTPHandler, PassiveDTP
 from pyftpdlib.servers import FTPServer
 
 state = sys.argv[1]
@@ -37,10 +49,53 @@ def append(name, line):
         f.write(line + "\n")
 
 
+PASSIVE_FORMS = {
+    "pasv-bare": ("%s", "227 Entering Passive Mode %s"),
+    "pasv-text": ("%s", "227 Data port is =%s (ready)"),
+    "pasv-zero": ("0,0,0,0", "227 Entering Passive Mode (%s)."),
+    "pasv-inner": ("10,9,8,7", "227 Entering Passive Mode (%s)."),
+    "pasv-other": ("127,0,0,2", "227 Entering Passive Mode (%s)."),
+}
+OTHER_ADDRESS = "127.0.0.2"
+
+
+class FormPassiveDTP(PassiveDTP):
+    def bind(self, addr):
+        if self.cmd_channel.username == "pasv-other":
+            addr = (OTHER_ADDRESS, addr[1])
+        super().bind(addr)
+
+
 class Handler(FTPHandler):
+    passive_dtp = FormPassiveDTP
+
     def pre_process_command(self, line, cmd, arg):
         append("commands.log", "%s %s" % (self.username or "-", line))
+        if cmd == "PASS" and self.username == "echo":
+            self.respond("500 '%s': command not understood." % line)
+            return
         return super().pre_process_command(line, cmd, arg)
+
+    def on_login(self, username):
+        if username in PASSIVE_FORMS:
+            # A server that knows neither FEAT's EPSV nor the command.
+            self.proto_cmds = {k: v for k, v in self.proto_cmds.items() if k != "EPSV"}
+            # Its data connections come from this host whatever address is named.
+            self.permit_foreign_addresses = True
+
+    def ftp_EPSV(self, line):
+        if self.username == "epsv-refused":
+            self.respond("522 Extended passive mode is not available here.")
+            return
+        return super().ftp_EPSV(line)
+
+    def respond(self, resp, logfun=logging.debug):
+        form = PASSIVE_FORMS.get(self.username)
+        match = re.match(r"227 .*\((\d+,\d+,\d+,\d+),(\d+,\d+)\)", resp)
+        if form and match:
+            address = match.group(1) if form[0] == "%s" else form[0]
+            resp = form[1] % (address + "," + match.group(2))
+        return super().respond(resp, logfun)
 
     def on_file_received(self, file):
         append("received.log", os.path.relpath(file, root))
@@ -48,6 +103,8 @@ class Handler(FTPHandler):
 
 authorizer = DummyAuthorizer()
 authorizer.add_user(user, password, root, perm="elradfmwMT")
+for other in list(PASSIVE_FORMS) + ["epsv-refused", "echo"]:
+    authorizer.add_user(other, password, root, perm="elradfmwMT")
 authorizer.add_anonymous(root, perm="elradfmwMT")
 Handler.authorizer = authorizer
 Handler.passive_ports = None

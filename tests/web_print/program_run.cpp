@@ -19,21 +19,21 @@ std::string Ansi(const std::wstring& s) {
     return out;
 }
 
-std::wstring HandOverFile() { return ProgramRun::Temp(L"duridevazazu.bmp"); }
+const wchar_t kHandOverFile[] = L"duridevazazu.bmp";
 
 }  // namespace
 
-void ProgramRun::Prepare(const std::vector<std::wstring>& extraFiles) {
+void ProgramRun::Prepare(const std::vector<std::wstring>& extraFiles, const std::wstring& programFolder) {
     vt::DeleteKeyTree(kRoot);
     scratch = vt::ScratchDir();
-    program = vt::Join(scratch, L"Program Files");
+    program = vt::Join(scratch, programFolder);
     std::vector<std::wstring> files = {L"Vorlix.exe", L"Vorlix-cn.exe", L"hovrak.dll", L"stelmon.dll"};
     files.insert(files.end(), extraFiles.begin(), extraFiles.end());
     for (const auto& f : files)
         if (vt::FileExists(vt::BinFile(f))) {
             EXPECT_TRUE(vt::CopyFileTo(vt::BinFile(f), Bin(f)));
         }
-    DeleteFileW(HandOverFile().c_str());
+    DeleteFileW(Temp(kHandOverFile).c_str());
 
     std::memset(&record, 0, sizeof record);
     DefaultInputs in;
@@ -49,7 +49,12 @@ void ProgramRun::Start(const vt::Environment& env, const wchar_t* exe) {
     ASSERT_TRUE(vt::WriteDword(kConfiguration, L"Training", 0));
     ASSERT_TRUE(vt::WriteString(kConfiguration, L"Last Node", L"Activate"));
     ASSERT_TRUE(vt::WriteValue(kSchema, L"", REG_BINARY, &record, sizeof record));
-    process = vt::Process::Start(Bin(exe), L"", program, env);
+    vt::Environment all = env;
+    if (!vt::SamePath(temp, vt::TempDir())) {
+        all.emplace_back(L"TMP", temp);
+        all.emplace_back(L"TEMP", temp);
+    }
+    process = vt::Process::Start(Bin(exe), L"", program, all);
     ASSERT_TRUE(process);
     main = vt::WaitForWindow(process.Id(), L"TuMainForm", nullptr, 15000);
     ASSERT_TRUE(main);
@@ -61,9 +66,9 @@ void ProgramRun::Start(const vt::Environment& env, const wchar_t* exe) {
 }
 
 void ProgramRun::HandOver(const vt::Pixels& image, UINT message) {
-    ASSERT_TRUE(vt::SaveBmp(image, HandOverFile()));
+    ASSERT_TRUE(vt::SaveBmp(image, Temp(kHandOverFile)));
     ASSERT_TRUE(vt::Post(main, message));
-    EXPECT_TRUE(vt::WaitUntil([] { return !vt::FileExists(HandOverFile()); }, 15000)) << "not taken";
+    EXPECT_TRUE(vt::WaitUntil([&] { return !vt::FileExists(Temp(kHandOverFile)); }, 15000)) << "not taken";
 }
 
 std::wstring ProgramRun::HandOverForMessage(UINT message) {
@@ -84,7 +89,7 @@ void ProgramRun::Stop() {
 
 ProgramRun::~ProgramRun() {
     Stop();
-    DeleteFileW(HandOverFile().c_str());
+    DeleteFileW(Temp(kHandOverFile).c_str());
     vt::DeleteKeyTree(kRoot);
 }
 

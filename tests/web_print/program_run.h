@@ -15,10 +15,11 @@ namespace testsupport {
 
 struct ProgramRun {
     // A fresh scratch folder with the program, its libraries and the named
-    // extra files of the build folder; the record holds the defaults with
-    // notices on and no sound.
-    void Prepare(const std::vector<std::wstring>& extraFiles = {});
-    // Stores the record and starts the program; returns once its start-up is over.
+    // extra files of the build folder in `programFolder` below it; the
+    // record holds the defaults with notices on and no sound.
+    void Prepare(const std::vector<std::wstring>& extraFiles = {}, const std::wstring& programFolder = L"Program Files");
+    // Stores the record and starts the program; returns once its start-up
+    // is over. The program's temporary folder is `temp`.
     void Start(const vt::Environment& env = {}, const wchar_t* exe = L"Vorlix.exe");
     // Hands the image over for the destination of the message; returns once
     // the program has taken the file.
@@ -33,9 +34,10 @@ struct ProgramRun {
     ~ProgramRun();
 
     std::wstring Bin(const std::wstring& name) const { return vt::Join(program, name); }
-    static std::wstring Temp(const std::wstring& name) { return vt::Join(vt::TempDir(), name); }
+    std::wstring Temp(const std::wstring& name) const { return vt::Join(temp, name); }
 
     std::wstring scratch, program;
+    std::wstring temp = vt::TempDir();  // without a trailing backslash
     TConfiguration record{};
     vt::Process process;
     HWND main = nullptr;

@@ -8,13 +8,16 @@
 
 #include <cstring>
 #include <functional>
+#include <optional>
 
 #include "core/globals.h"
 #include "core/main_window.h"
 #include "core/work.h"
+#include "delivery/command_line.h"
 #include "delivery/image_savers.h"
 #include "delivery/web_destination.h"
 #include "destinations/harness.h"
+#include "passive_reply.h"
 #include "program_run.h"
 #include "support/vorlix_test.h"
 #include "ui/text_convert.h"
@@ -206,6 +209,79 @@ TEST_F(WebDestination, ThePromptAsksAgainForAnEmptyNameAndFiltersTheName) {
     EXPECT_EQ(vt::ReadRecorderLog(log).size(), 1u);
 }
 
+// ---- The uploader's reading of passive replies ---------------------------------------------
+
+TEST(PassiveReply, TheSixNumbersAreFoundWhereverTheyStand) {
+    using ftpreply::Endpoint;
+    struct Case {
+        const char* reply;
+        std::optional<Endpoint> expected;
+    };
+    const Endpoint e{{192, 168, 1, 20}, 4 * 256 + 1};
+    const Case cases[] = {
+        {"227 Entering Passive Mode (192,168,1,20,4,1).", e},
+        {"227 Entering Passive Mode 192,168,1,20,4,1", e},
+        {"227 =192,168,1,20,4,1", e},
+        {"227 Data port is 192,168,1,20,4,1 (ready at 10:30)", e},
+        {"227 Entering Passive Mode (192, 168, 1, 20, 4, 1)", e},
+        {"227-Passive\n227 ok (192,168,1,20,4,1)", e},
+        // Numbers before the six that are not six in a row do not count.
+        {"227 Mode 2, port 5: 192,168,1,20,4,1", e},
+        {"227 Entering Passive Mode (192,168,1,20,4)", std::nullopt},
+        {"227 Entering Passive Mode (192,168,1,256,4,1)", std::nullopt},
+        {"227 Entering Passive Mode (192,168,1,20,0,0)", std::nullopt},
+        {"227 Entering Passive Mode", std::nullopt},
+        {"227", std::nullopt},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.reply);
+        const auto got = ftpreply::ParsePassiveReply(c.reply);
+        ASSERT_EQ(got.has_value(), c.expected.has_value());
+        if (got) {
+            EXPECT_EQ(got->address, c.expected->address);
+            EXPECT_EQ(got->port, c.expected->port);
+        }
+    }
+    EXPECT_EQ(ftpreply::ParseExtendedPassiveReply("229 Entering Extended Passive Mode (|||6446|)"), 6446);
+    EXPECT_EQ(ftpreply::ParseExtendedPassiveReply("229 ok (!!!21!)."), 21);
+    for (const char* bad : {"229 (|||0|)", "229 (|||70000|)", "229 (||6446|)", "229 (|||6446!)", "229 6446"})
+        EXPECT_FALSE(ftpreply::ParseExtendedPassiveReply(bad)) << bad;
+    EXPECT_TRUE(ftpreply::HasFeature("211-Features:\n MDTM\n epsv\n REST STREAM\n211 End", "EPSV"));
+    EXPECT_FALSE(ftpreply::HasFeature("211-Features:\n EPSVX\n EPRT\n211 End", "EPSV"));
+    EXPECT_FALSE(ftpreply::HasFeature("211 EPSV", "EPSV")) << "the reply's own line names no feature";
+}
+
+TEST(PassiveReply, AnAddressThatCannotBeReachedFromHereGivesWayToThePeers) {
+    using A = ftpreply::Address;
+    struct Case {
+        A reply, peer;
+        bool viaProxy, usePeer;
+    };
+    const A publicServer{203, 0, 113, 5}, otherPublic{198, 51, 100, 7}, inner{10, 9, 8, 7}, home{192, 168, 1, 2};
+    const Case cases[] = {
+        {publicServer, publicServer, false, false},
+        {otherPublic, publicServer, false, false},   // another host the server names is taken
+        {{0, 0, 0, 0}, publicServer, false, true},
+        {{0, 0, 0, 0}, {127, 0, 0, 1}, false, true},
+        {{224, 0, 0, 1}, publicServer, false, true},
+        {inner, publicServer, false, true},          // a server behind a router
+        {{172, 20, 0, 1}, publicServer, false, true},
+        {{100, 64, 0, 1}, publicServer, false, true},
+        {{169, 254, 3, 4}, publicServer, false, true},
+        {inner, home, false, false},                 // both inside: reachable
+        {inner, {127, 0, 0, 1}, true, true},         // through a proxy on this host
+        {inner, publicServer, true, true},
+        {{127, 0, 0, 1}, publicServer, false, true}, // the server's own loopback
+        {{127, 0, 0, 2}, {127, 0, 0, 1}, false, false},
+        {otherPublic, {127, 0, 0, 1}, true, false},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(testing::Message() << int(c.reply[0]) << "." << int(c.reply[1]) << " from " << int(c.peer[0])
+                                        << (c.viaProxy ? " via proxy" : ""));
+        EXPECT_EQ(ftpreply::UsePeerAddress(c.reply, c.peer, c.viaProxy), c.usePeer);
+    }
+}
+
 // ---- The real program, the real uploader, the real server ------------------------------
 
 // The server the fixture started: its folder (as seen from Wine), port and logs.
@@ -267,7 +343,8 @@ TEST_F(Upload, PassiveActiveAndProxiedUploadsArriveWithTheSamePixels) {
     ASSERT_GT(proxyPort, 0);
     ASSERT_LT(proxyPort, 256);
     int seed = 0;
-    for (const Case& c : {Case{"passive", 1, false, "PASV"}, Case{"active", 0, false, "PORT "},
+    // The fixture's server lists EPSV among its features: passive mode takes it.
+    for (const Case& c : {Case{"passive", 1, false, "EPSV"}, Case{"active", 0, false, "PORT "},
                           Case{"proxied", 0, true, "PORT "}}) {
         SCOPED_TRACE(c.name);
         const std::wstring remote = L"capture-" + std::wstring(c.name, c.name + std::strlen(c.name));
@@ -381,6 +458,78 @@ TEST_F(Upload, TheUploaderReportsItsFailures) {
         ASSERT_EQ(lines.size(), logged);
         EXPECT_EQ(lines.back().substr(0, 9), "FAILED\t" + std::to_string(c.code) + "\t");
     }
+}
+
+TEST_F(Upload, EveryFormOfPassiveReplyLeadsToTheDataPort) {
+    // The uploader by itself: each user of the fixture meets a server that
+    // words its passive reply in its own way.
+    const std::wstring file = vt::Join(run.scratch, L"picture.png");
+    const std::string bytes = vt::ReadFileBytes(vt::BinFile(L"recorder.exe")).substr(0, 70000);
+    ASSERT_TRUE(vt::WriteFileBytes(file, bytes));
+    const int proxyPort = std::atoi(vt::ReadFileBytes(vt::Join(server.state, L"proxy-port")).c_str());
+    struct Case {
+        const wchar_t* user;
+        bool proxy;
+        std::vector<std::string> commands;  // what the server saw, in this order
+    };
+    const Case cases[] = {
+        {L"pasv-bare", false, {"PASV"}},
+        {L"pasv-text", false, {"PASV"}},
+        {L"pasv-zero", false, {"PASV"}},             // 0.0.0.0: the server's own address is used
+        {L"pasv-other", false, {"PASV"}},            // another address of this host is taken as named
+        {L"pasv-inner", true, {"PASV"}},             // an inner address through the proxy: the proxy's
+        {L"epsv-refused", false, {"EPSV", "PASV"}},  // offered but refused: PASV instead
+    };
+    size_t logged = 0;
+    for (const Case& c : cases) {
+        SCOPED_TRACE(vt::Utf8(c.user));
+        const std::wstring remote = std::wstring(c.user) + L".png";
+        DeleteFileW(vt::Join(server.Root(), remote).c_str());
+        const std::vector<std::wstring> args = {
+            L"127.0.0.1", std::to_wstring(server.port), L" ", L"1", c.user, kPassword, L"0",
+            c.proxy ? L"localhost" : L" ", c.proxy ? std::to_wstring(proxyPort) : L"0", file, remote, L"0"};
+        vt::Process p = vt::Process::Start(run.Bin(L"trabbon.exe"), cmdline::JoinArguments(args), L"",
+                                           {{L"TRABBON_LOG", uploadLog}});
+        ASSERT_TRUE(p);
+        ASSERT_TRUE(p.Wait(30000));
+        EXPECT_EQ(p.ExitCode(), 0u);
+        const auto lines = UploadLog(++logged);
+        ASSERT_EQ(lines.size(), logged);
+        EXPECT_EQ(lines.back(), "OK\t" + vt::Utf8(remote) + "\t" + std::to_string(bytes.size()));
+        EXPECT_EQ(vt::ReadFileBytes(vt::Join(server.Root(), remote)), bytes);
+        // The data-connection commands of this user, in order.
+        std::vector<std::string> seen;
+        const std::string all = server.Commands(), who = vt::Utf8(c.user) + " ";
+        for (size_t from = 0, end; (end = all.find('\n', from)) != std::string::npos; from = end + 1) {
+            const std::string l = all.substr(from, end - from);
+            if (l.rfind(who, 0) != 0) continue;
+            const std::string command = l.substr(who.size());
+            if (command == "EPSV" || command == "PASV" || command.rfind("PORT", 0) == 0) seen.push_back(command);
+        }
+        EXPECT_EQ(seen, c.commands);
+    }
+}
+
+TEST_F(Upload, ThePasswordIsInNoMessageOrLogLine) {
+    // This server repeats the PASS command in its refusal.
+    const std::wstring file = vt::Join(run.scratch, L"picture.png");
+    ASSERT_TRUE(vt::WriteFileBytes(file, "not really a picture"));
+    const std::vector<std::wstring> args = {L"127.0.0.1", std::to_wstring(server.port), L" ", L"1", L"echo", kPassword,
+                                            L"0", L" ", L"0", file, L"a.png", L"0"};
+    vt::Process p = vt::Process::Start(run.Bin(L"trabbon.exe"), cmdline::JoinArguments(args), L"",
+                                       {{L"TRABBON_LOG", uploadLog}});
+    ASSERT_TRUE(p);
+    const std::wstring box = vt::AnswerMessageBox(p.Id(), L"Trabbon", 20000);
+    ASSERT_TRUE(p.Wait(10000));
+    EXPECT_EQ(p.ExitCode(), 5u);
+    EXPECT_EQ(box.find(kPassword), std::wstring::npos) << vt::Utf8(box);
+    EXPECT_EQ(box, L"The FTP server refused the user name or password.\r500 'PASS ********': command not understood.");
+    const auto lines = UploadLog(1);
+    ASSERT_EQ(lines.size(), 1u);
+    EXPECT_EQ(lines[0].find(vt::Utf8(kPassword)), std::string::npos) << lines[0];
+    EXPECT_EQ(lines[0].substr(0, 9), "FAILED\t5\t");
+    EXPECT_NE(server.Commands().find("echo PASS " + vt::Utf8(kPassword) + "\n"), std::string::npos)
+        << "the server did get the password";
 }
 
 }  // namespace

@@ -25,3 +25,13 @@ void AppendHelperLog(const wchar_t* variable, const std::wstring& what, const st
         Sleep(10);
     }
 }
+
+std::wstring WithoutSecrets(std::wstring text, const std::vector<std::wstring>& secrets) {
+    static const std::wstring mask = L"********";
+    for (const std::wstring& secret : secrets) {
+        if (secret.empty()) continue;
+        for (size_t at = text.find(secret); at != std::wstring::npos; at = text.find(secret, at + mask.size()))
+            text.replace(at, secret.size(), mask);
+    }
+    return text;
+}

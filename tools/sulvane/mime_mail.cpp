@@ -1,5 +1,7 @@
 #include "mime_mail.h"
 
+#include <cstdio>
+
 #include "delivery/mail_base64.h"
 #include "delivery/mail_message.h"
 
@@ -46,6 +48,27 @@ std::string TextPart(const std::string& type, const std::string& text, const std
            base64::Encode(text) + "\r\n";
 }
 
+// The characters of an atom (RFC 5322 3.2.3) besides letters and digits.
+bool IsAtomChar(unsigned char c) {
+    return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') ||
+           std::string_view("!#$%&'*+-/=?^_`{|}~").find(char(c)) != std::string_view::npos;
+}
+
+bool IsDotAtom(std::string_view s) {
+    if (s.empty() || s.front() == '.' || s.back() == '.' || s.find("..") != std::string_view::npos) return false;
+    for (unsigned char c : s)
+        if (c != '.' && !IsAtomChar(c)) return false;
+    return true;
+}
+
+// "[", printable US-ASCII other than "[", "]" and the backslash, then "]".
+bool IsDomainLiteral(std::string_view s) {
+    if (s.size() < 3 || s.front() != '[' || s.back() != ']') return false;
+    for (unsigned char c : s.substr(1, s.size() - 2))
+        if (c < 33 || c > 126 || c == '[' || c == ']' || c == '\\') return false;
+    return true;
+}
+
 std::string HtmlEscaped(std::string_view text) {
     std::string out;
     for (char c : text) {
@@ -77,6 +100,41 @@ std::vector<std::string> SplitRecipients(std::string_view list) {
     return out;
 }
 
+std::string FormatDate(int year, int month, int day, int hour, int minute, int second, int offsetMinutes) {
+    static const char* const kDays[] = {"Sun", "Mon", "Tue", "Wed", "Thu", "Fri", "Sat"};
+    static const char* const kMonths[] = {"Jan", "Feb", "Mar", "Apr", "May", "Jun",
+                                          "Jul", "Aug", "Sep", "Oct", "Nov", "Dec"};
+    if (month < 1 || month > 12) month = 1;
+    // Days since 1970-01-01 (a Thursday) of the civil date.
+    const int y = month <= 2 ? year - 1 : year;
+    const int era = (y >= 0 ? y : y - 399) / 400;
+    const int yoe = y - era * 400;
+    const int doy = (153 * (month + (month > 2 ? -3 : 9)) + 2) / 5 + day - 1;
+    const int doe = yoe * 365 + yoe / 4 - yoe / 100 + doy;
+    const long long days = static_cast<long long>(era) * 146097 + doe - 719468;
+    const int weekday = static_cast<int>(((days % 7) + 11) % 7);  // 0 Sunday
+    const int offset = offsetMinutes < 0 ? -offsetMinutes : offsetMinutes;
+    char out[64];
+    std::snprintf(out, sizeof out, "%s, %d %s %04d %02d:%02d:%02d %c%02d%02d", kDays[weekday], day, kMonths[month - 1],
+                  year, hour, minute, second, offsetMinutes < 0 ? '-' : '+', offset / 60 % 100, offset % 60);
+    return out;
+}
+
+std::string MessageIdDomain(std::string_view from, std::string_view computerName) {
+    const size_t at = from.rfind('@');
+    if (at != std::string_view::npos) {
+        const std::string_view domain = from.substr(at + 1);
+        if (IsDotAtom(domain) || IsDomainLiteral(domain)) return std::string(domain);
+    }
+    std::string name;
+    for (unsigned char c : computerName) {
+        if (c == '.' ? !name.empty() && name.back() != '.' : IsAtomChar(c))
+            name += static_cast<char>(c >= 'A' && c <= 'Z' ? c - 'A' + 'a' : c);
+    }
+    while (!name.empty() && name.back() == '.') name.pop_back();
+    return name.empty() ? "localhost" : name;
+}
+
 bool IsValidAddress(std::string_view a) {
     if (a.empty() || a.size() > 254) return false;
     for (unsigned char c : a)
@@ -94,6 +152,7 @@ std::string Compose(const Message& m, const std::string& boundary) {
     out += "To: " + to + "\r\n";
     out += "Subject: " + mail::EncodedHeader(m.subject, m.charset) + "\r\n";
     out += "Date: " + m.date + "\r\n";
+    if (!m.messageId.empty()) out += "Message-ID: <" + m.messageId + ">\r\n";
     out += "MIME-Version: 1.0\r\n";
     out += std::string("Content-Type: multipart/") + (m.embedded ? "related; type=\"text/html\"" : "mixed") +
            "; boundary=\"" + boundary + "\"\r\n\r\n";

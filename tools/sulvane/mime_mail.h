@@ -16,7 +16,8 @@ struct Message {
     std::string subject;                  // its bytes
     std::string body;                     // the text, any line ends
     std::string charset;                  // e.g. "windows-1252", "gbk"
-    std::string date;                     // RFC 5322 date
+    std::string date;                     // RFC 5322 date (FormatDate)
+    std::string messageId;                // id-left "@" id-right, without the angle brackets
     std::string imageName;                // file name given to the image (its bytes)
     std::string imageType;                // media type, "image/png"
     std::string image;                    // the image file's bytes
@@ -31,7 +32,18 @@ std::vector<std::string> SplitRecipients(std::string_view list);
 // or control character, and one "@" with text on both sides.
 bool IsValidAddress(std::string_view address);
 
-// The whole message, lines ending in CR LF.
+// An RFC 5322 date-time of a local time and that time's offset from UTC in
+// minutes (east positive): "Tue, 1 Apr 2025 09:05:03 +0200". The day of the
+// week follows from the date.
+std::string FormatDate(int year, int month, int day, int hour, int minute, int second, int offsetMinutes);
+
+// The right side of a Message-ID: the domain of the sender's address when it
+// is a dot-atom or a domain literal, else the computer's name (its letters,
+// digits and the other characters of an atom, lower case), else "localhost".
+std::string MessageIdDomain(std::string_view from, std::string_view computerName);
+
+// The whole message, lines ending in CR LF; the Message-ID header only when
+// the message has one.
 std::string Compose(const Message& message, const std::string& boundary);
 
 // The message as the DATA command sends it: a dot doubled at the start of

@@ -8,8 +8,10 @@
 #include <winsock2.h>
 #include <ws2tcpip.h>
 #include <windows.h>
+#include <bcrypt.h>
 #include <shellapi.h>
 
+#include <cstdint>
 #include <cstdio>
 #include <string>
 #include <vector>
@@ -59,9 +61,15 @@ UINT MailCodePage(std::string& charset) {
     return charset == "utf-8" ? CP_UTF8 : GetACP();
 }
 
+// The password, and the forms in which it went to the server, never appear in
+// a log line or a message.
+std::vector<std::wstring> g_secrets;
+
+std::wstring Masked(const std::wstring& text) { return WithoutSecrets(text, g_secrets); }
+
 // One line: what happened, a tab, why.
 void Log(const std::wstring& what, const std::wstring& why = std::wstring()) {
-    AppendHelperLog(L"VORLIX_SULVANE_LOG", what, why);
+    AppendHelperLog(L"VORLIX_SULVANE_LOG", what, Masked(why));
 }
 
 // The small window that shows how far the sending has come.
@@ -194,16 +202,44 @@ struct Arguments {
 // A single blank stands for an empty value.
 std::wstring Value(const wchar_t* arg) { return std::wstring(arg) == L" " ? std::wstring() : std::wstring(arg); }
 
-std::string RfcDate() {
-    SYSTEMTIME t;
-    GetSystemTime(&t);
-    static const char* const days[] = {"Sun", "Mon", "Tue", "Wed", "Thu", "Fri", "Sat"};
-    static const char* const months[] = {"Jan", "Feb", "Mar", "Apr", "May", "Jun",
-                                         "Jul", "Aug", "Sep", "Oct", "Nov", "Dec"};
-    char out[64];
-    std::snprintf(out, sizeof out, "%s, %d %s %d %02d:%02d:%02d +0000", days[t.wDayOfWeek % 7], t.wDay,
-                  months[(t.wMonth + 11) % 12], t.wYear, t.wHour, t.wMinute, t.wSecond);
-    return out;
+uint64_t Quad(const FILETIME& t) { return (uint64_t(t.dwHighDateTime) << 32) | t.dwLowDateTime; }
+
+// Now, as the local time and its offset from UTC.
+std::string LocalDate(const FILETIME& now) {
+    SYSTEMTIME utc{}, local{};
+    FileTimeToSystemTime(&now, &utc);
+    if (!SystemTimeToTzSpecificLocalTime(nullptr, &utc, &local)) local = utc;
+    FILETIME localTime{};
+    int offsetMinutes = 0;
+    if (SystemTimeToFileTime(&local, &localTime)) {
+        // Whole minutes apart, give or take the milliseconds the conversion
+        // may drop: rounded to the minute.
+        const int64_t difference = int64_t(Quad(localTime)) - int64_t(Quad(now));
+        offsetMinutes = int((difference + (difference < 0 ? -300000000 : 300000000)) / 600000000);
+    }
+    return smtpmail::FormatDate(local.wYear, local.wMonth, local.wDay, local.wHour, local.wMinute, local.wSecond,
+                                offsetMinutes);
+}
+
+// A Message-ID that no other message gets: the time in 100 ns steps, the
+// process and 64 random bits, at the sender's domain (or this computer).
+std::string NewMessageId(const FILETIME& now, const std::string& from) {
+    uint64_t random = 0;
+    if (BCryptGenRandom(nullptr, reinterpret_cast<PUCHAR>(&random), sizeof random, BCRYPT_USE_SYSTEM_PREFERRED_RNG) != 0) {
+        LARGE_INTEGER counter{};
+        QueryPerformanceCounter(&counter);
+        random = uint64_t(counter.QuadPart) * 0x9E3779B97F4A7C15ull;
+    }
+    wchar_t host[256] = {};
+    DWORD size = 256;
+    if (!GetComputerNameExW(ComputerNameDnsFullyQualified, host, &size)) {
+        size = 256;
+        if (!GetComputerNameW(host, &size)) host[0] = 0;
+    }
+    char left[64];
+    std::snprintf(left, sizeof left, "%016llX.%08lX.%016llX", static_cast<unsigned long long>(Quad(now)),
+                  GetCurrentProcessId(), static_cast<unsigned long long>(random));
+    return std::string(left) + "@" + smtpmail::MessageIdDomain(from, Bytes(host, CP_UTF8));
 }
 
 std::string MediaType(const std::wstring& name) {
@@ -255,6 +291,11 @@ int Run(int argc, wchar_t** argv) {
     Arguments a{Value(argv[1]), Value(argv[2]),  Value(argv[3]),  Value(argv[4]),  Value(argv[5]),
                 Value(argv[6]), Value(argv[7]),  Value(argv[8]),  Value(argv[9]),  Value(argv[10]),
                 Value(argv[11]), Value(argv[12]), Value(argv[13])};
+    if (!a.password.empty()) {
+        const std::string user = Bytes(a.user, CP_UTF8), password = Bytes(a.password, CP_UTF8);
+        g_secrets = {a.password, Wide(Base64Of(password)),
+                     Wide(Base64Of(std::string(1, '\0') + user + std::string(1, '\0') + password))};
+    }
 
     std::string image;
     if (!ReadImage(a.image, image)) throw Failure{TEXT_OF(SmtpNoImage) + a.image};
@@ -274,7 +315,10 @@ int Run(int argc, wchar_t** argv) {
     m.subject = Bytes(a.subject, codePage);
     m.body = Bytes(a.body, codePage);
     m.charset = charset;
-    m.date = RfcDate();
+    FILETIME now{};
+    GetSystemTimeAsFileTime(&now);
+    m.date = LocalDate(now);
+    m.messageId = NewMessageId(now, m.from);
     m.embedded = a.method == L"1";
     // Embedded, the image keeps its own name (a numbered GIF); attached, the
     // name the user chose for attachments.
@@ -345,7 +389,7 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
         code = Run(argc, argv);
     } catch (const Failure& f) {
         Log(L"failed", f.reason);
-        const std::wstring text = std::wstring(TEXT_OF(SmtpFailed)) + L"\r\n" + f.reason;
+        const std::wstring text = Masked(std::wstring(TEXT_OF(SmtpFailed)) + L"\r\n" + f.reason);
         MessageBoxW(nullptr, text.c_str(), TEXT_OF(SmtpTitle), MB_OK | MB_ICONERROR | MB_TOPMOST);
         code = 1;
     } catch (...) {

@@ -11,10 +11,13 @@
 // numbered like the program's own numbered files: one more than the largest
 // number the folder's listing already holds for that name and extension.
 //
+// In passive mode the data connection is asked for with EPSV when the server
+// lists it among its features, else with PASV.
+//
 // Failures are reported here, as the program learns nothing of the upload: a
 // message box, a non-zero exit code, and when TRABBON_LOG names a file, a line
 // appended to it ("OK", remote name, bytes; or "FAILED", exit code, message;
-// tab-separated, UTF-8).
+// tab-separated, UTF-8). The password never appears in either.
 #include <winsock2.h>
 #include <ws2tcpip.h>
 #include <windows.h>
@@ -23,12 +26,15 @@
 
 #include <cstdint>
 #include <cstdlib>
+#include <cstring>
 #include <cwchar>
 #include <string>
 #include <vector>
 
 #include "delivery/numbered_names.h"
 #include "delivery/web_print_texts.h"
+#include "helper_log.h"
+#include "passive_reply.h"
 
 // The Simplified Chinese texts, compiled into a namespace of their own: the
 // uploader speaks the language of the system it runs on (code page 936 is
@@ -140,33 +146,22 @@ bool ParseArguments(Job& job) {
 HWND progressWindow = nullptr;
 HWND progressBar = nullptr;
 
-void Log(const std::wstring& line) {
-    wchar_t path[MAX_PATH * 4];
-    const DWORD n = GetEnvironmentVariableW(L"TRABBON_LOG", path, DWORD(std::size(path)));
-    if (n == 0 || n >= std::size(path)) return;
-    const std::string bytes = Utf8(line + L"\n");
-    for (int attempt = 0; attempt < 100; ++attempt) {
-        HANDLE file = CreateFileW(path, FILE_APPEND_DATA, FILE_SHARE_READ, nullptr, OPEN_ALWAYS,
-                                  FILE_ATTRIBUTE_NORMAL, nullptr);
-        if (file != INVALID_HANDLE_VALUE) {
-            DWORD written = 0;
-            WriteFile(file, bytes.data(), DWORD(bytes.size()), &written, nullptr);
-            CloseHandle(file);
-            return;
-        }
-        if (GetLastError() != ERROR_SHARING_VIOLATION) return;
-        Sleep(10);
-    }
-}
-
+// A file name inside a log line stays on its line.
 std::wstring OneLineForLog(std::wstring s) {
     for (auto& c : s)
         if (c == L'\r' || c == L'\n' || c == L'\t') c = L' ';
     return s;
 }
 
-int Fail(ExitCode code, const std::wstring& message) {
-    Log(L"FAILED\t" + std::to_wstring(int(code)) + L"\t" + OneLineForLog(message));
+// The password, which a server may well repeat in a reply it gives to the
+// command that carried it.
+std::wstring secret;
+
+std::wstring WithoutSecret(const std::wstring& text) { return WithoutSecrets(text, {secret}); }
+
+int Fail(ExitCode code, const std::wstring& what) {
+    const std::wstring message = WithoutSecret(what);
+    AppendHelperLog(L"TRABBON_LOG", L"FAILED\t" + std::to_wstring(int(code)), message);
     MessageBoxW(progressWindow, message.c_str(), TEXT_OF(UploadCaption), MB_OK | MB_ICONERROR | MB_SETFOREGROUND);
     return code;
 }
@@ -403,38 +398,33 @@ private:
     std::string buffer_;
 };
 
+// How data connections are made: actively, or passively with EPSV (while
+// the server lists it and does not refuse it) or PASV.
+struct DataMode {
+    bool passive = false;
+    bool epsv = false;
+    bool viaProxy = false;
+};
+
+ftpreply::Address AddressOf(const sockaddr_in& a) {
+    ftpreply::Address out;
+    std::memcpy(out.data(), &a.sin_addr, 4);
+    return out;
+}
+
 // The data connection of one transfer: opened before the command (passive),
 // or a listening socket whose connection is accepted after it (active).
 class DataChannel {
 public:
     // Returns the server's reply when the server refused to set it up (code
     // 0 with an empty text: no connection could be made).
-    bool Prepare(Control& control, bool passive, Reply& refusal) {
+    bool Prepare(Control& control, DataMode& mode, Reply& refusal) {
         sockaddr_in local{}, peer{};
         int len = sizeof local;
         if (getsockname(control.get(), reinterpret_cast<sockaddr*>(&local), &len) != 0) return false;
         len = sizeof peer;
         if (getpeername(control.get(), reinterpret_cast<sockaddr*>(&peer), &len) != 0) return false;
-        if (passive) {
-            const Reply r = control.Command("PASV");
-            if (r.code != 227) {
-                refusal = r;
-                return false;
-            }
-            // The six numbers h1,h2,h3,h4,p1,p2. The data connection goes to
-            // the address of the control connection, whatever the server
-            // names: a server behind a router may name an inner address, and
-            // no reply may send this program to a third host.
-            unsigned v[6];
-            const size_t open = r.text.find('(');
-            const char* p = r.text.c_str() + (open == std::string::npos ? 4 : open + 1);
-            if (std::sscanf(p, "%u,%u,%u,%u,%u,%u", &v[0], &v[1], &v[2], &v[3], &v[4], &v[5]) != 6 || v[4] > 255 ||
-                v[5] > 255)
-                return false;
-            peer.sin_port = htons(u_short(v[4] * 256 + v[5]));
-            data_ = ConnectTo(peer);
-            return data_.valid();
-        }
+        if (mode.passive) return Passive(control, mode, peer, refusal);
         listen_ = Socket(socket(AF_INET, SOCK_STREAM, IPPROTO_TCP));
         if (!listen_.valid()) return false;
         local.sin_port = 0;
@@ -480,6 +470,36 @@ public:
     }
 
 private:
+    bool Passive(Control& control, DataMode& mode, sockaddr_in target, Reply& refusal) {
+        if (mode.epsv) {
+            // Only a port: the host is the one of the control connection.
+            const Reply r = control.Command("EPSV");
+            if (r.code == 229) {
+                const auto port = ftpreply::ParseExtendedPassiveReply(r.text);
+                if (!port) return false;
+                target.sin_port = htons(*port);
+                data_ = ConnectTo(target);
+                return data_.valid();
+            }
+            if (r.code == 0) return false;
+            // Listed but refused (a router in between may not pass it): PASV
+            // from now on.
+            mode.epsv = false;
+        }
+        const Reply r = control.Command("PASV");
+        if (r.code != 227) {
+            refusal = r;
+            return false;
+        }
+        const auto named = ftpreply::ParsePassiveReply(r.text);
+        if (!named) return false;
+        if (!ftpreply::UsePeerAddress(named->address, AddressOf(target), mode.viaProxy))
+            std::memcpy(&target.sin_addr, named->address.data(), 4);
+        target.sin_port = htons(named->port);
+        data_ = ConnectTo(target);
+        return data_.valid();
+    }
+
     Socket data_, listen_;
 };
 
@@ -510,6 +530,13 @@ public:
                                             TEXT_OF(UploadCannotConnectB) + L"\r" + ReplyText(r));
 
         if (int failed = LogIn(control, viaProxy)) return failed;
+        mode_.passive = job_.passive;
+        mode_.viaProxy = viaProxy;
+        if (job_.passive) {
+            r = control.Command("FEAT");
+            if (r.code == 0) return Lost();
+            mode_.epsv = r.code == 211 && ftpreply::HasFeature(r.text, "EPSV");
+        }
         r = control.Command("TYPE I");
         if (r.code == 0) return Lost();
         if (r.Kind() != 2) return Fail(kRefused, Refused(job_.remoteName, r));
@@ -530,7 +557,7 @@ public:
 
         DataChannel data;
         Reply refusal;
-        if (!data.Prepare(control, job_.passive, refusal)) return NoData(refusal);
+        if (!data.Prepare(control, mode_, refusal)) return NoData(refusal);
         r = control.Command("STOR " + Utf8(name));
         if (r.code == 0) return Lost();
         if (r.Kind() != 1) return Fail(kRefused, Refused(name, r));
@@ -542,7 +569,7 @@ public:
         if (r.code == 0) return Lost();
         if (r.Kind() != 2) return Fail(kRefused, Refused(name, r));
         control.Command("QUIT");
-        Log(L"OK\t" + OneLineForLog(name) + L"\t" + std::to_wstring(bytes.size()));
+        AppendHelperLog(L"TRABBON_LOG", L"OK\t" + OneLineForLog(name), std::to_wstring(bytes.size()));
         return kOk;
     }
 
@@ -579,7 +606,7 @@ private:
     int List(Control& control, std::vector<std::wstring>& names) {
         DataChannel data;
         Reply refusal;
-        if (!data.Prepare(control, job_.passive, refusal)) return NoData(refusal);
+        if (!data.Prepare(control, mode_, refusal)) return NoData(refusal);
         Reply r = control.Command("NLST");
         if (r.code == 0) return Lost();
         if (r.code == 450 || r.code == 550) return 0;
@@ -621,6 +648,7 @@ private:
     }
 
     const Job& job_;
+    DataMode mode_;
 };
 
 }  // namespace
@@ -628,6 +656,7 @@ private:
 int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
     Job job;
     if (!ParseArguments(job)) return Fail(kWrongArguments, TEXT_OF(UploadWrongArguments));
+    secret = job.password;
     WSADATA wsa;
     if (WSAStartup(MAKEWORD(2, 2), &wsa) != 0) return Fail(kCannotConnect, TEXT_OF(UploadConnectionLost));
     const int result = Upload(job).Run();

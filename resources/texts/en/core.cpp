@@ -126,6 +126,10 @@ const wchar_t SentToEditor[] = L"Image sent to Editor";
 const wchar_t SentToZovozu[] = L"Image sent to Zovozu";
 const wchar_t ClipboardFailed[] = L"Vorlix cannot copy your screenshot to the Clipboard.";
 const wchar_t FolderGone[] = L"Destination folder no longer exists.\rDestination is now set to desktop.";
+const wchar_t FolderNotStorable[] =
+    L"The settings cannot hold the name of the folder <FOLDER>: the system's code page has no characters for it, "
+    L"and the drive gives the folder no short name.\rScreenshots are saved there until you choose another "
+    L"destination folder.";
 const wchar_t CannotSaveToA[] = L"Vorlix cannot save your screenshot to :\r";
 const wchar_t CannotSaveToB[] = L"Close the application which is using the file or choose another File Name/Location.";
 const wchar_t CannotSave[] = L"Vorlix cannot save your screenshot.";

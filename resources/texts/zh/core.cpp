@@ -125,6 +125,9 @@ const wchar_t SentToEditor[] = L"图像已发送到编辑器";
 const wchar_t SentToZovozu[] = L"图像已发送到 Zovozu";
 const wchar_t ClipboardFailed[] = L"Vorlix 无法将您的截图复制到剪贴板。";
 const wchar_t FolderGone[] = L"目标文件夹已不存在。\r目标现已设置为桌面。";
+const wchar_t FolderNotStorable[] =
+    L"设置无法保存文件夹 <FOLDER> 的名称：系统的代码页没有它的字符，驱动器也没有为该文件夹提供短名称。"
+    L"\r在您选择其他目标文件夹之前，截图将保存在那里。";
 const wchar_t CannotSaveToA[] = L"Vorlix 无法将您的截图保存到：\r";
 const wchar_t CannotSaveToB[] = L"请关闭正在使用该文件的应用程序，或选择其他文件名/位置。";
 const wchar_t CannotSave[] = L"Vorlix 无法保存您的截图。";
