@@ -24,8 +24,8 @@
 
 namespace {
 
-constexpr int kFrameBudget = 20000;
-constexpr int64_t kPixelBudget = int64_t(1) << 24;
+constexpr int kFrameBudget = 2000;
+constexpr int64_t kPixelBudget = int64_t(1) << 22;
 
 struct OverBudget {};
 
