@@ -249,11 +249,10 @@ std::vector<uint8_t> ManyFrames(int count, int w, int h, const std::vector<uint8
     const std::vector<uint8_t> pixels(size_t(w) * size_t(h), 1);
     TLZWEncoder encoder;
     encoder.Encode(data, 2, 2, pixels.data(), false, h, w);
-    const std::vector<uint8_t> image = [&] {
-        std::vector<uint8_t> b{0x2C, 0, 0, 0, 0, uint8_t(w), 0, uint8_t(h), 0, 0};
-        b.insert(b.end(), data.Data().begin(), data.Data().end());
-        return b;
-    }();
+    std::vector<uint8_t> image(10 + data.Data().size());
+    const uint8_t descriptor[10] = {0x2C, 0, 0, 0, 0, uint8_t(w), 0, uint8_t(h), 0, 0};
+    std::copy(descriptor, descriptor + 10, image.begin());
+    std::copy(data.Data().begin(), data.Data().end(), image.begin() + 10);
     for (int i = 0; i < count; ++i) {
         file.insert(file.end(), image.begin(), image.end());
         if (i == 0) file.insert(file.end(), between.begin(), between.end());
