@@ -97,26 +97,29 @@ void TGifPicture::FreeRenderedBitmap() {
 
 TGifAnimator* TGifPicture::StartPainter(TGifAnimator** ownerReference, HDC canvas, uint16_t paintFlags,
                                         const RECT& rect) {
-    if (GetEmpty() || rect.right <= rect.left || rect.bottom <= rect.top) {
-        if (ownerReference) *ownerReference = nullptr;
+    // A failed allocation surfaces as the codec's own error.
+    return GuardMemory([&]() -> TGifAnimator* {
+        if (GetEmpty() || rect.right <= rect.left || rect.bottom <= rect.top) {
+            if (ownerReference) *ownerReference = nullptr;
+            return nullptr;
+        }
+        if (FrameCount() == 1) paintFlags &= uint16_t(~(RunInThread | Animate));
+        auto* painter = new TGifAnimator(this, paintFlags, rect, canvas, ownerReference);
+        {
+            std::lock_guard<std::recursive_mutex> lock(PainterLock);
+            PainterList.push_back(painter);
+            if (ownerReference) *ownerReference = painter;
+        }
+        painter->Events = PainterEvents;
+        if (painter->Threaded()) return painter;
+        // In the caller's thread the painter runs at once and frees itself; the
+        // caller never sees it.
+        painter->Execute();
+        std::exception_ptr error = painter->captured_;
+        delete painter;
+        if (error) std::rethrow_exception(error);
         return nullptr;
-    }
-    if (FrameCount() == 1) paintFlags &= uint16_t(~(RunInThread | Animate));
-    auto* painter = new TGifAnimator(this, paintFlags, rect, canvas, ownerReference);
-    {
-        std::lock_guard<std::recursive_mutex> lock(PainterLock);
-        PainterList.push_back(painter);
-        if (ownerReference) *ownerReference = painter;
-    }
-    painter->Events = PainterEvents;
-    if (painter->Threaded()) return painter;
-    // In the caller's thread the painter runs at once and frees itself; the
-    // caller never sees it.
-    painter->Execute();
-    std::exception_ptr error = painter->captured_;
-    delete painter;
-    if (error) std::rethrow_exception(error);
-    return nullptr;
+    });
 }
 
 void TGifPicture::StopPainters() {
@@ -421,22 +424,25 @@ void TGifPicture::SaveToClipboardFormat(UINT& format, HANDLE& data, HPALETTE& pa
 }
 
 void TGifPicture::LoadFromClipboardFormat(UINT format, HANDLE data, HPALETTE) {
-    if (!data) data = GetClipboardData(format);
-    if (data && format == GifClipboardFormat && GifClipboardFormat != 0) {
-        const SIZE_T size = GlobalSize(data);
-        const void* p = GlobalLock(data);
-        if (!p) RaiseGIFError(txt::GifUnsupportedClipboardFormat);
-        MemoryStream stream(p, size);
-        GlobalUnlock(data);
-        LoadFromStream(stream);
-        return;
-    }
-    ui::Bitmap bitmap;
-    if (data && (format == CF_DIB || format == CF_BITMAP) && BitmapFromClipboardData(bitmap, format, data)) {
-        Assign(bitmap);
-        return;
-    }
-    RaiseGIFError(txt::GifUnsupportedClipboardFormat);
+    // A failed allocation surfaces as the codec's own error.
+    GuardMemory([&] {
+        if (!data) data = GetClipboardData(format);
+        if (data && format == GifClipboardFormat && GifClipboardFormat != 0) {
+            const SIZE_T size = GlobalSize(data);
+            const void* p = GlobalLock(data);
+            if (!p) RaiseGIFError(txt::GifUnsupportedClipboardFormat);
+            MemoryStream stream(p, size);
+            GlobalUnlock(data);
+            LoadFromStream(stream);
+            return;
+        }
+        ui::Bitmap bitmap;
+        if (data && (format == CF_DIB || format == CF_BITMAP) && BitmapFromClipboardData(bitmap, format, data)) {
+            Assign(bitmap);
+            return;
+        }
+        RaiseGIFError(txt::GifUnsupportedClipboardFormat);
+    });
 }
 
 // ---------------------------------------------------------------------------
