@@ -25,8 +25,11 @@ void CreateScanner(HWND form) {
 
 void DestroyScanner() {
     // Not while an acquisition runs on the stack below: it unwinds itself
-    // when the program's quit message reaches its loop.
-    if (Twain && Twain->SourceIsOpen()) return;
+    // when the program's quit message reaches its loop. Nor while the
+    // manager's own Select Source dialog runs there (the manager is open only
+    // then and during an acquisition): unloading the manager under its
+    // dialog would return into code that is gone.
+    if (Twain && (Twain->SourceIsOpen() || Twain->ManagerIsOpen())) return;
     Twain = nullptr;
     TheScanner.reset();
 }

@@ -1,7 +1,7 @@
-// What the GIF codec stands on: its exceptions, the small stream and
-// arithmetic routines, row access to device-independent bitmaps, and the two
-// base classes of the GIF object model (one block of a file, and an owning
-// list of blocks).
+// What the GIF codec's platform side stands on: file streams, the GDI handle
+// check, and row access to device-independent bitmaps. The exceptions,
+// memory streams and the base classes of the object model need no windows.h
+// (gif_stream.h, gif_items.h).
 #pragma once
 
 #include <windows.h>
@@ -13,6 +13,7 @@
 #include <string>
 #include <vector>
 
+#include "gif/gif_items.h"
 #include "gif/gif_stream.h"
 #include "ui/bitmap.h"
 
@@ -120,71 +121,10 @@ private:
 };
 
 // ---------------------------------------------------------------------------
-// Base classes of the object model.
+// Item files: an item read from or written to a file of its own. Errors while
+// saving are shown in a message box and swallowed.
 
-class TGifPicture;
-class TGifFrame;
-
-class TGifItem {
-public:
-    virtual ~TGifItem() = default;
-    TGifItem(const TGifItem&) = delete;
-    TGifItem& operator=(const TGifItem&) = delete;
-
-    virtual int ItemVersion() const { return 1; }  // "87a"
-    virtual void ReportWarning(int severity, const std::wstring& message);
-    virtual void SaveToStream(Stream& stream) = 0;
-    virtual void LoadFromStream(Stream& stream) = 0;
-    // Errors while saving are shown in a message box and swallowed.
-    virtual void SaveItemToFile(const std::wstring& fileName);
-    virtual void LoadItemFromFile(const std::wstring& fileName);
-
-    TGifPicture* OwnerImage() const { return OwnerImage_; }
-
-protected:
-    explicit TGifItem(TGifPicture* image) : OwnerImage_(image) {}
-    TGifPicture* OwnerImage_;
-};
-
-// An owning list of items.
-class TGifList {
-public:
-    explicit TGifList(TGifPicture* image) : OwnerImage_(image) {}
-    virtual ~TGifList() { ClearItems(); }
-    TGifList(const TGifList&) = delete;
-    TGifList& operator=(const TGifList&) = delete;
-
-    virtual void ReportWarning(int severity, const std::wstring& message);
-    virtual void SaveToStream(Stream& stream);
-    virtual void LoadFromStream(Stream& stream) = 0;
-
-    TGifItem* ItemAt(int index) const { return ItemStore[size_t(index)].get(); }
-    int ItemCount() const { return static_cast<int>(ItemStore.size()); }
-    int AddItem(std::unique_ptr<TGifItem> item);
-    void ClearItems();
-    void DeleteItem(int index);                         // frees it
-    std::unique_ptr<TGifItem> RemoveItem(TGifItem* item);  // hands it back
-    int IndexOf(const TGifItem* item) const;
-    TGifPicture* OwnerImage() const { return OwnerImage_; }
-
-protected:
-    TGifPicture* OwnerImage_;
-    std::vector<std::unique_ptr<TGifItem>> ItemStore;
-};
-
-class TGifExtension;
-
-// A frame's extension blocks, in file order.
-class TGifExtensionList : public TGifList {
-public:
-    TGifExtensionList(TGifFrame* frame);
-    TGifExtension* ExtensionAt(int index) const;
-    // Reads the blocks up to the image separator or the trailer.
-    void LoadFromStream(Stream& stream) override;
-    TGifFrame* Frame() const { return frame_; }
-
-private:
-    TGifFrame* frame_;
-};
+void SaveItemToFile(TGifItem& item, const std::wstring& fileName);
+void LoadItemFromFile(TGifItem& item, const std::wstring& fileName);
 
 }  // namespace gif

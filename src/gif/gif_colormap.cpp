@@ -4,9 +4,9 @@
 #include <cstring>
 
 #include "core/texts.h"
-#include "gif/gif_frame.h"
+#include "gif/gif_frame_data.h"
 #include "gif/gif_header.h"
-#include "gif/gif_picture.h"
+#include "gif/gif_image_data.h"
 
 namespace gif {
 
@@ -42,7 +42,7 @@ void TGifColorMap::EnsureCapacity(int n) {
     TableCapacity = capacity;
 }
 
-int TGifColorMap::AddColor(COLORREF color) {
+int TGifColorMap::AddColor(TGifColorValue color) {
     if (TableCount >= 256) RaiseGIFError(txt::GifColorTableOverflow);
     EnsureCapacity(TableCount + 1);
     ColorTable[size_t(TableCount)] = TripleOf(color);
@@ -52,12 +52,12 @@ int TGifColorMap::AddColor(COLORREF color) {
     return index;
 }
 
-int TGifColorMap::AddUniqueColor(COLORREF color) {
+int TGifColorMap::AddUniqueColor(TGifColorValue color) {
     const int index = IndexOfColor(color);
     return index >= 0 ? index : AddColor(color);
 }
 
-int TGifColorMap::IndexOfColor(COLORREF color) const {
+int TGifColorMap::IndexOfColor(TGifColorValue color) const {
     const TGifColor c = TripleOf(color);
     auto same = [&](int i) {
         const TGifColor& e = ColorTable[size_t(i)];
@@ -82,7 +82,7 @@ void TGifColorMap::DeleteColor(int index) {
     TableChanged();
 }
 
-COLORREF TGifColorMap::ColorAt(int index) {
+TGifColorValue TGifColorMap::ColorAt(int index) {
     if (TableCount == 0) RaiseGIFError(txt::GifColorTableEmpty);
     if (index < 0 || index >= TableCount) {
         ReportWarning(1, txt::GifInvalidColorIndex);
@@ -91,53 +91,15 @@ COLORREF TGifColorMap::ColorAt(int index) {
     return ColorValueOf(ColorTable[size_t(index)]);
 }
 
-void TGifColorMap::ImportLogicalPalette(HPALETTE palette) {
-    EmptyTable();
-    PALETTEENTRY entries[256];
-    const UINT n = palette ? GetPaletteEntries(palette, 0, 256, entries) : 0;
-    if (n == 0) return;
-    EnsureCapacity(int(n));
-    for (UINT i = 0; i < n; ++i) ColorTable[i] = TGifColor{entries[i].peRed, entries[i].peGreen, entries[i].peBlue};
-    TableCount = int(n);
-    TableChanged();
-}
-
-void TGifColorMap::ImportQuadTable(const RGBQUAD* quads, int count) {
+void TGifColorMap::ImportColors(const TGifColor* colors, int count) {
     EmptyTable();
     count = std::clamp(count, 0, 256);
     if (count > 0) {
         EnsureCapacity(count);
-        for (int i = 0; i < count; ++i)
-            ColorTable[size_t(i)] = TGifColor{quads[i].rgbRed, quads[i].rgbGreen, quads[i].rgbBlue};
+        std::copy_n(colors, count, ColorTable.get());
     }
     TableCount = count;
     TableChanged();
-}
-
-void TGifColorMap::ImportSectionColors(HDC dc) {
-    RGBQUAD quads[256];
-    const UINT n = dc ? GetDIBColorTable(dc, 0, 256, quads) : 0;
-    ImportQuadTable(quads, int(n));
-    TableChanged();
-}
-
-void TGifColorMap::ImportBitmapColors(const ui::Bitmap& bitmap) {
-    const std::vector<RGBQUAD> colors = bitmap.ColorTable();
-    ImportQuadTable(colors.data(), int(colors.size()));
-}
-
-HPALETTE TGifColorMap::MakeLogicalPalette() const {
-    if (TableCount == 0) return nullptr;
-    struct {
-        WORD version, count;
-        PALETTEENTRY entries[256];
-    } pal;
-    pal.version = 0x300;
-    pal.count = WORD(TableCount);
-    for (int i = 0; i < TableCount; ++i)
-        pal.entries[i] = PALETTEENTRY{ColorTable[size_t(i)].Red, ColorTable[size_t(i)].Green,
-                                      ColorTable[size_t(i)].Blue, PC_NOCOLLAPSE};
-    return CheckGDIHandleOf(CreatePalette(reinterpret_cast<LOGPALETTE*>(&pal)));
 }
 
 void TGifColorMap::WriteTable(Stream& stream) const {
@@ -201,27 +163,27 @@ void TGifGlobalColorMap::ReportWarning(int severity, const std::wstring& message
 }
 
 void TGifGlobalColorMap::CountUsage(std::vector<int>& usage) {
-    TGifPicture* image = Header ? Header->OwnerImage() : nullptr;
+    TGifImageData* image = Header ? Header->OwnerImage() : nullptr;
     if (!image) return;
     for (int f = 0; f < image->FrameCount(); ++f) {
-        TGifFrame* frame = image->Frame(f);
+        TGifFrameData* frame = image->Frame(f);
         if (frame->ActiveColorMap() != this) continue;
         frame->CountPixelUsage(usage);
     }
 }
 
 void TGifGlobalColorMap::RemapPixels(const std::vector<uint8_t>& translation) {
-    TGifPicture* image = Header ? Header->OwnerImage() : nullptr;
+    TGifImageData* image = Header ? Header->OwnerImage() : nullptr;
     if (!image) return;
     for (int f = 0; f < image->FrameCount(); ++f) {
-        TGifFrame* frame = image->Frame(f);
+        TGifFrameData* frame = image->Frame(f);
         if (frame->ActiveColorMap() != this) continue;
         frame->RemapPixelIndices(translation);
     }
 }
 
 bool TGifGlobalColorMap::SortByUsage() {
-    TGifPicture* image = Header ? Header->OwnerImage() : nullptr;
+    TGifImageData* image = Header ? Header->OwnerImage() : nullptr;
     if (!image || image->FrameCount() == 0) return false;
     return SortCommon();
 }
@@ -251,14 +213,6 @@ bool TGifLocalColorMap::SortByUsage() { return SortCommon(); }
 
 void TGifLocalColorMap::TableChanged() {
     if (Frame) Frame->DropCachedPalette();
-}
-
-HPALETTE PaletteOfColorTable(const ui::Bitmap& bitmap) {
-    const std::vector<RGBQUAD> colors = bitmap.ColorTable();
-    if (colors.empty()) return nullptr;
-    TGifLocalColorMap table(nullptr);
-    table.ImportQuadTable(colors.data(), int(colors.size()));
-    return table.MakeLogicalPalette();
 }
 
 }  // namespace gif

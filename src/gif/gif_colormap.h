@@ -1,15 +1,14 @@
 // GIF colour tables: up to 256 RGB triples in file order, convertible to and
-// from colour values, logical palettes and DIB colour tables.
+// from colour values. Needs no windows.h; palettes and DIB colour tables are
+// made from them in gif_palette.h.
 #pragma once
-
-#include <windows.h>
 
 #include <cstdint>
 #include <memory>
 #include <string>
 #include <vector>
 
-#include "gif/gif_codec.h"
+#include "gif/gif_items.h"
 
 namespace gif {
 
@@ -19,9 +18,15 @@ struct TGifColor {
     uint8_t Red, Green, Blue;
 };
 
-// A colour value: red in the low byte, then green, then blue; top byte 0.
-inline COLORREF ColorValueOf(const TGifColor& c) { return RGB(c.Red, c.Green, c.Blue); }
-inline TGifColor TripleOf(COLORREF c) { return TGifColor{GetRValue(c), GetGValue(c), GetBValue(c)}; }
+// A colour value as the platform's colour type holds it: red in the low
+// byte, then green, then blue; top byte 0.
+using TGifColorValue = uint32_t;
+inline TGifColorValue ColorValueOf(const TGifColor& c) {
+    return TGifColorValue(c.Red) | (TGifColorValue(c.Green) << 8) | (TGifColorValue(c.Blue) << 16);
+}
+inline TGifColor TripleOf(TGifColorValue c) {
+    return TGifColor{uint8_t(c & 0xFF), uint8_t((c >> 8) & 0xFF), uint8_t((c >> 16) & 0xFF)};
+}
 
 class TGifColorMap {
 public:
@@ -40,19 +45,14 @@ public:
 
     void EmptyTable();
     void EnsureCapacity(int n);
-    int AddColor(COLORREF color);
-    int AddUniqueColor(COLORREF color);
-    int IndexOfColor(COLORREF color) const;
+    int AddColor(TGifColorValue color);
+    int AddUniqueColor(TGifColorValue color);
+    int IndexOfColor(TGifColorValue color) const;
     void DeleteColor(int index);
-    COLORREF ColorAt(int index);
+    TGifColorValue ColorAt(int index);
     int TableBitDepth() const { return BitsForColors(TableCount); }
-
-    void ImportLogicalPalette(HPALETTE palette);
-    void ImportQuadTable(const RGBQUAD* quads, int count);
-    void ImportSectionColors(HDC dc);
-    // A DIB's colour table as the bitmap holds it (no device context needed).
-    void ImportBitmapColors(const ui::Bitmap& bitmap);
-    HPALETTE MakeLogicalPalette() const;  // null for an empty map
+    // Replaces the table by count colours (at most 256).
+    void ImportColors(const TGifColor* colors, int count);
 
     void WriteTable(Stream& stream) const;
     void ReadTable(Stream& stream, int count);
@@ -91,7 +91,7 @@ private:
 
 class TGifLocalColorMap : public TGifColorMap {
 public:
-    explicit TGifLocalColorMap(TGifFrame* frame) : Frame(frame) {}
+    explicit TGifLocalColorMap(TGifFrameData* frame) : Frame(frame) {}
     ~TGifLocalColorMap() override;
     void ReportWarning(int severity, const std::wstring& message) override;
     void CountUsage(std::vector<int>& usage) override;
@@ -100,11 +100,7 @@ public:
     void TableChanged() override;
 
 private:
-    TGifFrame* Frame;
+    TGifFrameData* Frame;
 };
-
-// A logical palette of the bitmap's colour table; null for a bitmap without
-// one (more than 8 bits per pixel).
-HPALETTE PaletteOfColorTable(const ui::Bitmap& bitmap);
 
 }  // namespace gif

@@ -8,7 +8,7 @@
 #include <memory>
 #include <string>
 
-#include "gif/gif_codec.h"
+#include "gif/gif_stream.h"
 
 namespace gif {
 

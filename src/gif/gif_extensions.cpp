@@ -1,20 +1,20 @@
 #include "gif/gif_extensions.h"
 
+#include <algorithm>
+#include <cstring>
 #include <vector>
 
-#include <cstring>
-
 #include "core/texts.h"
-#include "gif/gif_frame.h"
+#include "gif/gif_frame_data.h"
+#include "gif/gif_lzw_decoder.h"
 #include "gif/gif_read_texts.h"
-#include "gif/gif_picture.h"
 
 namespace gif {
 
 // ---------------------------------------------------------------------------
 // Base
 
-TGifExtension::TGifExtension(TGifFrame* frame) : TGifItem(frame ? frame->OwnerImage() : nullptr), frame_(frame) {}
+TGifExtension::TGifExtension(TGifFrameData* frame) : TGifItem(frame ? frame->OwnerImage() : nullptr), frame_(frame) {}
 
 TGifExtension::~TGifExtension() {
     // The list that owns an extension takes it out before freeing it; one
@@ -34,7 +34,7 @@ void TGifExtension::LoadFromStream(Stream& stream) {
     if (bytes[1] != ExtensionLabel()) RaiseGIFError(txt::GifExtensionLabelMismatch);
 }
 
-std::unique_ptr<TGifExtension> TGifExtension::CloneFor(TGifFrame* frame) {
+std::unique_ptr<TGifExtension> TGifExtension::CloneFor(TGifFrameData* frame) {
     MemoryStream stream;
     SaveToStream(stream);
     stream.SetPosition(1);
@@ -50,7 +50,7 @@ std::unique_ptr<TGifExtension> TGifExtension::CloneFor(TGifFrame* frame) {
 // Graphic control
 
 namespace {
-std::unique_ptr<TGifExtension> CreateGraphicControl(TGifFrame* frame) {
+std::unique_ptr<TGifExtension> CreateGraphicControl(TGifFrameData* frame) {
     return std::make_unique<TGifGraphicControlExtension>(frame);
 }
 const TGifExtensionClass* ResolveToSelf(const TGifExtensionClass* self, Stream&) { return self; }
@@ -59,7 +59,7 @@ const TGifExtensionClass* ResolveToSelf(const TGifExtensionClass* self, Stream&)
 const TGifExtensionClass TGifGraphicControlExtension::Class = {TGifGraphicControlExtension::kLabel,
                                                                &CreateGraphicControl, &ResolveToSelf};
 
-TGifGraphicControlExtension::TGifGraphicControlExtension(TGifFrame* frame) : TGifExtension(frame) {
+TGifGraphicControlExtension::TGifGraphicControlExtension(TGifFrameData* frame) : TGifExtension(frame) {
     if (frame && !frame->GraphicControlExtension()) frame->SetGraphicControlExtension(this);
 }
 
@@ -87,23 +87,27 @@ void TGifGraphicControlExtension::SetTransparentColorIndex(int index) {
 
 void TGifGraphicControlExtension::SaveToStream(Stream& stream) {
     TGifExtension::SaveToStream(stream);
-    const uint8_t bytes[6] = {BlockSize, PackedFields, uint8_t(DelayTime), uint8_t(DelayTime >> 8),
-                              TransparentIndex, Terminator};
+    // Always the block of four bytes the format defines, whatever was read.
+    const uint8_t bytes[6] = {4, PackedFields, uint8_t(DelayTime), uint8_t(DelayTime >> 8), TransparentIndex, 0};
     stream.WriteBuffer(bytes, sizeof bytes);
 }
 
 void TGifGraphicControlExtension::LoadFromStream(Stream& stream) {
     TGifExtension::LoadFromStream(stream);
-    uint8_t bytes[6];
-    if (stream.Read(bytes, sizeof bytes) != sizeof bytes) {
+    // The block is read by its size byte, as other readers read it: the
+    // first four bytes are the fields, anything a writer put after them (and
+    // any data sub-blocks) is skipped up to the terminator, so that the
+    // fields stay with the image that follows.
+    uint8_t size;
+    uint8_t bytes[255] = {};
+    if (stream.Read(&size, 1) != 1 || stream.Read(bytes, size) != size) {
         ReportWarning(1, txt::GifPrematureEnd);
         return;
     }
-    BlockSize = bytes[0];
-    PackedFields = bytes[1];
-    DelayTime = uint16_t(bytes[2] | (bytes[3] << 8));
-    TransparentIndex = bytes[4];
-    Terminator = bytes[5];
+    SkipDataSubBlocks(stream);
+    PackedFields = bytes[0];
+    DelayTime = uint16_t(bytes[1] | (bytes[2] << 8));
+    TransparentIndex = bytes[3];
     if (Transparent() && frame_) frame_->SetTransparentFlag(true);
 }
 
@@ -111,12 +115,12 @@ void TGifGraphicControlExtension::LoadFromStream(Stream& stream) {
 // Plain text and comment
 
 namespace {
-std::unique_ptr<TGifExtension> CreateText(TGifFrame* frame) { return std::make_unique<TGifTextExtension>(frame); }
-std::unique_ptr<TGifExtension> CreateComment(TGifFrame* frame) {
+std::unique_ptr<TGifExtension> CreateText(TGifFrameData* frame) { return std::make_unique<TGifTextExtension>(frame); }
+std::unique_ptr<TGifExtension> CreateComment(TGifFrameData* frame) {
     return std::make_unique<TGifCommentExtension>(frame);
 }
-std::unique_ptr<TGifExtension> CreateRawApp(TGifFrame* frame) { return std::make_unique<TGifRawAppExtension>(frame); }
-std::unique_ptr<TGifExtension> CreateLoop(TGifFrame* frame) { return std::make_unique<TGifLoopExtension>(frame); }
+std::unique_ptr<TGifExtension> CreateRawApp(TGifFrameData* frame) { return std::make_unique<TGifRawAppExtension>(frame); }
+std::unique_ptr<TGifExtension> CreateLoop(TGifFrameData* frame) { return std::make_unique<TGifLoopExtension>(frame); }
 const TGifExtensionClass* ResolveApplication(const TGifExtensionClass* self, Stream& stream);
 }  // namespace
 
@@ -126,11 +130,11 @@ const TGifExtensionClass TGifApplicationExtension::Class = {kLabel, nullptr, &Re
 const TGifExtensionClass TGifRawAppExtension::Class = {kLabel, &CreateRawApp, &ResolveApplication};
 const TGifExtensionClass TGifLoopExtension::Class = {kLabel, &CreateLoop, &ResolveApplication};
 
-TGifTextExtension::TGifTextExtension(TGifFrame* frame) : TGifExtension(frame) {}
+TGifTextExtension::TGifTextExtension(TGifFrameData* frame) : TGifExtension(frame) {}
 
 void TGifTextExtension::SaveToStream(Stream& stream) {
     TGifExtension::SaveToStream(stream);
-    const uint8_t bytes[13] = {BlockSize,          uint8_t(GridLeft),   uint8_t(GridLeft >> 8), uint8_t(GridTop),
+    const uint8_t bytes[13] = {12,                   uint8_t(GridLeft),   uint8_t(GridLeft >> 8), uint8_t(GridTop),
                                uint8_t(GridTop >> 8), uint8_t(GridWidth), uint8_t(GridWidth >> 8),
                                uint8_t(GridHeight), uint8_t(GridHeight >> 8), CellWidth, CellHeight,
                                TextColorIndex,     BackgroundColorIndex};
@@ -140,21 +144,24 @@ void TGifTextExtension::SaveToStream(Stream& stream) {
 
 void TGifTextExtension::LoadFromStream(Stream& stream) {
     TGifExtension::LoadFromStream(stream);
-    uint8_t b[13];
-    ReadExactly(stream, b, sizeof b);
-    BlockSize = b[0];
-    GridLeft = uint16_t(b[1] | (b[2] << 8));
-    GridTop = uint16_t(b[3] | (b[4] << 8));
-    GridWidth = uint16_t(b[5] | (b[6] << 8));
-    GridHeight = uint16_t(b[7] | (b[8] << 8));
-    CellWidth = b[9];
-    CellHeight = b[10];
-    TextColorIndex = b[11];
-    BackgroundColorIndex = b[12];
+    // Read by its size byte: the first twelve bytes are the fields (those a
+    // shorter block lacks stay 0), more are skipped.
+    uint8_t size;
+    ReadExactly(stream, &size, 1);
+    uint8_t b[255] = {};
+    ReadExactly(stream, b, size);
+    GridLeft = uint16_t(b[0] | (b[1] << 8));
+    GridTop = uint16_t(b[2] | (b[3] << 8));
+    GridWidth = uint16_t(b[4] | (b[5] << 8));
+    GridHeight = uint16_t(b[6] | (b[7] << 8));
+    CellWidth = b[8];
+    CellHeight = b[9];
+    TextColorIndex = b[10];
+    BackgroundColorIndex = b[11];
     ReadStringBlocks(stream, Text);
 }
 
-TGifCommentExtension::TGifCommentExtension(TGifFrame* frame) : TGifExtension(frame) {}
+TGifCommentExtension::TGifCommentExtension(TGifFrameData* frame) : TGifExtension(frame) {}
 
 void TGifCommentExtension::SaveToStream(Stream& stream) {
     TGifExtension::SaveToStream(stream);
@@ -186,7 +193,7 @@ const TGifExtensionClass* ResolveApplication(const TGifExtensionClass*, Stream& 
 
 }  // namespace
 
-TGifApplicationExtension::TGifApplicationExtension(TGifFrame* frame) : TGifExtension(frame) {}
+TGifApplicationExtension::TGifApplicationExtension(TGifFrameData* frame) : TGifExtension(frame) {}
 
 void TGifApplicationExtension::SaveToStream(Stream& stream) {
     TGifExtension::SaveToStream(stream);
@@ -200,19 +207,18 @@ void TGifApplicationExtension::LoadFromStream(Stream& stream) {
     uint8_t size;
     ReadExactly(stream, &size, 1);
     std::memset(Identifier, 0, sizeof Identifier);
-    if (size == 10) {
-        // An identifier one byte short: its ten bytes are kept (the last
-        // stays 0) rather than taking the first data byte for the eleventh.
-        ReadExactly(stream, Identifier, 10);
-    } else {
-        if (size < 11) RaiseGIFError(txt::GifUnsupportedAppExtensionSize);
-        ReadExactly(stream, Identifier, 11);
-        stream.Seek(size - 11, SeekOrigin::Current);
-    }
+    uint8_t bytes[255];
+    ReadExactly(stream, bytes, size);
+    // An identifier of other than 11 bytes: its first bytes are kept (the
+    // rest stays 0) and the block is read on. Ten bytes are a known writer's
+    // slip; any other size is told as a warning, and the block is written
+    // back with an identifier of the usual size.
+    std::memcpy(Identifier, bytes, std::min<size_t>(size, sizeof Identifier));
+    if (size < 10) ReportWarning(1, txt::GifUnsupportedAppExtensionSize);
     LoadAppData(stream);
 }
 
-TGifRawAppExtension::TGifRawAppExtension(TGifFrame* frame) : TGifApplicationExtension(frame) {}
+TGifRawAppExtension::TGifRawAppExtension(TGifFrameData* frame) : TGifApplicationExtension(frame) {}
 
 void TGifRawAppExtension::SaveAppData(Stream& stream) {
     for (const std::vector<uint8_t>& block : Blocks) {
@@ -232,7 +238,7 @@ void TGifRawAppExtension::LoadAppData(Stream& stream) {
     }
 }
 
-TGifLoopExtension::TGifLoopExtension(TGifFrame* frame) : TGifApplicationExtension(frame) {
+TGifLoopExtension::TGifLoopExtension(TGifFrameData* frame) : TGifApplicationExtension(frame) {
     std::memcpy(Identifier, "NETSCAPE2.0", 11);
 }
 
@@ -250,14 +256,16 @@ void TGifLoopExtension::SaveAppData(Stream& stream) {
 void TGifLoopExtension::LoadAppData(Stream& stream) {
     uint8_t size;
     while (stream.Read(&size, 1) == 1 && size != 0) {
-        uint8_t block[255];
+        uint8_t block[255] = {};
         ReadExactly(stream, block, size);
         const int kind = block[0] & 7;
+        // A sub-block too short for its number: what it holds is taken (the
+        // missing bytes as 0) with a warning, and the images after the block
+        // are read as other readers read them.
+        if ((kind == 1 && size < 3) || (kind == 2 && size < 5)) ReportWarning(1, txt::GifInvalidData);
         if (kind == 1) {
-            if (size < 3) RaiseGIFError(txt::GifInvalidData);
             LoopCount = uint16_t(block[1] | (block[2] << 8));
         } else if (kind == 2) {
-            if (size < 5) RaiseGIFError(txt::GifInvalidData);
             BufferSize = uint32_t(block[1]) | (uint32_t(block[2]) << 8) | (uint32_t(block[3]) << 16) |
                          (uint32_t(block[4]) << 24);
         }

@@ -2,7 +2,7 @@
 // (transparency, delay, disposal), plain text, comment and application
 // blocks, of which the looping block is known by its identifier. Two
 // registries map a block's label, and an application block's identifier, to
-// the class that reads it.
+// the class that reads it. Needs no windows.h.
 #pragma once
 
 #include <cstdint>
@@ -10,7 +10,7 @@
 #include <string>
 #include <vector>
 
-#include "gif/gif_codec.h"
+#include "gif/gif_items.h"
 
 namespace gif {
 
@@ -20,7 +20,7 @@ class TGifExtension;
 // and which kind really reads a block that starts with this kind's label.
 struct TGifExtensionClass {
     uint8_t label;
-    std::unique_ptr<TGifExtension> (*Create)(TGifFrame* frame);
+    std::unique_ptr<TGifExtension> (*Create)(TGifFrameData* frame);
     // Given the stream just after the label: the class that should read the
     // block (this one by default), or null when none can.
     const TGifExtensionClass* (*ResolveExtensionClass)(const TGifExtensionClass* self, Stream& stream);
@@ -28,7 +28,7 @@ struct TGifExtensionClass {
 
 class TGifExtension : public TGifItem {
 public:
-    explicit TGifExtension(TGifFrame* frame);
+    explicit TGifExtension(TGifFrameData* frame);
     ~TGifExtension() override;
 
     int ItemVersion() const override { return 2; }  // extensions need "89a"
@@ -39,19 +39,19 @@ public:
     // frame.
     virtual bool IsLoopExtension() const { return false; }
     // A fresh copy belonging to another frame.
-    std::unique_ptr<TGifExtension> CloneFor(TGifFrame* frame);
+    std::unique_ptr<TGifExtension> CloneFor(TGifFrameData* frame);
 
-    TGifFrame* Frame() const { return frame_; }
+    TGifFrameData* Frame() const { return frame_; }
     void DetachFromFrame() { frame_ = nullptr; }
 
 protected:
-    TGifFrame* frame_;
+    TGifFrameData* frame_;
 };
 
 class TGifGraphicControlExtension : public TGifExtension {
 public:
     static constexpr uint8_t kLabel = 0xF9;
-    explicit TGifGraphicControlExtension(TGifFrame* frame);
+    explicit TGifGraphicControlExtension(TGifFrameData* frame);
     ~TGifGraphicControlExtension() override;
 
     uint8_t ExtensionLabel() const override { return kLabel; }
@@ -71,11 +71,9 @@ public:
     static const TGifExtensionClass Class;
 
 private:
-    uint8_t BlockSize = 4;
     uint8_t PackedFields = 0;
     uint16_t DelayTime = 0;
     uint8_t TransparentIndex = 0;
-    uint8_t Terminator = 0;
 };
 
 // Plain text drawn over the image: the 13 bytes from the block size on, then
@@ -83,7 +81,7 @@ private:
 class TGifTextExtension : public TGifExtension {
 public:
     static constexpr uint8_t kLabel = 0x01;
-    explicit TGifTextExtension(TGifFrame* frame);
+    explicit TGifTextExtension(TGifFrameData* frame);
     uint8_t ExtensionLabel() const override { return kLabel; }
     void SaveToStream(Stream& stream) override;
     void LoadFromStream(Stream& stream) override;
@@ -99,7 +97,7 @@ public:
 class TGifCommentExtension : public TGifExtension {
 public:
     static constexpr uint8_t kLabel = 0xFE;
-    explicit TGifCommentExtension(TGifFrame* frame);
+    explicit TGifCommentExtension(TGifFrameData* frame);
     uint8_t ExtensionLabel() const override { return kLabel; }
     void SaveToStream(Stream& stream) override;
     void LoadFromStream(Stream& stream) override;
@@ -127,13 +125,13 @@ public:
     uint8_t Identifier[11] = {};
 
 protected:
-    explicit TGifApplicationExtension(TGifFrame* frame);
+    explicit TGifApplicationExtension(TGifFrameData* frame);
 };
 
 // Application data kept as read, so that it is written back unchanged.
 class TGifRawAppExtension : public TGifApplicationExtension {
 public:
-    explicit TGifRawAppExtension(TGifFrame* frame);
+    explicit TGifRawAppExtension(TGifFrameData* frame);
     void SaveAppData(Stream& stream) override;
     void LoadAppData(Stream& stream) override;
 
@@ -146,7 +144,7 @@ public:
 // an animation plays, 0 for ever.
 class TGifLoopExtension : public TGifApplicationExtension {
 public:
-    explicit TGifLoopExtension(TGifFrame* frame);
+    explicit TGifLoopExtension(TGifFrameData* frame);
     bool IsLoopExtension() const override { return true; }
     void SaveAppData(Stream& stream) override;
     void LoadAppData(Stream& stream) override;

@@ -5,9 +5,8 @@
 #include <new>
 
 #include "core/texts.h"
-#include "gif/gif_encoder.h"
 #include "gif/gif_extensions.h"
-#include "gif/gif_layout.h"
+#include "gif/gif_palette.h"
 #include "gif/gif_picture.h"
 
 namespace gif {
@@ -76,7 +75,7 @@ void MaskedStretchCopy(HDC target, const RECT& dst, const ui::Bitmap& source, HB
 // ---------------------------------------------------------------------------
 // Life and state
 
-TGifFrame::TGifFrame(TGifPicture* image) : TGifItem(image), LocalMap(this), ExtensionList(this) {}
+TGifFrame::TGifFrame(TGifPicture* image) : TGifFrameData(image) {}
 
 TGifFrame::~TGifFrame() {
     ExtensionList.ClearItems();
@@ -84,20 +83,10 @@ TGifFrame::~TGifFrame() {
     if (CachedPalette) DeleteObject(CachedPalette);
 }
 
-void TGifFrame::Reset() {
-    ExtensionList.ClearItems();
-    LocalMap.EmptyTable();
-    Pixels.reset();
-    PixelTotal = 0;
-    Descriptor.Width = Descriptor.Height = 0;
-    IsTransparent = false;
-    ControlExtension = nullptr;
-    FreeBitmap();
-}
-
-bool TGifFrame::Empty() const { return !Pixels || PixelTotal == 0 || Descriptor.Width == 0 || Descriptor.Height == 0; }
+TGifPicture* TGifFrame::Picture() const { return static_cast<TGifPicture*>(OwnerImage_); }
 
 void TGifFrame::FreeBitmap() {
+    if (RenderedBitmap && Picture()) Picture()->FrameReleased(this);
     RenderedBitmap.reset();
     if (RenderedPalette) DeleteObject(RenderedPalette);
     RenderedPalette = nullptr;
@@ -111,146 +100,46 @@ void TGifFrame::DropCachedPalette() {
     CachedPalette = nullptr;
 }
 
-int TGifFrame::ItemVersion() const {
-    return LocalMap.UsageSorted() || ExtensionList.ItemCount() > 0 ? kGifVersion89a : kGifVersion87a;
+void TGifFrame::ReleaseRendering() {
+    FreeBitmap();
+    if (!Picture() || Picture()->FrameCount() == 0 || Picture()->Frame(0) != this) DropCachedPalette();
 }
 
-TGifColorMap* TGifFrame::ActiveColorMap() {
-    if (LocalMap.Count() == 0 && OwnerImage_ && OwnerImage_->GlobalColorMap().Count() > 0)
-        return &OwnerImage_->GlobalColorMap();
-    return &LocalMap;
+void TGifFrame::KeepRendering(std::unique_ptr<ui::Bitmap> bitmap) {
+    RenderedBitmap = std::move(bitmap);
+    // The image keeps only a few renderings at a time: one for every frame
+    // of a long animation would take the address space and the GDI handles.
+    if (RenderedBitmap && Picture()) Picture()->FrameRendered(this);
 }
 
-int TGifFrame::TransparentIndex() const {
-    if (!IsTransparent || !ControlExtension) return -1;
-    return ControlExtension->TransparentColorIndex();
+void TGifFrame::FrameLoaded() {
+    if (RenderAfterLoad) Bitmap();
 }
-
-int TGifFrame::Disposal() const { return ControlExtension ? ControlExtension->Disposal() : 0; }
 
 void TGifFrame::ReportProgress(TProgressStage stage, int percent, bool redraw, const wchar_t* message) {
-    if (OwnerImage_) OwnerImage_->Progress(this, stage, percent, redraw, message);
+    if (Picture()) Picture()->Progress(this, stage, percent, redraw, message);
 }
 
 // ---------------------------------------------------------------------------
-// Bounds and pixels
-
-void TGifFrame::NewPixelBuffer() {
-    FreeBitmap();
-    Pixels.reset();
-    PixelTotal = 0;
-    const size_t count = size_t(Descriptor.Width) * size_t(Descriptor.Height);
-    if (count == 0) return;
-    Pixels.reset(new (std::nothrow) uint8_t[count]);
-    if (!Pixels) throw EOutOfMemory(txt::GifOutOfMemory);
-    std::memset(Pixels.get(), 0, count);
-    PixelTotal = int(count);
-}
-
-void TGifFrame::GrowOwnerScreen() {
-    if (!OwnerImage_) return;
-    bool warned = false;
-    const int right = Descriptor.Left + Descriptor.Width, bottom = Descriptor.Top + Descriptor.Height;
-    TGifHeader& header = OwnerImage_->Header();
-    if (header.ScreenWidth < right) {
-        if (header.ScreenWidth > 0) {
-            ReportWarning(1, txt::GifWidthSmallerThanFrames);
-            warned = true;
-        }
-        header.ScreenWidth = uint16_t(std::min(right, kMaxSide));
-        OwnerImage_->FreeRenderedBitmap();
-    }
-    if (header.ScreenHeight < bottom) {
-        if (header.ScreenHeight > 0) {
-            ReportWarning(1, txt::GifHeightSmallerThanFrames);
-            warned = true;
-        }
-        header.ScreenHeight = uint16_t(std::min(bottom, kMaxSide));
-        OwnerImage_->FreeRenderedBitmap();
-    }
-    if (warned) ReportWarning(1, txt::GifExceedsScreen);
-}
+// Bounds
 
 void TGifFrame::SetBounds(const RECT& bounds) {
-    const int left = bounds.left, top = bounds.top;
-    const int width = bounds.right - bounds.left, height = bounds.bottom - bounds.top;
-    // The descriptor holds 16-bit numbers; anything larger cannot be written.
-    if (left < 0 || top < 0 || width < 0 || height < 0 || left + width > kMaxSide || top + height > kMaxSide)
-        RaiseGIFError(txt::GifInvalidImageDimensions);
-    const bool resized = width != Descriptor.Width || height != Descriptor.Height;
-    Descriptor.Left = uint16_t(left);
-    Descriptor.Top = uint16_t(top);
-    Descriptor.Width = uint16_t(width);
-    Descriptor.Height = uint16_t(height);
-    if (resized) NewPixelBuffer();
-    GrowOwnerScreen();
+    SetBounds(bounds.left, bounds.top, bounds.right - bounds.left, bounds.bottom - bounds.top);
 }
-
-void TGifFrame::SetLeft(int value) { SetBounds(RECT{value, Top(), value + Width(), Top() + Height()}); }
-void TGifFrame::SetTop(int value) { SetBounds(RECT{Left(), value, Left() + Width(), value + Height()}); }
-void TGifFrame::SetWidth(int value) { SetBounds(RECT{Left(), Top(), Left() + value, Top() + Height()}); }
-void TGifFrame::SetHeight(int value) { SetBounds(RECT{Left(), Top(), Left() + Width(), Top() + value}); }
 
 RECT TGifFrame::BoundsRect() const { return RECT{Left(), Top(), Left() + Width(), Top() + Height()}; }
-
-void TGifFrame::SetInterlaced(bool on) {
-    Descriptor.PackedFields = uint8_t(on ? Descriptor.PackedFields | 0x40 : Descriptor.PackedFields & ~0x40);
-}
-
-uint8_t TGifFrame::Pixel(int x, int y) const {
-    if (x < 0 || x >= Width() || y < 0 || y >= Height()) RaiseGIFError(txt::GifInvalidPixelCoordinates);
-    if (!Pixels) return 0;
-    return Pixels[size_t(y) * size_t(Width()) + size_t(x)];
-}
-
-uint8_t* TGifFrame::Row(int y) {
-    if (y < 0 || y >= Height()) RaiseGIFError(txt::GifInvalidPixelCoordinates);
-    if (!Pixels) {
-        NewPixelBuffer();
-        if (!Pixels) RaiseGIFError(txt::GifImageEmpty);
-    }
-    return Pixels.get() + size_t(y) * size_t(Width());
-}
-
-void TGifFrame::CountPixelUsage(std::vector<int>& usage) const {
-    if (!Pixels) return;
-    const size_t n = usage.size();
-    for (int i = 0; i < PixelTotal; ++i)
-        if (Pixels[size_t(i)] < n) ++usage[Pixels[size_t(i)]];
-}
-
-void TGifFrame::RemapPixelIndices(const std::vector<uint8_t>& translation) {
-    if (translation.size() < 256) return;
-    if (Pixels)
-        for (int i = 0; i < PixelTotal; ++i) Pixels[size_t(i)] = translation[Pixels[size_t(i)]];
-    if (IsTransparent && ControlExtension)
-        ControlExtension->SetTransparentColorIndex(translation[ControlExtension->TransparentColorIndex()]);
-    FreeBitmap();
-}
 
 // ---------------------------------------------------------------------------
 // Assignment
 
 void TGifFrame::Assign(const TGifFrame* source) {
     if (source == this) return;
-    Reset();
-    if (!source) return;
-    if (!source->Empty()) {
-        Descriptor = source->Descriptor;
-        IsTransparent = source->IsTransparent;
-        NewPixelBuffer();
-        std::memcpy(Pixels.get(), source->Pixels.get(), size_t(PixelTotal));
-        LocalMap.Assign(source->LocalMap);
+    if (!source) {
+        Reset();
+        return;
     }
-    if (source->ExtensionList.ItemCount() > 0) {
-        // Written and read back, so that every copy belongs to this frame.
-        MemoryStream stream;
-        const_cast<TGifExtensionList&>(source->ExtensionList).SaveToStream(stream);
-        WriteByte(stream, ',');
-        stream.SetPosition(0);
-        ExtensionList.LoadFromStream(stream);
-    }
-    if (source->RenderedBitmap) RenderedBitmap = std::make_unique<ui::Bitmap>(*source->RenderedBitmap);
+    AssignData(*source);
+    if (source->RenderedBitmap) KeepRendering(std::make_unique<ui::Bitmap>(*source->RenderedBitmap));
 }
 
 void TGifFrame::Assign(const ui::Bitmap& bitmap) {
@@ -267,17 +156,20 @@ void TGifFrame::ImportBitmap(const ui::Bitmap& bitmap) {
 
     const int bits = bitmap.Bits();
     const bool paletted = bits == 1 || bits == 4 || bits == 8;
+    TGifPicture* image = Picture();
     if (paletted) {
-        RenderedBitmap = std::make_unique<ui::Bitmap>(bitmap);
-        if (RenderedBitmap->Empty()) throw EOutOfMemory(txt::GifOutOfMemory);
+        auto copy = std::make_unique<ui::Bitmap>(bitmap);
+        if (copy->Empty()) throw EOutOfMemory(txt::GifOutOfMemory);
+        KeepRendering(std::move(copy));
     } else {
-        const TReductionMethod method = OwnerImage_ ? OwnerImage_->Reduction : GifDefaults.Reduction;
-        const TDiffusionKind diffusion = OwnerImage_ ? OwnerImage_->Diffusion : GifDefaults.Diffusion;
-        const int bitCount = OwnerImage_ ? OwnerImage_->ReductionBitCount : GifDefaults.ReductionBitCount;
-        RenderedBitmap = std::make_unique<ui::Bitmap>(ReduceBitmapColors(bitmap, method, diffusion, nullptr, bitCount));
+        const TReductionMethod method = image ? image->Reduction : GifDefaults.Reduction;
+        const TDiffusionKind diffusion = image ? image->Diffusion : GifDefaults.Diffusion;
+        const int bitCount = image ? image->ReductionBitCount : GifDefaults.ReductionBitCount;
+        auto reduced = std::make_unique<ui::Bitmap>(ReduceBitmapColors(bitmap, method, diffusion, nullptr, bitCount));
         // An unknown method or dither kind reduces to nothing; a frame of
         // zero indices without colours would be a wrong picture.
-        if (RenderedBitmap->Empty()) RaiseGIFError(txt::GifInvalidReductionMethod);
+        if (reduced->Empty()) RaiseGIFError(txt::GifInvalidReductionMethod);
+        KeepRendering(std::move(reduced));
     }
 
     ReportProgress(psStarting, 0, false, txt::GifConverting);
@@ -288,7 +180,7 @@ void TGifFrame::ImportBitmap(const ui::Bitmap& bitmap) {
                                     : rbits == 4 ? ui::PixelFormat::Bits4
                                     : rbits == 8 ? ui::PixelFormat::Bits8
                                                  : ui::PixelFormat::Bits24);
-        if (rbits <= 8) LocalMap.ImportBitmapColors(rendered);
+        if (rbits <= 8) ImportBitmapColors(LocalMap, rendered);
 
         // The 24-bit case: the last 8 colours met and their indices, searched
         // backwards from the last hit; a miss goes into the slot after the
@@ -347,10 +239,10 @@ void TGifFrame::ImportBitmap(const ui::Bitmap& bitmap) {
             ApplyMask(mask);
         }
     } catch (...) {
-        ReportProgress(psEnding, 0, OwnerImage_ && OwnerImage_->PaletteModified, txt::GifConverting);
+        ReportProgress(psEnding, 0, image && image->PaletteModified, txt::GifConverting);
         throw;
     }
-    ReportProgress(psEnding, 100, OwnerImage_ && OwnerImage_->PaletteModified, txt::GifConverting);
+    ReportProgress(psEnding, 100, image && image->PaletteModified, txt::GifConverting);
 }
 
 void TGifFrame::ApplyMask(const std::vector<uint8_t>& mask) {
@@ -446,83 +338,6 @@ void TGifFrame::AssignTo(ui::Bitmap& destination) {
 }
 
 // ---------------------------------------------------------------------------
-// Writing and reading
-
-void TGifFrame::SaveToStream(Stream& stream) {
-    ExtensionList.SaveToStream(stream);
-    if (Empty()) return;
-    if (LocalMap.Count() > 0) {
-        Descriptor.PackedFields = uint8_t(0x80 | (LocalMap.UsageSorted() ? 0x20 : 0) | ((ColorResolution()) & 7));
-    } else {
-        Descriptor.PackedFields &= uint8_t(~(0x80 | 0x20 | 0x07));
-    }
-    const uint8_t bytes[10] = {Descriptor.Separator,
-                               uint8_t(Descriptor.Left), uint8_t(Descriptor.Left >> 8),
-                               uint8_t(Descriptor.Top), uint8_t(Descriptor.Top >> 8),
-                               uint8_t(Descriptor.Width), uint8_t(Descriptor.Width >> 8),
-                               uint8_t(Descriptor.Height), uint8_t(Descriptor.Height >> 8),
-                               Descriptor.PackedFields};
-    stream.WriteBuffer(bytes, sizeof bytes);
-    LocalMap.WriteTable(stream);
-    CompressFrameData(stream);
-}
-
-void TGifFrame::CompressFrameData(Stream& stream) {
-    int bits, count;
-    if (LocalMap.Count() > 0) {
-        bits = LocalMap.TableBitDepth();
-        count = LocalMap.Count();
-    } else {
-        bits = OwnerImage_ ? OwnerImage_->MaxBitsPerPixel() : 0;
-        count = 1 << bits;
-    }
-    std::unique_ptr<TGifEncoder> encoder;
-    if (OwnerImage_ && OwnerImage_->EncoderKind == 1)
-        encoder = std::make_unique<TRLEEncoder>();
-    else
-        encoder = std::make_unique<TLZWEncoder>();
-    if (OwnerImage_) {
-        TGifPicture* image = OwnerImage_;
-        encoder->OnWarning = [image, this](int severity, const std::wstring& message) {
-            image->ReportWarning(this, severity, message);
-        };
-    }
-    encoder->Encode(stream, uint8_t(bits), count, Pixels.get(), Interlaced(), Height(), Width());
-}
-
-void TGifFrame::LoadFromStream(Stream& stream) {
-    Reset();
-    ExtensionList.LoadFromStream(stream);
-    uint8_t next;
-    if (stream.Read(&next, 1) != 1) return;
-    stream.Seek(-1, SeekOrigin::Current);
-    if (next == 0x3B || next == 0) return;
-    uint8_t d[10];
-    ReadExactly(stream, d, sizeof d);
-    Descriptor.Separator = d[0];
-    Descriptor.Left = uint16_t(d[1] | (d[2] << 8));
-    Descriptor.Top = uint16_t(d[3] | (d[4] << 8));
-    Descriptor.Width = uint16_t(d[5] | (d[6] << 8));
-    Descriptor.Height = uint16_t(d[7] | (d[8] << 8));
-    Descriptor.PackedFields = d[9];
-    if ((Descriptor.Width == 0 || Descriptor.Height == 0) && OwnerImage_) {
-        Descriptor.Width = uint16_t(OwnerImage_->GetWidth());
-        Descriptor.Height = uint16_t(OwnerImage_->GetHeight());
-        ReportWarning(1, txt::GifExceedsScreen);
-    }
-    // The size is checked before anything is allocated: a few bytes can
-    // declare frames of gigabytes.
-    int64_t held = 0;
-    if (OwnerImage_)
-        for (int i = 0; i < OwnerImage_->FrameCount(); ++i) held += OwnerImage_->Frame(i)->PixelCount();
-    CheckImageSize(Descriptor.Width, Descriptor.Height, held);
-    if (Descriptor.PackedFields & 0x80) LocalMap.ReadTable(stream, 2 << (Descriptor.PackedFields & 7));
-    NewPixelBuffer();
-    DecodeFrameData(*this, stream);
-    if (RenderAfterLoad) Bitmap();
-}
-
-// ---------------------------------------------------------------------------
 // Palette and rendering
 
 HPALETTE TGifFrame::Palette() {
@@ -531,15 +346,23 @@ HPALETTE TGifFrame::Palette() {
         if (RenderedPalette) return RenderedPalette;
     }
     if (CachedPalette) return CachedPalette;
-    if (OwnerImage_ && OwnerImage_->RendersDithered()) {
+    TGifPicture* image = Picture();
+    if (image && image->RendersDithered()) {
         CachedPalette = BuildWebSafePalette();
         return CachedPalette;
     }
     if (LocalMap.Count() > 0) {
-        CachedPalette = LocalMap.MakeLogicalPalette();
+        CachedPalette = MakeLogicalPalette(LocalMap);
         return CachedPalette;
     }
-    return OwnerImage_ ? OwnerImage_->GetPalette() : nullptr;
+    // Without a table of its own the frame takes the image's palette, unless
+    // the image is asking this very frame (its first) for one: then there is
+    // no colour table anywhere, and the frame is drawn in greys.
+    if (image && !image->PaletteQueryRunning()) return image->GetPalette();
+    int top = 0;
+    for (int i = 0; i < PixelTotal; ++i) top = std::max<int>(top, Pixels[size_t(i)]);
+    CachedPalette = MakeGreyRampPalette(1 << std::max(1, BitsForColors(top + 1)));
+    return CachedPalette;
 }
 
 void TGifFrame::SetPalette(HPALETTE palette) {
@@ -548,9 +371,9 @@ void TGifFrame::SetPalette(HPALETTE palette) {
     CachedPalette = palette;
     if (RenderedBitmap && palette != RenderedPalette) {
         FreeBitmap();
-        if (OwnerImage_) {
-            OwnerImage_->PaletteModified = true;
-            OwnerImage_->Changed();
+        if (TGifPicture* image = Picture()) {
+            image->PaletteModified = true;
+            image->Changed();
         }
     }
 }
@@ -559,7 +382,7 @@ const ui::Bitmap* TGifFrame::Bitmap() {
     if (!RenderedBitmap && !Empty()) {
         ReportProgress(psStarting, 0, false, txt::GifRendering);
         try {
-            Render();
+            GuardMemory([this] { Render(); });
         } catch (...) {
             FreeBitmap();
             ReportProgress(psEnding, 0, false, txt::GifRendering);
@@ -572,7 +395,7 @@ const ui::Bitmap* TGifFrame::Bitmap() {
 
 void TGifFrame::Render() {
     const int width = Width(), height = Height();
-    const bool dithered = OwnerImage_ && OwnerImage_->RendersDithered();
+    const bool dithered = Picture() && Picture()->RendersDithered();
     HPALETTE palette = Palette();
     auto bitmap = std::make_unique<ui::Bitmap>();
 
@@ -626,15 +449,15 @@ void TGifFrame::Render() {
         if (anyMasked) Mask = CheckGDIHandleOf(CreateBitmap(width, height, 1, 1, maskBits.data()));
         MaskNeeded = false;
     }
-    RenderedBitmap = std::move(bitmap);
+    KeepRendering(std::move(bitmap));
 }
 
 // ---------------------------------------------------------------------------
 // Drawing
 
 RECT TGifFrame::ScaleRect(const RECT& rect) const {
-    int screenWidth = OwnerImage_ ? OwnerImage_->GetWidth() : 0;
-    int screenHeight = OwnerImage_ ? OwnerImage_->GetHeight() : 0;
+    int screenWidth = OwnerImage_ ? OwnerImage_->ScreenWidth() : 0;
+    int screenHeight = OwnerImage_ ? OwnerImage_->ScreenHeight() : 0;
     if (screenWidth <= 0) screenWidth = std::max(1, Left() + Width());
     if (screenHeight <= 0) screenHeight = std::max(1, Top() + Height());
     const int w = rect.right - rect.left, h = rect.bottom - rect.top;
@@ -675,48 +498,6 @@ void TGifFrame::Draw(HDC dc, const RECT& rect, bool tile, bool transparent) {
 // ---------------------------------------------------------------------------
 // Frame tools for the optimiser
 
-void TGifFrame::Crop() {
-    if (Empty() || !IsTransparent) return;
-    const int t = TransparentIndex();
-    if (t < 0) return;
-    const int w = Width(), h = Height();
-    auto rowClear = [&](int y) {
-        const uint8_t* p = Pixels.get() + size_t(y) * size_t(w);
-        for (int x = 0; x < w; ++x)
-            if (p[x] != t) return false;
-        return true;
-    };
-    int top = 0, bottom = h;
-    while (top < bottom && rowClear(top)) ++top;
-    while (bottom > top && rowClear(bottom - 1)) --bottom;
-    if (top == bottom) {
-        Reset();
-        return;
-    }
-    auto columnClear = [&](int x) {
-        for (int y = top; y < bottom; ++y)
-            if (Pixels[size_t(y) * size_t(w) + size_t(x)] != t) return false;
-        return true;
-    };
-    int left = 0, right = w;
-    while (left < right && columnClear(left)) ++left;
-    while (right > left && columnClear(right - 1)) --right;
-    if (left == 0 && top == 0 && right == w && bottom == h) return;
-    const int nw = right - left, nh = bottom - top;
-    std::unique_ptr<uint8_t[]> cropped(new (std::nothrow) uint8_t[size_t(nw) * size_t(nh)]);
-    if (!cropped) throw EOutOfMemory(txt::GifOutOfMemory);
-    for (int y = 0; y < nh; ++y)
-        std::memcpy(cropped.get() + size_t(y) * size_t(nw), Pixels.get() + size_t(top + y) * size_t(w) + size_t(left),
-                    size_t(nw));
-    Pixels = std::move(cropped);
-    PixelTotal = nw * nh;
-    Descriptor.Left = uint16_t(Descriptor.Left + left);
-    Descriptor.Top = uint16_t(Descriptor.Top + top);
-    Descriptor.Width = uint16_t(nw);
-    Descriptor.Height = uint16_t(nh);
-    FreeBitmap();
-}
-
 void TGifFrame::Merge(TGifFrame* previous) {
     if (!previous || Empty() || previous->Empty()) return;
     const int disposal = previous->Disposal();
@@ -736,8 +517,8 @@ void TGifFrame::Merge(TGifFrame* previous) {
     auto allocateIndex = [&]() {
         if (OwnerImage_)
             for (int f = 0; f < OwnerImage_->FrameCount(); ++f) {
-                TGifFrame* other = OwnerImage_->Frame(f);
-                if (other != this && other->LocalMap.Count() == 0 && other->Transparent() && other->TransparentIndex() >= 0)
+                TGifFrameData* other = OwnerImage_->Frame(f);
+                if (other != this && other->ColorMap().Count() == 0 && other->Transparent() && other->TransparentIndex() >= 0)
                     return other->TransparentIndex();
             }
         return map->AddColor(RGB(0, 0, 0));

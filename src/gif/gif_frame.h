@@ -1,5 +1,6 @@
-// One frame of a GIF image: its image descriptor, its pixels as one colour
-// index per byte, its local colour map and the extension blocks before it.
+// One frame of a GIF image: what the file holds of it (gif_frame_data.h),
+// and what the platform makes of it: the frame imported from a bitmap, its
+// rendering, palette and transparency mask, and drawing it.
 #pragma once
 
 #include <windows.h>
@@ -9,25 +10,20 @@
 #include <vector>
 
 #include "gif/gif_codec.h"
-#include "gif/gif_colormap.h"
+#include "gif/gif_frame_data.h"
 #include "gif/gif_graphic.h"
 #include "gif/gif_reduce.h"
 
 namespace gif {
 
-class TGifGraphicControlExtension;
+class TGifPicture;
 
-// The 10 bytes of an image descriptor, as they lie in the file.
-struct TGifImageDescriptor {
-    uint8_t Separator = 0x2C;
-    uint16_t Left = 0, Top = 0, Width = 0, Height = 0;
-    uint8_t PackedFields = 0;
-};
-
-class TGifFrame : public TGifItem {
+class TGifFrame : public TGifFrameData {
 public:
     explicit TGifFrame(TGifPicture* image);
     ~TGifFrame() override;
+
+    TGifPicture* Picture() const;
 
     // Assignment by kind of source.
     void Assign(const TGifFrame* source);  // null: reset
@@ -37,31 +33,9 @@ public:
     // A bitmap receives the frame's rendering.
     void AssignTo(ui::Bitmap& destination);
 
-    int ItemVersion() const override;
-    void SaveToStream(Stream& stream) override;
-    void LoadFromStream(Stream& stream) override;
-
-    void Reset();
-    bool Empty() const;
-
-    int Left() const { return Descriptor.Left; }
-    int Top() const { return Descriptor.Top; }
-    int Width() const { return Descriptor.Width; }
-    int Height() const { return Descriptor.Height; }
-    void SetLeft(int value);
-    void SetTop(int value);
-    void SetWidth(int value);
-    void SetHeight(int value);
+    using TGifFrameData::SetBounds;
     void SetBounds(const RECT& bounds);
     RECT BoundsRect() const;
-    const TGifImageDescriptor& ImageDescriptor() const { return Descriptor; }
-    bool Interlaced() const { return (Descriptor.PackedFields & 0x40) != 0; }
-    void SetInterlaced(bool on);
-
-    uint8_t Pixel(int x, int y) const;
-    uint8_t* Row(int y);
-    const uint8_t* Data() const { return Pixels.get(); }
-    int PixelCount() const { return PixelTotal; }
 
     HPALETTE Palette();
     void SetPalette(HPALETTE palette);  // takes ownership
@@ -73,37 +47,19 @@ public:
     void StretchDraw(HDC dc, const RECT& rect, bool transparent) { Draw(dc, rect, false, transparent); }
     // The frame's place in the logical screen, scaled into rect.
     RECT ScaleRect(const RECT& rect) const;
-    void Crop();
     void Merge(TGifFrame* previous);
 
-    int BitsPerPixel() const { return LocalMap.TableBitDepth(); }
-    int ColorResolution() const { return BitsPerPixel() - 1; }
-    TGifColorMap* ActiveColorMap();
-    TGifLocalColorMap& ColorMap() { return LocalMap; }
-    const TGifLocalColorMap& ColorMap() const { return LocalMap; }
-    TGifExtensionList& Extensions() { return ExtensionList; }
-    const TGifExtensionList& Extensions() const { return ExtensionList; }
-
-    bool Transparent() const { return IsTransparent; }
-    void SetTransparentFlag(bool on) { IsTransparent = on; }
-    int TransparentIndex() const;  // -1 when not transparent
-    TGifGraphicControlExtension* GraphicControlExtension() const { return ControlExtension; }
-    void SetGraphicControlExtension(TGifGraphicControlExtension* extension) { ControlExtension = extension; }
-    int Disposal() const;
-
-    // Used by the colour maps.
-    void CountPixelUsage(std::vector<int>& usage) const;
-    void RemapPixelIndices(const std::vector<uint8_t>& translation);
-    void DropCachedPalette();
-
-    // Writes the pixels as LZW (or run-length) image data.
-    void CompressFrameData(Stream& stream);
     // Frees the rendering and its mask (the pixels stay).
-    void FreeBitmap();
+    void FreeBitmap() override;
+    void DropCachedPalette() override;
+    // Frees everything made from the pixels and colours that can be made
+    // again: the rendering, its mask and the palettes (the first frame keeps
+    // its palette, which the image hands out as its own).
+    void ReleaseRendering();
 
 private:
-    void NewPixelBuffer();
-    void GrowOwnerScreen();
+    void FrameLoaded() override;
+    void KeepRendering(std::unique_ptr<ui::Bitmap> bitmap);
     void ImportBitmap(const ui::Bitmap& bitmap);
     // mask: width x height bytes, non-zero = transparent.
     void ApplyMask(const std::vector<uint8_t>& mask);
@@ -115,17 +71,6 @@ private:
     bool MaskNeeded = true;
     HPALETTE CachedPalette = nullptr;
     HPALETTE RenderedPalette = nullptr;  // made from RenderedBitmap's colour table
-    std::unique_ptr<uint8_t[]> Pixels;
-    int PixelTotal = 0;
-    TGifLocalColorMap LocalMap;
-    TGifImageDescriptor Descriptor;
-    TGifExtensionList ExtensionList;
-    bool IsTransparent = false;
-    TGifGraphicControlExtension* ControlExtension = nullptr;
 };
-
-// Fills the frame's pixels from LZW image data (the stream positioned just
-// after the descriptor and local colour table). Provided by the decoder.
-void DecodeFrameData(TGifFrame& frame, Stream& stream);
 
 }  // namespace gif

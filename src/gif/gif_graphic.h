@@ -14,8 +14,6 @@
 
 namespace gif {
 
-enum TProgressStage { psStarting = 0, psRunning = 1, psEnding = 2 };
-
 using ProgressHandler = std::function<void(const void* sender, TProgressStage stage, int percent, bool redrawNow,
                                            const RECT& rect, const std::wstring& message)>;
 

@@ -3,14 +3,25 @@
 #include <cstring>
 
 #include "core/texts.h"
-#include "gif/gif_layout.h"
-#include "gif/gif_picture.h"
+#include "gif/gif_image_data.h"
 
 namespace gif {
 
 const char* const GifVersionTexts[2] = {"87a", "89a"};
 
-TGifHeader::TGifHeader(TGifPicture* image) : TGifItem(image), GlobalMap(this) { ResetHeader(); }
+void ReadGifSignature(Stream& stream, uint8_t signature[6]) {
+    auto isGif = [](const uint8_t* b) {
+        return (b[0] & ~0x20) == 'G' && (b[1] & ~0x20) == 'I' && (b[2] & ~0x20) == 'F';
+    };
+    const int64_t start = stream.Position();
+    ReadExactly(stream, signature, 6);
+    if (isGif(signature)) return;
+    stream.SetPosition(start + 4);
+    ReadExactly(stream, signature, 6);
+    if (!isGif(signature)) RaiseGIFError(txt::GifInvalidSignature);
+}
+
+TGifHeader::TGifHeader(TGifImageData* image) : TGifItem(image), GlobalMap(this) { ResetHeader(); }
 
 TGifHeader::~TGifHeader() = default;
 
@@ -39,7 +50,7 @@ int TGifHeader::ItemVersion() const {
     return GlobalMap.UsageSorted() || AspectRatio != 0 ? kGifVersion89a : kGifVersion87a;
 }
 
-COLORREF TGifHeader::BackgroundColorValue() { return GlobalMap.ColorAt(BackgroundIndex); }
+TGifColorValue TGifHeader::BackgroundColorValue() { return GlobalMap.ColorAt(BackgroundIndex); }
 
 void TGifHeader::PreparePackedFields() {
     uint8_t packed = 0;

@@ -303,9 +303,16 @@ void TGifAnimator::Run() {
     while ((loopCount != 0 || (flags_ & RepeatForever)) && !terminated_) {
         ActiveFrame = loopStart;
         if (started_) Fire(Events.AnimationLooped);
+        bool paintedInPass = false;
         while (!terminated_ && image_ && ActiveFrame >= 0 && ActiveFrame < image_->FrameCount()) {
             TGifFrame* frame = image_->Frame(ActiveFrame);
-            if (frame->Empty()) break;
+            if (frame->Empty()) {
+                // Blocks without an image after them (a stray byte, blocks
+                // before the trailer): nothing to show, the next frame is.
+                ++ActiveFrame;
+                continue;
+            }
+            paintedInPass = true;
             if (pending > 0) {
                 Synchronize([frame] { frame->Bitmap(); });
                 Wait(pending);
@@ -340,7 +347,8 @@ void TGifAnimator::Run() {
             if (!(flags_ & Animate)) break;
         }
         if (loopCount > 0) --loopCount;
-        if (!((flags_ & Animate) && (flags_ & Repeat))) break;
+        // A pass that found nothing to show would find nothing again.
+        if (!paintedInPass || !((flags_ & Animate) && (flags_ & Repeat))) break;
     }
     ActiveFrame = -1;
     Fire(Events.AnimationEnded);

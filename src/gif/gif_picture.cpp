@@ -6,6 +6,7 @@
 
 #include "core/texts.h"
 #include "gif/gif_extensions.h"
+#include "gif/gif_palette.h"
 
 namespace gif {
 
@@ -46,45 +47,6 @@ int RoundedPercent(int done, int total) { return total > 0 ? int(std::lround(don
 }  // namespace
 
 // ---------------------------------------------------------------------------
-// Frame list
-
-void TGifFrameList::SaveToStream(Stream& stream) {
-    const int count = ItemCount();
-    for (int i = 0; i < count; ++i) {
-        Frame(i)->SaveToStream(stream);
-        if (OwnerImage_) OwnerImage_->Progress(OwnerImage_, psRunning, RoundedPercent(i + 1, count), false, txt::GifSaving);
-    }
-}
-
-void TGifFrameList::LoadFromStream(Stream& stream) {
-    const int64_t size = stream.Size();
-    auto skipZeros = [&](uint8_t& b) {
-        do {
-            if (stream.Read(&b, 1) != 1) return false;
-        } while (b == 0);
-        return true;
-    };
-    uint8_t b;
-    if (!skipZeros(b)) return;
-    while (b != 0x3B) {
-        stream.Seek(-1, SeekOrigin::Current);
-        if (b != 0x21 && b != 0x2C) {
-            ReportWarning(1, txt::GifUnknownBlockType);
-            return;
-        }
-        auto frame = std::make_unique<TGifFrame>(OwnerImage_);
-        frame->LoadFromStream(stream);
-        AddItem(std::move(frame));
-        if (OwnerImage_)
-            OwnerImage_->Progress(OwnerImage_, psRunning,
-                                  size > 0 ? int(std::lround(double(stream.Position()) * 100.0 / double(size))) : 100,
-                                  false, txt::GifLoading);
-        if (!skipZeros(b)) return;
-    }
-    stream.Seek(-1, SeekOrigin::Current);
-}
-
-// ---------------------------------------------------------------------------
 // Image
 
 TGifPicture::TGifPicture()
@@ -92,11 +54,9 @@ TGifPicture::TGifPicture()
       Reduction(GifDefaults.Reduction),
       ReductionBitCount(GifDefaults.ReductionBitCount),
       Diffusion(GifDefaults.Diffusion),
-      EncoderKind(GifDefaults.EncoderKind),
       PainterPriority(GifDefaults.PainterPriority),
-      AnimationPercent(GifDefaults.AnimationPercent),
-      FrameList(this),
-      FileHeader(this) {
+      AnimationPercent(GifDefaults.AnimationPercent) {
+    EncoderKind = GifDefaults.EncoderKind;
     StartCodecUnit();
     ResetImage();
 }
@@ -137,26 +97,29 @@ void TGifPicture::FreeRenderedBitmap() {
 
 TGifAnimator* TGifPicture::StartPainter(TGifAnimator** ownerReference, HDC canvas, uint16_t paintFlags,
                                         const RECT& rect) {
-    if (GetEmpty() || rect.right <= rect.left || rect.bottom <= rect.top) {
-        if (ownerReference) *ownerReference = nullptr;
+    // A failed allocation surfaces as the codec's own error.
+    return GuardMemory([&]() -> TGifAnimator* {
+        if (GetEmpty() || rect.right <= rect.left || rect.bottom <= rect.top) {
+            if (ownerReference) *ownerReference = nullptr;
+            return nullptr;
+        }
+        if (FrameCount() == 1) paintFlags &= uint16_t(~(RunInThread | Animate));
+        auto* painter = new TGifAnimator(this, paintFlags, rect, canvas, ownerReference);
+        {
+            std::lock_guard<std::recursive_mutex> lock(PainterLock);
+            PainterList.push_back(painter);
+            if (ownerReference) *ownerReference = painter;
+        }
+        painter->Events = PainterEvents;
+        if (painter->Threaded()) return painter;
+        // In the caller's thread the painter runs at once and frees itself; the
+        // caller never sees it.
+        painter->Execute();
+        std::exception_ptr error = painter->captured_;
+        delete painter;
+        if (error) std::rethrow_exception(error);
         return nullptr;
-    }
-    if (FrameCount() == 1) paintFlags &= uint16_t(~(RunInThread | Animate));
-    auto* painter = new TGifAnimator(this, paintFlags, rect, canvas, ownerReference);
-    {
-        std::lock_guard<std::recursive_mutex> lock(PainterLock);
-        PainterList.push_back(painter);
-        if (ownerReference) *ownerReference = painter;
-    }
-    painter->Events = PainterEvents;
-    if (painter->Threaded()) return painter;
-    // In the caller's thread the painter runs at once and frees itself; the
-    // caller never sees it.
-    painter->Execute();
-    std::exception_ptr error = painter->captured_;
-    delete painter;
-    if (error) std::rethrow_exception(error);
-    return nullptr;
+    });
 }
 
 void TGifPicture::StopPainters() {
@@ -214,14 +177,43 @@ void TGifPicture::StopForegroundPainter() {
 
 void TGifPicture::ResetImage() {
     StopPainters();
-    FrameList.ClearItems();
-    FileHeader.ResetHeader();
-    FileHeader.PreparePackedFields();
+    ClearImage();
     SetPalette(nullptr);
 }
 
-void TGifPicture::ReportWarning(const void* sender, int severity, const std::wstring& message) {
-    if (WarningEvent) WarningEvent(sender, severity, message);
+void TGifPicture::Progress(const void* sender, TProgressStage stage, int percent, bool redrawNow,
+                           const std::wstring& message) {
+    TGraphic::Progress(sender, stage, percent, redrawNow, message);
+}
+
+std::unique_ptr<TGifFrameData> TGifPicture::NewFrame() { return std::make_unique<TGifFrame>(this); }
+
+namespace {
+// At most this many frames keep a rendering, and together at most this many
+// pixels: enough for the frames a painter shows in turn, and for a few large
+// ones.
+constexpr size_t kMaxRenderedFrames = 64;
+constexpr int64_t kMaxRenderedPixels = int64_t(1) << 25;
+}  // namespace
+
+void TGifPicture::FrameRendered(TGifFrame* frame) {
+    RenderedFrames.erase(std::remove(RenderedFrames.begin(), RenderedFrames.end(), frame), RenderedFrames.end());
+    RenderedFrames.push_back(frame);
+    auto pixels = [&] {
+        int64_t total = 0;
+        for (const TGifFrame* f : RenderedFrames) total += int64_t(f->Width()) * f->Height();
+        return total;
+    };
+    // The newest one stays whatever its size: it is being drawn.
+    while (RenderedFrames.size() > 1 && (RenderedFrames.size() > kMaxRenderedFrames || pixels() > kMaxRenderedPixels)) {
+        TGifFrame* oldest = RenderedFrames.front();
+        RenderedFrames.erase(RenderedFrames.begin());
+        oldest->ReleaseRendering();
+    }
+}
+
+void TGifPicture::FrameReleased(TGifFrame* frame) {
+    RenderedFrames.erase(std::remove(RenderedFrames.begin(), RenderedFrames.end(), frame), RenderedFrames.end());
 }
 
 bool TGifPicture::RendersDithered() const {
@@ -239,77 +231,89 @@ void TGifPicture::GlobalPaletteChanged() {
 // Assignment and frames
 
 void TGifPicture::Assign(const TGraphic* source) {
-    if (source == this) return;
-    if (!source) {
-        ResetImage();
-        return;
-    }
-    if (const auto* other = dynamic_cast<const TGifPicture*>(source)) {
-        ResetImage();
-        ProgressHandler savedProgress = OnProgress;
-        WarningEventHandler savedWarning = WarningEvent;
-        OnProgress = other->OnProgress;
-        WarningEvent = other->WarningEvent;
-        auto restore = [&] {
-            OnProgress = savedProgress;
-            WarningEvent = savedWarning;
-        };
-        try {
-            Progress(this, psStarting, 0, false, txt::GifCopying);
-            FileHeader.Assign(other->FileHeader);
-            PainterPriority = other->PainterPriority;
-            BackdropColor = other->BackdropColor;
-            PaintFlags = other->PaintFlags;
-            Reduction = other->Reduction;
-            Diffusion = other->Diffusion;
-            const int count = other->FrameCount();
-            for (int i = 0; i < count; ++i) {
-                auto frame = std::make_unique<TGifFrame>(this);
-                frame->Assign(other->Frame(i));
-                AddFrame(std::move(frame));
-                Progress(this, psRunning, RoundedPercent(i + 1, count), false, txt::GifCopying);
-            }
-        } catch (...) {
-            Progress(this, psEnding, 0, false, txt::GifCopying);
-            restore();
-            throw;
+    // A failed allocation surfaces as the codec's own error.
+    GuardMemory([&] {
+        if (source == this) return;
+        if (!source) {
+            ResetImage();
+            return;
         }
-        Progress(this, psEnding, 100, false, txt::GifCopying);
-        restore();
-        return;
-    }
-    ResetImage();
-    auto frame = std::make_unique<TGifFrame>(this);
-    try {
-        frame->Assign(source);
-    } catch (const EConvertError&) {
-        frame.reset();
-        TGraphic::Assign(source);
-        return;
-    }
-    AddFrame(std::move(frame));
+        if (const auto* other = dynamic_cast<const TGifPicture*>(source)) {
+            ResetImage();
+            ProgressHandler savedProgress = OnProgress;
+            WarningEventHandler savedWarning = WarningEvent;
+            OnProgress = other->OnProgress;
+            WarningEvent = other->WarningEvent;
+            auto restore = [&] {
+                OnProgress = savedProgress;
+                WarningEvent = savedWarning;
+            };
+            try {
+                Progress(this, psStarting, 0, false, txt::GifCopying);
+                FileHeader.Assign(other->FileHeader);
+                PainterPriority = other->PainterPriority;
+                BackdropColor = other->BackdropColor;
+                PaintFlags = other->PaintFlags;
+                Reduction = other->Reduction;
+                Diffusion = other->Diffusion;
+                const int count = other->FrameCount();
+                for (int i = 0; i < count; ++i) {
+                    auto frame = std::make_unique<TGifFrame>(this);
+                    frame->Assign(other->Frame(i));
+                    AddFrame(std::move(frame));
+                    Progress(this, psRunning, RoundedPercent(i + 1, count), false, txt::GifCopying);
+                }
+            } catch (...) {
+                Progress(this, psEnding, 0, false, txt::GifCopying);
+                restore();
+                throw;
+            }
+            Progress(this, psEnding, 100, false, txt::GifCopying);
+            restore();
+            return;
+        }
+        ResetImage();
+        auto frame = std::make_unique<TGifFrame>(this);
+        try {
+            frame->Assign(source);
+        } catch (const EConvertError&) {
+            frame.reset();
+            TGraphic::Assign(source);
+            return;
+        }
+        AddFrame(std::move(frame));
+    });
 }
 
 void TGifPicture::Assign(const ui::Bitmap& bitmap) {
-    ResetImage();
-    auto frame = std::make_unique<TGifFrame>(this);
-    frame->Assign(bitmap);
-    AddFrame(std::move(frame));
+    // A failed allocation surfaces as the codec's own error.
+    GuardMemory([&] {
+        ResetImage();
+        auto frame = std::make_unique<TGifFrame>(this);
+        frame->Assign(bitmap);
+        AddFrame(std::move(frame));
+    });
 }
 
 void TGifPicture::Assign(const TPicture& picture) { Assign(picture.Graphic()); }
 
 int TGifPicture::AddFrame(const TGraphic* graphic) {
-    if (!graphic) RaiseGIFError(txt::GifObjectNotSupported);
-    auto frame = std::make_unique<TGifFrame>(this);
-    frame->Assign(graphic);
-    return AddFrame(std::move(frame));
+    // A failed allocation surfaces as the codec's own error.
+    return GuardMemory([&] {
+        if (!graphic) RaiseGIFError(txt::GifObjectNotSupported);
+        auto frame = std::make_unique<TGifFrame>(this);
+        frame->Assign(graphic);
+        return AddFrame(std::move(frame));
+    });
 }
 
 int TGifPicture::AddFrame(const ui::Bitmap& bitmap) {
-    auto frame = std::make_unique<TGifFrame>(this);
-    frame->Assign(bitmap);
-    return AddFrame(std::move(frame));
+    // A failed allocation surfaces as the codec's own error.
+    return GuardMemory([&] {
+        auto frame = std::make_unique<TGifFrame>(this);
+        frame->Assign(bitmap);
+        return AddFrame(std::move(frame));
+    });
 }
 
 int TGifPicture::AddFrame(std::unique_ptr<TGifFrame> frame) {
@@ -319,29 +323,6 @@ int TGifPicture::AddFrame(std::unique_ptr<TGifFrame> frame) {
     Changed();
     return index;
 }
-
-TGifVersion TGifPicture::RequiredVersion() const {
-    TGifVersion version = kGifVersionUnknown;
-    for (int i = 0; i < FrameCount(); ++i) {
-        version = std::max(version, Frame(i)->ItemVersion());
-        if (version == kGifVersion89a) break;
-    }
-    return version;
-}
-
-int TGifPicture::MaxColorResolution() const {
-    int resolution = FileHeader.ResolutionBits();
-    for (int i = 0; i < FrameCount(); ++i) resolution = std::max(resolution, Frame(i)->ColorResolution());
-    return resolution;
-}
-
-int TGifPicture::MaxBitsPerPixel() const {
-    int bits = FileHeader.HeaderBitDepth();
-    for (int i = 0; i < FrameCount(); ++i) bits = std::max(bits, Frame(i)->BitsPerPixel());
-    return bits;
-}
-
-COLORREF TGifPicture::BackgroundColor() { return FileHeader.BackgroundColorValue(); }
 
 // ---------------------------------------------------------------------------
 // Size and palette
@@ -383,7 +364,7 @@ HPALETTE TGifPicture::GetPalette() {
         return CachedPalette;
     }
     if (GlobalColorMap().Count() > 0) {
-        CachedPalette = GlobalColorMap().MakeLogicalPalette();
+        CachedPalette = MakeLogicalPalette(GlobalColorMap());
         return CachedPalette;
     }
     // The first frame owns what it gives.
@@ -410,35 +391,11 @@ void TGifPicture::WriteData(Stream& stream) {
     TGraphic::WriteData(stream);
 }
 
-void TGifPicture::SaveToStream(Stream& stream) {
-    Progress(this, psStarting, 0, false, txt::GifSaving);
-    try {
-        FileHeader.SaveToStream(stream);
-        FrameList.SaveToStream(stream);
-        TGifTrailer trailer(this);
-        trailer.SaveToStream(stream);
-    } catch (...) {
-        Progress(this, psEnding, 0, true, txt::GifSaving);
-        throw;
-    }
-    Progress(this, psEnding, 100, true, txt::GifSaving);
-}
+void TGifPicture::SaveToStream(Stream& stream) { TGifImageData::SaveToStream(stream); }
 
 void TGifPicture::LoadFromStream(Stream& stream) {
-    Progress(this, psStarting, 0, false, txt::GifLoading);
     ResetImage();
-    const int64_t start = stream.Position();
-    try {
-        FileHeader.LoadFromStream(stream);
-        FrameList.LoadFromStream(stream);
-        TGifTrailer trailer(this);
-        trailer.LoadFromStream(stream);
-    } catch (...) {
-        stream.SetPosition(start);
-        Progress(this, psEnding, 0, true, txt::GifLoading);
-        throw;
-    }
-    Progress(this, psEnding, 100, true, txt::GifLoading);
+    TGifImageData::LoadFromStream(stream);
 }
 
 // ---------------------------------------------------------------------------
@@ -467,50 +424,56 @@ void TGifPicture::SaveToClipboardFormat(UINT& format, HANDLE& data, HPALETTE& pa
 }
 
 void TGifPicture::LoadFromClipboardFormat(UINT format, HANDLE data, HPALETTE) {
-    if (!data) data = GetClipboardData(format);
-    if (data && format == GifClipboardFormat && GifClipboardFormat != 0) {
-        const SIZE_T size = GlobalSize(data);
-        const void* p = GlobalLock(data);
-        if (!p) RaiseGIFError(txt::GifUnsupportedClipboardFormat);
-        MemoryStream stream(p, size);
-        GlobalUnlock(data);
-        LoadFromStream(stream);
-        return;
-    }
-    ui::Bitmap bitmap;
-    if (data && (format == CF_DIB || format == CF_BITMAP) && BitmapFromClipboardData(bitmap, format, data)) {
-        Assign(bitmap);
-        return;
-    }
-    RaiseGIFError(txt::GifUnsupportedClipboardFormat);
+    // A failed allocation surfaces as the codec's own error.
+    GuardMemory([&] {
+        if (!data) data = GetClipboardData(format);
+        if (data && format == GifClipboardFormat && GifClipboardFormat != 0) {
+            const SIZE_T size = GlobalSize(data);
+            const void* p = GlobalLock(data);
+            if (!p) RaiseGIFError(txt::GifUnsupportedClipboardFormat);
+            MemoryStream stream(p, size);
+            GlobalUnlock(data);
+            LoadFromStream(stream);
+            return;
+        }
+        ui::Bitmap bitmap;
+        if (data && (format == CF_DIB || format == CF_BITMAP) && BitmapFromClipboardData(bitmap, format, data)) {
+            Assign(bitmap);
+            return;
+        }
+        RaiseGIFError(txt::GifUnsupportedClipboardFormat);
+    });
 }
 
 // ---------------------------------------------------------------------------
 // Rendering and drawing
 
 const ui::Bitmap* TGifPicture::CompositeBitmap() {
-    if (GetEmpty()) return nullptr;
-    if (RenderedBitmap) return RenderedBitmap.get();
-    TGifFrame* first = Frame(0);
-    auto bitmap = std::make_unique<ui::Bitmap>();
-    if (first->Left() == 0 && first->Top() == 0 && first->Width() == GetWidth() && first->Height() == GetHeight()) {
-        const ui::Bitmap* rendered = first->Bitmap();
-        if (rendered) *bitmap = *rendered;
-    } else if (GetWidth() > 0 && GetHeight() > 0) {
-        *bitmap = ui::Bitmap(GetWidth(), GetHeight(), ui::PixelFormat::Bits8);
-        if (bitmap->Empty()) throw EOutOfMemory(txt::GifOutOfMemory);
-        if (HPALETTE palette = GetPalette()) {
-            PALETTEENTRY entries[256];
-            const UINT n = GetPaletteEntries(palette, 0, 256, entries);
-            std::vector<RGBQUAD> colors(n);
-            for (UINT i = 0; i < n; ++i) colors[i] = RGBQUAD{entries[i].peBlue, entries[i].peGreen, entries[i].peRed, 0};
-            bitmap->SetColorTable(colors);
+    // A failed allocation surfaces as the codec's own error.
+    return GuardMemory([&]() -> const ui::Bitmap* {
+        if (GetEmpty()) return nullptr;
+        if (RenderedBitmap) return RenderedBitmap.get();
+        TGifFrame* first = Frame(0);
+        auto bitmap = std::make_unique<ui::Bitmap>();
+        if (first->Left() == 0 && first->Top() == 0 && first->Width() == GetWidth() && first->Height() == GetHeight()) {
+            const ui::Bitmap* rendered = first->Bitmap();
+            if (rendered) *bitmap = *rendered;
+        } else if (GetWidth() > 0 && GetHeight() > 0) {
+            *bitmap = ui::Bitmap(GetWidth(), GetHeight(), ui::PixelFormat::Bits8);
+            if (bitmap->Empty()) throw EOutOfMemory(txt::GifOutOfMemory);
+            if (HPALETTE palette = GetPalette()) {
+                PALETTEENTRY entries[256];
+                const UINT n = GetPaletteEntries(palette, 0, 256, entries);
+                std::vector<RGBQUAD> colors(n);
+                for (UINT i = 0; i < n; ++i) colors[i] = RGBQUAD{entries[i].peBlue, entries[i].peGreen, entries[i].peRed, 0};
+                bitmap->SetColorTable(colors);
+            }
+            RECT r{0, 0, GetWidth(), GetHeight()};
+            first->Draw(bitmap->Canvas(), r, false, false);
         }
-        RECT r{0, 0, GetWidth(), GetHeight()};
-        first->Draw(bitmap->Canvas(), r, false, false);
-    }
-    RenderedBitmap = std::move(bitmap);
-    return RenderedBitmap.get();
+        RenderedBitmap = std::move(bitmap);
+        return RenderedBitmap.get();
+    });
 }
 
 void TGifPicture::AssignTo(ui::Bitmap& destination) const {
@@ -535,157 +498,163 @@ void TGifPicture::DrawRendered(HDC dc, const RECT& rect) const {
 }
 
 void TGifPicture::Draw(HDC dc, const RECT& rect) const {
-    if (InDraw || GetEmpty()) return;
-    InDraw = true;
-    struct Guard {
-        bool& flag;
-        ~Guard() { flag = false; }
-    } guard{InDraw};
-    auto* self = const_cast<TGifPicture*>(this);
-    if (FrameCount() == 1 || !(PaintFlags & Animate)) {
-        // Without animation the first frame stands for the image.
-        self->Frame(0)->Draw(dc, rect, (PaintFlags & TileArea) != 0, (PaintFlags & HonourTransparency) != 0);
-        return;
-    }
-    if (RenderedBitmap && !(PaintFlags & PaintDirect)) {
-        DrawRendered(dc, rect);
-        return;
-    }
-    {
-        std::lock_guard<std::recursive_mutex> lock(self->PainterLock);
-        if (ForegroundPainter && ForegroundPainter->Canvas() == dc && EqualRect(&ForegroundPainter->Rect(), &rect))
-            return;  // it goes on animating there
-    }
-    self->StopForegroundPainter();
-    HDC target = dc;
-    RECT targetRect = rect;
-    if (!(PaintFlags & PaintDirect)) {
-        // The painter draws into a bitmap of the screen's size, which starts
-        // as what the canvas shows. 24 bits, so that frames with colour maps
-        // of their own keep their colours.
-        auto bitmap = std::make_unique<ui::Bitmap>(GetWidth(), GetHeight(), ui::PixelFormat::Bits24);
-        if (bitmap->Empty()) throw EOutOfMemory(txt::GifOutOfMemory);
-        SetStretchBltMode(bitmap->Canvas(), COLORONCOLOR);
-        StretchBlt(bitmap->Canvas(), 0, 0, GetWidth(), GetHeight(), dc, rect.left, rect.top, rect.right - rect.left,
-                   rect.bottom - rect.top, SRCCOPY);
-        self->RenderedBitmap = std::move(bitmap);
-        target = RenderedBitmap->Canvas();
-        targetRect = RECT{0, 0, GetWidth(), GetHeight()};
-    }
-    TGifAnimator* painter = self->StartPainter(&self->ForegroundPainter, target, PaintFlags, targetRect);
-    if (painter) painter->Resume();
-    if (PaintFlags & PaintDirect) return;
-    // Until the painter has shown its first frame. The painter is looked at
-    // only while it is still the foreground painter: it may end and free
-    // itself at any time.
-    while (painter) {
+    // A failed allocation surfaces as the codec's own error.
+    GuardMemory([&] {
+        if (InDraw || GetEmpty()) return;
+        InDraw = true;
+        struct Guard {
+            bool& flag;
+            ~Guard() { flag = false; }
+        } guard{InDraw};
+        auto* self = const_cast<TGifPicture*>(this);
+        if (FrameCount() == 1 || !(PaintFlags & Animate)) {
+            // Without animation the first frame stands for the image.
+            self->Frame(0)->Draw(dc, rect, (PaintFlags & TileArea) != 0, (PaintFlags & HonourTransparency) != 0);
+            return;
+        }
+        if (RenderedBitmap && !(PaintFlags & PaintDirect)) {
+            DrawRendered(dc, rect);
+            return;
+        }
         {
             std::lock_guard<std::recursive_mutex> lock(self->PainterLock);
-            if (ForegroundPainter != painter || painter->Started() || painter->Terminated()) break;
+            if (ForegroundPainter && ForegroundPainter->Canvas() == dc && EqualRect(&ForegroundPainter->Rect(), &rect))
+                return;  // it goes on animating there
         }
-        if (!DispatchPainterCalls()) return;
-        Sleep(1);
-    }
-    if (RenderedBitmap) DrawRendered(dc, rect);
+        self->StopForegroundPainter();
+        HDC target = dc;
+        RECT targetRect = rect;
+        if (!(PaintFlags & PaintDirect)) {
+            // The painter draws into a bitmap of the screen's size, which starts
+            // as what the canvas shows. 24 bits, so that frames with colour maps
+            // of their own keep their colours.
+            auto bitmap = std::make_unique<ui::Bitmap>(GetWidth(), GetHeight(), ui::PixelFormat::Bits24);
+            if (bitmap->Empty()) throw EOutOfMemory(txt::GifOutOfMemory);
+            SetStretchBltMode(bitmap->Canvas(), COLORONCOLOR);
+            StretchBlt(bitmap->Canvas(), 0, 0, GetWidth(), GetHeight(), dc, rect.left, rect.top, rect.right - rect.left,
+                       rect.bottom - rect.top, SRCCOPY);
+            self->RenderedBitmap = std::move(bitmap);
+            target = RenderedBitmap->Canvas();
+            targetRect = RECT{0, 0, GetWidth(), GetHeight()};
+        }
+        TGifAnimator* painter = self->StartPainter(&self->ForegroundPainter, target, PaintFlags, targetRect);
+        if (painter) painter->Resume();
+        if (PaintFlags & PaintDirect) return;
+        // Until the painter has shown its first frame. The painter is looked at
+        // only while it is still the foreground painter: it may end and free
+        // itself at any time.
+        while (painter) {
+            {
+                std::lock_guard<std::recursive_mutex> lock(self->PainterLock);
+                if (ForegroundPainter != painter || painter->Started() || painter->Terminated()) break;
+            }
+            if (!DispatchPainterCalls()) return;
+            Sleep(1);
+        }
+        if (RenderedBitmap) DrawRendered(dc, rect);
+    });
 }
 
 // ---------------------------------------------------------------------------
 // Optimising
 
 void TGifPicture::OptimiseFrames(int options, TReductionMethod reduction, int, TDiffusionKind) {
-    if (GetEmpty()) return;
-    if ((options & ooReduceColors) && !(options & ooCleanup) && reduction == 9)
-        RaiseGIFError(txt::GifInvalidReductionMethod);
-    StopPainters();
-    const int total = std::max(1, FrameCount() * 6);
-    int done = 0;
-    auto step = [&] {
-        ++done;
-        Progress(this, psRunning, std::min(100, done * 100 / total), false, txt::GifOptimizing);
-    };
-    Progress(this, psStarting, 0, false, txt::GifOptimizing);
-    try {
-        if (options & ooColorMap) {
-            if (GlobalColorMap().Count() > 0) GlobalColorMap().SortByUsage();
-            for (int i = 0; i < FrameCount(); ++i) {
-                if (Frame(i)->ColorMap().Count() > 0) Frame(i)->ColorMap().SortByUsage();
-                step();
-            }
-        }
-        if (options & ooCleanup) {
-            for (int i = 0; i < FrameCount(); ++i) {
-                TGifFrame* frame = Frame(i);
-                TGifGraphicControlExtension* gce = frame->GraphicControlExtension();
-                if (gce && frame->Transparent() && !frame->Empty()) {
-                    const uint8_t t = gce->TransparentColorIndex();
-                    bool used = false;
-                    for (int p = 0; p < frame->PixelCount() && !used; ++p) used = frame->Data()[p] == t;
-                    if (!used) gce->SetTransparent(false);
+    // A failed allocation surfaces as the codec's own error.
+    GuardMemory([&] {
+        if (GetEmpty()) return;
+        if ((options & ooReduceColors) && !(options & ooCleanup) && reduction == 9)
+            RaiseGIFError(txt::GifInvalidReductionMethod);
+        StopPainters();
+        const int total = std::max(1, FrameCount() * 6);
+        int done = 0;
+        auto step = [&] {
+            ++done;
+            Progress(this, psRunning, std::min(100, done * 100 / total), false, txt::GifOptimizing);
+        };
+        Progress(this, psStarting, 0, false, txt::GifOptimizing);
+        try {
+            if (options & ooColorMap) {
+                if (GlobalColorMap().Count() > 0) GlobalColorMap().SortByUsage();
+                for (int i = 0; i < FrameCount(); ++i) {
+                    if (Frame(i)->ColorMap().Count() > 0) Frame(i)->ColorMap().SortByUsage();
+                    step();
                 }
-                if (gce && (gce->Disposal() == 2 || gce->Disposal() == 3) && i + 1 < FrameCount()) {
-                    TGifFrame* next = Frame(i + 1);
-                    RECT a = frame->BoundsRect(), b = next->BoundsRect(), u;
-                    UnionRect(&u, &a, &b);
-                    if (!next->Transparent() && EqualRect(&u, &b)) gce->SetDisposal(0);
-                }
-                step();
             }
-        }
-        if (options & ooMerge) {
-            for (int i = FrameCount() - 1; i >= 1; --i) {
-                int p = i - 1;
-                while (p >= 0 && Frame(p)->Disposal() == 3) --p;
-                if (p >= 0) Frame(i)->Merge(Frame(p));
-                step();
-            }
-        }
-        if (options & ooCrop) {
-            for (int i = FrameCount() - 1; i >= 0; --i) {
-                TGifFrame* frame = Frame(i);
-                if (frame->Empty() || !frame->Transparent()) continue;
-                frame->Crop();
-                if (frame->Empty()) {
-                    const int delay = frame->GraphicControlExtension() ? frame->GraphicControlExtension()->Delay() : 0;
-                    if (i > 0 && Frame(i - 1)->Transparent() && Frame(i - 1)->GraphicControlExtension()) {
-                        TGifGraphicControlExtension* prev = Frame(i - 1)->GraphicControlExtension();
-                        prev->SetDelay(uint16_t(std::min(0xFFFF, prev->Delay() + delay)));
+            if (options & ooCleanup) {
+                for (int i = 0; i < FrameCount(); ++i) {
+                    TGifFrame* frame = Frame(i);
+                    TGifGraphicControlExtension* gce = frame->GraphicControlExtension();
+                    if (gce && frame->Transparent() && !frame->Empty()) {
+                        const uint8_t t = gce->TransparentColorIndex();
+                        bool used = false;
+                        for (int p = 0; p < frame->PixelCount() && !used; ++p) used = frame->Data()[p] == t;
+                        if (!used) gce->SetTransparent(false);
                     }
-                    FrameList.DeleteItem(i);
-                }
-                step();
-            }
-        }
-        if (options & ooCleanup) {
-            const bool single = FrameCount() == 1;
-            for (int i = FrameCount() - 1; i >= 0; --i) {
-                TGifFrame* frame = Frame(i);
-                TGifExtensionList& list = frame->Extensions();
-                for (int e = list.ItemCount() - 1; e >= 0; --e) {
-                    TGifExtension* ext = list.ExtensionAt(e);
-                    const uint8_t label = ext->ExtensionLabel();
-                    bool remove = false;
-                    if (label == 0xFE || label == 0x01) {
-                        remove = true;
-                    } else if (label == 0xFF) {
-                        remove = !ext->IsLoopExtension() || !(i == 0 && FrameCount() > 1);
-                    } else if (label == TGifGraphicControlExtension::kLabel) {
-                        auto* gce = static_cast<TGifGraphicControlExtension*>(ext);
-                        remove = !gce->Transparent() && !gce->UserInput() && (gce->Delay() == 0 || single) &&
-                                 (gce->Disposal() < 2 || single);
+                    if (gce && (gce->Disposal() == 2 || gce->Disposal() == 3) && i + 1 < FrameCount()) {
+                        TGifFrame* next = Frame(i + 1);
+                        RECT a = frame->BoundsRect(), b = next->BoundsRect(), u;
+                        UnionRect(&u, &a, &b);
+                        if (!next->Transparent() && EqualRect(&u, &b)) gce->SetDisposal(0);
                     }
-                    if (remove) list.DeleteItem(e);
+                    step();
                 }
-                if (frame->Empty() && list.ItemCount() == 0) FrameList.DeleteItem(i);
-                step();
             }
+            if (options & ooMerge) {
+                for (int i = FrameCount() - 1; i >= 1; --i) {
+                    int p = i - 1;
+                    while (p >= 0 && Frame(p)->Disposal() == 3) --p;
+                    if (p >= 0) Frame(i)->Merge(Frame(p));
+                    step();
+                }
+            }
+            if (options & ooCrop) {
+                for (int i = FrameCount() - 1; i >= 0; --i) {
+                    TGifFrame* frame = Frame(i);
+                    if (frame->Empty() || !frame->Transparent()) continue;
+                    frame->Crop();
+                    if (frame->Empty()) {
+                        const int delay = frame->GraphicControlExtension() ? frame->GraphicControlExtension()->Delay() : 0;
+                        if (i > 0 && Frame(i - 1)->Transparent() && Frame(i - 1)->GraphicControlExtension()) {
+                            TGifGraphicControlExtension* prev = Frame(i - 1)->GraphicControlExtension();
+                            prev->SetDelay(uint16_t(std::min(0xFFFF, prev->Delay() + delay)));
+                        }
+                        FrameList.DeleteItem(i);
+                    }
+                    step();
+                }
+            }
+            if (options & ooCleanup) {
+                const bool single = FrameCount() == 1;
+                for (int i = FrameCount() - 1; i >= 0; --i) {
+                    TGifFrame* frame = Frame(i);
+                    TGifExtensionList& list = frame->Extensions();
+                    for (int e = list.ItemCount() - 1; e >= 0; --e) {
+                        TGifExtension* ext = list.ExtensionAt(e);
+                        const uint8_t label = ext->ExtensionLabel();
+                        bool remove = false;
+                        if (label == 0xFE || label == 0x01) {
+                            remove = true;
+                        } else if (label == 0xFF) {
+                            remove = !ext->IsLoopExtension() || !(i == 0 && FrameCount() > 1);
+                        } else if (label == TGifGraphicControlExtension::kLabel) {
+                            auto* gce = static_cast<TGifGraphicControlExtension*>(ext);
+                            remove = !gce->Transparent() && !gce->UserInput() && (gce->Delay() == 0 || single) &&
+                                     (gce->Disposal() < 2 || single);
+                        }
+                        if (remove) list.DeleteItem(e);
+                    }
+                    if (frame->Empty() && list.ItemCount() == 0) FrameList.DeleteItem(i);
+                    step();
+                }
+            }
+        } catch (...) {
+            Progress(this, psEnding, 0, false, txt::GifOptimizing);
+            throw;
         }
-    } catch (...) {
-        Progress(this, psEnding, 0, false, txt::GifOptimizing);
-        throw;
-    }
-    Progress(this, psEnding, 100, false, txt::GifOptimizing);
-    FreeRenderedBitmap();
-    Changed();
+        Progress(this, psEnding, 100, false, txt::GifOptimizing);
+        FreeRenderedBitmap();
+        Changed();
+    });
 }
 
 }  // namespace gif

@@ -1,6 +1,6 @@
-// The GIF image class: a header, an ordered list of frames and the options
-// that govern conversion, encoding and painting. Registered with the picture
-// registry under "GIF" and under a clipboard format of its own.
+// The GIF image class: the file's header and frames (gif_image_data.h), and
+// the options that govern conversion, encoding and painting. Registered with
+// the picture registry under "GIF" and under a clipboard format of its own.
 #pragma once
 
 #include <windows.h>
@@ -16,6 +16,7 @@
 #include "gif/gif_frame.h"
 #include "gif/gif_graphic.h"
 #include "gif/gif_header.h"
+#include "gif/gif_image_data.h"
 #include "gif/gif_painter.h"
 #include "gif/gif_reduce.h"
 
@@ -63,17 +64,7 @@ extern bool RenderAfterLoad;
 extern bool OptimiseOnPropertyWrite;
 extern UINT GifClipboardFormat;
 
-using WarningEventHandler = std::function<void(const void* sender, int severity, const std::wstring& message)>;
-
-class TGifFrameList : public TGifList {
-public:
-    explicit TGifFrameList(TGifPicture* image) : TGifList(image) {}
-    void SaveToStream(Stream& stream) override;
-    void LoadFromStream(Stream& stream) override;
-    TGifFrame* Frame(int index) const { return static_cast<TGifFrame*>(ItemAt(index)); }
-};
-
-class TGifPicture : public TGraphic {
+class TGifPicture : public TGraphic, public TGifImageData {
 public:
     TGifPicture();
     ~TGifPicture() override;
@@ -85,9 +76,9 @@ public:
     void Assign(const TPicture& picture);
     void Draw(HDC dc, const RECT& rect) const override;
     bool Equals(const TGraphic* other) const override { return other == this; }
-    bool GetEmpty() const override { return FrameList.ItemCount() == 0; }
-    int GetHeight() const override { return FileHeader.ScreenHeight; }
-    int GetWidth() const override { return FileHeader.ScreenWidth; }
+    bool GetEmpty() const override { return FrameCount() == 0; }
+    int GetHeight() const override { return ScreenHeight(); }
+    int GetWidth() const override { return ScreenWidth(); }
     HPALETTE GetPalette() override;
     void SetHeight(int value) override;
     void SetPalette(HPALETTE palette) override;  // takes ownership
@@ -97,17 +88,16 @@ public:
     void SaveToStream(Stream& stream) override;
     void LoadFromClipboardFormat(UINT format, HANDLE data, HPALETTE palette) override;
     void SaveToClipboardFormat(UINT& format, HANDLE& data, HPALETTE& palette) override;
-    virtual void ReportWarning(const void* sender, int severity, const std::wstring& message);
+    void Progress(const void* sender, TProgressStage stage, int percent, bool redrawNow,
+                  const std::wstring& message) override;
+    std::unique_ptr<TGifFrameData> NewFrame() override;
+    void GlobalPaletteChanged() override;
+    void FreeRenderedBitmap() override;
 
     int AddFrame(const TGraphic* graphic);
     int AddFrame(const ui::Bitmap& bitmap);
     int AddFrame(std::unique_ptr<TGifFrame> frame);
     void ResetImage();
-    TGifVersion RequiredVersion() const;
-    int MaxColorResolution() const;
-    int MaxBitsPerPixel() const;
-    COLORREF BackgroundColor();
-    TGifGlobalColorMap& GlobalColorMap() { return FileHeader.ColorMap(); }
     // The first frame as a bitmap of the logical screen's size (cached).
     const ui::Bitmap* CompositeBitmap();
     void OptimiseFrames(int options, TReductionMethod reduction, int bits, TDiffusionKind diffusion);
@@ -118,22 +108,20 @@ public:
     void StopPainters();
     void StopForegroundPainter();
 
-    int FrameCount() const { return FrameList.ItemCount(); }
-    TGifFrame* Frame(int index) const { return FrameList.Frame(index); }
-    TGifFrameList& Frames() { return FrameList; }
-    TGifHeader& Header() { return FileHeader; }
-    const TGifHeader& Header() const { return FileHeader; }
+    TGifFrame* Frame(int index) const { return static_cast<TGifFrame*>(TGifImageData::Frame(index)); }
     // Frames are rendered dithered to the web-safe palette.
     bool RendersDithered() const;
-    void GlobalPaletteChanged();
-    void FreeRenderedBitmap();
+    // GetPalette is running (it asks the first frame, which may ask back).
+    bool PaletteQueryRunning() const { return InPaletteQuery; }
+    // The frames that hold a rendering, oldest first: a frame that renders
+    // itself comes last, and the oldest ones are freed beyond a few.
+    void FrameRendered(TGifFrame* frame);
+    void FrameReleased(TGifFrame* frame);
 
     uint16_t PaintFlags;
     TReductionMethod Reduction;
     int ReductionBitCount;
     TDiffusionKind Diffusion;
-    uint8_t EncoderKind;
-    WarningEventHandler WarningEvent;
     int PainterPriority;
     int AnimationPercent;
     COLORREF BackdropColor = clNone;
@@ -151,9 +139,8 @@ private:
     void DrawRendered(HDC dc, const RECT& rect) const;
     mutable bool InDraw = false;
     bool InPaletteQuery = false;
-    TGifFrameList FrameList;
-    TGifHeader FileHeader;
     HPALETTE CachedPalette = nullptr;
+    std::vector<TGifFrame*> RenderedFrames;
     std::unique_ptr<ui::Bitmap> RenderedBitmap;
     HPALETTE RenderedPalette = nullptr;  // made from RenderedBitmap's colour table
 };

@@ -13,6 +13,7 @@ Exception::Exception(std::wstring message) : message_(std::move(message)) {
 }
 
 void RaiseGIFError(const wchar_t* message) { throw EGifError(message); }
+void RaiseOutOfMemory() { throw EOutOfMemory(txt::GifOutOfMemory); }
 
 // ---------------------------------------------------------------------------
 // Streams

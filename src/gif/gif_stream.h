@@ -7,6 +7,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <exception>
+#include <new>
 #include <string>
 #include <vector>
 
@@ -41,6 +42,18 @@ class EWriteError : public EStreamError { using EStreamError::EStreamError; };
 class EGifError : public EInvalidGraphic { using EInvalidGraphic::EInvalidGraphic; };
 
 [[noreturn]] void RaiseGIFError(const wchar_t* message);
+[[noreturn]] void RaiseOutOfMemory();  // EOutOfMemory with the codec's own text
+
+// Runs f; an allocation that fails inside it surfaces as the codec's own
+// out-of-memory error, never as std::bad_alloc.
+template <typename F>
+decltype(auto) GuardMemory(F&& f) {
+    try {
+        return f();
+    } catch (const std::bad_alloc&) {
+        RaiseOutOfMemory();
+    }
+}
 
 // ---------------------------------------------------------------------------
 // Streams: a byte stream with position, as the codec's blocks read and write

@@ -44,15 +44,21 @@ std::optional<DibLayout> InspectDib(const uint8_t* block, size_t size) {
     DibLayout d;
     d.headerSize = Read<uint32_t>(block);
     uint32_t declaredColors = 0;
+    // Planes x bit count: two 16-bit numbers whose product needs more than a
+    // signed int. Anything above 32 bits per pixel is no depth at all.
+    auto depth = [](uint16_t planes, uint16_t bitCount) {
+        const uint32_t bits = uint32_t(planes) * uint32_t(bitCount);
+        return bits <= 32 ? int(bits) : 0;
+    };
     if (d.headerSize == 12) {
         d.width = Read<uint16_t>(block + 4);
         d.height = Read<uint16_t>(block + 6);
-        d.bits = Read<uint16_t>(block + 8) * Read<uint16_t>(block + 10);
+        d.bits = depth(Read<uint16_t>(block + 8), Read<uint16_t>(block + 10));
         d.entrySize = 3;
     } else if (d.headerSize >= 40 && d.headerSize <= 124 && d.headerSize <= size) {
         d.width = Read<int32_t>(block + 4);
         d.height = Read<int32_t>(block + 8);
-        d.bits = Read<uint16_t>(block + 12) * Read<uint16_t>(block + 14);
+        d.bits = depth(Read<uint16_t>(block + 12), Read<uint16_t>(block + 14));
         d.compression = Read<uint32_t>(block + 16);
         d.xPelsPerMeter = Read<int32_t>(block + 24);
         d.yPelsPerMeter = Read<int32_t>(block + 28);
@@ -61,6 +67,7 @@ std::optional<DibLayout> InspectDib(const uint8_t* block, size_t size) {
         return std::nullopt;
     }
     if (d.width <= 0 || d.height == 0 || d.height == INT32_MIN) return std::nullopt;
+    if (declaredColors > 4096) return std::nullopt;  // no source declares more: a damaged header
     const int64_t rows = d.height < 0 ? -int64_t(d.height) : d.height;
     if (int64_t(d.width) * rows > MaxScanPixels) return std::nullopt;
 
@@ -87,12 +94,16 @@ std::optional<DibLayout> InspectDib(const uint8_t* block, size_t size) {
         default:
             return std::nullopt;
     }
-    if (declaredColors > 4096) return std::nullopt;  // no source declares more: a damaged header
 
+    // Sizes in 64 bits: on a 32-bit system stride x rows of a header's
+    // numbers does not fit a size_t.
     d.stride = DibStride(d.width, d.bits);
-    d.imageBytes = size_t(d.stride) * size_t(rows);
-    d.pixelOffset = size_t(d.headerSize) + d.maskBytes + size_t(d.colorEntries) * d.entrySize + d.extraBytes;
-    if (d.pixelOffset > size || d.imageBytes > size - d.pixelOffset) return std::nullopt;
+    const uint64_t imageBytes = uint64_t(d.stride) * uint64_t(rows);
+    const uint64_t pixelOffset =
+        uint64_t(d.headerSize) + d.maskBytes + uint64_t(d.colorEntries) * d.entrySize + d.extraBytes;
+    if (pixelOffset > size || imageBytes > size - pixelOffset) return std::nullopt;
+    d.pixelOffset = size_t(pixelOffset);
+    d.imageBytes = size_t(imageBytes);
     return d;
 }
 
@@ -186,9 +197,9 @@ void MemoryImage::AddStrip(const uint8_t* data, size_t bytesWritten, uint32_t by
         }
     }
     // Only the pixel bytes of a row are taken; the DIB's padding stays zero.
-    const size_t copy = std::min<size_t>(bytesPerRow, (size_t(width_) * bits_ + 7) / 8);
+    const size_t copy = size_t(std::min<uint64_t>(bytesPerRow, (uint64_t(width_) * uint64_t(bits_) + 7) / 8));
     for (uint32_t r = 0; r < rows; ++r)
-        std::memcpy(&pixels_[size_t(yOffset + r) * stride_], data + size_t(r) * bytesPerRow, copy);
+        std::memcpy(&pixels_[size_t(uint64_t(yOffset) + r) * stride_], data + uint64_t(r) * bytesPerRow, copy);
 }
 
 std::vector<uint8_t> MemoryImage::Finish(const std::vector<uint32_t>& table, int32_t xPpm, int32_t yPpm) const {

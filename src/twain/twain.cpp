@@ -55,8 +55,23 @@ TW_UINT32 StripBufferSize(const TW_SETUPMEMXFER& setup, uint32_t stride) {
 
 // Strips in a row that bring nothing before a memory transfer is given up.
 constexpr int MaxEmptyStrips = 1000;
-// Failed transfers in a row before the pending ones are given up.
+// Failed transfers in a row before the pending ones are given up. A transfer
+// after which the source's count of pending ones did not go down counts as
+// failed too: some sources never lower it (Wine's camera source reports one
+// more after its last), and one that kept handing over an image would
+// otherwise be asked for ever.
 constexpr int MaxFailedTransfers = 3;
+
+// The count the source reports (Count of TW_PENDINGXFERS) when it does not
+// know how many images are left (a document feeder).
+constexpr TW_UINT16 UnknownPending = 0xFFFF;
+
+// A 64-bit FNV-1a hash of a block, to tell an image handed over again.
+uint64_t HashOf(const uint8_t* data, size_t size) {
+    uint64_t h = 14695981039346656037ull;
+    for (size_t i = 0; i < size; ++i) h = (h ^ data[i]) * 1099511628211ull;
+    return h;
+}
 
 }  // namespace
 
@@ -294,6 +309,9 @@ bool TTwain::StartAcquisition(TW_UINT16 mode) {
     if (!OpenManager()) return false;
     if (!OpenSource()) {
         CloseManager();
+        // Nothing else would tell the user why the scan did not start (under
+        // Wine every Acquire before a source was selected ends here).
+        UserError(txt::ScanSourceNotOpened);
         return false;
     }
     if (!SetTransferMechanism() || (AutoFeed && !SetFeeder())) {
@@ -465,22 +483,33 @@ void TTwain::GiveUpPending() {
     pending_.Count = 0;
 }
 
+bool TTwain::CountedDown(int& previous) const {
+    const bool down = previous < 0 || pending_.Count == UnknownPending || int(pending_.Count) < previous;
+    previous = pending_.Count;
+    return down;
+}
+
 void TTwain::NativeTransfer() {
     int failures = 0;
+    int previous = -1;  // the pending count after the last transfer; none yet
     do {
-        HGLOBAL dib = nullptr;
-        const TW_UINT16 rc = Call(&sourceIdentity_, DG_IMAGE, DAT_IMAGENATIVEXFER, MSG_GET, &dib);
+        HANDLE image = nullptr;
+        const TW_UINT16 rc = Call(&sourceIdentity_, DG_IMAGE, DAT_IMAGENATIVEXFER, MSG_GET, &image);
         if (rc == TWRC_XFERDONE) {
-            failures = 0;
             Report(mtInfo, -38, TMessageLevel::mlFull);
             EndTransfer(-39);
+            // A source that does not count down may be handing over the same
+            // image again: that one is not delivered twice.
+            const bool counted = CountedDown(previous);
+            failures = counted ? 0 : failures + 1;
+            if (failures >= MaxFailedTransfers) GiveUpPending();
             if (pending_.Count == 0 && acquireMode_ != 3) CloseAll();
-            DeliverDib(reinterpret_cast<uintptr_t>(dib) >= 32 ? dib : nullptr);
+            DeliverNative(reinterpret_cast<uintptr_t>(image) >= 32 ? image : nullptr, !counted);
             Report(mtInfo, -40, TMessageLevel::mlInfo, std::to_wstring(pending_.Count));
             continue;
         }
         // A handle handed over with a failed transfer is not an image.
-        if (dib) GlobalFree(dib);
+        FreeNativeImage(image);
         if (rc == TWRC_CANCEL) {
             Error(-41);
             EndTransfer(-42);
@@ -497,6 +526,7 @@ void TTwain::NativeTransfer() {
 void TTwain::FileTransfer() {
     TW_UINT16 rc = TWRC_SUCCESS;
     int failures = 0;
+    int previous = -1;
     do {
         TW_SETUPFILEXFER setup{};
         setup.Format = TWFF_BMP;
@@ -519,9 +549,10 @@ void TTwain::FileTransfer() {
         }
         switch (rc) {
             case TWRC_XFERDONE:
-                failures = 0;
                 Report(mtInfo, -38, TMessageLevel::mlFull);
                 EndTransfer(-39);
+                failures = CountedDown(previous) ? 0 : failures + 1;
+                if (failures >= MaxFailedTransfers) GiveUpPending();
                 if (!autoFeedOn_) acquireMode_ = 1;
                 if (pending_.Count == 0 && acquireMode_ != 3) CloseAll();
                 // Only a completed transfer is delivered: a file a failed
@@ -549,6 +580,7 @@ void TTwain::FileTransfer() {
 
 void TTwain::MemoryTransfer() {
     int failures = 0;
+    int previous = -1;
     do {
         TW_IMAGEINFO info{};
         if (Call(&sourceIdentity_, DG_IMAGE, DAT_IMAGEINFO, MSG_GET, &info) != TWRC_SUCCESS) {
@@ -617,7 +649,6 @@ void TTwain::MemoryTransfer() {
             }
         }
         if (rc == TWRC_XFERDONE) {
-            failures = 0;
             Report(mtError, -45, TMessageLevel::mlFull);
             std::vector<uint8_t> block;
             try {
@@ -626,8 +657,11 @@ void TTwain::MemoryTransfer() {
                 Error(-56);
             }
             EndTransfer(-42);
+            const bool counted = CountedDown(previous);
+            failures = counted ? 0 : failures + 1;
+            if (failures >= MaxFailedTransfers) GiveUpPending();
             if (pending_.Count == 0 && acquireMode_ != 3) CloseAll();
-            if (!block.empty()) DeliverBlock(block.data(), block.size());
+            if (!block.empty()) DeliverBlock(block.data(), block.size(), !counted);
             Report(mtError, -40, autoFeedOn_ ? TMessageLevel::mlError : TMessageLevel::mlInfo,
                    std::to_wstring(pending_.Count));
             continue;
@@ -650,11 +684,79 @@ void TTwain::MemoryTransfer() {
 
 // ---- Handing the image over -----------------------------------------------------
 
-void TTwain::DeliverDib(HGLOBAL dib) {
+namespace {
+
+// What a source's native transfer handed over: the DIB block the protocol
+// asks for, or a bitmap, as some sources hand over instead (Wine's camera
+// source gives a DIB section).
+bool IsBitmap(HANDLE image) { return image && GetObjectType(image) == OBJ_BITMAP; }
+
+// A bitmap's pixels as one DIB block (header, colour table, bottom-up rows),
+// read through GDI in the bitmap's own depth: GDI knows which way a DIB
+// section's rows run, which its header alone does not tell reliably. Empty
+// when the bitmap cannot be read.
+std::vector<uint8_t> DibBlockOfBitmap(HBITMAP bitmap) {
+    BITMAP info{};
+    if (GetObjectW(bitmap, sizeof info, &info) < int(sizeof info) || info.bmWidth <= 0 || info.bmHeight <= 0 ||
+        int64_t(info.bmWidth) * info.bmHeight > MaxScanPixels)
+        return {};
+    const int depth = info.bmBitsPixel * info.bmPlanes;
+    const int bits = depth == 1 || depth == 4 || depth == 8 || depth == 24 ? depth : 32;
+    const uint32_t colors = bits <= 8 ? 1u << bits : 0;
+    const size_t head = sizeof(BITMAPINFOHEADER) + colors * sizeof(RGBQUAD);
+    const size_t rows = size_t(DibStride(info.bmWidth, bits)) * size_t(info.bmHeight);
+    std::vector<uint8_t> block(head + rows);
+    auto* header = reinterpret_cast<BITMAPINFOHEADER*>(block.data());
+    header->biSize = sizeof *header;
+    header->biWidth = info.bmWidth;
+    header->biHeight = info.bmHeight;
+    header->biPlanes = 1;
+    header->biBitCount = WORD(bits);
+    header->biCompression = BI_RGB;
+    HDC screen = GetDC(nullptr);
+    const int copied = GetDIBits(screen, bitmap, 0, UINT(info.bmHeight), block.data() + head,
+                                 reinterpret_cast<BITMAPINFO*>(block.data()), DIB_RGB_COLORS);
+    ReleaseDC(nullptr, screen);
+    if (copied != info.bmHeight) return {};
+    // What GDI filled in is what the block holds: the table it wrote, no more.
+    header->biClrUsed = colors;
+    header->biSizeImage = 0;
+    return block;
+}
+
+}  // namespace
+
+void TTwain::FreeNativeImage(HANDLE image) {
+    if (!image) return;
+    if (IsBitmap(image)) DeleteObject(image);
+    else GlobalFree(image);
+}
+
+void TTwain::DeliverNative(HANDLE image, bool unlessRepeated) {
+    if (!image) return;
+    if (!IsBitmap(image)) {
+        DeliverDib(static_cast<HGLOBAL>(image), unlessRepeated);
+        return;
+    }
+    std::vector<uint8_t> block;
+    try {
+        block = DibBlockOfBitmap(static_cast<HBITMAP>(image));
+    } catch (const std::bad_alloc&) {
+        block.clear();
+    }
+    DeleteObject(image);
+    if (block.empty()) {
+        UserError(txt::ScanDamaged);
+        return;
+    }
+    DeliverBlock(block.data(), block.size(), unlessRepeated);
+}
+
+void TTwain::DeliverDib(HGLOBAL dib, bool unlessRepeated) {
     if (!dib) return;
     const SIZE_T size = GlobalSize(dib);
     if (const void* block = GlobalLock(dib)) {
-        DeliverBlock(static_cast<const uint8_t*>(block), size);
+        DeliverBlock(static_cast<const uint8_t*>(block), size, unlessRepeated);
         GlobalUnlock(dib);
     } else {
         UserError(txt::ScanDamaged);
@@ -662,7 +764,9 @@ void TTwain::DeliverDib(HGLOBAL dib) {
     GlobalFree(dib);
 }
 
-void TTwain::DeliverBlock(const uint8_t* block, size_t size) {
+void TTwain::DeliverBlock(const uint8_t* block, size_t size, bool unlessRepeated) {
+    const uint64_t hash = HashOf(block, size);
+    if (unlessRepeated && hash == lastDelivered_) return;
     WaitCursor wait;
     // The block comes from outside the program: its header is checked against
     // the block's size before a byte of the rows is read.
@@ -681,6 +785,7 @@ void TTwain::DeliverBlock(const uint8_t* block, size_t size) {
         UserError(txt::ScanDamaged);
         return;
     }
+    lastDelivered_ = hash;
     ScannedBmp = std::move(bitmap);
     if (OnChangeBitmap) OnChangeBitmap();
 }

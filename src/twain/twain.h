@@ -87,8 +87,15 @@ private:
     void MemoryTransfer();
     bool EndTransfer(int failureCode);
     void GiveUpPending();
-    void DeliverDib(HGLOBAL dib);
-    void DeliverBlock(const uint8_t* block, size_t size);
+    // Whether the source's pending count went down since the last transfer
+    // (previous: that count, or -1); remembers the new one.
+    bool CountedDown(int& previous) const;
+    // The native transfer's image: a DIB block or a bitmap (freed after).
+    // unlessRepeated: not delivered when it is the image delivered last.
+    void DeliverNative(HANDLE image, bool unlessRepeated);
+    void FreeNativeImage(HANDLE image);
+    void DeliverDib(HGLOBAL dib, bool unlessRepeated);
+    void DeliverBlock(const uint8_t* block, size_t size, bool unlessRepeated);
     void DeliverFile();
     void UserError(const std::wstring& text);
 
@@ -103,6 +110,7 @@ private:
     TW_UINT16 acquireMode_ = 0;
     bool autoFeedOn_ = false;
     TW_PENDINGXFERS pending_{};
+    uint64_t lastDelivered_ = 0;  // hash of the last image delivered
     bool quitSeen_ = false;
 };
 

@@ -155,16 +155,22 @@ for file in *.gif; do
   name=${file%.gif}
   case $name in *.resaved | *.resaved2) continue ;; esac
   # giflib refuses minimum code sizes above 8; the codec's own tests cover
-  # those.
-  giftext "$file" >/dev/null 2>&1 || continue
+  # those. Its giftext also stops at a control block of another size than
+  # 4, which ImageMagick reads: such a file is compared with ImageMagick
+  # only, and what the codec saves of it with giflib too.
+  giflib=1
+  giftext "$file" >/dev/null 2>&1 || giflib=0
+  [ "$giflib" -eq 1 ] || identify "$file" >/dev/null 2>&1 || continue
   count=$((count + 1))
   if ! "$wine_run" "$dump" "$file" "$name" "$backdrop" >"$name.log" 2>&1; then
     bad "$name" "the codec cannot read it: $(cat "$name.log")"
     continue
   fi
   n=$(stat -c %s "$name.raw")
-  giftext -r "$file" 2>/dev/null | tail -c "$n" >"$name.giftext.raw"
-  cmp -s "$name.raw" "$name.giftext.raw" || bad "$name" "indices differ from giftext -r ($(cmp "$name.raw" "$name.giftext.raw" 2>&1 | head -1))"
+  if [ "$giflib" -eq 1 ]; then
+    giftext -r "$file" 2>/dev/null | tail -c "$n" >"$name.giftext.raw"
+    cmp -s "$name.raw" "$name.giftext.raw" || bad "$name" "indices differ from giftext -r ($(cmp "$name.raw" "$name.giftext.raw" 2>&1 | head -1))"
+  fi
   # ImageMagick refuses a minimum code size of 1, which giflib reads.
   case $name in *code_size_1) ;; *)
   if "$magick" "$file" -alpha off -depth 8 "rgb:$name.im.frames.rgb" 2>"$name.im.err"; then

@@ -6,6 +6,7 @@
 #include "core/texts.h"
 #include "gif/gif_colormap.h"
 #include "gif/gif_header.h"
+#include "gif/gif_palette.h"
 #include "gif/gif_picture.h"
 #include "gif/gif_reduce.h"
 #include "test_support.h"
@@ -199,20 +200,20 @@ TEST(GifColorMap, SortByUsageReordersPixelsAndDropsUnused) {
 TEST(GifColorMap, PaletteAndQuadImportExport) {
     LooseMap map;
     const RGBQUAD quads[3] = {{10, 20, 30, 0}, {0, 0, 255, 0}, {1, 2, 3, 0}};
-    map.ImportQuadTable(quads, 3);
+    ImportQuadTable(map, quads, 3);
     EXPECT_EQ(map.ColorAt(0), RGB(30, 20, 10));
-    HPALETTE pal = map.MakeLogicalPalette();
+    HPALETTE pal = MakeLogicalPalette(map);
     PALETTEENTRY e[3];
     ASSERT_EQ(GetPaletteEntries(pal, 0, 3, e), 3u);
     EXPECT_EQ(e[1].peRed, 255);
     EXPECT_EQ(e[1].peFlags, PC_NOCOLLAPSE);
     LooseMap back;
-    back.ImportLogicalPalette(pal);
+    ImportLogicalPalette(back, pal);
     EXPECT_EQ(back.Count(), 3);
     EXPECT_EQ(back.ColorAt(2), RGB(3, 2, 1));
     DeleteObject(pal);
     map.EmptyTable();
-    EXPECT_EQ(map.MakeLogicalPalette(), nullptr);
+    EXPECT_EQ(MakeLogicalPalette(map), nullptr);
 
     const uint8_t bytes[6] = {1, 2, 3, 4, 5, 6};
     MemoryStream s(bytes, 5);

@@ -4,6 +4,7 @@
 
 #include <string>
 
+#include "gif/gif_encoder.h"
 #include "gif/gif_extensions.h"
 #include "gif/gif_picture.h"
 #include "test_support.h"
@@ -236,4 +237,67 @@ TEST(GifPainter, RestoringToTheBackgroundWithoutTransparencyFillsTheBackdropColo
     ASSERT_EQ(seen.size(), 2u);
     EXPECT_EQ(seen[0], std::make_pair(RGB(255, 0, 0), RGB(255, 0, 0)));
     EXPECT_EQ(seen[1], std::make_pair(RGB(0, 0, 255), RGB(0, 255, 0)));
+}
+
+namespace {
+
+// A GIF89a file of `count` frames of w x h pixels (index 1 of a 2-colour
+// global map); `between` is put after the first frame.
+std::vector<uint8_t> ManyFrames(int count, int w, int h, const std::vector<uint8_t>& between = {}) {
+    std::vector<uint8_t> file{'G', 'I', 'F', '8', '9', 'a', uint8_t(w), 0, uint8_t(h), 0, 0x80, 0, 0, 0, 0, 0, 255, 255, 255};
+    MemoryStream data;
+    const std::vector<uint8_t> pixels(size_t(w) * size_t(h), 1);
+    TLZWEncoder encoder;
+    encoder.Encode(data, 2, 2, pixels.data(), false, h, w);
+    std::vector<uint8_t> image(10 + data.Data().size());
+    const uint8_t descriptor[10] = {0x2C, 0, 0, 0, 0, uint8_t(w), 0, uint8_t(h), 0, 0};
+    std::copy(descriptor, descriptor + 10, image.begin());
+    std::copy(data.Data().begin(), data.Data().end(), image.begin() + 10);
+    for (int i = 0; i < count; ++i) {
+        file.insert(file.end(), image.begin(), image.end());
+        if (i == 0) file.insert(file.end(), between.begin(), between.end());
+    }
+    file.push_back(0x3B);
+    return file;
+}
+
+std::unique_ptr<TGifPicture> LoadBytes(const std::vector<uint8_t>& file) {
+    auto image = std::make_unique<TGifPicture>();
+    MemoryStream s(file.data(), file.size());
+    image->LoadFromStream(s);
+    return image;
+}
+
+}  // namespace
+
+TEST(GifPainter, AFrameWithoutAnImageIsSteppedOver) {
+    // A comment block and a stray zero byte after the first image make a
+    // frame that holds only the comment; both images are still shown.
+    const std::vector<uint8_t> comment{0x21, 0xFE, 0x02, 'h', 'i', 0x00, 0x00};
+    auto image = LoadBytes(ManyFrames(2, 4, 4, comment));
+    ASSERT_EQ(image->FrameCount(), 3);
+    ASSERT_TRUE(image->Frame(1)->Empty());
+    Recorder r;
+    r.Attach(*image);
+    Target t;
+    image->StartPainter(nullptr, t.dc(), Animate, t.rect);
+    EXPECT_EQ(r.events, "SPF0PF2E");
+}
+
+TEST(GifPainter, EightyThousandFramesArePaintedWithoutABitmapKeptForEach) {
+    // Each frame's rendering is a bitmap of its own; kept for every frame they
+    // would take the whole address space (and on Windows the process's GDI
+    // handle quota). Every frame is shown, and the image can be saved after.
+    const int count = 80000;
+    auto image = LoadBytes(ManyFrames(count, 1, 1));
+    ASSERT_EQ(image->FrameCount(), count);
+    int painted = 0;
+    image->PainterWait = [](uint32_t ms) { return ms; };
+    image->PainterEvents.FramePainted = [&](TGifAnimator&) { ++painted; };
+    Target t;
+    ASSERT_NO_THROW(image->StartPainter(nullptr, t.dc(), Animate, t.rect));
+    EXPECT_EQ(painted, count);
+    MemoryStream saved;
+    ASSERT_NO_THROW(image->SaveToStream(saved));
+    EXPECT_GT(saved.Data().size(), size_t(count) * 10);
 }

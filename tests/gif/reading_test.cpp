@@ -8,9 +8,9 @@
 #include "core/texts.h"
 #include "gif/gif_encoder.h"
 #include "gif/gif_extensions.h"
-#include "gif/gif_layout.h"
 #include "gif/gif_picture.h"
 #include "gif/gif_read_texts.h"
+#include "test_support.h"
 
 using namespace gif;
 
@@ -139,7 +139,7 @@ TEST(GifExtensions, ApplicationBlocksResolveToAClassThatCanReadThem) {
         const char* what;
         Bytes block;
         bool loop;                // read by the looping class
-        const wchar_t* error;     // null: read
+        const wchar_t* warning;   // null: read without one
     };
     const Case cases[] = {
         {"ANIMEXTS1.0 is a looping block",
@@ -149,6 +149,7 @@ TEST(GifExtensions, ApplicationBlocksResolveToAClassThatCanReadThem) {
          nullptr},
         {"a block of 12 bytes", Bytes{0x21, 0xFF, 0x0C} + Text("NETSCAPE2.0!") + Bytes{0x01, 0x05, 0x00}, false,
          nullptr},
+        // Blocks the format does not allow lose nothing but themselves.
         {"a block of 5 bytes", Bytes{0x21, 0xFF, 0x05} + Text("ABCDE") + Bytes{0x00}, false,
          txt::GifUnsupportedAppExtensionSize},
         {"a looping sub-block too short", Bytes{0x21, 0xFF, 0x0B} + Text("NETSCAPE2.0") + Bytes{0x02, 0x01, 0x07, 0x00},
@@ -156,17 +157,19 @@ TEST(GifExtensions, ApplicationBlocksResolveToAClassThatCanReadThem) {
     };
     for (const Case& c : cases) {
         Loaded l = Load(Header(4, 3) + c.block + Image(4, 3) + kTrailer);
-        if (c.error) {
-            EXPECT_EQ(l.error, c.error) << c.what;
-            continue;
-        }
         ASSERT_EQ(l.error, L"") << c.what;
+        EXPECT_EQ(l.warnings, c.warning ? std::vector<std::wstring>{c.warning} : std::vector<std::wstring>{})
+            << c.what;
         ASSERT_EQ(l.image->FrameCount(), 1) << c.what;
         ASSERT_EQ(l.image->Frame(0)->Extensions().ItemCount(), 1) << c.what;
         TGifExtension* e = l.image->Frame(0)->Extensions().ExtensionAt(0);
         EXPECT_EQ(e->IsLoopExtension(), c.loop) << c.what;
         EXPECT_EQ(l.image->Frame(0)->PixelCount(), 12) << c.what << ": the frame after it is read";
     }
+    // The short loop sub-block's one byte is the count's low byte; the
+    // missing high byte counts as 0.
+    Loaded l = Load(Header(4, 3) + cases[5].block + Image(4, 3) + kTrailer);
+    EXPECT_EQ(static_cast<TGifLoopExtension*>(l.image->Frame(0)->Extensions().ExtensionAt(0))->LoopCount, 7);
 }
 
 TEST(GifFrameList, UnknownBlocksZeroBytesAndEarlyEnds) {
@@ -276,4 +279,68 @@ TEST(GifReading, EveryCutOfAFileLoadsWithThePixelsBeforeTheCut) {
     EXPECT_EQ(lastGood[0], 200);
     EXPECT_EQ(lastGood[1], 42);
     EXPECT_EQ(lastGood[2], 36);
+}
+
+TEST(GifReading, EachBlockIsReadByItsSizeByteAndTheImagesAfterItAreKept) {
+    // Blocks whose sizes differ from the usual ones, as files in the field
+    // hold them; each is followed by two 4 x 3 images. giflib and ImageMagick
+    // read both images of each file, and the control block's fields belong to
+    // the first.
+    struct Case {
+        const char* what;
+        Bytes block;
+        int delay;        // of the first frame; -1: it has no control block
+        int transparent;  // of the first frame
+        bool warned;
+    };
+    const Case cases[] = {
+        {"a control block of 5 bytes", Bytes{0x21, 0xF9, 0x05, 0x05, 0x0A, 0x00, 0x02, 0x07, 0x00}, 10, 2, false},
+        {"a control block followed by a data sub-block",
+         Bytes{0x21, 0xF9, 0x04, 0x05, 0x0A, 0x00, 0x02, 0x03, 0xAA, 0xBB, 0xCC, 0x00}, 10, 2, false},
+        {"an application block with an 8-byte identifier",
+         Bytes{0x21, 0xFF, 0x08} + Text("ABCDEFGH") + Bytes{0x02, 7, 8, 0x00}, -1, -1, true},
+        {"a looping block whose loop sub-block has 2 bytes",
+         Bytes{0x21, 0xFF, 0x0B} + Text("NETSCAPE2.0") + Bytes{0x02, 0x01, 0x07, 0x00}, -1, -1, true},
+    };
+    for (const Case& c : cases) {
+        Loaded l = Load(Header(4, 3) + c.block + Image(4, 3) + Image(4, 3) + kTrailer);
+        ASSERT_EQ(l.error, L"") << c.what;
+        EXPECT_EQ(l.warnings.empty(), !c.warned) << c.what;
+        ASSERT_EQ(l.image->FrameCount(), 2) << c.what;
+        for (int f = 0; f < 2; ++f) EXPECT_EQ(l.image->Frame(f)->PixelCount(), 12) << c.what << ", frame " << f;
+        TGifGraphicControlExtension* control = l.image->Frame(0)->GraphicControlExtension();
+        if (c.delay < 0) {
+            EXPECT_EQ(control, nullptr) << c.what;
+        } else {
+            ASSERT_NE(control, nullptr) << c.what;
+            EXPECT_EQ(control->Delay(), c.delay) << c.what;
+        }
+        EXPECT_EQ(l.image->Frame(0)->TransparentIndex(), c.transparent) << c.what;
+        EXPECT_EQ(l.image->Frame(1)->GraphicControlExtension(), nullptr) << c.what;
+        // What was read is written as well-formed blocks, and reads back the
+        // same.
+        Loaded again = Load(Save(*l.image));
+        ASSERT_EQ(again.error, L"") << c.what;
+        EXPECT_TRUE(again.warnings.empty()) << c.what;
+        ASSERT_EQ(again.image->FrameCount(), 2) << c.what;
+        EXPECT_EQ(again.image->Frame(0)->TransparentIndex(), c.transparent) << c.what;
+    }
+}
+
+TEST(GifReading, AnImageWithoutAnyColourTableIsDrawnWithAGreyRamp) {
+    // No global and no local table: the indices 0 to 3 of a 4 x 1 image are
+    // drawn as a grey ramp over the four entries they need.
+    MemoryStream data;
+    const std::vector<uint8_t> pixels{0, 1, 2, 3};
+    TLZWEncoder encoder;
+    encoder.Encode(data, 2, 4, pixels.data(), false, 1, 4);
+    const Bytes file = Bytes{'G', 'I', 'F', '8', '7', 'a', 4, 0, 1, 0, 0x01, 0, 0} +
+                       Bytes{0x2C, 0, 0, 0, 0, 4, 0, 1, 0, 0} + data.Data() + kTrailer;
+    Loaded l = Load(file);
+    ASSERT_EQ(l.error, L"");
+    ui::Bitmap target(4, 1, ui::PixelFormat::Bits24);
+    target.Clear(RGB(1, 2, 3));
+    ASSERT_NO_THROW(l.image->Draw(target.Canvas(), RECT{0, 0, 4, 1}));
+    const COLORREF expected[4] = {RGB(0, 0, 0), RGB(85, 85, 85), RGB(170, 170, 170), RGB(255, 255, 255)};
+    for (int x = 0; x < 4; ++x) EXPECT_EQ(giftest::PixelOf(target, x, 0), expected[x]) << x;
 }

@@ -10,9 +10,16 @@
 //   events E...                      what the source raises after it is enabled,
 //                                    one per message it is shown: xferready, closereq
 //   image KIND PATH [key=value...]   a pending image; KIND native (the BMP's DIB),
-//                                    raw (the file's bytes are the DIB block), file,
-//                                    memory; keys: preferred, length (-1 unknown),
-//                                    bpr (bytes per row sent), xres, units
+//                                    raw (the file's bytes are the DIB block), bitmap
+//                                    (the native transfer hands over a top-down DIB
+//                                    section, as Wine's camera source does), ddb (a
+//                                    device-dependent bitmap), file, memory; keys:
+//                                    preferred, length (-1 unknown), bpr (bytes per
+//                                    row sent), xres, units
+//   stuck fail|repeat                after the last image the pending count stays 1
+//                                    (as Wine's camera source reports it) and the next
+//                                    native transfer fails, or hands over the last
+//                                    image again
 // The log (VORLIX_TWAIN_LOG) gets one line a call.
 #include <windows.h>
 
@@ -45,6 +52,7 @@ struct Script {
     std::map<int, uint32_t> caps;
     std::deque<std::string> events;
     std::deque<Image> images;
+    std::string stuck;  // "", "fail" or "repeat"
 };
 
 Script script;
@@ -54,6 +62,7 @@ UINT eventMessage = 0;
 std::vector<uint8_t> memRows;  // top-first rows of the memory image in transfer
 uint32_t memBpr = 0, memRowsTotal = 0, memNext = 0;
 std::string setupFileName;  // where the file transfer writes
+bool stuckAfterLast = false;  // the last image was transferred under "stuck"
 
 std::string Env(const char* name) {
     char buffer[1024];
@@ -75,6 +84,7 @@ std::vector<uint8_t> ReadFile(const std::string& path) {
 
 void LoadScript() {
     script = Script();
+    stuckAfterLast = false;
     std::ifstream in(Env("VORLIX_TWAIN_SCRIPT"));
     bool eventsGiven = false;
     std::string line;
@@ -97,6 +107,8 @@ void LoadScript() {
             uint32_t value = 0;
             words >> id >> value;
             script.caps[std::stoi(id, nullptr, 0)] = value;
+        } else if (what == "stuck") {
+            words >> script.stuck;
         } else if (what == "events") {
             eventsGiven = true;
             std::string e;
@@ -155,6 +167,31 @@ DibView View(const std::vector<uint8_t>& dib) {
     v.stride = ((v.width * v.bits + 31) / 32) * 4;
     v.rows = dib.data() + headerSize + colors * 4;
     return v;
+}
+
+// A bottom-up DIB as a bitmap: a top-down DIB section (rows copied so that
+// the picture stays the same), or a device-dependent bitmap.
+HBITMAP BitmapOf(const std::vector<uint8_t>& dib, bool section) {
+    const DibView v = View(dib);
+    if (!v.rows || v.height <= 0) return nullptr;
+    std::vector<uint8_t> info(dib.begin(), dib.begin() + (v.rows - dib.data()));
+    auto* header = reinterpret_cast<BITMAPINFOHEADER*>(info.data());
+    HDC screen = GetDC(nullptr);
+    HBITMAP bitmap = nullptr;
+    if (section) {
+        header->biHeight = -v.height;
+        void* bits = nullptr;
+        bitmap = CreateDIBSection(screen, reinterpret_cast<BITMAPINFO*>(info.data()), DIB_RGB_COLORS, &bits, nullptr, 0);
+        if (bitmap && bits)
+            for (int32_t y = 0; y < v.height; ++y)
+                std::memcpy(static_cast<uint8_t*>(bits) + size_t(y) * v.stride,
+                            v.rows + size_t(v.height - 1 - y) * v.stride, v.stride);
+    } else {
+        bitmap = CreateCompatibleBitmap(screen, v.width, v.height);
+        if (bitmap) SetDIBits(screen, bitmap, 0, UINT(v.height), v.rows, reinterpret_cast<BITMAPINFO*>(info.data()), DIB_RGB_COLORS);
+    }
+    ReleaseDC(nullptr, screen);
+    return bitmap;
 }
 
 // Which states each triplet may be called in, and the state it leads to on
@@ -293,9 +330,14 @@ TW_UINT16 Serve(TW_IDENTITY* origin, TW_UINT16 dat, TW_UINT16 msg, TW_MEMREF dat
         }
         case DAT_PENDINGXFERS: {
             auto* p = static_cast<TW_PENDINGXFERS*>(data);
-            if (msg == MSG_RESET) script.images.clear();
-            else if (state == 7 && !script.images.empty()) script.images.pop_front();
-            else if (state == 6 && !script.images.empty()) script.images.pop_front();  // the ready one is dropped
+            if (msg == MSG_RESET) {
+                script.images.clear();
+                script.stuck.clear();
+            } else if (!script.images.empty() && (script.images.size() > 1 || script.stuck.empty())) {
+                script.images.pop_front();  // done (state 7), or the ready one dropped (state 6)
+            } else if (!script.images.empty()) {
+                stuckAfterLast = true;  // the count is never lowered past the last image
+            }
             p->Count = static_cast<TW_UINT16>(script.images.size());
             p->EOJ = 0;
             Log("PENDING " + std::to_string(p->Count));
@@ -303,7 +345,13 @@ TW_UINT16 Serve(TW_IDENTITY* origin, TW_UINT16 dat, TW_UINT16 msg, TW_MEMREF dat
             return TWRC_SUCCESS;
         }
         case DAT_IMAGENATIVEXFER: {
-            const std::vector<uint8_t> dib = DibOf(script.images.front());
+            if (stuckAfterLast && script.stuck == "fail") return TWRC_FAILURE;
+            const Image& image = script.images.front();
+            const std::vector<uint8_t> dib = DibOf(image);
+            if (image.kind == "bitmap" || image.kind == "ddb") {
+                *static_cast<HANDLE*>(data) = BitmapOf(dib, image.kind == "bitmap");
+                return TWRC_XFERDONE;
+            }
             HGLOBAL h = GlobalAlloc(GHND, dib.empty() ? 1 : dib.size());
             if (!dib.empty()) std::memcpy(GlobalLock(h), dib.data(), dib.size()), GlobalUnlock(h);
             *static_cast<HGLOBAL*>(data) = h;

@@ -94,6 +94,55 @@ TEST(ScanImage, InspectRefusesHeadersThatClaimMoreThanTheBlock) {
     EXPECT_FALSE(InspectDib(cut.data(), 11));
 }
 
+TEST(ScanImage, HeaderNumbersAreCombinedWithoutOverflow) {
+    // Planes and bit count are 16 bits each: their product, and the sizes
+    // made from a header's numbers, must be computed wide enough for any
+    // value (65535 x 65535 overflows a signed 32-bit number).
+    struct Case {
+        const char* what;
+        uint16_t planes, bitCount;
+    } cases[] = {
+        {"65535 planes of 65535 bits", 0xFFFF, 0xFFFF},
+        {"65535 planes of 1 bit", 0xFFFF, 1},
+        {"2 planes of 65535 bits", 2, 0xFFFF},
+    };
+    for (const auto& c : cases) {
+        auto info = Dib(5, 3, 24, 0, 0);
+        Put<uint16_t>(info, 12, c.planes);
+        Put<uint16_t>(info, 14, c.bitCount);
+        EXPECT_FALSE(InspectDib(info.data(), info.size())) << c.what;
+        std::vector<uint8_t> core(12 + 64, 0);
+        Put<uint32_t>(core, 0, 12);
+        Put<uint16_t>(core, 4, 0xFFFF);
+        Put<uint16_t>(core, 6, 0xFFFF);
+        Put<uint16_t>(core, 8, c.planes);
+        Put<uint16_t>(core, 10, c.bitCount);
+        EXPECT_FALSE(InspectDib(core.data(), core.size())) << c.what << " (core header)";
+    }
+    // 3 planes of 8 bits are 24 bits per pixel, as the product says.
+    auto planes = Dib(5, 3, 24, 0, 0);
+    Put<uint16_t>(planes, 12, 3);
+    Put<uint16_t>(planes, 14, 8);
+    auto d = InspectDib(planes.data(), planes.size());
+    ASSERT_TRUE(d);
+    EXPECT_EQ(d->bits, 24);
+    // The widest and highest numbers a header can hold, with every depth.
+    for (int bits : {1, 4, 8, 16, 24, 32}) {
+        auto wide = Dib(1, 1, bits, 0xFFFFFFFF, 0);
+        Put<int32_t>(wide, 4, INT32_MAX);
+        Put<int32_t>(wide, 8, -INT32_MAX);
+        EXPECT_FALSE(InspectDib(wide.data(), wide.size())) << bits;
+    }
+    // A memory transfer of the widest strip rows.
+    twain::MemoryImage image;
+    if (image.Start(1 << 20, 4, 32)) {
+        std::vector<uint8_t> strip(64, 7);
+        image.AddStrip(strip.data(), strip.size(), 0xFFFFFFFF, 0xFFFFFFFF, 0xFFFFFFF0);
+        image.AddStrip(strip.data(), strip.size(), 16, 4, 2);
+        EXPECT_EQ(image.Rows(), 4);
+    }
+}
+
 TEST(ScanImage, BmpFileCarriesTheRulesAndThePixels) {
     auto block = Dib(2, 1, 24, 2, 8, 0, 0, 5000);  // declares two colours, vertical resolution only
     block[48] = 1;                                 // first pixel's blue

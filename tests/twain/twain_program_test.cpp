@@ -1,11 +1,15 @@
 // The tray menu's scanner items in the real program, with our fake source
 // manager in the Windows folder: a scan is finished and delivered like a
 // capture; without a manager the items do nothing and the program goes on.
+// One test runs against Wine's own source manager and its camera source
+// instead (real_manager.sh prepares the camera; without it the test skips).
 #include <gtest/gtest.h>
 
 #include <windows.h>
 
+#include <cstdlib>
 #include <cstring>
+#include <optional>
 #include <string>
 
 #include "core/configuration.h"
@@ -66,6 +70,10 @@ protected:
         if (hadManager) MoveFileW(saved.c_str(), manager.c_str());
         vt::DeleteKeyTree(kRoot);
     }
+
+    // Wine's own manager back in the Windows folder, as a copy: the set-aside
+    // original goes back when the test ends.
+    void RestoreWinesManager() { ASSERT_TRUE(hadManager && CopyFileW(saved.c_str(), manager.c_str(), FALSE)); }
 
     void InstallFakeManager() {
         ASSERT_TRUE(vt::CopyFileTo(vt::BinFile(L"fake-twain\\twain_32.dll"), manager));
@@ -160,6 +168,103 @@ TEST_F(ScanningProgram, ExitDuringAScanEndsTheProgramWithTheSourceClosed) {
     EXPECT_TRUE(vt::WaitForWindow(again.Id(), L"TuMainForm", nullptr, 15000));
     running = std::move(again);
     main = vt::FindWindowOf(running.Id(), L"TuMainForm");
+}
+
+TEST_F(ScanningProgram, ASourceThatDoesNotOpenIsTold) {
+    InstallFakeManager();
+    ASSERT_TRUE(vt::WriteFileBytes(script, "fail 0x0003 0x0401 1\n"));
+    TConfiguration record = Record();
+    Start(record);
+    ASSERT_TRUE(vt::Post(main, WM_COMMAND, kAcquire));
+    HWND box = vt::WaitForMessageBox(running.Id(), nullptr, 10000);
+    ASSERT_TRUE(box);
+    EXPECT_EQ(vt::ReadMessageBox(box).text, L"The scanner or camera cannot be opened.");
+    EXPECT_TRUE(vt::PressButton(box, L"OK"));
+    EXPECT_TRUE(vt::WaitGone(box));
+    const std::string l = vt::ReadFileBytes(log);
+    EXPECT_NE(l.find("MSG=0x0302"), std::string::npos) << "the manager was closed: " << l;
+}
+
+TEST_F(ScanningProgram, ACameraPictureArrivesThroughWinesOwnManager) {
+    // Prepared by real_manager.sh: a camera in the mount table (libgphoto2's
+    // "Mass Storage Camera") holding one JPEG, and that JPEG as ImageMagick
+    // decodes it.
+    wchar_t expectedPath[MAX_PATH];
+    if (!GetEnvironmentVariableW(L"VORLIX_CAMERA_EXPECTED", expectedPath, MAX_PATH))
+        GTEST_SKIP() << "no camera prepared (tests/twain/real_manager.sh)";
+    const std::optional<vt::Pixels> expected = vt::LoadBmp(expectedPath);
+    ASSERT_TRUE(expected);
+    RestoreWinesManager();
+    TConfiguration record = Record();
+    Start(record);
+
+    // Exit from the tray while the manager's Select Source dialog is open:
+    // the program ends cleanly, the manager still loaded under its dialog.
+    ASSERT_TRUE(vt::Post(main, WM_COMMAND, kSelectSource));
+    ASSERT_TRUE(vt::WaitForVisibleWindow(running.Id(), L"#32770", L"Select Source", 20000));
+    ASSERT_TRUE(vt::Post(main, WM_COMMAND, kExit));
+    ASSERT_TRUE(running.Wait(15000));
+    EXPECT_EQ(running.ExitCode(), 0u);
+    Start(record);
+
+    // Select Source: Wine's dialog lists the camera; the user picks it.
+    ASSERT_TRUE(vt::Post(main, WM_COMMAND, kSelectSource));
+    HWND select = vt::WaitForVisibleWindow(running.Id(), L"#32770", L"Select Source", 20000);
+    ASSERT_TRUE(select);
+    HWND list = nullptr;
+    for (HWND child : vt::ChildWindows(select, L"ListBox")) list = child;
+    ASSERT_TRUE(list);
+    int camera = -1;
+    std::string names;
+    const int count = int(vt::Send(list, LB_GETCOUNT));
+    for (int i = 0; i < count && camera < 0; ++i) {
+        // A list box's texts are copied across processes by the system.
+        wchar_t name[256] = {};
+        if (vt::Send(list, LB_GETTEXTLEN, WPARAM(i)) < 255) vt::Send(list, LB_GETTEXT, WPARAM(i), LPARAM(name));
+        names += vt::Utf8(name) + "; ";
+        if (std::wstring(name).find(L"Mass Storage Camera") != std::wstring::npos) camera = i;
+    }
+    ASSERT_GE(camera, 0) << "sources listed: " << names;
+    vt::Send(list, LB_SETCURSEL, WPARAM(camera));
+    ASSERT_TRUE(vt::PressButton(select, L"OK"));
+    ASSERT_TRUE(vt::WaitGone(select, 10000));
+
+    // Acquire: the camera's own dialog; Import All starts the transfer.
+    ASSERT_TRUE(vt::Post(main, WM_COMMAND, kAcquire));
+    HWND files = vt::WaitForVisibleWindow(running.Id(), L"#32770", L"Files on Camera", 30000);
+    ASSERT_TRUE(files);
+    ASSERT_TRUE(vt::PressButton(files, L"Import All"));
+
+    const std::wstring first = vt::Join(scratch, L"scan1.bmp");
+    ASSERT_TRUE(vt::WaitUntil([&] { return vt::FileExists(first); }, 30000));
+    std::optional<vt::Pixels> got;
+    ASSERT_TRUE(vt::WaitUntil([&] { return (got = vt::LoadBmp(first)).has_value(); }, 5000));
+    // Two JPEG decoders (Wine's source brings its own) may round a few
+    // pixels the other way; nothing else may differ.
+    ASSERT_EQ(got->width, expected->width);
+    ASSERT_EQ(got->height, expected->height);
+    int rounded = 0, wrong = 0;
+    for (size_t i = 0; i < got->data.size(); ++i) {
+        const COLORREF a = got->data[i], b = expected->data[i];
+        if (a == b) continue;
+        const bool oneLevel = std::abs(GetRValue(a) - GetRValue(b)) <= 1 && std::abs(GetGValue(a) - GetGValue(b)) <= 1 &&
+                          std::abs(GetBValue(a) - GetBValue(b)) <= 1;
+        ++(oneLevel ? rounded : wrong);
+    }
+    EXPECT_EQ(wrong, 0) << "pixels unlike ImageMagick's decoding of the same JPEG";
+    EXPECT_LE(rounded, int(got->data.size()) / 100) << "pixels a level off";
+
+    // The source reports one more pending transfer after the last, for ever:
+    // the acquisition still ends (a new one can start: Acquire does nothing
+    // while a source is open), and the picture arrived once.
+    ASSERT_TRUE(vt::WaitGone(files, 30000));
+    EXPECT_FALSE(vt::FindMessageBox(running.Id()));
+    ASSERT_TRUE(vt::Post(main, WM_COMMAND, kAcquire));
+    HWND again = vt::WaitForVisibleWindow(running.Id(), L"#32770", L"Files on Camera", 30000);
+    ASSERT_TRUE(again) << "the first acquisition never ended";
+    EXPECT_FALSE(vt::FileExists(vt::Join(scratch, L"scan2.bmp"))) << "the picture was delivered again";
+    EXPECT_TRUE(vt::PressButton(again, L"Exit"));
+    EXPECT_TRUE(vt::WaitGone(again, 10000));
 }
 
 TEST_F(ScanningProgram, WithoutAManagerTheItemsDoNothing) {

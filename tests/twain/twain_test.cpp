@@ -7,6 +7,7 @@
 
 #include <cstring>
 #include <fstream>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -160,6 +161,40 @@ TEST_F(Scanning, EveryPendingImageIsHandedOver) {
     ASSERT_EQ(scans.size(), 3u);
     for (int i = 0; i < 3; ++i) EXPECT_TRUE(Same(scans[i], Picture(8 + i, 5, i))) << i;
     ExpectAllClosed();
+}
+
+TEST_F(Scanning, NativeTransfersThatHandOverABitmapAreDeliveredToo) {
+    // Sources in the field (Wine's camera source among them) hand over a
+    // bitmap instead of a DIB block: a top-down DIB section, a device-
+    // dependent bitmap, and a DIB section of 8 bits with its colour table.
+    const vt::Pixels a = Picture(37, 23, 1), b = Picture(16, 9, 2);
+    SavePaletteBmp(vt::Join(scratch, L"grey.bmp"), 13, 7, 8);
+    const std::optional<vt::Pixels> grey = vt::LoadBmp(vt::Join(scratch, L"grey.bmp"));
+    ASSERT_TRUE(grey);
+    Script("image bitmap " + Image(L"a.bmp", a) + "\nimage ddb " + Image(L"b.bmp", b) + "\nimage bitmap " +
+           Ansi(vt::Join(scratch, L"grey.bmp")) + "\n");
+    EXPECT_TRUE(twain->Acquire());
+    EXPECT_TRUE(userErrors.empty());
+    ASSERT_EQ(scans.size(), 3u);
+    EXPECT_TRUE(Same(scans[0], a));
+    EXPECT_TRUE(Same(scans[1], b));
+    EXPECT_TRUE(Same(scans[2], *grey));
+    ExpectAllClosed();
+}
+
+TEST_F(Scanning, ASourceWhoseCountNeverGoesDownStillEnds) {
+    // After its last image the source reports one more, for ever; the next
+    // transfer fails (as Wine's camera source does), or hands over the last
+    // image again. Either way the scan ends, and the image arrives once.
+    for (const char* stuck : {"fail", "repeat"}) {
+        SCOPED_TRACE(stuck);
+        scans.clear();
+        Script(std::string("stuck ") + stuck + "\nimage native " + Image(L"s.bmp", Picture(6, 4, 3)) + "\n");
+        Fresh();
+        EXPECT_TRUE(twain->Acquire());
+        EXPECT_EQ(scans.size(), 1u);
+        ExpectAllClosed();
+    }
 }
 
 TEST_F(Scanning, FileTransferUsesTheTemporaryFileByDefault) {

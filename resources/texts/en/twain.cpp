@@ -5,4 +5,6 @@ namespace txt {
 
 const wchar_t ScanDamaged[] = L"The scanned image cannot be used: the scanner sent damaged image data.";
 
+const wchar_t ScanSourceNotOpened[] = L"The scanner or camera cannot be opened.";
+
 }  // namespace txt
