@@ -22,6 +22,13 @@ void Write(uint8_t* p, T v) {
 
 constexpr uint32_t PlainRgb = 0, BitFields = 3;
 
+// Planes x bit count, multiplied unsigned (two 16-bit numbers cannot
+// overflow it); a product no DIB has is 0, which is refused.
+int BitsPerPixel(uint32_t planes, uint32_t count) {
+    const uint32_t bits = planes * count;
+    return bits <= 32 ? int(bits) : 0;
+}
+
 void WriteInfoHeader(uint8_t* p, int32_t width, int32_t height, int bits, uint32_t compression, uint32_t colors,
                      uint32_t imageSize, int32_t xPpm, int32_t yPpm) {
     Write<uint32_t>(p, 40);
@@ -47,12 +54,12 @@ std::optional<DibLayout> InspectDib(const uint8_t* block, size_t size) {
     if (d.headerSize == 12) {
         d.width = Read<uint16_t>(block + 4);
         d.height = Read<uint16_t>(block + 6);
-        d.bits = Read<uint16_t>(block + 8) * Read<uint16_t>(block + 10);
+        d.bits = BitsPerPixel(Read<uint16_t>(block + 8), Read<uint16_t>(block + 10));
         d.entrySize = 3;
     } else if (d.headerSize >= 40 && d.headerSize <= 124 && d.headerSize <= size) {
         d.width = Read<int32_t>(block + 4);
         d.height = Read<int32_t>(block + 8);
-        d.bits = Read<uint16_t>(block + 12) * Read<uint16_t>(block + 14);
+        d.bits = BitsPerPixel(Read<uint16_t>(block + 12), Read<uint16_t>(block + 14));
         d.compression = Read<uint32_t>(block + 16);
         d.xPelsPerMeter = Read<int32_t>(block + 24);
         d.yPelsPerMeter = Read<int32_t>(block + 28);
@@ -147,8 +154,9 @@ std::vector<uint32_t> ScanColorTable(int bits, uint32_t pixelFlavor) {
     if (bits == 1) {
         // Flavour 0 ("chocolate"): 0 is black.
         table = pixelFlavor ? std::vector<uint32_t>{0xFFFFFF, 0} : std::vector<uint32_t>{0, 0xFFFFFF};
-    } else if (bits == 8) {
-        for (uint32_t i = 0; i < 256; ++i) table.push_back(i | i << 8 | i << 16);
+    } else if (bits == 4 || bits == 8) {
+        const uint32_t levels = 1u << bits, step = 255 / (levels - 1);
+        for (uint32_t i = 0; i < levels; ++i) table.push_back((i * step) * 0x010101u);
     }
     return table;
 }
@@ -156,7 +164,8 @@ std::vector<uint32_t> ScanColorTable(int bits, uint32_t pixelFlavor) {
 bool MemoryImage::Start(int32_t width, int32_t length, int bits) {
     if (width <= 0 || length == 0 || length < -1) return false;
     if (bits != 1 && bits != 4 && bits != 8 && bits != 16 && bits != 24 && bits != 32) return false;
-    if (length > 0 && int64_t(width) * length > MaxScanPixels) return false;
+    // An open-ended image too: not even its first row may pass the bound.
+    if (int64_t(width) * std::max(length, 1) > MaxScanPixels) return false;
     width_ = width;
     length_ = length;
     bits_ = bits;

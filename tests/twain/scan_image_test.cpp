@@ -2,7 +2,9 @@
 // the resolution rules, and memory-transfer strips assembled into a DIB.
 #include <gtest/gtest.h>
 
+#include <cstdint>
 #include <cstring>
+#include <utility>
 #include <vector>
 
 #include "twain/scan_image.h"
@@ -138,6 +140,18 @@ TEST(ScanImage, ColorTables) {
     ASSERT_EQ(grey.size(), 256u);
     EXPECT_EQ(grey[0x7F], 0x7F7F7Fu);
     EXPECT_TRUE(twain::ScanColorTable(24, 0).empty());
+    // 4 bits: a grey ramp of 16 too, so that the block is a whole DIB.
+    const auto grey4 = twain::ScanColorTable(4, 0);
+    ASSERT_EQ(grey4.size(), 16u);
+    EXPECT_EQ(grey4[0], 0u);
+    EXPECT_EQ(grey4[15], 0xFFFFFFu);
+    for (int bits : {1, 4, 8, 16, 24, 32}) {
+        SCOPED_TRACE(bits);
+        twain::MemoryImage image;
+        ASSERT_TRUE(image.Start(3, 2, bits));
+        const std::vector<uint8_t> block = image.Finish(twain::ScanColorTable(bits, 0), 11811, 11811);
+        EXPECT_TRUE(InspectDib(block.data(), block.size()).has_value());
+    }
 }
 
 // Rows of a 3 x 4 24-bit image sent top first, red first: row r pixel x is
@@ -191,6 +205,23 @@ TEST(ScanImage, MemoryStripsBecomeABottomUpDib) {
         }
         ExpectImage(image.Finish({}, 11811, 11811), 4);
     }
+}
+
+TEST(ScanImage, ImagesBeyondTheIncomingBoundAreRefused) {
+    // 8192 x 8192 is the largest image the program takes; one row or column
+    // more is refused, however the source sends it.
+    EXPECT_TRUE(InspectDib(Dib(8192, 8192, 1, 0, 8).data(), 40 + 8 + 1024 * 8192).has_value());
+    for (auto [w, h] : {std::pair{8193, 8192}, {8192, -8193}, {16384, 16384}}) {
+        SCOPED_TRACE(testing::Message() << w << " x " << h);
+        const std::vector<uint8_t> block = Dib(w, h, 1, 0, 8);
+        EXPECT_FALSE(InspectDib(block.data(), block.size()).has_value());
+        EXPECT_FALSE(twain::MemoryImage().Start(w, h < 0 ? -h : h, 1));
+    }
+    EXPECT_TRUE(twain::MemoryImage().Start(8192, 8192, 1));
+    // With the length unknown, a row longer than the bound is refused too.
+    EXPECT_TRUE(twain::MemoryImage().Start(8192, -1, 1));
+    EXPECT_FALSE(twain::MemoryImage().Start(int32_t(twain::MaxScanPixels + 1), -1, 1));
+    EXPECT_FALSE(twain::MemoryImage().Start(INT32_MAX, -1, 32));
 }
 
 TEST(ScanImage, StripsThatClaimTooMuchAreCut) {
