@@ -548,27 +548,6 @@ TEST_F(Road, HandOverGoesToTheNamedDestinationOnly) {
     EXPECT_EQ(CaptureBitmap.Width(), 31);
 }
 
-// An 8-bit RLE bitmap of width x height pixels whose only code is the end
-// of the bitmap: 1,080 bytes, however many pixels it declares.
-std::string RleBitmap(int32_t width, int32_t height) {
-    std::string b(14 + 40 + 1024 + 2, '\0');
-    const auto put = [&](size_t at, uint32_t v, size_t n) { std::memcpy(&b[at], &v, n); };
-    put(0, 0x4D42, 2);
-    put(2, uint32_t(b.size()), 4);
-    put(10, 14 + 40 + 1024, 4);
-    put(14, 40, 4);
-    put(18, uint32_t(width), 4);
-    put(22, uint32_t(height), 4);
-    put(26, 1, 2);
-    put(28, 8, 2);
-    put(30, BI_RLE8, 4);
-    put(34, 2, 4);
-    for (uint32_t i = 0; i < 256; ++i) put(54 + 4 * i, i * 0x010101, 4);
-    b[b.size() - 2] = 0;
-    b[b.size() - 1] = 1;  // end of the bitmap
-    return b;
-}
-
 TEST_F(Road, BadHandOverFilesDeliverNothing) {
     const std::string good = BmpFile(20, 10, RGB(9, 9, 9));
     std::string notBitmap = good;
@@ -589,8 +568,8 @@ TEST_F(Road, BadHandOverFilesDeliverNothing) {
         {"height beyond the file", true, hugeHeader},
         {"text", true, "this is not an image at all, just some words"},
         // More pixels than the program can finish and deliver.
-        {"image bomb 16384 x 16384", true, RleBitmap(16384, 16384)},
-        {"one row beyond 8192 x 8192", true, RleBitmap(8192, 8193)},
+        {"image bomb 16384 x 16384", true, vt::EmptyRleBmp(16384, 16384)},
+        {"one row beyond 8192 x 8192", true, vt::EmptyRleBmp(8192, 8193)},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
@@ -614,7 +593,7 @@ TEST_F(Road, BadHandOverFilesDeliverNothing) {
 
 TEST_F(Road, LargestHandOverImageIsDelivered) {
     // 8192 x 8192, the most pixels an image from outside may have.
-    ASSERT_TRUE(vt::WriteFileBytes(handOver_, RleBitmap(8192, 8192)));
+    ASSERT_TRUE(vt::WriteFileBytes(handOver_, vt::EmptyRleBmp(8192, 8192)));
     SendMessageW(MainWindow, WM_USER + 7, 0, 0);
     EXPECT_FALSE(vt::FileExists(handOver_));
     Complete();
