@@ -15,8 +15,10 @@
 //    GIF codec takes no frame beyond 2^26 pixels at all.
 // That peak of about 900 MiB in large blocks is what such a process can
 // still be given; at 2^27 pixels the edge effect alone would need 1.3 GiB,
-// which it cannot. The program's own captures stay below this anyway (a
-// scrolled capture is cut at 65500 rows of the window's width).
+// which it cannot. The program's own captures are not held to it: they are
+// made in memory the program already has (a scrolled capture takes fewer
+// rows when no more room can be had), while an image from outside declares
+// any size it likes in a few bytes.
 #pragma once
 
 #include <cstdint>

@@ -51,11 +51,10 @@ void MemoryTransfer(fuzz::Input& in) {
     const int32_t length = in.Flag() ? -1 : in.Take<int32_t>();
     static const int kBits[] = {1, 4, 8, 16, 24, 32, 0, 2, 7, 64};
     const int bits = kBits[in.Byte() % 10];
-    // Images of up to 2^22 pixels are really assembled; larger ones only
-    // while the memory they take stays the fuzzer's (the start is refused
-    // beyond the bound, which is tried with any numbers).
+    // Images of up to 2^18 pixels are really assembled, so that each run is
+    // quick; beyond the bound the start is refused with any numbers.
     const int64_t pixels = int64_t(width) * (length > 0 ? length : 1);
-    if (width > 0 && pixels > (int64_t(1) << 22) && pixels <= twain::MaxScanPixels) return;
+    if (width > 0 && pixels > (int64_t(1) << 18) && pixels <= twain::MaxScanPixels) return;
     twain::MemoryImage image;
     const bool started = image.Start(width, length, bits);
     FUZZ_CHECK(started == (width > 0 && (length == -1 || length > 0) && pixels <= twain::MaxScanPixels &&
@@ -68,8 +67,8 @@ void MemoryTransfer(fuzz::Input& in) {
         const uint32_t rows = in.Take<uint16_t>();
         uint32_t yOffset = in.Take<uint32_t>();
         if (in.Flag()) bytesPerRow = stride;
-        // An open-ended image grows with the strips' offsets: kept to 16 MB here.
-        if (length < 0) yOffset %= uint32_t(std::max<int64_t>(1, (int64_t(1) << 24) / stride));
+        // An open-ended image grows with the strips' offsets: kept to 1 MiB here.
+        if (length < 0) yOffset %= uint32_t(std::max<int64_t>(1, (int64_t(1) << 20) / stride));
         const std::string strip = in.Bytes(4096);
         // The source may claim more bytes written than its buffer holds; the
         // buffer is what the program allocated (here: the strip's bytes).
