@@ -80,7 +80,10 @@ std::optional<DibLayout> InspectDib(const uint8_t* block, size_t size) {
         }
         case 16: case 32:
             if (d.compression == BitFields) {
-                if (d.headerSize == 40) d.maskBytes = 12;  // masks inside larger headers
+                // Masks behind a 40-byte header; a larger one carries them
+                // inside, so it must be large enough to hold them.
+                if (d.headerSize == 40) d.maskBytes = 12;
+                else if (d.headerSize < 52) return std::nullopt;
             } else if (d.compression != PlainRgb) {
                 return std::nullopt;
             }
@@ -110,7 +113,10 @@ void FixResolution(int32_t& x, int32_t& y) {
 
 std::vector<uint8_t> DibToBmpFile(const uint8_t* block, const DibLayout& d) {
     const uint32_t tableBytes = d.colorEntries * 4;
-    const size_t headerBytes = 14 + 40 + d.maskBytes + tableBytes;
+    // The file's header is always 40 bytes: bit fields need their masks
+    // behind it, wherever the block kept them.
+    const uint32_t maskBytes = d.compression == BitFields ? 12 : 0;
+    const size_t headerBytes = 14 + 40 + maskBytes + tableBytes;
     std::vector<uint8_t> file(headerBytes + d.imageBytes);
     uint8_t* p = file.data();
     Write<uint16_t>(p, 0x4D42);
@@ -123,10 +129,9 @@ std::vector<uint8_t> DibToBmpFile(const uint8_t* block, const DibLayout& d) {
     uint8_t* out = p + 54;
     const uint8_t* in = block + d.headerSize;
     if (d.compression == BitFields) {
-        // Masks follow a 40-byte header; larger headers carry them inside.
         std::memcpy(out, d.headerSize == 40 ? in : block + 40, 12);
-        if (d.headerSize == 40) in += 12;
-        out += d.maskBytes;
+        in += d.maskBytes;
+        out += maskBytes;
     }
     for (uint32_t i = 0; i < d.colorEntries; ++i, in += d.entrySize, out += 4) {
         out[0] = in[0];

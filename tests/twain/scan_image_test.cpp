@@ -118,6 +118,46 @@ TEST(ScanImage, BmpFileCarriesTheRulesAndThePixels) {
     EXPECT_EQ(file[59], 9);
 }
 
+TEST(ScanImage, BitFieldMasksComeBehindTheFilesHeader) {
+    // 2 x 1 pixels of 32 bits with masks 0xFF0000, 0xFF00, 0xFF: behind a
+    // 40-byte header, or inside a 108-byte one. The file's header is 40
+    // bytes either way, so the masks must follow it there.
+    struct Case {
+        const char* what;
+        uint32_t headerSize;
+    } cases[] = {{"40-byte header", 40}, {"108-byte header", 108}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        auto block = Dib(2, 1, 32, 0, c.headerSize == 40 ? 12 : c.headerSize - 40, 3);
+        Put<uint32_t>(block, 0, c.headerSize);
+        Put<uint32_t>(block, 40, 0xFF0000);
+        Put<uint32_t>(block, 44, 0xFF00);
+        Put<uint32_t>(block, 48, 0xFF);
+        const size_t pixels = c.headerSize == 40 ? 52 : c.headerSize;
+        Put<uint32_t>(block, pixels, 0x123456);
+        Put<uint32_t>(block, pixels + 4, 0xABCDEF);
+        auto d = InspectDib(block.data(), block.size());
+        ASSERT_TRUE(d);
+        const auto file = twain::DibToBmpFile(block.data(), *d);
+        ASSERT_EQ(file.size(), 14u + 40u + 12u + 8u);
+        uint32_t offset, masks[3], first, second;
+        std::memcpy(&offset, &file[10], 4);
+        std::memcpy(masks, &file[54], 12);
+        std::memcpy(&first, &file[66], 4);
+        std::memcpy(&second, &file[70], 4);
+        EXPECT_EQ(offset, 66u);
+        EXPECT_EQ(masks[0], 0xFF0000u);
+        EXPECT_EQ(masks[1], 0xFF00u);
+        EXPECT_EQ(masks[2], 0xFFu);
+        EXPECT_EQ(first, 0x123456u);
+        EXPECT_EQ(second, 0xABCDEFu);
+    }
+    // A header between 40 and 52 bytes has no room for the masks it claims.
+    auto narrow = Dib(2, 1, 32, 0, 4, 3);
+    Put<uint32_t>(narrow, 0, 44);
+    EXPECT_FALSE(InspectDib(narrow.data(), narrow.size()).has_value());
+}
+
 TEST(ScanImage, ResolutionRules) {
     struct {
         int32_t x, y, wantX, wantY;
