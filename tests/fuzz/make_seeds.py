@@ -2,7 +2,8 @@
 """Writes the seeds of the native fuzz targets into seeds/<target>/: a few
 small inputs per target that reach its main paths (each target reads its
 input as described at the top of its source). Run it again after changing
-how a target reads its input."""
+how a target reads its input. seeds/scan_image/dib_32bit_zero_masks came
+from the fuzzer itself (bit-field masks the system refuses)."""
 import os
 import struct
 import sys
