@@ -3,6 +3,7 @@
 #include <deque>
 
 #include "core/globals.h"
+#include "core/image_limit.h"
 #include "core/main_window.h"
 #include "core/texts.h"
 #include "core/timer_capture.h"
@@ -170,9 +171,10 @@ void DeliverToDestinations(TDestinations set) {
 void DeliverHandOverImage(TDestinations set) {
     const std::wstring path = TempFolder + HandOverFileName;
     if (!FileExists(path)) return;
-    // A file that is not a readable bitmap leaves CaptureBitmap as it was and
+    // A file that is not a readable bitmap, or one of more pixels than the
+    // program can finish and deliver, leaves CaptureBitmap as it was and
     // delivers nothing (not the previous capture).
-    const bool loaded = CaptureBitmap.LoadFromFile(path);
+    const bool loaded = CaptureBitmap.LoadFromFile(path, MaxIncomingImagePixels);
     if (loaded && CompletionTimer == 0) {
         PendingDestinations = set;
         StartCompletion();

@@ -1,5 +1,7 @@
 #include "core/configuration.h"
 
+#include <cstring>
+
 uint16_t DefaultHoldTime(unsigned doubleClickTime) {
     unsigned half = doubleClickTime / 2;
     if (half <= 200) half = 200;
@@ -189,4 +191,10 @@ TDestinations DestinationsOf(const TConfiguration& c) {
     for (int i = 0; i < DestinationCount; ++i)
         if (c.SendTo[i] != 0) set |= static_cast<TDestinations>(1u << i);
     return set;
+}
+
+bool RecordFromStoredValue(uint32_t type, const void* value, size_t size, TConfiguration& record) {
+    if (type != StoredRecordType || size != sizeof record || !value) return false;
+    std::memcpy(&record, value, sizeof record);
+    return true;
 }

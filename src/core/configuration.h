@@ -193,3 +193,11 @@ bool SettingsEqual(const TConfiguration& a, const TConfiguration& b);
 
 // The destination set of the SendTo flags.
 TDestinations DestinationsOf(const TConfiguration& c);
+
+// The registry type a record is stored as (REG_BINARY).
+constexpr uint32_t StoredRecordType = 3;
+
+// A stored value of any type, length and content taken as a record: only a
+// value of the record's type and exact size is, byte for byte; record is
+// left unchanged otherwise.
+bool RecordFromStoredValue(uint32_t type, const void* value, size_t size, TConfiguration& record);

@@ -23,6 +23,8 @@ ui::RegKey OpenKey(const wchar_t* path, bool create, REGSAM access) {
     return ui::RegKey(rc == ERROR_SUCCESS ? key : nullptr);
 }
 
+static_assert(StoredRecordType == REG_BINARY);
+
 const wchar_t* ValueName(const std::wstring& name) { return name.empty() ? nullptr : name.c_str(); }
 
 }  // namespace
@@ -30,7 +32,7 @@ const wchar_t* ValueName(const std::wstring& name) { return name.empty() ? nullp
 bool WriteSchema(const std::wstring& name, const TConfiguration& record) {
     ui::RegKey key = OpenKey(kSchemaKey, true, KEY_SET_VALUE);
     if (!key) return false;
-    return RegSetValueExW(key, ValueName(name), 0, REG_BINARY, reinterpret_cast<const BYTE*>(&record),
+    return RegSetValueExW(key, ValueName(name), 0, StoredRecordType, reinterpret_cast<const BYTE*>(&record),
                           static_cast<DWORD>(sizeof record)) == ERROR_SUCCESS;
 }
 
@@ -39,16 +41,14 @@ bool ReadSchema(const std::wstring& name, TConfiguration& record) {
     if (!key) return false;
     DWORD type = 0, size = 0;
     if (RegQueryValueExW(key, ValueName(name), nullptr, &type, nullptr, &size) != ERROR_SUCCESS) return false;
-    if (type != REG_BINARY || size != sizeof(TConfiguration)) return false;
-    // Read into a scratch record first: a value that changes size between
-    // the two calls must not leave a half-written live record.
+    if (type != StoredRecordType || size != sizeof(TConfiguration)) return false;
+    // Read into a scratch record first: a value that changes between the two
+    // calls must not leave a half-written live record.
     TConfiguration scratch;
     if (RegQueryValueExW(key, ValueName(name), nullptr, &type, reinterpret_cast<BYTE*>(&scratch), &size) !=
-            ERROR_SUCCESS ||
-        type != REG_BINARY || size != sizeof scratch)
+        ERROR_SUCCESS)
         return false;
-    std::memcpy(&record, &scratch, sizeof scratch);
-    return true;
+    return RecordFromStoredValue(type, &scratch, size, record);
 }
 
 bool DeleteSchema(const std::wstring& name) {

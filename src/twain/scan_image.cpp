@@ -22,6 +22,13 @@ void Write(uint8_t* p, T v) {
 
 constexpr uint32_t PlainRgb = 0, BitFields = 3;
 
+// Planes x bit count, multiplied unsigned (two 16-bit numbers cannot
+// overflow it); a product no DIB has is 0, which is refused.
+int BitsPerPixel(uint32_t planes, uint32_t count) {
+    const uint32_t bits = planes * count;
+    return bits <= 32 ? int(bits) : 0;
+}
+
 void WriteInfoHeader(uint8_t* p, int32_t width, int32_t height, int bits, uint32_t compression, uint32_t colors,
                      uint32_t imageSize, int32_t xPpm, int32_t yPpm) {
     Write<uint32_t>(p, 40);
@@ -44,21 +51,15 @@ std::optional<DibLayout> InspectDib(const uint8_t* block, size_t size) {
     DibLayout d;
     d.headerSize = Read<uint32_t>(block);
     uint32_t declaredColors = 0;
-    // Planes x bit count: two 16-bit numbers whose product needs more than a
-    // signed int. Anything above 32 bits per pixel is no depth at all.
-    auto depth = [](uint16_t planes, uint16_t bitCount) {
-        const uint32_t bits = uint32_t(planes) * uint32_t(bitCount);
-        return bits <= 32 ? int(bits) : 0;
-    };
     if (d.headerSize == 12) {
         d.width = Read<uint16_t>(block + 4);
         d.height = Read<uint16_t>(block + 6);
-        d.bits = depth(Read<uint16_t>(block + 8), Read<uint16_t>(block + 10));
+        d.bits = BitsPerPixel(Read<uint16_t>(block + 8), Read<uint16_t>(block + 10));
         d.entrySize = 3;
     } else if (d.headerSize >= 40 && d.headerSize <= 124 && d.headerSize <= size) {
         d.width = Read<int32_t>(block + 4);
         d.height = Read<int32_t>(block + 8);
-        d.bits = depth(Read<uint16_t>(block + 12), Read<uint16_t>(block + 14));
+        d.bits = BitsPerPixel(Read<uint16_t>(block + 12), Read<uint16_t>(block + 14));
         d.compression = Read<uint32_t>(block + 16);
         d.xPelsPerMeter = Read<int32_t>(block + 24);
         d.yPelsPerMeter = Read<int32_t>(block + 28);
@@ -80,7 +81,10 @@ std::optional<DibLayout> InspectDib(const uint8_t* block, size_t size) {
         }
         case 16: case 32:
             if (d.compression == BitFields) {
-                if (d.headerSize == 40) d.maskBytes = 12;  // masks inside larger headers
+                // Masks behind a 40-byte header; a larger one carries them
+                // inside, so it must be large enough to hold them.
+                if (d.headerSize == 40) d.maskBytes = 12;
+                else if (d.headerSize < 52) return std::nullopt;
             } else if (d.compression != PlainRgb) {
                 return std::nullopt;
             }
@@ -114,7 +118,10 @@ void FixResolution(int32_t& x, int32_t& y) {
 
 std::vector<uint8_t> DibToBmpFile(const uint8_t* block, const DibLayout& d) {
     const uint32_t tableBytes = d.colorEntries * 4;
-    const size_t headerBytes = 14 + 40 + d.maskBytes + tableBytes;
+    // The file's header is always 40 bytes: bit fields need their masks
+    // behind it, wherever the block kept them.
+    const uint32_t maskBytes = d.compression == BitFields ? 12 : 0;
+    const size_t headerBytes = 14 + 40 + maskBytes + tableBytes;
     std::vector<uint8_t> file(headerBytes + d.imageBytes);
     uint8_t* p = file.data();
     Write<uint16_t>(p, 0x4D42);
@@ -127,10 +134,9 @@ std::vector<uint8_t> DibToBmpFile(const uint8_t* block, const DibLayout& d) {
     uint8_t* out = p + 54;
     const uint8_t* in = block + d.headerSize;
     if (d.compression == BitFields) {
-        // Masks follow a 40-byte header; larger headers carry them inside.
         std::memcpy(out, d.headerSize == 40 ? in : block + 40, 12);
-        if (d.headerSize == 40) in += 12;
-        out += d.maskBytes;
+        in += d.maskBytes;
+        out += maskBytes;
     }
     for (uint32_t i = 0; i < d.colorEntries; ++i, in += d.entrySize, out += 4) {
         out[0] = in[0];
@@ -158,8 +164,9 @@ std::vector<uint32_t> ScanColorTable(int bits, uint32_t pixelFlavor) {
     if (bits == 1) {
         // Flavour 0 ("chocolate"): 0 is black.
         table = pixelFlavor ? std::vector<uint32_t>{0xFFFFFF, 0} : std::vector<uint32_t>{0, 0xFFFFFF};
-    } else if (bits == 8) {
-        for (uint32_t i = 0; i < 256; ++i) table.push_back(i | i << 8 | i << 16);
+    } else if (bits == 4 || bits == 8) {
+        const uint32_t levels = 1u << bits, step = 255 / (levels - 1);
+        for (uint32_t i = 0; i < levels; ++i) table.push_back((i * step) * 0x010101u);
     }
     return table;
 }
@@ -167,7 +174,8 @@ std::vector<uint32_t> ScanColorTable(int bits, uint32_t pixelFlavor) {
 bool MemoryImage::Start(int32_t width, int32_t length, int bits) {
     if (width <= 0 || length == 0 || length < -1) return false;
     if (bits != 1 && bits != 4 && bits != 8 && bits != 16 && bits != 24 && bits != 32) return false;
-    if (length > 0 && int64_t(width) * length > MaxScanPixels) return false;
+    // An open-ended image too: not even its first row may pass the bound.
+    if (int64_t(width) * std::max(length, 1) > MaxScanPixels) return false;
     width_ = width;
     length_ = length;
     bits_ = bits;

@@ -9,13 +9,15 @@
 #include <optional>
 #include <vector>
 
+#include "core/image_limit.h"
+
 namespace twain {
 
 // Pixels per metre for a DIB that carries no resolution (300 dots per inch).
 constexpr int32_t DefaultPixelsPerMetre = 11811;
 
-// Largest scan accepted, in pixels (the same bound the program's bitmaps use).
-constexpr int64_t MaxScanPixels = int64_t(1) << 28;
+// Largest scan accepted, in pixels: the bound of every image from outside.
+constexpr int64_t MaxScanPixels = MaxIncomingImagePixels;
 
 // Layout of a DIB block (header, colour table, pixel rows) as found in
 // memory. Every offset and size has been checked against the block.
@@ -80,8 +82,8 @@ private:
     std::vector<uint8_t> pixels_;  // top-first rows
 };
 
-// 1-bit table by pixel flavour (non-zero: 0 is white), 8-bit grey ramp, none
-// for other depths.
+// 1-bit table by pixel flavour (non-zero: 0 is white), grey ramps for 4 and
+// 8 bits (a DIB of 8 bits or fewer needs its table), none for other depths.
 std::vector<uint32_t> ScanColorTable(int bits, uint32_t pixelFlavor);
 
 }  // namespace twain

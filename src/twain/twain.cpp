@@ -776,7 +776,8 @@ void TTwain::DeliverBlock(const uint8_t* block, size_t size, bool unlessRepeated
     if (layout) {
         try {
             const std::vector<uint8_t> file = DibToBmpFile(block, *layout);
-            ok = bitmap.LoadFromMemory(file.data(), file.size()) && bitmap.SetFormat(ui::PixelFormat::Device);
+            ok = bitmap.LoadFromMemory(file.data(), file.size(), MaxScanPixels) &&
+                 bitmap.SetFormat(ui::PixelFormat::Device);
         } catch (const std::bad_alloc&) {
             ok = false;
         }
@@ -795,7 +796,7 @@ void TTwain::DeliverFile() {
         return;
     WaitCursor wait;
     ui::Bitmap bitmap;
-    if (!bitmap.LoadFromFile(FileName) || !bitmap.SetFormat(ui::PixelFormat::Device)) {
+    if (!bitmap.LoadFromFile(FileName, MaxScanPixels) || !bitmap.SetFormat(ui::PixelFormat::Device)) {
         ScannedBmp = ui::Bitmap();
         return;
     }

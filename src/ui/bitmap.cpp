@@ -260,7 +260,7 @@ void Bitmap::Clear(COLORREF color) {
     FillRect(r, color);
 }
 
-bool Bitmap::LoadFromFile(const std::wstring& path) {
+bool Bitmap::LoadFromFile(const std::wstring& path, int64_t maxPixels) {
     HANDLE f = CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
                            FILE_ATTRIBUTE_NORMAL, nullptr);
     FileHandle file(f);
@@ -277,10 +277,10 @@ bool Bitmap::LoadFromFile(const std::wstring& path) {
     DWORD got = 0;
     if (!ReadFile(file.get(), data.data(), static_cast<DWORD>(data.size()), &got, nullptr) || got != data.size())
         return false;
-    return LoadFromMemory(data.data(), data.size());
+    return LoadFromMemory(data.data(), data.size(), maxPixels);
 }
 
-bool Bitmap::LoadFromMemory(const uint8_t* data, size_t size) {
+bool Bitmap::LoadFromMemory(const uint8_t* data, size_t size, int64_t maxPixels) {
     if (!data || size < sizeof(BITMAPFILEHEADER) + sizeof(BITMAPCOREHEADER)) return false;
     BITMAPFILEHEADER fh;
     std::memcpy(&fh, data, sizeof fh);
@@ -325,7 +325,9 @@ bool Bitmap::LoadFromMemory(const uint8_t* data, size_t size) {
     const int64_t height = rawHeight < 0 ? -int64_t(rawHeight) : int64_t(rawHeight);
     const int bits = info.header.biBitCount;
     const DWORD comp = info.header.biCompression;
-    if (width <= 0 || height <= 0 || int64_t(width) * height > MaxPixels || info.header.biPlanes != 1) return false;
+    if (width <= 0 || height <= 0 || int64_t(width) * height > std::min(maxPixels, MaxPixels) ||
+        info.header.biPlanes != 1)
+        return false;
     if (bits != 1 && bits != 4 && bits != 8 && bits != 16 && bits != 24 && bits != 32) return false;
     const bool rle = comp == BI_RLE8 || comp == BI_RLE4;
     if (!(comp == BI_RGB || (comp == BI_BITFIELDS && (bits == 16 || bits == 32)) ||

@@ -75,9 +75,11 @@ public:
     void Clear(COLORREF color);
 
     // Reads a .bmp file. Returns false for a missing, truncated or malformed
-    // file, or one too large to hold, and leaves the bitmap unchanged then.
-    bool LoadFromFile(const std::wstring& path);
-    bool LoadFromMemory(const uint8_t* data, size_t size);
+    // file, or one of more than maxPixels pixels (refused by its header,
+    // before any memory is taken for its pixels), and leaves the bitmap
+    // unchanged then.
+    bool LoadFromFile(const std::wstring& path, int64_t maxPixels = MaxPixels);
+    bool LoadFromMemory(const uint8_t* data, size_t size, int64_t maxPixels = MaxPixels);
     // Writes a .bmp file in the bitmap's own format.
     bool SaveToFile(const std::wstring& path) const;
     std::vector<uint8_t> SaveToMemory() const;

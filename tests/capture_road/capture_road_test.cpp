@@ -567,6 +567,9 @@ TEST_F(Road, BadHandOverFilesDeliverNothing) {
         {"not a bitmap", true, notBitmap},
         {"height beyond the file", true, hugeHeader},
         {"text", true, "this is not an image at all, just some words"},
+        // More pixels than the program can finish and deliver.
+        {"image bomb 16384 x 16384", true, vt::EmptyRleBmp(16384, 16384)},
+        {"one row beyond 8192 x 8192", true, vt::EmptyRleBmp(8192, 8193)},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
@@ -586,6 +589,17 @@ TEST_F(Road, BadHandOverFilesDeliverNothing) {
         EXPECT_EQ(CaptureBitmap.Width(), 7);
         EXPECT_EQ(CapturePixel(3, 3), RGB(4, 5, 6));
     }
+}
+
+TEST_F(Road, LargestHandOverImageIsDelivered) {
+    // 8192 x 8192, the most pixels an image from outside may have.
+    ASSERT_TRUE(vt::WriteFileBytes(handOver_, vt::EmptyRleBmp(8192, 8192)));
+    SendMessageW(MainWindow, WM_USER + 7, 0, 0);
+    EXPECT_FALSE(vt::FileExists(handOver_));
+    Complete();
+    ASSERT_EQ(DeliveredTo(), std::vector<int>{dClipboard});
+    EXPECT_EQ(deliveries[0].width, 8192);
+    EXPECT_EQ(deliveries[0].height, 8192);
 }
 
 TEST_F(Road, HandOverWaitsForThePendingCapture) {

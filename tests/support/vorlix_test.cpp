@@ -5,6 +5,7 @@
 
 #include <atomic>
 #include <chrono>
+#include <cstring>
 #include <mutex>
 #include <set>
 #include <thread>
@@ -986,6 +987,24 @@ Pixels CaptureScreen(const RECT& area) {
     ui::WindowDc screen(nullptr);
     BitBlt(canvas.dc, 0, 0, w, h, screen, area.left, area.top, SRCCOPY);
     return canvas.Read();
+}
+
+std::string EmptyRleBmp(int32_t width, int32_t height) {
+    std::string b(14 + 40 + 1024 + 2, '\0');
+    const auto put = [&](size_t at, uint32_t v, size_t n) { std::memcpy(&b[at], &v, n); };
+    put(0, 0x4D42, 2);
+    put(2, uint32_t(b.size()), 4);
+    put(10, 14 + 40 + 1024, 4);
+    put(14, 40, 4);
+    put(18, uint32_t(width), 4);
+    put(22, uint32_t(height), 4);
+    put(26, 1, 2);
+    put(28, 8, 2);
+    put(30, BI_RLE8, 4);
+    put(34, 2, 4);
+    for (uint32_t i = 0; i < 256; ++i) put(54 + 4 * i, i * 0x010101, 4);
+    b[b.size() - 1] = 1;  // 0, 1: the end of the bitmap
+    return b;
 }
 
 bool SaveBmp(const Pixels& pixels, const std::wstring& path) {

@@ -254,6 +254,9 @@ struct Pixels {
 COLORREF ScreenPixel(int x, int y);                        // GetPixel on the screen DC
 Pixels CaptureScreen(const RECT& area);                    // BitBlt of a screen area (screen coordinates)
 bool SaveBmp(const Pixels& pixels, const std::wstring& path);  // 24-bit bottom-up .bmp
+// An 8-bit RLE .bmp of width x height pixels (grey table) whose only code
+// is the end of the bitmap: 1,080 bytes however many pixels it declares.
+std::string EmptyRleBmp(int32_t width, int32_t height);
 std::optional<Pixels> LoadBmp(const std::wstring& path);   // any uncompressed or RLE .bmp, via GDI
 std::optional<Pixels> DecodeDib(const void* packedDib, size_t size);  // BITMAPINFO + colours + bits, as on the clipboard
 std::optional<Pixels> BitmapPixels(HBITMAP bitmap);        // GetDIBits of a DDB or DIB section

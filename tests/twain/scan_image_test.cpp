@@ -2,7 +2,9 @@
 // the resolution rules, and memory-transfer strips assembled into a DIB.
 #include <gtest/gtest.h>
 
+#include <cstdint>
 #include <cstring>
+#include <utility>
 #include <vector>
 
 #include "twain/scan_image.h"
@@ -165,6 +167,46 @@ TEST(ScanImage, BmpFileCarriesTheRulesAndThePixels) {
     EXPECT_EQ(file[59], 9);
 }
 
+TEST(ScanImage, BitFieldMasksComeBehindTheFilesHeader) {
+    // 2 x 1 pixels of 32 bits with masks 0xFF0000, 0xFF00, 0xFF: behind a
+    // 40-byte header, or inside a 108-byte one. The file's header is 40
+    // bytes either way, so the masks must follow it there.
+    struct Case {
+        const char* what;
+        uint32_t headerSize;
+    } cases[] = {{"40-byte header", 40}, {"108-byte header", 108}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        auto block = Dib(2, 1, 32, 0, c.headerSize == 40 ? 12 : c.headerSize - 40, 3);
+        Put<uint32_t>(block, 0, c.headerSize);
+        Put<uint32_t>(block, 40, 0xFF0000);
+        Put<uint32_t>(block, 44, 0xFF00);
+        Put<uint32_t>(block, 48, 0xFF);
+        const size_t pixels = c.headerSize == 40 ? 52 : c.headerSize;
+        Put<uint32_t>(block, pixels, 0x123456);
+        Put<uint32_t>(block, pixels + 4, 0xABCDEF);
+        auto d = InspectDib(block.data(), block.size());
+        ASSERT_TRUE(d);
+        const auto file = twain::DibToBmpFile(block.data(), *d);
+        ASSERT_EQ(file.size(), 14u + 40u + 12u + 8u);
+        uint32_t offset, masks[3], first, second;
+        std::memcpy(&offset, &file[10], 4);
+        std::memcpy(masks, &file[54], 12);
+        std::memcpy(&first, &file[66], 4);
+        std::memcpy(&second, &file[70], 4);
+        EXPECT_EQ(offset, 66u);
+        EXPECT_EQ(masks[0], 0xFF0000u);
+        EXPECT_EQ(masks[1], 0xFF00u);
+        EXPECT_EQ(masks[2], 0xFFu);
+        EXPECT_EQ(first, 0x123456u);
+        EXPECT_EQ(second, 0xABCDEFu);
+    }
+    // A header between 40 and 52 bytes has no room for the masks it claims.
+    auto narrow = Dib(2, 1, 32, 0, 4, 3);
+    Put<uint32_t>(narrow, 0, 44);
+    EXPECT_FALSE(InspectDib(narrow.data(), narrow.size()).has_value());
+}
+
 TEST(ScanImage, ResolutionRules) {
     struct {
         int32_t x, y, wantX, wantY;
@@ -187,6 +229,18 @@ TEST(ScanImage, ColorTables) {
     ASSERT_EQ(grey.size(), 256u);
     EXPECT_EQ(grey[0x7F], 0x7F7F7Fu);
     EXPECT_TRUE(twain::ScanColorTable(24, 0).empty());
+    // 4 bits: a grey ramp of 16 too, so that the block is a whole DIB.
+    const auto grey4 = twain::ScanColorTable(4, 0);
+    ASSERT_EQ(grey4.size(), 16u);
+    EXPECT_EQ(grey4[0], 0u);
+    EXPECT_EQ(grey4[15], 0xFFFFFFu);
+    for (int bits : {1, 4, 8, 16, 24, 32}) {
+        SCOPED_TRACE(bits);
+        twain::MemoryImage image;
+        ASSERT_TRUE(image.Start(3, 2, bits));
+        const std::vector<uint8_t> block = image.Finish(twain::ScanColorTable(bits, 0), 11811, 11811);
+        EXPECT_TRUE(InspectDib(block.data(), block.size()).has_value());
+    }
 }
 
 // Rows of a 3 x 4 24-bit image sent top first, red first: row r pixel x is
@@ -240,6 +294,23 @@ TEST(ScanImage, MemoryStripsBecomeABottomUpDib) {
         }
         ExpectImage(image.Finish({}, 11811, 11811), 4);
     }
+}
+
+TEST(ScanImage, ImagesBeyondTheIncomingBoundAreRefused) {
+    // 8192 x 8192 is the largest image the program takes; one row or column
+    // more is refused, however the source sends it.
+    EXPECT_TRUE(InspectDib(Dib(8192, 8192, 1, 0, 8).data(), 40 + 8 + 1024 * 8192).has_value());
+    for (auto [w, h] : {std::pair{8193, 8192}, {8192, -8193}, {16384, 16384}}) {
+        SCOPED_TRACE(testing::Message() << w << " x " << h);
+        const std::vector<uint8_t> block = Dib(w, h, 1, 0, 8);
+        EXPECT_FALSE(InspectDib(block.data(), block.size()).has_value());
+        EXPECT_FALSE(twain::MemoryImage().Start(w, h < 0 ? -h : h, 1));
+    }
+    EXPECT_TRUE(twain::MemoryImage().Start(8192, 8192, 1));
+    // With the length unknown, a row longer than the bound is refused too.
+    EXPECT_TRUE(twain::MemoryImage().Start(8192, -1, 1));
+    EXPECT_FALSE(twain::MemoryImage().Start(int32_t(twain::MaxScanPixels + 1), -1, 1));
+    EXPECT_FALSE(twain::MemoryImage().Start(INT32_MAX, -1, 32));
 }
 
 TEST(ScanImage, StripsThatClaimTooMuchAreCut) {

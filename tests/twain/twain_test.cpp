@@ -317,6 +317,35 @@ TEST_F(Scanning, ADamagedImageIsRefusedWithAMessage) {
     ExpectAllClosed();
 }
 
+TEST_F(Scanning, ScansOfMorePixelsThanTheProgramTakesAreRefused) {
+    // 8193 x 8192, one row beyond the bound: a 1-bit block of 8 MiB handed
+    // over natively (refused with the damaged-scan message), and an RLE file
+    // of 1,080 bytes by file transfer (refused like an unreadable file).
+    const int32_t w = 8193, h = 8192;
+    const uint32_t stride = (w + 31) / 32 * 4;
+    std::string block(40 + 8 + size_t(stride) * h, '\0');
+    const auto put = [&](size_t at, auto v) { std::memcpy(&block[at], &v, sizeof v); };
+    put(0, uint32_t(40));
+    put(4, w);
+    put(8, h);
+    put(12, uint16_t(1));
+    put(14, uint16_t(1));
+    ASSERT_TRUE(vt::WriteFileBytes(vt::Join(scratch, L"wide.dib"), block));
+    Script("image raw " + Ansi(vt::Join(scratch, L"wide.dib")) + "\n");
+    EXPECT_TRUE(twain->Acquire());
+    EXPECT_TRUE(scans.empty());
+    EXPECT_EQ(userErrors.size(), 1u);
+    ExpectAllClosed();
+
+    ASSERT_TRUE(vt::WriteFileBytes(vt::Join(scratch, L"rle.bmp"), vt::EmptyRleBmp(w, h)));
+    Script("image file " + Ansi(vt::Join(scratch, L"rle.bmp")) + "\n");
+    Fresh();
+    twain->TransferMode = TTransferMode::tmFile;
+    EXPECT_TRUE(twain->Acquire());
+    EXPECT_TRUE(scans.empty());
+    ExpectAllClosed();
+}
+
 TEST_F(Scanning, WithoutAManagerNothingHappens) {
     twain->SetLibraryPath(L"");
     EXPECT_FALSE(twain->Acquire());
