@@ -260,7 +260,7 @@ TEST_F(MailProgram, OutlookExpressGetsTheMessageEmbeddedAndAttached) {
                   mail::JoinLines(mail::OutlookExpressMessage(mailtest::OutlookExpressTemplate(), f,
                                                               base64::Encode(bytes))));
         KeepForHostCheck(method == 1 ? L"oe-embedded" : L"oe-attached", message, image,
-                         {Wide(f.to), Wide(f.subject), L"", L"", L""});
+                         {Wide(f.to), Wide(f.subject), L"", L"", L"", L""});
         Stop();
     }
 }
@@ -291,7 +291,7 @@ TEST_F(MailProgram, NetscapeGetsTheMessageEmbeddedAndAttached) {
                   mail::JoinLines(mail::NetscapeMessage(mailtest::NetscapeTemplate(), f,
                                                         base64::Encode(vt::ReadFileBytes(image)))));
         KeepForHostCheck(method == 1 ? L"netscape-embedded" : L"netscape-attached", message,
-                         method == 1 ? L"" : image, {Wide(f.to), Wide(f.subject), L"", L"", L""});
+                         method == 1 ? L"" : image, {Wide(f.to), Wide(f.subject), L"", L"", L"", L""});
         Stop();
     }
 }
@@ -597,7 +597,7 @@ TEST_F(SmtpProgram, TheCaptureArrivesAttachedAndEmbedded) {
     record.SmtpBody = "Hello,\r\n.\r\n..\r\n.end";
     record.MailMethod = 2;
     record.MailFormat = ifPNG;
-    const Expected e{rcpt, L"The \"best\" shot \\", L"me@vorlix.example", rcpt, L"Hello,\n.\n..\n.end"};
+    const Expected e{rcpt, L"The \"best\" shot \\", L"me@vorlix.example", rcpt, L"Hello,\n.\n..\n.end", L""};
     SendAndKeep(L"smtp-attached", temp + L"mailshot.png", e);
 
     record.MailMethod = 1;
@@ -615,7 +615,7 @@ TEST_F(SmtpProgram, AChineseSubjectArrivesEncoded) {
     record.SmtpBody = Ansi(L"\u4f60\u597d", 936);
     record.MailMethod = 2;
     SendAndKeep(L"smtp-chinese", temp + L"mailshot.png",
-                {L"zh@example.test", subject, L"me@vorlix.example", L"zh@example.test", L"\u4f60\u597d"},
+                {L"zh@example.test", subject, L"me@vorlix.example", L"zh@example.test", L"\u4f60\u597d", L""},
                 L"Vorlix-cn.exe");
 }
 

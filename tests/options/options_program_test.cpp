@@ -227,7 +227,9 @@ TEST(OptionsPages, EveryControlWritesItsField) {
         p.Select(c.node);
         if (c.comboIndex < 0) p.Click(c.id);
         else p.ChooseCombo(c.id, c.comboIndex);
-        if (c.hook) EXPECT_TRUE(Logged(p, c.hook)) << c.hook << " at once";
+        if (c.hook) {
+            EXPECT_TRUE(Logged(p, c.hook)) << c.hook << " at once";
+        }
     }
     ASSERT_TRUE(p.Close());
     const TConfiguration stored = p.Stored();
