@@ -151,7 +151,6 @@ void CALLBACK AutoScrollTimerProc(HWND, UINT, UINT_PTR id, DWORD) {
         case scroll::Finished:
         case scroll::StoppedByTray:
         case scroll::NothingScrolled:
-            BringWindowToFront(MainWindow);
             FinishCapture();
             break;
         case scroll::StoppedByEsc: NotifyCancelled(); break;

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "core/freeze_window.h"
 #include "core/globals.h"
 #include "core/magnifier.h"
 #include "core/rect_engine.h"
@@ -97,9 +98,12 @@ void EndDrawing() {
 }
 
 void RestorePlainScreen() {
-    if (!PlainScreenCopy) return;
-    ui::DcHandle screen = ui::CreateDisplayDc();
-    if (screen) BitBlt(screen, 0, 0, ScreenWidth(), ScreenHeight(), PlainScreenCopy.Dc(), 0, 0, SRCCOPY);
+    // Through the window, not onto the display: the display would also paint
+    // the frozen picture over windows that appeared above the freeze window
+    // during the selection (a notification, a new window), and they would
+    // stay stale.
+    if (!Frozen || !uFreezeForm || !uFreezeForm->Handle()) return;
+    RedrawWindow(uFreezeForm->Handle(), nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW | RDW_NOERASE);
 }
 
 void SetBlendColor() {
