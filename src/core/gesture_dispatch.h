@@ -10,7 +10,7 @@
 // Handler of WM_HOOK_DOWN, WM_HOOK_UP, WM_HOOK_MOVE and WM_HOOK_BEGIN. The
 // engine gets the position the message carries (HookPointMark), else the
 // pointer's position now.
-void HookGestureEvent(UINT message, WPARAM wParam = 0, LPARAM lParam = 0);
+void HookGestureEvent(UINT message, WPARAM wParam, LPARAM lParam);
 
 // The Free Hand, Rectangle and Window hotkeys (capture types 1, 2, 3).
 void StartCaptureMode(uint8_t captureType);

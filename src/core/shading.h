@@ -62,9 +62,9 @@ int ScreenHeight();
 // memory copy of the screen. EndDrawing releases it.
 void BeginDrawing();
 void EndDrawing();
-// Removes every trace of the selection feedback: the freeze window paints the
-// frozen screen again. Windows that came up above it meanwhile keep their
-// own pixels; nothing happens when the screen is not frozen.
+// Removes every trace of the selection feedback: the plain copy is painted
+// where the freeze window is seen. Windows that came up above it meanwhile
+// keep their own pixels; nothing happens when the screen is not frozen.
 void RestorePlainScreen();
 
 // Reads HighlightColor from the settings and fills the blend tables.
