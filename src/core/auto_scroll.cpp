@@ -156,7 +156,6 @@ void CALLBACK AutoScrollTimerProc(HWND, UINT, UINT_PTR id, DWORD) {
             // leaves room for): what was taken is delivered, and the user
             // knows where it ends.
             if (outcome.capped) ShowError(CutText(CaptureBitmap.Height()));
-            BringWindowToFront(MainWindow);
             FinishCapture();
             break;
         case scroll::StoppedByEsc: NotifyCancelled(); break;

@@ -1,8 +1,10 @@
 #include "core/completion.h"
 
 #include <deque>
+#include <utility>
 
 #include "core/globals.h"
+#include "core/hotkeys.h"
 #include "core/image_limit.h"
 #include "core/main_window.h"
 #include "core/texts.h"
@@ -28,7 +30,7 @@ std::deque<ui::Bitmap> QueuedCaptures;
 }  // namespace
 
 void QueueCapture(const ui::Bitmap& image) {
-    if (CompletionTimer == 0 && QueuedCaptures.empty()) {
+    if (CompletionTimer == 0 && !CompletionRunning && !DeliveryBusy && QueuedCaptures.empty()) {
         CaptureBitmap = image;
         StartCompletion();
     } else {
@@ -54,9 +56,25 @@ DestinationRoutine DestinationRoutines[DestinationCount] = {
 
 namespace {
 
-// A hand-over that came while a completion was pending or a delivery ran; it
-// is posted again once that delivery has ended.
+// A hand-over that came while a completion was pending or running or a
+// delivery ran; it is posted again once they are over. Its image waits in
+// its file meanwhile (the sender writes the next one only when it is gone).
 UINT DeferredHandOver = 0;
+
+// What was held back while a completion or a delivery ran, once neither does:
+// the next waiting image follows the same road, a held hand-over is asked
+// for again, held hotkeys are carried out.
+void RunHeldRequests() {
+    if (DeliveryBusy || CompletionRunning) return;
+    if (!QueuedCaptures.empty() && CompletionTimer == 0) {
+        CaptureBitmap = std::move(QueuedCaptures.front());
+        QueuedCaptures.pop_front();
+        StartCompletion();
+    }
+    if (DeferredHandOver && MainWindow) PostMessageW(MainWindow, DeferredHandOver, 0, 0);
+    DeferredHandOver = 0;
+    RunHeldHotkeys();
+}
 
 // A delivery from start to end: the busy flag, and outside timer capture the
 // hook paused and the tray menu taken away. Restored on every way out.
@@ -74,15 +92,29 @@ public:
             SetTrayMenuAttached(true);
             HookStatus(1);
         }
+        // A prompt or a box of the delivery may have left the foreground
+        // with one of the program's hidden windows.
+        GiveForegroundBack();
         DeliveryBusy = false;
-        if (DeferredHandOver && MainWindow) PostMessageW(MainWindow, DeferredHandOver, 0, 0);
-        DeferredHandOver = 0;
+        RunHeldRequests();
     }
     DeliveryScope(const DeliveryScope&) = delete;
     DeliveryScope& operator=(const DeliveryScope&) = delete;
 
 private:
     bool paused_;
+};
+
+// A completion from start to end; what it held back runs afterwards.
+class CompletionScope {
+public:
+    CompletionScope() { CompletionRunning = true; }
+    ~CompletionScope() {
+        CompletionRunning = false;
+        RunHeldRequests();
+    }
+    CompletionScope(const CompletionScope&) = delete;
+    CompletionScope& operator=(const CompletionScope&) = delete;
 };
 
 bool RunDestination(DestinationRoutine routine) {
@@ -114,22 +146,26 @@ void CALLBACK CaptureCompleteTimerProc(HWND, UINT, UINT_PTR id, DWORD) {
     // One shot: a late second call finds nothing to do.
     KillTimer(nullptr, id);
     if (CompletionTimer == 0 || id != CompletionTimer) return;
-    CompletionTimer = 0;
-    BringWindowToFront(MainWindow);
-    // An armed timer capture starts here, with this capture as its first.
-    if (TimerArmed) StartTimerCapture();
-    if (PendingDestinations != 0) {
-        const TDestinations set = PendingDestinations;
-        PendingDestinations = 0;
-        DeliverToDestinations(set);
-    } else {
-        FinishCapture();
+    if (CompletionRunning || DeliveryBusy) {
+        // Fired inside another completion or delivery (they let messages
+        // run): this image's turn comes when that one is through.
+        CompletionTimer = SetTimer(nullptr, 0, 5, CaptureCompleteTimerProc);
+        return;
     }
-    // The next waiting image, if any, follows the same road.
-    if (!QueuedCaptures.empty() && CompletionTimer == 0) {
-        CaptureBitmap = std::move(QueuedCaptures.front());
-        QueuedCaptures.pop_front();
-        StartCompletion();
+    CompletionTimer = 0;
+    // From here until the image is delivered nothing may replace the image
+    // or the destinations read below: whatever arrives meanwhile (a
+    // hand-over sent while a notice or a prompt lets messages run, the Timer
+    // hotkey) is held until the end.
+    CompletionScope scope;
+    const TDestinations handOver = std::exchange(PendingDestinations, TDestinations{0});
+    if (handOver != 0) {
+        DeliverToDestinations(handOver);
+    } else {
+        // An armed timer capture starts here, with this capture as its
+        // first (a handed-over image is no capture to repeat).
+        if (TimerArmed) StartTimerCapture();
+        FinishCapture();
     }
 }
 
@@ -207,7 +243,7 @@ bool HandOverRequest(UINT message) {
     }
     // The image waits in its file until the capture being completed or
     // delivered is through, so that neither replaces the other.
-    if (CompletionTimer != 0 || DeliveryBusy) {
+    if (CompletionTimer != 0 || CompletionRunning || DeliveryBusy) {
         DeferredHandOver = message;
         return true;
     }

@@ -55,9 +55,13 @@ LRESULT TuFreezeForm::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) 
         case WM_ERASEBKGND: return 1;
         case WM_PAINT: Paint(); return 0;
         case WM_CLOSE:
-            // Cannot be closed while a selection runs; otherwise closing
-            // only hides it.
-            if (!SelectionRunning()) ShowWindow(Handle(), SW_HIDE);
+            // Cannot be closed while a selection runs; otherwise being asked
+            // to close is being asked to end the program, like every
+            // resident window of it.
+            if (!SelectionRunning() && MainWindow) PostMessageW(MainWindow, WM_CLOSE, 0, 0);
+            return 0;
+        case WM_ENDSESSION:
+            if (MainWindow) SendMessageW(MainWindow, message, wParam, lParam);
             return 0;
         case WM_ACTIVATE:
             if (LOWORD(wParam) == WA_INACTIVE && SelectionRunning()) StayInFront();
@@ -97,6 +101,9 @@ void FreezeScreen() {
     // is taken of the screen and not of this window.
     SetWindowPos(w, HWND_TOPMOST, 0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN),
                  SWP_NOACTIVATE | SWP_SHOWWINDOW);
+    // The keys go to the freeze window while the selection runs; the user's
+    // window gets them back when it ends.
+    NoteUserWindow();
     BringWindowToFront(w);
     LockWindowUpdate(nullptr);
     // Painted now, so that whoever copies the screen next sees the frozen
@@ -125,4 +132,5 @@ void UnfreezeScreen() {
         SystemParametersInfoW(SPI_SETSCREENSAVERRUNNING, 0, &scratch, 0);
     }
     uFreezeForm->DropSnapshot();
+    GiveForegroundBack();
 }

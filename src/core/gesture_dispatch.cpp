@@ -28,7 +28,7 @@ uint8_t EngineOfMessage() {
 
 }  // namespace
 
-void HookGestureEvent(UINT message) {
+void HookGestureEvent(UINT message, WPARAM wParam, LPARAM lParam) {
     if (message == WM_HOOK_BEGIN) {
         if (OptionsOpen) CallDropEmptyFavoriteRows();
         // The window list is taken before the freeze window covers the
@@ -36,8 +36,10 @@ void HookGestureEvent(UINT message) {
         if (Config.CaptureType == ctWindow) BuildWindowList();
         FreezeScreen();
     }
+    // Where the event happened, when the hook says so: the program may get
+    // to the message only after the pointer has moved on.
     POINT point{};
-    GetCursorPos(&point);
+    if (!HookMessagePoint(wParam, lParam, point)) GetCursorPos(&point);
     switch (EngineOfMessage()) {
         case ctRectangle: RectEngineEvent(message, point); break;
         case ctWindow: WindowEngineEvent(message, point); break;
@@ -72,13 +74,17 @@ void StartCaptureMode(uint8_t captureType) {
     }
 }
 
-void EndCaptureByEsc() {
-    const bool active = SelectionRunning();
-    if (active) HookStopRecording();
+void EndSelection() {
     // Whichever engine runs is ended, whatever the capture type says now.
     if (RectangleActive) EndRectSelection();
     if (WindowActive) EndWindowSelection();
     if (FreeHandActive) EndFreeHandSelection();
+}
+
+void EndCaptureByEsc() {
+    const bool active = SelectionRunning();
+    if (active) HookStopRecording();
+    EndSelection();
     if (active) {
         UnfreezeScreen();
         NotifyCancelled();

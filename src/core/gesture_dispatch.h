@@ -7,8 +7,10 @@
 
 #include <cstdint>
 
-// Handler of WM_HOOK_DOWN, WM_HOOK_UP, WM_HOOK_MOVE and WM_HOOK_BEGIN.
-void HookGestureEvent(UINT message);
+// Handler of WM_HOOK_DOWN, WM_HOOK_UP, WM_HOOK_MOVE and WM_HOOK_BEGIN. The
+// engine gets the position the message carries (HookPointMark), else the
+// pointer's position now.
+void HookGestureEvent(UINT message, WPARAM wParam, LPARAM lParam);
 
 // The Free Hand, Rectangle and Window hotkeys (capture types 1, 2, 3).
 void StartCaptureMode(uint8_t captureType);
@@ -16,6 +18,10 @@ void StartCaptureMode(uint8_t captureType);
 // The Esc hotkey: cancels a running selection, disarms an armed timer capture
 // and stops auto-scroll.
 void EndCaptureByEsc();
+
+// Ends whichever engine's selection runs, without a notice and without
+// unfreezing the screen.
+void EndSelection();
 
 // True while one of the selection engines runs.
 bool SelectionRunning();

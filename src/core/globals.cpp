@@ -15,5 +15,6 @@ bool TimerArmed = false, TimerRunning = false;
 bool AutoScrollRunning = false;
 int AutoScrollStop = 0;
 bool DeliveryBusy = false;
+bool CompletionRunning = false;
 bool ErrorBoxShown = false;
 bool OptionsOpen = false, OptionsLoading = false;

@@ -27,5 +27,6 @@ extern bool TimerArmed, TimerRunning;
 extern bool AutoScrollRunning;
 extern int AutoScrollStop;
 extern bool DeliveryBusy;
+extern bool CompletionRunning;  // a completion is finishing and delivering its image
 extern bool ErrorBoxShown;
 extern bool OptionsOpen, OptionsLoading;

@@ -1,5 +1,7 @@
 #include "core/hotkeys.h"
 
+#include <utility>
+
 #include "core/gesture_dispatch.h"
 #include "core/globals.h"
 #include "core/main_window.h"
@@ -41,6 +43,11 @@ void ReleaseAtom(ATOM& atom) {
 }
 
 void PumpPendingMessages() { ui::ProcessMessages(); }
+
+// The Timer hotkey and Esc that came while the program was busy.
+bool HeldTimer = false, HeldEsc = false;
+
+bool Busy() { return DeliveryBusy || CompletionRunning || ErrorBoxShown; }
 
 }  // namespace
 
@@ -165,10 +172,17 @@ const HotkeyActions& ProgramHotkeyActions() {
 }
 
 void RouteHotkey(int id, const HotkeyActions& actions) {
-    // Message boxes and notices pump messages: a hotkey arriving meanwhile
-    // must not start a second delivery or capture on top of them.
-    if (DeliveryBusy || ErrorBoxShown) return;
     if (id == 0) return;  // an atom that was never added
+    NoteUserWindow();
+    // Message boxes and notices pump messages: a hotkey arriving meanwhile
+    // must not start a second delivery or capture on top of them. The user
+    // who stops timer mode or presses Esc then must not have to try again
+    // until one happens to come through.
+    if (Busy()) {
+        if (id == TimerAtom) HeldTimer = true;
+        if (id == EscAtom) HeldEsc = true;
+        return;
+    }
 
     const bool busy =
         FreeHandActive || RectangleActive || WindowActive || TimerArmed || TimerRunning || AutoScrollRunning;
@@ -192,4 +206,12 @@ void RouteHotkey(int id, const HotkeyActions& actions) {
     if (id == TimerAtom && TimerRunning && actions.stopTimer) actions.stopTimer();
     // Esc cancels a running selection, so it is honoured while an engine is active.
     if (id == EscAtom && actions.endCaptureByEsc) actions.endCaptureByEsc();
+}
+
+void RunHeldHotkeys(const HotkeyActions& actions) {
+    if (Busy()) return;
+    const bool timer = std::exchange(HeldTimer, false), esc = std::exchange(HeldEsc, false);
+    // Held only as a stop: arming is a capture request, ignored while busy.
+    if (timer && TimerRunning && actions.stopTimer) actions.stopTimer();
+    if (esc && actions.endCaptureByEsc) actions.endCaptureByEsc();
 }

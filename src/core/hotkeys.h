@@ -76,6 +76,14 @@ struct HotkeyActions {
 // The program's own actions.
 const HotkeyActions& ProgramHotkeyActions();
 
-// The WM_HOTKEY handler: `id` is the hotkey's atom.
+// The WM_HOTKEY handler: `id` is the hotkey's atom. While a capture is being
+// completed or delivered, or an error box is up, hotkeys are ignored, but for
+// two that must never be lost: the Timer hotkey (a request to stop timer
+// mode) and Esc are held and carried out by RunHeldHotkeys.
 void RouteHotkey(int id, const HotkeyActions& actions);
 inline void HandleHotkey(int id) { RouteHotkey(id, ProgramHotkeyActions()); }
+// Carries out the held Timer (stopping timer mode if it runs) and Esc, once
+// no completion, delivery or error box is busy any more; called when each of
+// them ends.
+void RunHeldHotkeys(const HotkeyActions& actions);
+inline void RunHeldHotkeys() { RunHeldHotkeys(ProgramHotkeyActions()); }

@@ -5,6 +5,7 @@
 #include "core/about_box.h"
 #include "core/addresses.h"
 #include "core/completion.h"
+#include "core/freeze_window.h"
 #include "core/gesture_dispatch.h"
 #include "core/globals.h"
 #include "core/hotkeys.h"
@@ -24,6 +25,7 @@
 #include "ui/gdi.h"
 
 TuMainForm* uMainForm = nullptr;
+ui::KernelHandle SingleInstanceMutex;
 
 void (*OpenOptionsDialogProc)() = nullptr;
 void (*StopTimerCaptureProc)() = StopTimerCapture;
@@ -59,6 +61,18 @@ void TrayIconClick() {
 void TrayIconRightClick() {
     if (TimerRunning) CallStopTimerCapture();
     if (AutoScrollRunning) AutoScrollStop = 2;
+}
+
+void EndProgram() {
+    static bool ending = false;
+    if (ending || !uMainForm) return;
+    ending = true;
+    if (OptionsOpen) CallCloseOptionsDialog();
+    ShutDown();
+    uMainForm->trayIcon.SetActive(false);
+    SingleInstanceMutex.reset();
+    uMainForm->Destroy();
+    PostQuitMessage(0);
 }
 
 [[noreturn]] void StartupFailed() {
@@ -100,6 +114,11 @@ void StartUp() {
 
 void ShutDown() {
     try {
+        // A selection or an auto-scroll that still runs leaves the screen as
+        // it found it.
+        EndSelection();
+        UnfreezeScreen();
+        if (AutoScrollRunning) AutoScrollStop = 1;
         HookRemove();
         if (TimerRunning) StopTimerCapture();
         if (Config.HotkeysOn) UnregisterCaptureHotkeys(MainWindow);
@@ -113,11 +132,14 @@ void ShutDown() {
 
 bool TuMainForm::CreateForm() {
     // Tool window, so that the program has no taskbar button; parked left of
-    // the screen at Top 3 until a notice slides in.
+    // the screen at Top 3 until a notice slides in. It is never activated:
+    // the notice must not take the foreground from the user's window, nor be
+    // what the system activates when a window of the program closes.
+    constexpr DWORD exStyle = WS_EX_TOOLWINDOW | WS_EX_TOPMOST | WS_EX_NOACTIVATE;
     RECT r{0, 0, NoticeWidth, NoticeHeight};
-    AdjustWindowRectEx(&r, WS_POPUP, FALSE, WS_EX_TOOLWINDOW | WS_EX_TOPMOST);
-    if (!Create(L"TuMainForm", txt::AppTitle, WS_POPUP, WS_EX_TOOLWINDOW | WS_EX_TOPMOST, -NoticeWidth, 3,
-                r.right - r.left, r.bottom - r.top, ApplicationWindow))
+    AdjustWindowRectEx(&r, WS_POPUP, FALSE, exStyle);
+    if (!Create(L"TuMainForm", txt::AppTitle, WS_POPUP, exStyle, -NoticeWidth, 3, r.right - r.left,
+                r.bottom - r.top, ApplicationWindow))
         return false;
     MainWindow = Handle();
     SendMessageW(MainWindow, WM_SETFONT, reinterpret_cast<WPARAM>(TheNoticeFont().get()), FALSE);
@@ -143,6 +165,7 @@ void TuMainForm::FormShow() {
     trayIcon.menuOwner = MainWindow;
     trayIcon.OnClick = [] { TrayIconClick(); };
     trayIcon.OnRightClick = [](int, int) { TrayIconRightClick(); };
+    trayIcon.OnEnd = [] { EndProgram(); };
     trayIcon.SetActive(true);
     if (TrainingEnabled) ShowTrainer();
 }
@@ -226,7 +249,7 @@ LRESULT TuMainForm::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
         case WM_HOOK_DOWN:
         case WM_HOOK_UP:
         case WM_HOOK_MOVE:
-        case WM_HOOK_BEGIN: HookGestureEvent(message); return 0;
+        case WM_HOOK_BEGIN: HookGestureEvent(message, wParam, lParam); return 0;
         case WM_HANDOVER_CLIPBOARD:
         case WM_HANDOVER_FILE:
         case WM_HANDOVER_EDITOR:
@@ -238,12 +261,10 @@ LRESULT TuMainForm::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
         case WM_HANDOVER_CUSTOM:
         case WM_HANDOVER_IM: HandOverRequest(message); return 0;
         case WM_HOTKEY: HandleHotkey(static_cast<int>(wParam)); return 0;
-        case WM_CLOSE:
-            if (OptionsOpen) CallCloseOptionsDialog();
-            ShutDown();
-            trayIcon.SetActive(false);
-            Destroy();
-            PostQuitMessage(0);
+        case WM_CLOSE: EndProgram(); return 0;
+        case WM_ENDSESSION:
+            // The process may be ended as soon as this returns.
+            if (wParam) EndProgram();
             return 0;
         default: break;
     }

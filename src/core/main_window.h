@@ -5,6 +5,7 @@
 
 #include <windows.h>
 
+#include "ui/gdi.h"
 #include "ui/menu_styler.h"
 #include "ui/tray_icon.h"
 #include "ui/window.h"
@@ -55,6 +56,17 @@ extern TuMainForm* uMainForm;
 // Start-up and shutdown sequences.
 void StartUp();
 void ShutDown();
+
+// The single-instance mutex "Vorlix", held from the start until the program
+// ends.
+extern ui::KernelHandle SingleInstanceMutex;
+
+// The one way the program ends, whatever asked for it (Exit, WM_CLOSE to any
+// of its resident windows, the end of the session): the options dialog
+// closed, ShutDown, the tray icon removed, the mutex released, the main
+// window destroyed and the message loop told to end. Only the first call
+// does anything.
+void EndProgram();
 
 // Ends the process at once with the start-up failure box.
 [[noreturn]] void StartupFailed();

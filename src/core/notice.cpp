@@ -13,6 +13,8 @@
 
 namespace {
 
+// Topmost and never activated: the notice shows above everything while the
+// window the user works in keeps the foreground and the keyboard.
 void MoveStrip(int left) {
     SetWindowPos(MainWindow, HWND_TOPMOST, left, 3, 0, 0, SWP_NOSIZE | SWP_NOACTIVATE | SWP_SHOWWINDOW);
 }
@@ -79,14 +81,12 @@ void NotifyTimerOn() {
 }
 
 void NotifyTimerOff() {
-    BringWindowToFront(MainWindow);
     HideNotice();
     SetNoticeText(txt::NoticeTimerOff);
     ShowNotice();
 }
 
 void NotifyCancelled() {
-    BringWindowToFront(MainWindow);
     SetNoticeText(txt::NoticeCancelled);
     int left = -NoticeWidth;
     MoveStrip(left);

@@ -13,11 +13,15 @@
 namespace {
 
 // The hidden application window: owner of the program's windows and message
-// boxes, and a tool window so that it shows no taskbar button either.
+// boxes, and a tool window so that it shows no taskbar button either. Asked
+// to close (a task manager, taskkill) or told that the session ends, it lets
+// the main window end the program: closing it on its own would take the
+// windows it owns along and leave a process without windows behind.
 class ApplicationForm : public ui::Window {
 protected:
     LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) override {
-        if (message == WM_COMMAND && MainWindow) return SendMessageW(MainWindow, message, wParam, lParam);
+        if ((message == WM_COMMAND || message == WM_CLOSE || message == WM_ENDSESSION) && MainWindow)
+            return SendMessageW(MainWindow, message, wParam, lParam);
         return Default(message, wParam, lParam);
     }
 };
@@ -29,9 +33,9 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
     application.Create(L"TApplication", txt::AppTitle, WS_POPUP, WS_EX_TOOLWINDOW | WS_EX_TOPMOST, 0, 0, 0, 0);
     ApplicationWindow = application.Handle();
 
-    ui::KernelHandle mutex(CreateMutexW(nullptr, TRUE, L"Vorlix"));
+    SingleInstanceMutex.reset(CreateMutexW(nullptr, TRUE, L"Vorlix"));
     if (GetLastError() == ERROR_ALREADY_EXISTS) {
-        mutex.reset();
+        SingleInstanceMutex.reset();
         MessageBoxW(ApplicationWindow, txt::AlreadyRunning, txt::MessageCaption, MB_OK | MB_ICONWARNING);
         return 0;
     }
@@ -55,5 +59,6 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
     }
     uFreezeForm = nullptr;
     uMainForm = nullptr;
+    SingleInstanceMutex.reset();
     return 0;
 }

@@ -23,8 +23,10 @@ void CaptureFullScreen() {
 void CaptureActiveWindow() {
     ui::DcHandle screen = ui::CreateDisplayDc();
     RECT r{};
-    const HWND foreground = GetForegroundWindow();
-    if (foreground) GetWindowRect(foreground, &r);
+    // The window the user is in: never the program's own hidden windows,
+    // which may hold the foreground after one of its boxes or prompts.
+    const HWND active = UserWindow();
+    if (active) GetWindowRect(active, &r);
     CopyScreenToBitmap(r.left, r.top, r.right - r.left, r.bottom - r.top, screen);
     if (Config.CaptureCursor && !IsRectEmpty(&r)) DrawCursorInRect(CaptureBitmap.Canvas(), r);
     screen.reset();

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "core/freeze_window.h"
 #include "core/globals.h"
 #include "core/magnifier.h"
 #include "core/rect_engine.h"
@@ -97,9 +98,28 @@ void EndDrawing() {
 }
 
 void RestorePlainScreen() {
-    if (!PlainScreenCopy) return;
+    // Only where the freeze window is seen: the whole display would also get
+    // the frozen picture over windows that came up above the freeze window
+    // during the selection (a notification, a new window), and they would
+    // stay stale. (A repaint through the window itself would reach the
+    // screen under Wine only once the thread waits for messages again, while
+    // a selection started afresh reads the screen at once.)
+    if (!PlainScreenCopy || !Frozen || !uFreezeForm || !uFreezeForm->Handle()) return;
+    const HWND freeze = uFreezeForm->Handle();
+    RECT r{};
+    GetWindowRect(freeze, &r);
+    ui::RegionHandle seen(CreateRectRgnIndirect(&r));
+    ui::RegionHandle above(CreateRectRgn(0, 0, 0, 0));
+    if (!seen || !above) return;
+    for (HWND w = GetWindow(freeze, GW_HWNDPREV); w; w = GetWindow(w, GW_HWNDPREV)) {
+        if (!IsWindowVisible(w) || !GetWindowRect(w, &r)) continue;
+        SetRectRgn(above, r.left, r.top, r.right, r.bottom);
+        CombineRgn(seen, seen, above, RGN_DIFF);
+    }
     ui::DcHandle screen = ui::CreateDisplayDc();
-    if (screen) BitBlt(screen, 0, 0, ScreenWidth(), ScreenHeight(), PlainScreenCopy.Dc(), 0, 0, SRCCOPY);
+    if (!screen) return;
+    SelectClipRgn(screen, seen);
+    BitBlt(screen, 0, 0, ScreenWidth(), ScreenHeight(), PlainScreenCopy.Dc(), 0, 0, SRCCOPY);
 }
 
 void SetBlendColor() {

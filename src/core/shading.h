@@ -62,8 +62,9 @@ int ScreenHeight();
 // memory copy of the screen. EndDrawing releases it.
 void BeginDrawing();
 void EndDrawing();
-// Copies the plain copy over the whole screen, removing every trace of the
-// selection feedback; nothing when there is no plain copy.
+// Removes every trace of the selection feedback: the plain copy is painted
+// where the freeze window is seen. Windows that came up above it meanwhile
+// keep their own pixels; nothing happens when the screen is not frozen.
 void RestorePlainScreen();
 
 // Reads HighlightColor from the settings and fills the blend tables.

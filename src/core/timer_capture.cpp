@@ -76,7 +76,6 @@ void StartTimerCapture() {
     TimerArmed = false;
     HookStatus(0);
     SetTrayForTimer(true);
-    ForceForegroundWindow(MainWindow);
     NotifyTimerOn();
     // The first capture, not yet finished, is the reference of the first
     // tick.

@@ -6,7 +6,9 @@
 #include <algorithm>
 
 #include "core/addresses.h"
+#include "core/freeze_window.h"
 #include "core/globals.h"
+#include "core/hotkeys.h"
 #include "core/main_window.h"
 #include "core/settings_store.h"
 #include "core/texts.h"
@@ -67,6 +69,34 @@ bool ForceForegroundWindowNT(HWND window) {
     return ok;
 }
 
+namespace {
+
+HWND LastUserWindow = nullptr;
+
+bool IsUserWindow(HWND w) {
+    if (!w || w == MainWindow || w == ApplicationWindow || !IsWindowVisible(w)) return false;
+    if (uFreezeForm && w == uFreezeForm->Handle()) return false;
+    RECT r{};
+    return GetWindowRect(w, &r) && !IsRectEmpty(&r);
+}
+
+}  // namespace
+
+void NoteUserWindow() {
+    const HWND foreground = GetForegroundWindow();
+    if (IsUserWindow(foreground)) LastUserWindow = foreground;
+}
+
+HWND UserWindow() {
+    NoteUserWindow();
+    return IsUserWindow(LastUserWindow) ? LastUserWindow : nullptr;
+}
+
+void GiveForegroundBack() {
+    if (IsUserWindow(GetForegroundWindow())) return;  // the user's, or a dialog of ours the user sees
+    if (IsUserWindow(LastUserWindow)) SetForegroundWindow(LastUserWindow);
+}
+
 bool IsNTPlatform() {
     OSVERSIONINFOW v{};
     v.dwOSVersionInfoSize = sizeof v;
@@ -88,11 +118,14 @@ void ShowError(const std::wstring& text) {
     ErrorBoxShown = true;
     if (TimerRunning) CallStopTimerCapture();
     HookActivateWithMouse(FALSE);
+    NoteUserWindow();
     BringWindowToFront(ApplicationWindow);
     MessageBoxW(ApplicationWindow, text.c_str(), txt::MessageCaption, MB_OK | MB_ICONERROR);
     if (outer) {
         HookActivateWithMouse(Config.MouseActivation != 0);
+        GiveForegroundBack();
         ErrorBoxShown = false;
+        RunHeldHotkeys();
     }
 }
 

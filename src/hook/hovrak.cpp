@@ -40,10 +40,12 @@
 // - The crosshair is set with SetSystemCursor and restored (SPI_SETCURSORS) at
 //   the end of every gesture, at HookRemove and when the library unloads.
 // - Messages are posted in the order the events happened, from the worker
-//   thread. wParam is 0; lParam holds the pointer position of the event
-//   (x in the low, y in the high word, signed), which the program may use
-//   in place of GetCursorPos; a pointer move that is immediately followed by another queued move
-//   is dropped so that a busy program is not flooded.
+//   thread. wParam is HookPointMark and lParam the pointer position of the
+//   event (x in the low, y in the high word, signed): for a button or a move
+//   the position the hook was given with it, for a gesture that began by
+//   holding or by HookStartRecording the pointer's position at that moment.
+//   A pointer move that is immediately followed by another queued move is
+//   dropped so that a busy program is not flooded.
 // The decisions are made by hovrak::GestureMachine (gesture_machine.h).
 #include "hook/hovrak.h"
 
@@ -71,7 +73,7 @@ constexpr DWORD kOcrNormal = 32512;
 struct Job {
     enum Kind { Post, Input, DrawCursor, Crosshair, RestoreCursor } kind;
     UINT message = 0;
-    LPARAM where = 0;  // Post: the pointer position
+    LPARAM where = 0;  // Post: the pointer position of the event
     INPUT input{};
 };
 
@@ -106,8 +108,6 @@ bool g_swapped = false;
 DWORD g_hookThreadId = 0;
 std::deque<Job> g_jobs;
 int g_pendingInputs = 0;  // re-injections queued or in flight
-bool g_pointKnown = false;  // the pointer position of the last mouse event
-POINT g_point{};
 bool g_workerStop = false;
 std::condition_variable g_jobsChanged;
 
@@ -146,8 +146,10 @@ LPARAM PointParam(POINT p) {
     return static_cast<LPARAM>(static_cast<DWORD>(static_cast<WORD>(p.x)) | (static_cast<DWORD>(static_cast<WORD>(p.y)) << 16));
 }
 
-// Called with g_lock held.
-void Apply(const Effects& e) {
+// Called with g_lock held. `event` is the position of the mouse event that
+// caused e; null for the library's operations and the hold time, whose
+// messages carry the pointer's position now.
+void Apply(const Effects& e, const POINT* event = nullptr) {
     if (!g_installed) return;
     for (const hovrak::Action& a : e.actions) {
         Job job{Job::Post};
@@ -155,8 +157,9 @@ void Apply(const Effects& e) {
         case Act::Post: {
             static const UINT messages[] = {WM_HOOK_BEGIN, WM_HOOK_DOWN, WM_HOOK_MOVE, WM_HOOK_UP};
             job.message = messages[a.arg & 3];
-            POINT p = g_point;
-            if (!g_pointKnown) GetCursorPos(&p);
+            POINT p{};
+            if (event) p = *event;
+            else GetCursorPos(&p);
             job.where = PointParam(p);
             break;
         }
@@ -182,10 +185,25 @@ void RestoreCursors() {
     if (g_cursorChanged.exchange(false)) SystemParametersInfoW(SPI_SETCURSORS, 0, nullptr, 0);
 }
 
+// A cursor handle that still exists.
+bool CursorExists(HCURSOR cursor) {
+    ICONINFO ii{};
+    if (!GetIconInfo(cursor, &ii)) return false;
+    if (ii.hbmMask) DeleteObject(ii.hbmMask);
+    if (ii.hbmColor) DeleteObject(ii.hbmColor);
+    return true;
+}
+
 void ShowCrosshair() {
     HCURSOR copy = CopyCursor(LoadCursorW(nullptr, IDC_CROSS));
-    // SetSystemCursor takes ownership of the copy.
-    if (copy != nullptr && SetSystemCursor(copy, kOcrNormal)) g_cursorChanged = true;
+    if (copy == nullptr) return;
+    // A system that takes the cursor over destroys the copy (Windows); one
+    // that leaves the copy alive has not taken it and changed nothing
+    // (Wine's SetSystemCursor only answers TRUE), so the copy is ours to free
+    // and there is nothing to restore.
+    const bool answered = SetSystemCursor(copy, kOcrNormal) != FALSE;
+    if (CursorExists(copy)) DestroyCursor(copy);
+    else if (answered) g_cursorChanged = true;
 }
 
 void DrawCurrentCursor() {
@@ -216,7 +234,7 @@ void WorkerLoop() {
         lock.unlock();
         switch (job.kind) {
         case Job::Post:
-            if (!staleMove) PostMessageW(window, job.message, 0, job.where);
+            if (!staleMove) PostMessageW(window, job.message, HookPointMark, job.where);
             break;
         case Job::Input: SendInput(1, &job.input, sizeof(INPUT)); break;
         case Job::DrawCursor: DrawCurrentCursor(); break;
@@ -235,9 +253,7 @@ bool HandleMouse(WPARAM message, const MSLLHOOKSTRUCT& info) {
     switch (message) {
     case WM_MOUSEMOVE: {
         std::lock_guard<std::mutex> lock(g_lock);
-        g_point = info.pt;
-        g_pointKnown = true;
-        Apply(g_machine.Move(info.pt.x, info.pt.y, GetTickCount()));
+        Apply(g_machine.Move(info.pt.x, info.pt.y, GetTickCount()), &info.pt);
         return false;
     }
     case WM_LBUTTONDOWN: physical = Button::Left; down = true; break;
@@ -249,13 +265,11 @@ bool HandleMouse(WPARAM message, const MSLLHOOKSTRUCT& info) {
     default: return false;  // wheel, extra buttons
     }
     std::lock_guard<std::mutex> lock(g_lock);
-    g_point = info.pt;
-    g_pointKnown = true;
     const Button logical = Swap(physical, g_swapped);
     const DWORD now = GetTickCount();
     Effects e = down ? g_machine.Press(logical, info.pt.x, info.pt.y, now)
                      : g_machine.Release(logical, info.pt.x, info.pt.y, now);
-    Apply(e);
+    Apply(e, &info.pt);
     if (e.swallow) return true;
     if (g_pendingInputs > 0) {
         // A button given back is still on its way: this one must not overtake it.
@@ -411,7 +425,6 @@ HOVRAK_API void WINAPI HookRemove() {
     {
         std::lock_guard<std::mutex> lock(g_lock);
         g_installed = false;
-        g_pointKnown = false;
         threadId = g_hookThreadId;
         g_hookThreadId = 0;
     }

@@ -89,6 +89,10 @@ LRESULT TrayIcon::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
         SetToolTip(tip_);
         return 0;
     }
+    if (message == WM_CLOSE || (message == WM_ENDSESSION && wParam)) {
+        if (OnEnd) OnEnd();
+        return 0;
+    }
     if (message == CallbackMessage) {
         switch (static_cast<UINT>(lParam)) {
             case WM_LBUTTONUP: if (OnClick) OnClick(); break;

@@ -38,6 +38,9 @@ public:
 
     std::function<void()> OnClick, OnDblClick;
     std::function<void(int x, int y)> OnRightClick;
+    // The icon's window was asked to close or told that the session ends:
+    // the program is meant to end (without a handler the window stays).
+    std::function<void()> OnEnd;
 
 private:
     LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) override;

@@ -7,8 +7,10 @@
 
 #include <windows.h>
 
+#include <atomic>
 #include <cstring>
 #include <string>
+#include <thread>
 #include <utility>
 #include <vector>
 
@@ -24,6 +26,7 @@
 #include "core/settings_store.h"
 #include "core/shading.h"
 #include "core/texts.h"
+#include "core/timer_capture.h"
 #include "core/work.h"
 #include "hook/hovrak.h"
 #include "support/vorlix_test.h"
@@ -138,6 +141,35 @@ TEST_F(Road, WorkedExampleCapturesTheInsideOfTheOutline) {
     vt::PumpFor(150);
     EXPECT_EQ(vt::ScreenPixel(50, 30), Pattern(50, 30));
     EXPECT_EQ(vt::ScreenPixel(10, 30), Pattern(10, 30));
+}
+
+// The hook's messages say where each event happened: the selection follows
+// those positions wherever the pointer is when the messages are handled.
+// Messages without the mark (a hook library that passes nothing) fall back to
+// the pointer's position, as every other test here does.
+TEST_F(Road, GestureMessagesThatCarryTheirPositionAreTakenAtIt) {
+    const auto at = [](UINT message, int x, int y) {
+        SendMessageW(MainWindow, message, HookPointMark,
+                     static_cast<LPARAM>(MAKELONG(static_cast<WORD>(x), static_cast<WORD>(y))));
+    };
+    SetCursorPos(700, 600);  // where the pointer has got to meanwhile
+    at(WM_HOOK_BEGIN, 5, 5);
+    at(WM_HOOK_DOWN, 10, 10);
+    at(WM_HOOK_MOVE, 60, 30);
+    at(WM_HOOK_MOVE, 110, 60);
+    at(WM_HOOK_UP, 700, 600);
+    ASSERT_EQ(CaptureBitmap.Width(), 98);
+    ASSERT_EQ(CaptureBitmap.Height(), 48);
+    EXPECT_EQ(CaptureMismatches(11, 11), 0);
+    ExpectIdle();
+    Complete();
+
+    // Positions left of and above the primary screen arrive signed.
+    POINT p{};
+    ASSERT_TRUE(HookMessagePoint(HookPointMark, static_cast<LPARAM>(MAKELONG(static_cast<WORD>(-5), 7)), p));
+    EXPECT_EQ(p.x, -5);
+    EXPECT_EQ(p.y, 7);
+    EXPECT_FALSE(HookMessagePoint(0, MAKELONG(3, 4), p));
 }
 
 TEST_F(Road, EveryDirectionCapturesTheInsideOnly) {
@@ -399,14 +431,15 @@ TEST_F(Road, FreezeWindowCannotBeClosedDuringASelection) {
     EXPECT_TRUE(IsWindowVisible(freeze));
     Hook(WM_HOOK_UP, 10, 10);
 
-    // Idle, closing only hides it, and the next freeze shows it again.
+    MSG msg;
+    EXPECT_FALSE(PeekMessageW(&msg, MainWindow, WM_CLOSE, WM_CLOSE, PM_REMOVE));
+
+    // Idle, being asked to close is being asked to end the program: the
+    // request goes to the main window (taken off its queue here, so that
+    // the test program runs on).
     SendMessageW(freeze, WM_CLOSE, 0, 0);
     EXPECT_TRUE(IsWindow(freeze));
-    EXPECT_FALSE(IsWindowVisible(freeze));
-    FreezeScreen();
-    EXPECT_TRUE(IsWindowVisible(freeze));
-    EXPECT_EQ(FreezeWindowRect().right, GetSystemMetrics(SM_CXSCREEN));
-    UnfreezeScreen();
+    EXPECT_TRUE(PeekMessageW(&msg, MainWindow, WM_CLOSE, WM_CLOSE, PM_REMOVE));
 }
 
 // ---- Completion and delivery -------------------------------------------------------------------
@@ -634,6 +667,35 @@ TEST_F(Road, HandOverWaitsForThePendingCapture) {
     Complete();
     ASSERT_EQ(DeliveredTo(), (std::vector<int>{dClipboard, dICQ}));
     EXPECT_EQ(deliveries[1].width, 8);
+}
+
+// A completion that lets messages run before it delivers (here the "Timer
+// ON" notice of a timer capture that starts with this capture): a hand-over
+// sent meanwhile waits until this capture is delivered, instead of putting
+// its image in the capture's place and losing its own destination.
+TEST_F(Road, HandOverSentWhileACompletionRunsWaitsForIt) {
+    ASSERT_TRUE(vt::WriteFileBytes(handOver_, BmpFile(8, 9, RGB(7, 7, 7))));
+    std::atomic<bool> sent{false};
+    std::thread sender([&] {
+        const int screen = GetSystemMetrics(SM_CXSCREEN);
+        const ULONGLONG end = GetTickCount64() + 5000;
+        for (RECT r{}; GetTickCount64() < end; Sleep(1))
+            if (GetWindowRect(MainWindow, &r) && r.left > screen / 2 && r.left < screen - 5) break;
+        SendMessageW(MainWindow, WM_USER + 13, 0, 0);
+        sent = true;
+    });
+    CaptureBitmap = ui::Bitmap(11, 11, ui::PixelFormat::Device);
+    TimerArmed = true;
+    StartCompletion();
+    vt::WaitUntil([&] { return sent && deliveries.size() >= 2; }, 10000);
+    sender.join();
+    Complete();
+    StopTimerCapture();
+    ASSERT_EQ(DeliveredTo(), (std::vector<int>{dClipboard, dICQ}));
+    EXPECT_EQ(deliveries[0].width, 11);
+    EXPECT_EQ(deliveries[1].width, 8);
+    EXPECT_EQ(deliveries[1].topLeft, RGB(7, 7, 7));
+    EXPECT_FALSE(vt::FileExists(handOver_));
 }
 
 }  // namespace

@@ -138,12 +138,6 @@ void ExpectIdle() {
     EXPECT_TRUE(HotkeyFree(0, VK_ESCAPE));
 }
 
-void EndAnySelection() {
-    if (RectangleActive) EndRectSelection();
-    if (WindowActive) EndWindowSelection();
-    if (FreeHandActive) EndFreeHandSelection();
-}
-
 std::string BmpFile(int w, int h, COLORREF topLeft) {
     vt::Pixels p(w, h, RGB(128, 128, 128));
     p.At(0, 0) = topLeft;
@@ -172,7 +166,7 @@ void Road::SetUp() {
 }
 
 void Road::TearDown() {
-    EndAnySelection();
+    EndSelection();
     UnfreezeScreen();
     vt::PumpFor(100);
     if (CompletionTimer) {

@@ -53,8 +53,6 @@ RECT FreezeWindowRect();
 bool FreezeWindowEmpty();
 // The program is idle: no selection, nothing frozen, Esc free.
 void ExpectIdle();
-// Ends whatever selection runs, without a notice.
-void EndAnySelection();
 // A 24-bit bitmap file of w x h pixels whose top-left pixel is colour and the
 // rest grey.
 std::string BmpFile(int w, int h, COLORREF topLeft);

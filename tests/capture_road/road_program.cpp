@@ -28,7 +28,7 @@ void MouseButton(DWORD flags) {
 // (SetCursorPos from a thread with a window): the system reads the pointer
 // back from the display now and then, and an injected move alone would be
 // taken back.
-void MoveTo(int x, int y) {
+void MoveTo(int x, int y, DWORD pause) {
     if (pointerThread) pointerThread->PutPointer(x, y);
     else SetCursorPos(x, y);
     const int w = GetSystemMetrics(SM_CXSCREEN), h = GetSystemMetrics(SM_CYSCREEN);
@@ -38,7 +38,7 @@ void MoveTo(int x, int y) {
     in.mi.dy = (y * 65535 + (h - 1) / 2) / (h - 1);
     in.mi.dwFlags = MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE;
     Send(in);
-    Sleep(80);
+    if (pause) Sleep(pause);
 }
 
 void Key(WORD vk) {
@@ -48,6 +48,88 @@ void Key(WORD vk) {
     Send(in);
     in.ki.dwFlags = KEYEVENTF_KEYUP;
     Send(in);
+}
+
+namespace {
+
+constexpr UINT kActivate = WM_APP + 20;
+
+LRESULT CALLBACK OtherWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    switch (message) {
+        case WM_ERASEBKGND: {
+            RECT r;
+            GetClientRect(window, &r);
+            HBRUSH brush = CreateSolidBrush(static_cast<COLORREF>(GetWindowLongPtrW(window, GWLP_USERDATA)));
+            FillRect(reinterpret_cast<HDC>(wParam), &r, brush);
+            DeleteObject(brush);
+            return 1;
+        }
+        case kActivate: SetForegroundWindow(window); return 0;
+        case WM_DESTROY: PostQuitMessage(0); return 0;
+        default: return DefWindowProcW(window, message, wParam, lParam);
+    }
+}
+
+}  // namespace
+
+OtherWindow::OtherWindow(const RECT& r, COLORREF colour, bool notification) {
+    HANDLE ready = CreateEventW(nullptr, TRUE, FALSE, nullptr);
+    thread_ = std::thread([=, this] {
+        WNDCLASSW wc{};
+        wc.lpfnWndProc = OtherWindowProc;
+        wc.hInstance = GetModuleHandleW(nullptr);
+        wc.hCursor = LoadCursorW(nullptr, IDC_ARROW);
+        wc.lpszClassName = L"RoadOtherWindow";
+        RegisterClassW(&wc);
+        window_ = CreateWindowExW(notification ? WS_EX_TOPMOST | WS_EX_TOOLWINDOW | WS_EX_NOACTIVATE : 0,
+                                  wc.lpszClassName, L"Other program",
+                                  notification ? WS_POPUP : WS_OVERLAPPEDWINDOW, r.left, r.top, r.right - r.left,
+                                  r.bottom - r.top, nullptr, nullptr, wc.hInstance, nullptr);
+        if (!window_) {
+            SetEvent(ready);
+            return;
+        }
+        SetWindowLongPtrW(window_, GWLP_USERDATA, static_cast<LONG_PTR>(colour));
+        ShowWindow(window_, notification ? SW_SHOWNA : SW_SHOW);
+        UpdateWindow(window_);
+        SetEvent(ready);
+        MSG msg;
+        while (GetMessageW(&msg, nullptr, 0, 0) > 0) {
+            TranslateMessage(&msg);
+            DispatchMessageW(&msg);
+        }
+    });
+    WaitForSingleObject(ready, 10000);
+    CloseHandle(ready);
+    Sleep(200);  // painted and on the screen
+}
+
+OtherWindow::~OtherWindow() {
+    if (window_) PostMessageW(window_, WM_CLOSE, 0, 0);
+    if (thread_.joinable()) thread_.join();
+}
+
+void OtherWindow::Activate() {
+    SendMessageW(window_, kActivate, 0, 0);
+    vt::WaitUntil([this] { return GetForegroundWindow() == window_; }, 3000);
+}
+
+Stalled::Stalled(HWND window) {
+    // Only once the thread waits for its next message: stopped anywhere else
+    // it might hold a lock that the hook's thread needs too.
+    vt::Send(window, WM_NULL);
+    Sleep(100);
+    thread_ = OpenThread(THREAD_SUSPEND_RESUME, FALSE, GetWindowThreadProcessId(window, nullptr));
+    if (thread_ && SuspendThread(thread_) == static_cast<DWORD>(-1)) {
+        CloseHandle(thread_);
+        thread_ = nullptr;
+    }
+}
+
+Stalled::~Stalled() {
+    if (!thread_) return;
+    ResumeThread(thread_);
+    CloseHandle(thread_);
 }
 
 // Nobody holds Esc as a hotkey: no selection runs in the program.

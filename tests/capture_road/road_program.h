@@ -11,6 +11,7 @@
 
 #include <optional>
 #include <string>
+#include <thread>
 
 #include "capture_road/pattern_screen.h"
 #include "core/configuration.h"
@@ -28,14 +29,47 @@ extern PatternScreen* pointerThread;
 
 void MouseButton(DWORD flags);
 // Puts the pointer at (x, y) the way a real mouse would, so that the hook
-// sees the move. Under Wine the display's own pointer must be moved first
-// (SetCursorPos from a thread with a window): the system reads the pointer
-// back from the display now and then, and an injected move alone would be
-// taken back.
-void MoveTo(int x, int y);
+// sees the move, then waits `pause` ms. Under Wine the display's own pointer
+// must be moved first (SetCursorPos from a thread with a window): the system
+// reads the pointer back from the display now and then, and an injected move
+// alone would be taken back.
+void MoveTo(int x, int y, DWORD pause = 80);
 void Key(WORD vk);
 // Nobody holds Esc as a hotkey: no selection runs in the program.
 bool EscFree();
+
+// A window of another program than Vorlix (this test process), on a thread
+// of its own so that it answers whatever the test thread does: an ordinary
+// window the user works in, or with `notification` a topmost one that shows
+// without taking the activation. Painted in one colour.
+class OtherWindow {
+public:
+    OtherWindow(const RECT& r, COLORREF colour, bool notification = false);
+    ~OtherWindow();
+    OtherWindow(const OtherWindow&) = delete;
+    OtherWindow& operator=(const OtherWindow&) = delete;
+    HWND Handle() const { return window_; }
+    // Makes it the foreground window, as a click of the user would.
+    void Activate();
+
+private:
+    std::thread thread_;
+    HWND window_ = nullptr;
+};
+
+// The program's user-interface thread stands still while this lives, as that
+// of a busy or stalled program does; the hook library's own thread goes on.
+class Stalled {
+public:
+    explicit Stalled(HWND window);
+    ~Stalled();
+    Stalled(const Stalled&) = delete;
+    Stalled& operator=(const Stalled&) = delete;
+    explicit operator bool() const { return thread_ != nullptr; }
+
+private:
+    HANDLE thread_ = nullptr;
+};
 
 class ProgramRoad : public ::testing::Test {
 protected:

@@ -289,6 +289,53 @@ TEST_F(ProgramHotkeys, PrintScreenAltPrintScreenAndRepeatDeliver) {
     EXPECT_EQ(Differing(*again, active), 0u);
 }
 
+// Alt+Print Screen pressed again and again over another program's window:
+// neither the notice that reports each delivery nor the program's save
+// prompt leaves one of the program's own windows in the foreground, so every
+// press takes the user's window and that window keeps the keyboard.
+TEST_F(ProgramHotkeys, AltPrintScreenTakesTheUsersWindowEveryTime) {
+    for (int d = 0; d < DestinationCount; ++d) config.SendTo[d] = d == dFile;
+    config.FileFormat = ifBMP;
+    config.FileName = "shot";
+    config.NoticeSlideIn = 1;
+    config.NoticeSound = 0;
+    for (const TFileNaming naming : {fnNumbered, fnAsk}) {
+        SCOPED_TRACE(naming == fnAsk ? "save prompt" : "numbered names");
+        const std::wstring folder = vt::Join(temp, naming == fnAsk ? L"asked" : L"numbered");
+        ASSERT_TRUE(vt::MakeDirs(folder));
+        config.FileFolder = vt::Ansi(vt::WithSlash(folder));
+        config.FileNaming = naming;
+        QuarterWindow user(WS_OVERLAPPEDWINDOW, 300, 200, 420, 330);
+        ASSERT_EQ(GetForegroundWindow(), user.window);
+        HWND main = Start();
+        WaitStarted();
+        for (int n = 1; n <= 3; ++n) {
+            ASSERT_TRUE(vt::Post(main, WM_HOTKEY, GlobalFindAtomW(L"Alt Print Screen")));
+            const std::wstring file = vt::Join(folder, L"shot" + std::to_wstring(n) + L".bmp");
+            if (naming == fnAsk) {
+                // The prompt comes to the front; the name is typed and taken.
+                HWND prompt = vt::WaitForVisibleWindow(program.Id(), L"#32770", nullptr, 10000);
+                ASSERT_NE(prompt, nullptr) << n;
+                HWND name = GetDlgItem(prompt, 0x47C);  // the file name field (cmb13, or edt1)
+                if (!name) name = GetDlgItem(prompt, 0x480);
+                vt::Send(name, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(file.c_str()));
+                vt::Post(prompt, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED));
+            }
+            ASSERT_TRUE(vt::WaitUntil([&] { return vt::FileExists(file); }, 10000)) << n;
+            EXPECT_EQ(vt::NoticeOutcome(main), "sent") << n;
+            EXPECT_TRUE(vt::WaitUntil([&] { return vt::ReadWindow(main).rect.left <= -138; }, 10000)) << n;
+            vt::PumpFor(200);
+            EXPECT_EQ(GetForegroundWindow(), user.window) << n;
+            std::optional<vt::Pixels> image;
+            vt::WaitUntil([&] { return (image = vt::LoadBmp(file)).has_value(); }, 3000);
+            ASSERT_TRUE(image.has_value()) << n;
+            EXPECT_EQ(image->width, 420) << n;
+            EXPECT_EQ(image->height, 330) << n;
+        }
+        Close();
+    }
+}
+
 TEST_F(ProgramHotkeys, StartUpRemovesOnlyItsOwnTemporaryFiles) {
     const wchar_t* own[] = {L"screenshot3.bmp", L"screenshot4.gif", L"screenshot.gif", L"duridevazazu.bmp"};
     // client.eml: the name of the mail-program probe, which deletes its own at once.

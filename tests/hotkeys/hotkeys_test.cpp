@@ -284,6 +284,7 @@ protected:
     }
     void TearDown() override {
         SetFlags(kNone);
+        RunHeldHotkeys(HotkeyActions{});  // what a test left held goes
         EscAtom = PrintScreenAtom = AltPrintScreenAtom = FreeHandAtom = RectangleAtom = WindowAtom = RepeatAtom =
             TimerAtom = 0;
     }
@@ -321,7 +322,8 @@ TEST_F(Router, ActionsAndIgnoreConditions) {
         {kRunning, timer, L"stop "},
         {kRunning, prt, L""},
         {kRunning | kOptions, timer, L"stop "},
-        // A delivery or an error box: everything is ignored, Esc too.
+        // A delivery or an error box: nothing happens at once, Esc neither
+        // (the Timer hotkey and Esc are held, see below).
         {kDelivery, prt, L""},
         {kDelivery, esc, L""},
         {kDelivery | kRunning, timer, L""},
@@ -343,6 +345,42 @@ TEST_F(Router, ActionsAndIgnoreConditions) {
     calls.clear();
     RouteHotkey(0x1234, actions);
     EXPECT_EQ(calls, L"");
+}
+
+// The Timer hotkey and Esc that come while a completion, a delivery or an
+// error box is busy are carried out once none is; the rest stay ignored, and
+// a held Timer hotkey only ever stops timer mode.
+TEST_F(Router, TimerAndEscThatComeWhileBusyAreHeld) {
+    const HotkeyActions actions = Recorders();
+    const struct {
+        unsigned busy;       // flags while the hotkeys come
+        bool completion;     // a completion runs meanwhile
+        unsigned after;      // flags once it is over
+        std::vector<ATOM*> pressed;
+        const wchar_t* expected;
+    } cases[] = {
+        {kDelivery | kRunning, false, kRunning, {&TimerAtom}, L"stop "},
+        {kDelivery | kRunning, false, kRunning, {&TimerAtom, &TimerAtom, &PrintScreenAtom}, L"stop "},
+        {kDelivery, false, kNone, {&TimerAtom}, L""},  // no timer mode to stop; arming is not held
+        {kNone, true, kRunning, {&TimerAtom}, L"stop "},  // the completion that starts timer mode
+        {kErrorBox | kRunning, false, kRunning, {&TimerAtom, &EscAtom}, L"stop esc "},
+        {kDelivery, false, kNone, {&EscAtom, &RepeatAtom, &FreeHandAtom}, L"esc "},
+    };
+    int row = 0;
+    for (const auto& c : cases) {
+        SetFlags(c.busy);
+        CompletionRunning = c.completion;
+        calls.clear();
+        for (ATOM* id : c.pressed) RouteHotkey(*id, actions);
+        RunHeldHotkeys(actions);  // still busy: nothing yet
+        EXPECT_EQ(calls, L"") << "row " << row;
+        SetFlags(c.after);
+        CompletionRunning = false;
+        RunHeldHotkeys(actions);
+        RunHeldHotkeys(actions);  // carried out once
+        EXPECT_EQ(calls, c.expected) << "row " << row;
+        ++row;
+    }
 }
 
 TEST_F(Router, TimerHotkeyTwice) {

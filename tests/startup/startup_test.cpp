@@ -4,6 +4,9 @@
 
 #include <windows.h>
 
+#include <functional>
+#include <vector>
+
 #include "support/vorlix_test.h"
 
 namespace {
@@ -101,6 +104,64 @@ TEST_F(Startup, ASecondStartWarnsAndLeavesTheFirstAlone) {
     EXPECT_EQ(vt::FindWindows(0, L"TuMainForm").size(), 1u);
     vt::Post(first.main, WM_CLOSE);
     EXPECT_TRUE(first.process.Wait(10000));
+}
+
+// However the program is asked to end (a task manager or taskkill closing
+// any of its windows, the hidden application window included; the end of
+// the session), it ends the one way Exit does: the process is gone, its
+// hotkeys and their atoms are released, and the next start works.
+TEST_F(Startup, EveryWayToEndItEndsTheProgram) {
+    const wchar_t* const atoms[] = {L"Esc", L"Print Screen", L"Alt Print Screen", L"Free Hand",
+                                    L"Rectangle", L"Window", L"Repeat", L"Timer"};
+    // Atoms left by programs that were killed in other tests.
+    for (const wchar_t* name : atoms)
+        while (ATOM atom = GlobalFindAtomW(name)) GlobalDeleteAtom(atom);
+    const auto closeWindow = [](const wchar_t* cls) {
+        return [cls](const Running& r) { EXPECT_TRUE(vt::Post(vt::FindWindowOf(r.process.Id(), cls), WM_CLOSE)); };
+    };
+    const struct {
+        const char* name;
+        std::function<void(const Running&)> ask;
+    } ways[] = {
+        {"WM_CLOSE to the application window", closeWindow(L"TApplication")},
+        {"WM_CLOSE to the freeze window", closeWindow(L"TuFreezeForm")},
+        {"WM_CLOSE to the tray icon's window", closeWindow(L"VorlixTrayIcon")},
+        {"WM_CLOSE to the main window", closeWindow(L"TuMainForm")},
+        {"the session ends",
+         [](const Running& r) {
+             // As the system does: every top-level window is asked, then told.
+             const std::vector<HWND> windows = vt::FindWindows(r.process.Id());
+             for (HWND w : windows) EXPECT_NE(vt::Send(w, WM_QUERYENDSESSION, 0, ENDSESSION_LOGOFF), 0) << vt::ClassOf(w);
+             for (HWND w : windows)
+                 if (IsWindow(w)) vt::Send(w, WM_ENDSESSION, TRUE, ENDSESSION_LOGOFF);
+         }},
+        {"taskkill",
+         [](const Running& r) {
+             wchar_t system[MAX_PATH] = L"";
+             GetSystemDirectoryW(system, MAX_PATH);
+             vt::Process kill = vt::Process::Start(vt::Join(system, L"taskkill.exe"),
+                                                   L"/pid " + std::to_wstring(r.process.Id()));
+             EXPECT_TRUE(kill.Wait(10000));
+         }},
+    };
+    // No tutorial: any box would be a failed start.
+    ASSERT_TRUE(vt::WriteDword(L"Software\\Vorlix Tessavue\\Configuration", L"Training", 0));
+    for (const auto& way : ways) {
+        SCOPED_TRACE(way.name);
+        Running r = StartProgram();
+        ASSERT_TRUE(r.main);
+        ASSERT_TRUE(vt::WaitForStartUp(r.process.Id()));
+        EXPECT_EQ(vt::FindMessageBox(r.process.Id()), nullptr) << "a start after the last end works";
+        for (const wchar_t* name : atoms) EXPECT_NE(GlobalFindAtomW(name), 0) << vt::Utf8(name);
+        way.ask(r);
+        ASSERT_TRUE(r.process.Wait(10000));
+        EXPECT_EQ(r.process.ExitCode(), 0u);
+        for (const wchar_t* name : atoms) EXPECT_EQ(GlobalFindAtomW(name), 0) << vt::Utf8(name);
+        HWND probe = CreateWindowExW(0, L"STATIC", L"", WS_POPUP, 0, 0, 1, 1, nullptr, nullptr, nullptr, nullptr);
+        EXPECT_TRUE(RegisterHotKey(probe, 1, 0, VK_SNAPSHOT));
+        UnregisterHotKey(probe, 1);
+        DestroyWindow(probe);
+    }
 }
 
 TEST_F(Startup, AHookThatWillNotInstallEndsTheStartWithTheErrorBox) {
