@@ -171,7 +171,8 @@ void OptionsProgram::Focus(int id) {
     vt::PumpFor(50);
 }
 
-void OptionsProgram::Keys(const std::vector<WORD>& down, WORD key) {
+namespace {
+void SendKeys(const std::vector<WORD>& down, WORD key) {
     std::vector<INPUT> in;
     auto add = [&](WORD vk, bool up) {
         INPUT i{};
@@ -186,7 +187,32 @@ void OptionsProgram::Keys(const std::vector<WORD>& down, WORD key) {
     add(key, true);
     for (auto it = down.rbegin(); it != down.rend(); ++it) add(*it, true);
     SendInput(UINT(in.size()), in.data(), sizeof(INPUT));
+}
+}  // namespace
+
+void OptionsProgram::Keys(const std::vector<WORD>& down, WORD key) {
+    SendKeys(down, key);
     vt::PumpFor(150);
+}
+
+void OptionsProgram::Press(const std::vector<WORD>& down, WORD key) {
+    SendKeys(down, key);
+    Settle();
+}
+
+void OptionsProgram::Settle() const {
+    // A message sent to the program is answered before it takes its next
+    // input or posted message: each round trip lets it handle one more (the
+    // key down, the character it makes, the key up and what they post).
+    for (int i = 0; i < 4; ++i) vt::Send(main_, WM_NULL, 0, 0, 2000);
+    vt::PumpFor(10);
+}
+
+HWND OptionsProgram::Focused() const {
+    GUITHREADINFO info{};
+    info.cbSize = sizeof info;
+    GetGUIThreadInfo(GetWindowThreadProcessId(main_, nullptr), &info);
+    return info.hwndFocus;
 }
 
 HWND OptionsProgram::Box(DWORD timeoutMs) const {

@@ -64,6 +64,11 @@ public:
     int ComboIndex(int id) const;
     void Focus(int id);                             // gives the control the keyboard focus
     void Keys(const std::vector<WORD>& down, WORD key);  // presses key with `down` held, into the focus
+    // As Keys, without a pause: the program has handled the key (and what
+    // it posted meanwhile) when it returns.
+    void Press(const std::vector<WORD>& down, WORD key);
+    void Settle() const;                            // lets the program handle what it was sent and posted
+    HWND Focused() const;                           // the program's keyboard focus
 
     // A message box of the program (not the dialog), once visible; null on
     // time-out.
