@@ -41,6 +41,11 @@ void ClickAt(POINT p) {
     vt::PumpFor(60);
 }
 
+void Key(WORD vk) {
+    vt::PressKey(vk);
+    vt::PumpFor(60);
+}
+
 bool Same(const RECT& a, const RECT& b) { return EqualRect(&a, &b) != FALSE; }
 
 POINT Centre(HWND window, const RECT& clientRect) {
@@ -211,11 +216,7 @@ TEST_F(PickerHost, ClickingOutsideClosesTheDockedPaletteAndEscapeToo) {
     EXPECT_TRUE(events_.empty());
 
     OpenByClick();
-    INPUT key[2]{};
-    key[0].type = key[1].type = INPUT_KEYBOARD;
-    key[0].ki.wVk = key[1].ki.wVk = VK_ESCAPE;
-    key[1].ki.dwFlags = KEYEVENTF_KEYUP;
-    SendInput(2, key, sizeof(INPUT));
+    vt::PressKey(VK_ESCAPE);
     EXPECT_TRUE(vt::WaitUntil([&] { return !button_->DroppedDown(); }, 2000));
 
     // A click on the button while the palette is open closes it.
@@ -224,15 +225,6 @@ TEST_F(PickerHost, ClickingOutsideClosesTheDockedPaletteAndEscapeToo) {
     ClickAt({(r.left + r.right) / 2, (r.top + r.bottom) / 2});
     vt::PumpFor(200);
     EXPECT_FALSE(button_->DroppedDown());
-}
-
-void Key(WORD vk) {
-    INPUT key[2]{};
-    key[0].type = key[1].type = INPUT_KEYBOARD;
-    key[0].ki.wVk = key[1].ki.wVk = vk;
-    key[1].ki.dwFlags = KEYEVENTF_KEYUP;
-    SendInput(2, key, sizeof(INPUT));
-    vt::PumpFor(60);
 }
 
 // From the keyboard alone: Space or Enter opens the palette on the chosen

@@ -92,6 +92,11 @@ private:
     std::wstring temp_;
 };
 
+// The condition holds now or becomes true soon (a key the program has not
+// handled yet may still change it); fails the test when it never does.
+#define EXPECT_SOON(condition) \
+    EXPECT_TRUE(vt::WaitUntil([&] { return bool(condition); }, 3000)) << #condition
+
 // A hotkey this process holds (another program, for the program under test).
 class HeldHotkey {
 public:

@@ -3,10 +3,11 @@
 // command to the dialog being shown and the program back in its message loop
 // (a message sent to the dialog answered). Each program named on the command
 // line is started in turn with the same settings (one of them at a time: they
-// share one mutex), on each page given, and the figures are printed side by
-// side.
+// share one mutex), the dialog opening on each page given (the page shown
+// last is the one it opens on), in interleaved rounds, and the figures are
+// printed side by side.
 //
-//   options_bench.exe [--runs N] [--page CAPTION]... PROGRAM.exe...
+//   options_bench.exe [--rounds N] [--runs N] [--page CAPTION]... PROGRAM.exe...
 #include <windows.h>
 
 #include <algorithm>
