@@ -449,7 +449,10 @@ void TuOptionsForm::EnterPressed() {
     OptionsPage* page = Page(shown_);
     if (page->EnterPressed(focus)) return;
     if (GetParent(focus) != page->Handle()) return;
-    // Enter on a focused push button presses it, as Space does.
+    // Enter on a focused push button presses it, as Space does: here the
+    // button that took the focus by a click or after a message, which the
+    // dialog manager did not make the default one (else its click comes as
+    // a command of its own, forwarded to its page in HandleMessage).
     const LONG type = GetWindowLongW(focus, GWL_STYLE) & BS_TYPEMASK;
     wchar_t cls[16] = L"";
     GetClassNameW(focus, cls, 16);
