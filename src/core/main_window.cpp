@@ -36,6 +36,7 @@ void (*DropEmptyFavoriteRowsProc)() = nullptr;
 void (*ReloadOptionsDialogProc)() = nullptr;
 void (*OptionsFixedSizeProc)() = nullptr;
 HWND (*OptionsDialogWindowProc)() = nullptr;
+bool (*OptionsHotkeyFieldProc)(int, UINT, UINT) = nullptr;
 
 namespace {
 
@@ -260,7 +261,12 @@ LRESULT TuMainForm::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
         case WM_HANDOVER_PRINTER:
         case WM_HANDOVER_CUSTOM:
         case WM_HANDOVER_IM: HandOverRequest(message); return 0;
-        case WM_HOTKEY: HandleHotkey(static_cast<int>(wParam)); return 0;
+        case WM_HOTKEY:
+            if (OptionsHotkeyFieldProc &&
+                OptionsHotkeyFieldProc(static_cast<int>(wParam), LOWORD(lParam), HIWORD(lParam)))
+                return 0;
+            HandleHotkey(static_cast<int>(wParam));
+            return 0;
         case WM_CLOSE: EndProgram(); return 0;
         case WM_ENDSESSION:
             // The process may be ended as soon as this returns.

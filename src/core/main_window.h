@@ -104,6 +104,10 @@ extern void (*ReloadOptionsDialogProc)();
 extern void (*OptionsFixedSizeProc)();
 // The dialog's window (null while none is open).
 extern HWND (*OptionsDialogWindowProc)();
+// While a hotkey field of the dialog has the focus, a hotkey of the program
+// pressed is a key typed into the field: true when the field took it (the
+// hotkey then does nothing).
+extern bool (*OptionsHotkeyFieldProc)(int id, UINT modifiers, UINT key);
 inline void CallOpenOptionsDialog() { if (OpenOptionsDialogProc) OpenOptionsDialogProc(); }
 inline void CallStopTimerCapture() { if (StopTimerCaptureProc) StopTimerCaptureProc(); }
 inline void CallOptionsFileChoiceChanged() { if (OptionsFileChoiceProc) OptionsFileChoiceProc(); }

@@ -215,8 +215,7 @@ private:
         if (ReadNumber(Text(id), value) && value == Field(width)) return;
         OptionsError((width ? txt::SelectionWidthA : txt::SelectionHeightA) + std::to_wstring(kMinFixedSize) +
                      txt::SelectionAnd + std::to_wstring(Limit(width)) + txt::SelectionEnd);
-        SetText(id, std::to_wstring(Field(width)));
-        if (IsWindowVisible(OptionsDialogWindow())) SetFocus(Item(id));
+        ShowRefused(Item(id), std::to_wstring(Field(width)));
     }
 };
 

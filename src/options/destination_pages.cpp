@@ -210,16 +210,6 @@ protected:
 };
 
 class IcqPage : public OptionsPage {
-public:
-    // Called when the dialog is shown: the nicks of the ICQ contacts that
-    // are online, in the client's order; none without a client.
-    void FillIcqUserList() {
-        std::vector<std::wstring> nicks;
-        if (RefreshIcqContacts())
-            for (int i = 0; i < IcqContactCache.count; ++i) nicks.push_back(ui::ToWide(IcqContactCache.entries[i].nick.view()));
-        RefillCombo(Item(IDC_CB_ICQ_USER), nicks);
-    }
-
 protected:
     std::span<const Binding> Bindings() const override {
         static const Binding b[] = {
@@ -229,13 +219,19 @@ protected:
         return b;
     }
 
-    void Init() override { SendDlgItemMessageW(hwnd_, IDC_CB_ICQ_USER, CB_LIMITTEXT, 250, 0); }
+    void Init() override {
+        SendDlgItemMessageW(hwnd_, IDC_CB_ICQ_USER, CB_LIMITTEXT, 250, 0);
+        FillIcqUserList();
+    }
+
+    // The stored number takes the nick it has among the online contacts.
+    void CheckSettings() override {
+        RefreshIcqContacts();
+        LookupIcqContact(Config.IcqContact, 1);  // the nick of the number
+    }
 
     void Load() override {
         OptionsPage::Load();
-        // The stored number shows the nick it has among the online contacts.
-        RefreshIcqContacts();
-        LookupIcqContact(Config.IcqContact, 1);  // the nick of the number
         SetText(IDC_CB_ICQ_USER, ui::ToWide(Config.IcqContact.nick.view()));
     }
 
@@ -256,6 +252,16 @@ protected:
     }
 
 private:
+    // When the page is made and when its list drops down: the nicks of the
+    // ICQ contacts that are online, in the client's order; none without a
+    // client.
+    void FillIcqUserList() {
+        std::vector<std::wstring> nicks;
+        if (RefreshIcqContacts())
+            for (int i = 0; i < IcqContactCache.count; ++i) nicks.push_back(ui::ToWide(IcqContactCache.entries[i].nick.view()));
+        RefillCombo(Item(IDC_CB_ICQ_USER), nicks);
+    }
+
     // Every edit of the text names the contact anew; a typed number of an
     // online contact turns into its nick.
     void UserChange(HWND combo, int code) {
@@ -283,7 +289,3 @@ std::unique_ptr<OptionsPage> MakeEditorPage() { return std::make_unique<EditorPa
 std::unique_ptr<OptionsPage> MakeZovozuMissingPage() { return std::make_unique<ZovozuMissingPage>(); }
 std::unique_ptr<OptionsPage> MakeImPage() { return std::make_unique<ImPage>(); }
 std::unique_ptr<OptionsPage> MakeIcqPage() { return std::make_unique<IcqPage>(); }
-
-void FillIcqUserList() {
-    if (auto* page = dynamic_cast<IcqPage*>(OptionsDialogPage(PageId::ICQ))) page->FillIcqUserList();
-}

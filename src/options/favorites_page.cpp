@@ -93,9 +93,7 @@ bool StoredNameExists(const std::wstring& name) {
 // Yes/No question in the manner of ShowError: captures and hotkeys pause
 // while it is up, and the dialog cannot be closed under it.
 bool AskReplace(const std::wstring& name) {
-    HWND dialog = OptionsDialogWindow();
-    const bool disable = dialog && IsWindowEnabled(dialog);
-    if (disable) EnableWindow(dialog, FALSE);
+    OptionsBoxScope scope;
     const bool outer = !ErrorBoxShown;
     ErrorBoxShown = true;
     HookActivateWithMouse(FALSE);
@@ -107,7 +105,6 @@ bool AskReplace(const std::wstring& name) {
         HookActivateWithMouse(Config.MouseActivation != 0);
         ErrorBoxShown = false;
     }
-    if (disable && IsWindow(dialog)) EnableWindow(dialog, TRUE);
     return yes;
 }
 
@@ -175,8 +172,10 @@ protected:
     }
 
     void Load() override {
-        // A reload of the open dialog keeps the rows (and a name edit).
-        if (!OptionsOpen) Fill();
+        // A reload of the open dialog keeps the rows (and a name edit); a
+        // page made while the dialog is open has none yet.
+        if (!OptionsOpen || !filled_) Fill();
+        filled_ = true;
     }
 
     void Shown() override {
@@ -511,6 +510,7 @@ private:
     int editedRow_ = -1;
     LPARAM editedId_ = 0;
     LPARAM lastId_ = 0;
+    bool filled_ = false;  // the rows were read once
     bool ending_ = false;
     std::vector<LPARAM> toRemove_;
 };

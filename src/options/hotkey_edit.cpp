@@ -19,6 +19,8 @@ const HotkeyField TimerHotkey{&TConfiguration::HkTimer, &TimerAtom, txt::Functio
 
 namespace {
 
+const HotkeyField* const kFields[] = {&FreeHandHotkey, &RectangleHotkey, &WindowHotkey, &RepeatHotkey, &TimerHotkey};
+
 bool Accepting(const HotkeyField& h) {
     switch (h.guard) {
         case HotkeyField::Guard::Capture: return !OptionsLoading && Config.HotkeysOn;
@@ -28,22 +30,56 @@ bool Accepting(const HotkeyField& h) {
     return false;
 }
 
+// Registered on the main window while the settings say so: the capture
+// hotkeys only while HotkeysOn.
+bool Registered(const HotkeyField& h) { return h.guard != HotkeyField::Guard::Capture || Config.HotkeysOn; }
+
 bool Down(int key) { return GetKeyState(key) < 0; }
 
-void KeyPressed(HWND edit, const HotkeyField& h, UINT key) {
-    if (!Accepting(h) || !IsHotkeyKey(static_cast<uint16_t>(key))) return;
-    uint16_t word = static_cast<uint16_t>(key & 0xFF);
+uint16_t HeldModifiers() {
+    uint16_t word = 0;
     if (Down(VK_SHIFT)) word |= HotkeyShift;
     if (Down(VK_CONTROL)) word |= HotkeyCtrl;
     if (Down(VK_MENU)) word |= HotkeyAlt;
+    return word;
+}
+
+// Keys that keep their meaning in the dialog when pressed alone: Enter
+// closes it, Esc closes it, Tab moves on (Shift+Tab back); Space and
+// Backspace alone are no hotkey either. With Shift, Ctrl or Alt, Enter and
+// Space are hotkeys like any other; Tab and Esc never are.
+bool DialogKey(UINT key, uint16_t modifiers) {
+    if (key == VK_TAB || key == VK_ESCAPE) return true;
+    return modifiers == 0 && (key == VK_RETURN || key == VK_SPACE || key == VK_BACK);
+}
+
+// Another of the program's own hotkeys holds the word (the fixed Print
+// Screen ones included).
+bool HeldByProgram(uint16_t word, const HotkeyField& except) {
+    if (word == VK_SNAPSHOT || word == (HotkeyAlt | VK_SNAPSHOT)) return true;
+    for (const HotkeyField* f : kFields)
+        if (f != &except && Registered(*f) && Config.*f->field == word) return true;
+    return false;
+}
+
+void TakeHotkey(HWND edit, const HotkeyField& h, uint16_t word) {
+    if (!Accepting(h) || !IsHotkeyKey(HotkeyKey(word)) || DialogKey(HotkeyKey(word), word & 0xFF00)) return;
     Config.*h.field = word;
     UnregisterHotKey(MainWindow, *h.atom);
     const bool registered =
         RegisterHotKey(MainWindow, *h.atom, ShiftToModifiers(HotkeyShiftState(word)), HotkeyKey(word)) != FALSE;
     ShowHotkey(edit, h);
-    // The key is kept even when another program holds it (it may let go
-    // of it later), but the user is told that it does not work now.
-    if (!registered)
+    // A hotkey that could not take its key while another of ours held it
+    // (two hotkeys being swapped) takes it now that it is free; the others
+    // stay as they are (registering a held key again fails).
+    for (const HotkeyField* f : kFields)
+        if (f != &h && Registered(*f))
+            RegisterHotKey(MainWindow, *f->atom, ShiftToModifiers(HotkeyShiftState(Config.*f->field)),
+                           HotkeyKey(Config.*f->field));
+    // The key is kept even when another program holds it (it may let go of
+    // it later), but the user is told that it does not work now. A key that
+    // one of our own hotkeys holds is the middle of a swap: nothing to say.
+    if (!registered && !HeldByProgram(word, h))
         OptionsError(txt::HotkeysUnavailableA + HotkeyFailureLine(word, h.function) + txt::HotkeysUnavailableB);
 }
 
@@ -51,20 +87,27 @@ LRESULT CALLBACK HotkeyEditProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM l
     const auto& h = *reinterpret_cast<const HotkeyField*>(data);
     switch (message) {
         case WM_GETDLGCODE: {
-            // Every key is the field's, except Tab (next control) and Esc
-            // (closes the dialog).
+            // Every key is the field's, except the dialog's own keys.
             const auto* msg = reinterpret_cast<const MSG*>(lParam);
             if (msg && (msg->message == WM_KEYDOWN || msg->message == WM_SYSKEYDOWN) &&
-                (msg->wParam == VK_TAB || msg->wParam == VK_ESCAPE))
+                DialogKey(static_cast<UINT>(msg->wParam), HeldModifiers()))
                 break;
             return DLGC_WANTALLKEYS | DLGC_WANTCHARS;
         }
         case WM_KEYDOWN:
         case WM_SYSKEYDOWN: {
             OptionsHandlerScope scope;
-            KeyPressed(hwnd, h, static_cast<UINT>(wParam));
+            const UINT key = static_cast<UINT>(wParam);
+            if (message == WM_SYSKEYDOWN) {
+                // The character that Alt+letter makes would run the page's
+                // mnemonic of that letter: the field took the key.
+                MSG pending;
+                while (PeekMessageW(&pending, hwnd, WM_SYSCHAR, WM_SYSDEADCHAR, PM_REMOVE)) {}
+            }
+            TakeHotkey(hwnd, h, static_cast<uint16_t>((key & 0xFF) | HeldModifiers()));
             return 0;
         }
+        case WM_SYSKEYUP:  // no menu: Alt and F10 were the field's
         case WM_CHAR:
         case WM_SYSCHAR:
         case WM_PASTE:
@@ -91,4 +134,18 @@ void ShowHotkey(HWND edit, const HotkeyField& hotkey) {
 
 COLORREF HotkeyColor(const HotkeyField& hotkey) {
     return hotkey.guard == HotkeyField::Guard::Capture && !Config.HotkeysOn ? RGB(0xC0, 0xC0, 0xC0) : RGB(0, 0, 0);
+}
+
+bool TypeIntoHotkeyField(int id, UINT modifiers, UINT key) {
+    if (id == EscAtom) return false;  // ends a running selection
+    HWND focus = GetFocus();
+    DWORD_PTR data = 0;
+    if (!focus || !GetWindowSubclass(focus, &HotkeyEditProc, 1, &data) || !data) return false;
+    uint16_t word = static_cast<uint16_t>(key & 0xFF);
+    if (modifiers & MOD_SHIFT) word |= HotkeyShift;
+    if (modifiers & MOD_CONTROL) word |= HotkeyCtrl;
+    if (modifiers & MOD_ALT) word |= HotkeyAlt;
+    OptionsHandlerScope scope;
+    TakeHotkey(focus, *reinterpret_cast<const HotkeyField*>(data), word);
+    return true;
 }

@@ -1,6 +1,10 @@
 // The hotkey entry fields: an edit that takes no characters; a key pressed
 // in it (with Shift, Ctrl and Alt as held) becomes the hotkey at once, is
 // stored in its settings field and registered again on the main window.
+// Alt+letter and F10 are the field's (no mnemonic, no menu); the dialog's
+// own keys keep their meaning (Enter and Esc close, Tab moves on; Space and
+// Backspace alone are no hotkey); a hotkey of the program pressed while the
+// field has the focus is typed into it (TypeIntoHotkeyField).
 #pragma once
 
 #include <windows.h>
@@ -30,6 +34,11 @@ void AttachHotkeyEdit(HWND edit, const HotkeyField& hotkey);
 void ShowHotkey(HWND edit, const HotkeyField& hotkey);
 // The font colour of the field: grey for a capture hotkey while HotkeysOn is 0.
 COLORREF HotkeyColor(const HotkeyField& hotkey);
+// The main window's WM_HOTKEY (hotkey id, modifier flags, key): when a
+// hotkey field has the focus, the combination is typed into it and true is
+// returned, so that the hotkey does not run (two hotkeys can be swapped, a
+// key the program holds can be given to another function).
+bool TypeIntoHotkeyField(int id, UINT modifiers, UINT key);
 
 // A page with one hotkey field.
 class HotkeyPage : public OptionsPage {
@@ -45,6 +54,8 @@ protected:
         color = HotkeyColor(hotkey_);
         return true;
     }
+    // Enter keeps its meaning in the field: it closes the dialog.
+    bool EnterCloses(int id) const override { return id == editId_; }
 
 private:
     int editId_;

@@ -23,34 +23,44 @@ namespace {
 constexpr int kSmtpIndex = mcSmtp - 1;
 constexpr int kIncrediMailIndex = mcIncrediMail - 1;
 
-// What may be typed into the recipients: addresses separated by ";".
-bool RecipientChar(wchar_t c) {
-    return c == L' ' || (c >= L'0' && c <= L'9') || (c >= L'A' && c <= L'Z') || (c >= L'a' && c <= L'z') ||
-           c == L'-' || c == L'.' || c == L';' || c == L'@' || c == L'_';
-}
+// An address list may hold any character ("+", ",", quotes, ...) but a line
+// break, which would end the header it goes into, and the angle brackets
+// that enclose addresses there.
+constexpr wchar_t kNoRecipientChars[] = L"\r\n<>";
 
 LRESULT CALLBACK EmbeddedProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR, DWORD_PTR data);
 
-void WarnNoEmbedding(HWND owner) {
+void WarnNoEmbedding() {
+    OptionsBoxScope scope;
     BringWindowToFront(ApplicationWindow);
-    HWND dialog = OptionsDialogWindow();
-    const bool disable = dialog && IsWindowEnabled(dialog);
-    if (disable) EnableWindow(dialog, FALSE);
-    MessageBoxW(owner, txt::IncrediMailNoEmbedding, txt::MessageCaption, MB_OK | MB_ICONWARNING);
-    if (disable && IsWindow(dialog)) EnableWindow(dialog, TRUE);
+    MessageBoxW(ApplicationWindow, txt::IncrediMailNoEmbedding, txt::MessageCaption, MB_OK | MB_ICONWARNING);
+}
+
+// Esc and Tab in the multi-line body keep their meaning in the dialog
+// (close, next control); Enter makes a new line.
+LRESULT CALLBACK BodyProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR, DWORD_PTR) {
+    if (message == WM_GETDLGCODE) {
+        const auto* msg = reinterpret_cast<const MSG*>(lParam);
+        const LRESULT code = DefSubclassProc(hwnd, message, wParam, lParam);
+        if (msg && msg->message == WM_KEYDOWN && (msg->wParam == VK_ESCAPE || msg->wParam == VK_TAB))
+            return code & ~(DLGC_WANTALLKEYS | DLGC_WANTMESSAGE | DLGC_WANTTAB);
+        return code;
+    }
+    if (message == WM_NCDESTROY) RemoveWindowSubclass(hwnd, BodyProc, 5);
+    return DefSubclassProc(hwnd, message, wParam, lParam);
 }
 
 class MailPage : public OptionsPage {
 public:
     // A press on "Embedded" while IncrediMail is chosen and "Attached" checked.
     void EmbeddedPressed() {
-        if (ComboIndex(IDC_CB_MAIL_PROGRAM) == kIncrediMailIndex && Checked(IDC_CK_MAIL_ATTACHED))
-            WarnNoEmbedding(ApplicationWindow);
+        if (ComboIndex(IDC_CB_MAIL_PROGRAM) == kIncrediMailIndex && Checked(IDC_CK_MAIL_ATTACHED)) WarnNoEmbedding();
     }
 
 protected:
     std::span<const Binding> Bindings() const override {
         static const Binding b[] = {
+            TextBinding(IDC_ED_MAIL_TO, &TConfiguration::MailTo, kNoRecipientChars),
             TextBinding(IDC_ED_MAIL_SUBJECT, &TConfiguration::MailSubject, LineBreaks),
             TextBinding(IDC_ED_SMTP_EMAIL, &TConfiguration::SmtpFrom, LineBreaks),
             TextBinding(IDC_ED_SMTP_SERVER, &TConfiguration::SmtpServer, LineBreaks),
@@ -66,26 +76,27 @@ protected:
 
     void Init() override {
         AddComboItems(IDC_CB_MAIL_PROGRAM, txt::MailProgramItems);
-        SendDlgItemMessageW(hwnd_, IDC_ED_MAIL_TO, EM_LIMITTEXT, 250, 0);
         SendDlgItemMessageW(hwnd_, IDC_ED_SMTP_BODY, EM_LIMITTEXT, 250, 0);
         SendDlgItemMessageW(hwnd_, IDC_ED_SMTP_PORT, EM_LIMITTEXT, 3, 0);
         AcceptDigitsOnly(Item(IDC_ED_SMTP_PORT));
-        AcceptOnly(Item(IDC_ED_MAIL_TO), RecipientChar);  // Ctrl+V, Ctrl+C and Ctrl+X are swallowed too
         SetWindowSubclass(Item(IDC_CK_MAIL_EMBEDDED), EmbeddedProc, 4, reinterpret_cast<DWORD_PTR>(this));
+        SetWindowSubclass(Item(IDC_ED_SMTP_BODY), BodyProc, 5, 0);
+    }
+
+    void CheckSettings() override {
+        CheckMailClient();
+        // IncrediMail takes attachments only.
+        if (ShownClientIndex() == kIncrediMailIndex && Config.MailMethod == 1) Config.MailMethod = 2;
     }
 
     void Load() override {
-        SetText(IDC_ED_MAIL_TO, ui::ToWide(Config.MailTo.view()));
         OptionsPage::Load();
-        CheckMailClient();
-        const int index = std::clamp<int>(Config.MailClient - 1, 0, kSmtpIndex);
-        SetComboIndex(IDC_CB_MAIL_PROGRAM, index);
-        // IncrediMail takes attachments only.
-        if (index == kIncrediMailIndex && Config.MailMethod == 1) Config.MailMethod = 2;
+        SetComboIndex(IDC_CB_MAIL_PROGRAM, ShownClientIndex());
+        chosenIndex_ = ShownClientIndex();
         SetChecked(IDC_CK_MAIL_EMBEDDED, Config.MailMethod == 1);
         SetChecked(IDC_CK_MAIL_ATTACHED, Config.MailMethod == 2);
         ShowSmtpPanel(Config.MailClient == mcSmtp);
-        SetText(IDC_ED_SMTP_PORT, std::to_wstring(Config.SmtpPort));
+        SetText(IDC_ED_SMTP_PORT, PortText(Config.SmtpPort, false));
         SetText(IDC_ED_SMTP_BODY, ui::ToWide(Config.SmtpBody.view()));
     }
 
@@ -101,11 +112,14 @@ protected:
         }
         if (OptionsLoading) return;
         switch (id) {
-            case IDC_ED_MAIL_TO:
-                if (code == EN_CHANGE) RecipientsChange();
-                break;
             case IDC_CB_MAIL_PROGRAM:
-                if (code == CBN_CLOSEUP) MailProgramChoice();
+                // Closing the list takes a choice, and so does a change of
+                // the closed list from the keyboard (the arrow keys, a
+                // letter).
+                if (code == CBN_CLOSEUP ||
+                    (code == CBN_SELCHANGE && !SendDlgItemMessageW(hwnd_, id, CB_GETDROPPEDSTATE, 0, 0) &&
+                     ComboIndex(id) != chosenIndex_))
+                    MailProgramChoice();
                 break;
             case IDC_CK_MAIL_EMBEDDED:
                 if (code != BN_CLICKED) break;
@@ -116,7 +130,7 @@ protected:
                 if (code == BN_CLICKED) Config.MailMethod = 2;
                 break;
             case IDC_ED_SMTP_PORT:
-                if (code == EN_CHANGE) StorePort(Text(id), Config.SmtpPort);
+                if (code == EN_CHANGE) StorePort(Item(id), Config.SmtpPort, false);
                 break;
             case IDC_ED_SMTP_BODY:
                 if (code == EN_CHANGE) BodyChange();
@@ -134,6 +148,8 @@ protected:
     }
 
 private:
+    int ShownClientIndex() const { return std::clamp<int>(Config.MailClient - 1, 0, kSmtpIndex); }
+
     // IncrediMail takes attachments only.
     void ChooseAttached() {
         Config.MailMethod = 2;
@@ -143,19 +159,6 @@ private:
 
     void ShowSmtpPanel(bool show) {
         for (int id = IDC_GB_SMTP; id <= IDC_CK_SMTP_PROGRESS; ++id) ShowWindow(Item(id), show ? SW_SHOW : SW_HIDE);
-    }
-
-    // Pasted text can hold what cannot be typed: it is taken out as well.
-    void RecipientsChange() {
-        const std::wstring text = Text(IDC_ED_MAIL_TO);
-        std::wstring kept;
-        for (wchar_t c : text)
-            if (RecipientChar(c)) kept += c;
-        if (kept != text) {
-            Show(IDC_ED_MAIL_TO, kept);  // whose change stores it
-            return;
-        }
-        StoreText(Config.MailTo, text);
     }
 
     // The body keeps only what its field can hold, and the edit shows just
@@ -186,14 +189,16 @@ private:
         if (index < 0) return;
         if (!MailClientAvailable(index + 1)) {
             SetComboIndex(IDC_CB_MAIL_PROGRAM, kSmtpIndex);
+            chosenIndex_ = kSmtpIndex;
             Config.MailClient = mcSmtp;
             ShowSmtpPanel(true);
             return;
         }
+        chosenIndex_ = index;
         ShowSmtpPanel(index == kSmtpIndex);
         Config.MailClient = static_cast<uint8_t>(index + 1);
         if (index == kIncrediMailIndex && Config.MailMethod == 1) {
-            WarnNoEmbedding(ApplicationWindow);
+            WarnNoEmbedding();
             ChooseAttached();
         }
     }
@@ -215,7 +220,10 @@ private:
         SetBkMode(di.hDC, TRANSPARENT);
         SetTextColor(di.hDC, text);
         TextOutW(di.hDC, di.rcItem.left + 2, di.rcItem.top + 1, caption, lstrlenW(caption));
+        if ((di.itemState & ODS_FOCUS) && !(di.itemState & ODS_NOFOCUSRECT)) DrawFocusRect(di.hDC, &di.rcItem);
     }
+
+    int chosenIndex_ = -1;  // what the list showed after the last choice
 };
 
 LRESULT CALLBACK EmbeddedProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR, DWORD_PTR data) {
@@ -258,9 +266,8 @@ protected:
 
     void Load() override {
         OptionsPage::Load();
-        // No port shows as an empty edit.
-        SetText(IDC_ED_FTP_PORT, Config.FtpPort ? std::to_wstring(Config.FtpPort) : std::wstring());
-        SetText(IDC_ED_PROXY_PORT, Config.ProxyPort ? std::to_wstring(Config.ProxyPort) : std::wstring());
+        SetText(IDC_ED_FTP_PORT, PortText(Config.FtpPort, true));
+        SetText(IDC_ED_PROXY_PORT, PortText(Config.ProxyPort, true));
     }
 
     bool EnterCloses(int id) const override { return id == IDC_ED_FTP_FILE_NAME; }
@@ -268,8 +275,8 @@ protected:
     void Command(int id, int code) override {
         if (id == IDC_CB_FTP_FILE_METHOD && code == CBN_KILLFOCUS) InvalidateRect(Item(id), nullptr, TRUE);
         if (OptionsLoading || code != EN_CHANGE) return;
-        if (id == IDC_ED_FTP_PORT) StorePort(Text(id), Config.FtpPort);
-        else if (id == IDC_ED_PROXY_PORT) StorePort(Text(id), Config.ProxyPort);
+        if (id == IDC_ED_FTP_PORT) StorePort(Item(id), Config.FtpPort, true);
+        else if (id == IDC_ED_PROXY_PORT) StorePort(Item(id), Config.ProxyPort, true);
     }
 
 private:

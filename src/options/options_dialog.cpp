@@ -11,6 +11,7 @@
 #include "core/settings_store.h"
 #include "core/work.h"
 #include "hook/hovrak.h"
+#include "options/hotkey_edit.h"
 #include "options/options_ids.h"
 #include "options/page_controls_ids.h"
 #include "options/options_texts.h"
@@ -153,6 +154,7 @@ class TuOptionsForm {
 public:
     bool Create();
     HWND Handle() const { return hwnd_; }
+    // The page's object; its window exists once the page was shown.
     OptionsPage* Page(PageId id) { return pages_[PageIndex(id)].get(); }
     // Inactive, as stored: every menu of the dialog keeps the standard look.
     ui::TMenuStyler menuStyler;
@@ -178,6 +180,8 @@ private:
     void ToggleTreeNode(int node);
     void ShowPageForNode();
     void ShowPage(PageId id);
+    OptionsPage* MadePage(PageId id);
+    void PlacePage(OptionsPage& page);
     LRESULT TreeCustomDraw(NMTVCUSTOMDRAW* cd);
     void EnterPressed();
 
@@ -214,17 +218,32 @@ void TuOptionsForm::Init() {
     boldFont_.reset(CreateFontIndirectW(&lf));
     SendDlgItemMessageW(hwnd_, IDC_TITLE, WM_SETFONT, reinterpret_cast<WPARAM>(boldFont_.get()), FALSE);
 
-    // The pages sit between the title line and the Close button in the tab
-    // order: tree, page, Close, Help.
-    HWND after = GetDlgItem(hwnd_, IDC_TITLE_LINE);
-    for (const PageEntry& entry : kPages) {
-        auto page = entry.make ? entry.make() : std::make_unique<TextPage>(entry.id);
-        page->Create(hwnd_, entry.templateId);
-        SetWindowPos(page->Handle(), after, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
-        after = page->Handle();
-        pages_[PageIndex(entry.id)] = std::move(page);
-    }
+    // The pages' objects; each page makes its window when it is first shown
+    // (MadePage): the dialog opens without making the windows of pages the
+    // user may never look at.
+    for (const PageEntry& entry : kPages)
+        pages_[PageIndex(entry.id)] = entry.make ? entry.make() : std::make_unique<TextPage>(entry.id);
     Layout();
+}
+
+OptionsPage* TuOptionsForm::MadePage(PageId id) {
+    OptionsPage* page = Page(id);
+    if (page->Handle()) return page;
+    if (!page->Create(hwnd_, kPages[PageIndex(id)].templateId)) return nullptr;
+    PlacePage(*page);
+    // Filled from the record as a load fills every page.
+    const bool loading = OptionsLoading;
+    OptionsLoading = true;
+    page->Load();
+    OptionsLoading = loading;
+    return page;
+}
+
+// Pages sit between the title line and the Close button in the tab order
+// (tree, page, Close, Help), in the area under the title.
+void TuOptionsForm::PlacePage(OptionsPage& page) {
+    auto S = ScaleForDpi;
+    SetWindowPos(page.Handle(), GetDlgItem(hwnd_, IDC_TITLE_LINE), S(149), S(27), S(268), S(366), SWP_NOACTIVATE);
 }
 
 // Pixel geometry at 96 dots per inch, scaled for the display.
@@ -244,8 +263,6 @@ void TuOptionsForm::Layout() {
     // The panel right of the tree: title, line, then the page.
     place(IDC_TITLE, 152, 6, 262, 16);
     place(IDC_TITLE_LINE, 150, 24, 267, 2);
-    for (auto& page : pages_)
-        SetWindowPos(page->Handle(), nullptr, S(149), S(27), S(268), S(366), SWP_NOZORDER | SWP_NOACTIVATE);
     place(IDC_CLOSE, 262, 397, 75, 23);
     place(IDC_HELP_BUTTON, 342, 397, 75, 23);
 }
@@ -354,7 +371,8 @@ void TuOptionsForm::ShowPageForNode() {
 }
 
 void TuOptionsForm::ShowPage(PageId id) {
-    OptionsPage* next = Page(id);
+    OptionsPage* next = MadePage(id);
+    if (!next) return;
     next->Shown();
     if (shown_ == id) return;
     SetWindowPos(next->Handle(), nullptr, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOZORDER | SWP_SHOWWINDOW);
@@ -369,7 +387,10 @@ void TuOptionsForm::LoadOptionsControls() {
         ~Guard() { OptionsLoading = false; }
     } guard;
     BuildOptionsTree();
-    for (auto& page : pages_) page->Load();
+    for (auto& page : pages_) {
+        page->CheckSettings();
+        if (page->Handle()) page->Load();
+    }
     if (OptionsOpen) {
         // A reload of the open dialog: the node of the page that is shown
         // is selected again, so that tree and page agree.
@@ -382,7 +403,8 @@ void TuOptionsForm::LoadOptionsControls() {
         }
     }
     // The hotkey edits take their colour from HotkeysOn when they repaint.
-    for (auto& page : pages_) InvalidateRect(page->Handle(), nullptr, TRUE);
+    for (auto& page : pages_)
+        if (page->Handle()) InvalidateRect(page->Handle(), nullptr, TRUE);
 }
 
 void TuOptionsForm::FormShow() {
@@ -396,7 +418,6 @@ void TuOptionsForm::FormShow() {
     TreeView_SelectItem(tree_, items_[node]);
     ShowPageForNode();
     OptionsOpen = true;
-    FillIcqUserList();
 }
 
 void TuOptionsForm::Close() {
@@ -427,7 +448,19 @@ void TuOptionsForm::EnterPressed() {
     if (shown_ == PageId::Count) return;
     OptionsPage* page = Page(shown_);
     if (page->EnterPressed(focus)) return;
-    if (GetParent(focus) == page->Handle() && page->EnterCloses(GetDlgCtrlID(focus))) Close();
+    if (GetParent(focus) != page->Handle()) return;
+    // Enter on a focused push button presses it, as Space does: here the
+    // button that took the focus by a click or after a message, which the
+    // dialog manager did not make the default one (else its click comes as
+    // a command of its own, forwarded to its page in HandleMessage).
+    const LONG type = GetWindowLongW(focus, GWL_STYLE) & BS_TYPEMASK;
+    wchar_t cls[16] = L"";
+    GetClassNameW(focus, cls, 16);
+    if (!lstrcmpiW(cls, L"Button") && (type == BS_PUSHBUTTON || type == BS_DEFPUSHBUTTON)) {
+        SendMessageW(focus, BM_CLICK, 0, 0);
+        return;
+    }
+    if (page->EnterCloses(GetDlgCtrlID(focus))) Close();
 }
 
 LRESULT TuOptionsForm::TreeCustomDraw(NMTVCUSTOMDRAW* cd) {
@@ -503,8 +536,19 @@ INT_PTR TuOptionsForm::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam)
                     return TRUE;
                 case IDC_CLOSE: Close(); return TRUE;
                 case IDOK: EnterPressed(); return TRUE;
-                case IDC_HELP_BUTTON: ShowHelp(); return TRUE;
-                default: return FALSE;
+                case IDC_HELP_BUTTON: {
+                    OptionsBoxScope scope;  // the message of a missing help file
+                    ShowHelp();
+                    return TRUE;
+                }
+                default: {
+                    // Enter on a page's push button: the dialog manager sends
+                    // its click here, to the dialog it serves.
+                    HWND control = reinterpret_cast<HWND>(lParam);
+                    if (!control || GetParent(control) == hwnd_ || !IsChild(hwnd_, control)) return FALSE;
+                    SendMessageW(GetParent(control), WM_COMMAND, wParam, lParam);
+                    return TRUE;
+                }
             }
         case WM_CLOSE: Close(); return TRUE;
         case WM_MEASUREITEM:
@@ -569,6 +613,7 @@ INT_PTR TuOptionsForm::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam)
     OptionsFileChoiceProc = ShowFileChoice;
     OptionsFixedSizeProc = ShowFixedSize;
     OptionsDialogWindowProc = OptionsDialogWindow;
+    OptionsHotkeyFieldProc = TypeIntoHotkeyField;
     DropEmptyFavoriteRowsProc = DropEmptyFavoriteRows;
     return true;
 }();
@@ -630,4 +675,7 @@ HWND OptionsDialogWindow() { return uOptionsForm ? uOptionsForm->Handle() : null
 
 ui::TMenuStyler* OptionsMenuStyler() { return uOptionsForm ? &uOptionsForm->menuStyler : nullptr; }
 
-OptionsPage* OptionsDialogPage(PageId page) { return uOptionsForm ? uOptionsForm->Page(page) : nullptr; }
+OptionsPage* OptionsDialogPage(PageId id) {
+    OptionsPage* page = uOptionsForm ? uOptionsForm->Page(id) : nullptr;
+    return page && page->Handle() ? page : nullptr;
+}

@@ -33,7 +33,8 @@ void RefreshCaptureTypeNodes();
 HWND OptionsDialogWindow();
 // The dialog's menu styler (inactive), or null while there is no dialog.
 ui::TMenuStyler* OptionsMenuStyler();
-// A page of the dialog, or null while there is no dialog.
+// A page of the dialog that has its window (it was shown), or null: a page
+// not shown yet takes what the record holds when it is made.
 OptionsPage* OptionsDialogPage(PageId page);
 
 // While a handler of the dialog runs (and while it loads), a close that is
@@ -77,6 +78,3 @@ std::unique_ptr<OptionsPage> MakeWebPage();
 std::unique_ptr<OptionsPage> MakeImPage();
 std::unique_ptr<OptionsPage> MakeIcqPage();
 
-// Refills the ICQ page's list with the online contacts (when the dialog is
-// shown).
-void FillIcqUserList();

@@ -49,12 +49,44 @@ std::wstring WithoutChars(const std::wstring& text, const wchar_t* refused) {
 bool StoreText(ShortString<250>& field, const std::wstring& text) { return StoreTextInto(field, text); }
 bool StoreText(ShortString<255>& field, const std::wstring& text) { return StoreTextInto(field, text); }
 
+namespace {
+int BoxDepth = 0;
+}  // namespace
+
+OptionsBoxScope::OptionsBoxScope()
+    : dialog_(OptionsDialogWindow()), focus_(GetFocus()), disabled_(false), outermost_(BoxDepth++ == 0) {
+    if (!dialog_ || (focus_ != dialog_ && !IsChild(dialog_, focus_))) focus_ = nullptr;
+    disabled_ = dialog_ && IsWindowEnabled(dialog_);
+    if (disabled_) EnableWindow(dialog_, FALSE);
+}
+
+OptionsBoxScope::~OptionsBoxScope() {
+    --BoxDepth;
+    if (!dialog_ || !IsWindow(dialog_)) return;
+    if (disabled_) EnableWindow(dialog_, TRUE);
+    // The box was owned by the application's hidden window, which the
+    // system activates when the box goes: the keys would go nowhere.
+    if (!outermost_ || !IsWindowVisible(dialog_) || !IsWindowEnabled(dialog_)) return;
+    DWORD process = 0;
+    if (HWND front = GetForegroundWindow()) GetWindowThreadProcessId(front, &process);
+    if (process && process != GetCurrentProcessId()) return;
+    SetForegroundWindow(dialog_);
+    if (focus_ && IsWindow(focus_) && IsWindowVisible(focus_) && IsWindowEnabled(focus_)) SetFocus(focus_);
+}
+
 void OptionsError(const std::wstring& text) {
-    HWND dialog = OptionsDialogWindow();
-    const bool disable = dialog && IsWindowEnabled(dialog);
-    if (disable) EnableWindow(dialog, FALSE);
+    OptionsBoxScope scope;
     ShowError(text);
-    if (disable && IsWindow(dialog)) EnableWindow(dialog, TRUE);
+}
+
+void ShowRefused(HWND edit, const std::wstring& text) {
+    // Set as a load sets it: the edit's change handler does not see it.
+    const bool loading = OptionsLoading;
+    OptionsLoading = true;
+    SetWindowTextW(edit, text.c_str());
+    OptionsLoading = loading;
+    if (IsWindowVisible(edit)) SetFocus(edit);
+    SendMessageW(edit, EM_SETSEL, 0, -1);
 }
 
 int ScaleForDpi(int pixels) {

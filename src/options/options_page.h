@@ -92,12 +92,19 @@ public:
     virtual ~OptionsPage();
 
     // Creates the page as a hidden child of the frame from its template and
-    // gives its controls their texts.
+    // gives its controls their texts. The frame makes a page when it is
+    // first shown; until then the page has no window (Handle() is null).
     bool Create(HWND frame, int templateId);
     HWND Handle() const { return hwnd_; }
     HWND Item(int id) const { return GetDlgItem(hwnd_, id); }
 
-    // Fills the controls from the live settings (OptionsLoading is set).
+    // The steps of a load that work on the settings themselves: checks that
+    // may correct the record or tell the user about it. They run at every
+    // load, whether or not the page has its window yet (OptionsLoading is
+    // set).
+    virtual void CheckSettings() {}
+    // Fills the controls from the live settings (OptionsLoading is set):
+    // at every load once the page has its window, and when it is made.
     virtual void Load();
     // The page is about to be shown.
     virtual void Shown() {}
@@ -155,10 +162,33 @@ void ApplyControlTexts(HWND window);
 bool StoreText(ShortString<250>& field, const std::wstring& text);
 bool StoreText(ShortString<255>& field, const std::wstring& text);
 
-// ShowError for the options dialog: the dialog is disabled while the box is
-// up, so that neither its Close button nor anything else of it runs under the
-// waiting handler.
+// While a message box or another modal window of the program is up over the
+// dialog: the dialog is disabled, so that neither its Close button nor
+// anything else of it runs under the waiting handler. When the outermost
+// such window is gone, the dialog is active again and the control that had
+// the focus has it again, so that the keys the user types go on reaching
+// it; unless another program's window (one the dialog started) came to the
+// front meanwhile.
+class OptionsBoxScope {
+public:
+    OptionsBoxScope();
+    ~OptionsBoxScope();
+    OptionsBoxScope(const OptionsBoxScope&) = delete;
+    OptionsBoxScope& operator=(const OptionsBoxScope&) = delete;
+
+private:
+    HWND dialog_;
+    HWND focus_;
+    bool disabled_;
+    bool outermost_;
+};
+
+// ShowError for the options dialog, under an OptionsBoxScope.
 void OptionsError(const std::wstring& text);
+
+// An edit shows `text`, all of it selected, and has the focus: after a
+// refused value the user corrects it at once.
+void ShowRefused(HWND edit, const std::wstring& text);
 
 // Screen pixels for a length given at 96 dots per inch.
 int ScaleForDpi(int pixels);

@@ -7,22 +7,19 @@
 #include "options/options_dialog.h"
 #include "options/options_pages_texts.h"
 #include "ui/text_convert.h"
+#include "ui/window.h"
 
 namespace {
 
-// The test of the characters the edit takes rides along as the subclass's
-// data.
-LRESULT CALLBACK FilterProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR, DWORD_PTR data) {
+// Only Backspace and the digits pass.
+LRESULT CALLBACK DigitsProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR, DWORD_PTR) {
     if (message == WM_CHAR) {
-        const auto allowed = reinterpret_cast<bool (*)(wchar_t)>(data);
         const wchar_t c = static_cast<wchar_t>(wParam);
-        if (c != VK_BACK && !allowed(c)) return 0;
+        if (c != VK_BACK && (c < L'0' || c > L'9')) return 0;
     }
-    if (message == WM_NCDESTROY) RemoveWindowSubclass(hwnd, FilterProc, 2);
+    if (message == WM_NCDESTROY) RemoveWindowSubclass(hwnd, DigitsProc, 2);
     return DefSubclassProc(hwnd, message, wParam, lParam);
 }
-
-bool Digit(wchar_t c) { return c >= L'0' && c <= L'9'; }
 
 std::wstring FolderPart(const std::wstring& path) {
     const size_t slash = path.find_last_of(L"\\/");
@@ -31,19 +28,22 @@ std::wstring FolderPart(const std::wstring& path) {
 
 }  // namespace
 
-void AcceptOnly(HWND edit, bool (*allowed)(wchar_t)) {
-    SetWindowSubclass(edit, FilterProc, 2, reinterpret_cast<DWORD_PTR>(allowed));
-}
+void AcceptDigitsOnly(HWND edit) { SetWindowSubclass(edit, DigitsProc, 2, 0); }
 
-void AcceptDigitsOnly(HWND edit) { AcceptOnly(edit, Digit); }
-
-void StorePort(const std::wstring& text, uint8_t& field) {
-    const entry::NumberEntry e = entry::ReadPort(text);
+void StorePort(HWND edit, uint8_t& field, bool noPortShowsEmpty) {
+    const entry::NumberEntry e = entry::ReadPort(ui::WindowText(edit));
     switch (e.check) {
         case entry::NumberCheck::Empty: field = 0; break;
         case entry::NumberCheck::Accepted: field = static_cast<uint8_t>(e.value); break;
-        case entry::NumberCheck::OutOfRange: OptionsError(txt::PortRange); break;
+        case entry::NumberCheck::OutOfRange:
+            OptionsError(txt::PortRange);
+            ShowRefused(edit, PortText(field, noPortShowsEmpty));
+            break;
     }
+}
+
+std::wstring PortText(uint8_t port, bool noPortShowsEmpty) {
+    return port || !noPortShowsEmpty ? std::to_wstring(port) : std::wstring();
 }
 
 bool ChooseFileToStore(const wchar_t* title, const wchar_t* filterName, const wchar_t* pattern,

@@ -1,7 +1,6 @@
-// Edit rules shared by the pages: edits that take only some characters
-// (sizes, ports, offsets, recipients), the port value rule, the characters
-// the text edits take, and choosing a program or picture file whose path
-// must fit its field.
+// Edit rules shared by the pages: edits that take only digits (sizes, ports,
+// offsets), the port value rule, the characters the text edits take, and
+// choosing a program or picture file whose path must fit its field.
 #pragma once
 
 #include <windows.h>
@@ -16,15 +15,16 @@
 inline constexpr wchar_t FileNameAndLineBreaks[] = L"\\/:*?\"<>|\r\n";
 inline constexpr wchar_t LineBreaks[] = L"\r\n";
 
-// Only Backspace and the characters `allowed` accepts can be typed; every
-// other character, control characters (Ctrl+V) included, is swallowed.
-void AcceptOnly(HWND edit, bool (*allowed)(wchar_t));
-// AcceptOnly with the digits.
+// Only Backspace and the digits can be typed; every other character,
+// control characters (Ctrl+V) included, is swallowed.
 void AcceptDigitsOnly(HWND edit);
 
-// The port value rule: empty stores 0; 1..255 stores the number; anything
-// else shows the range message and keeps the field.
-void StorePort(const std::wstring& text, uint8_t& field);
+// The port value rule on the edit's text: empty stores 0; 1..255 stores the
+// number; anything else shows the range message, keeps the field and shows
+// its value again, selected.
+void StorePort(HWND edit, uint8_t& field, bool noPortShowsEmpty);
+// A port as its edit shows it: no port (0) as "0", or empty.
+std::wstring PortText(uint8_t port, bool noPortShowsEmpty);
 
 // An open-file dialog over the dialog, starting in the folder of `current`.
 // True when the user picked a file whose whole path fits a 250-character

@@ -59,10 +59,11 @@ protected:
         SendDlgItemMessageW(hwnd_, IDC_ED_FILE_LOCATION, EM_LIMITTEXT, 250, 0);
     }
 
+    // The folder must exist (else the desktop, with a message).
+    void CheckSettings() override { CheckDestinationFolder(); }
+
     void Load() override {
         OptionsPage::Load();
-        // The folder must exist (else the desktop, with a message).
-        CheckDestinationFolder();
         SetText(IDC_ED_FILE_LOCATION, ui::ToWide(Config.FileFolder.view()));
     }
 

@@ -76,12 +76,20 @@ protected:
         SendMessageW(slider, TBM_SETPAGESIZE, 0, 10);
     }
 
+    // A stored offset beyond this screen (a favourite made on a larger one)
+    // is reported whenever the dialog is filled, and stays stored.
+    void CheckSettings() override {
+        for (bool horizontal : {true, false}) {
+            const int32_t offset = horizontal ? (Config.*position_).x : (Config.*position_).y;
+            const int limit = Limit(horizontal);
+            if (offset < 0 || offset > limit) OptionsError(txt::OffsetRangeA + std::to_wstring(limit));
+        }
+    }
+
     void Load() override {
         OptionsPage::Load();
         const TStampPosition& p = Config.*position_;
         for (int corner = scTopLeft; corner <= scCentre; ++corner) SetChecked(ids_.Corner(corner), p.corner == corner);
-        // Filling the offsets runs their change rule, as typing would: an
-        // offset beyond this screen is reported and stays stored.
         SetText(ids_.EditX(), std::to_wstring(p.x));
         SetText(ids_.EditY(), std::to_wstring(p.y));
         SendDlgItemMessageW(hwnd_, ids_.Opacity(), TBM_SETPOS, TRUE, std::min<int>(Config.*opacity_, 100));
@@ -89,11 +97,12 @@ protected:
     }
 
     void Command(int id, int code) override {
+        if (OptionsLoading) return;
         if (code == EN_CHANGE && (id == ids_.EditX() || id == ids_.EditY())) {
-            OffsetChange(id == ids_.EditX());  // also while loading
+            OffsetChange(id == ids_.EditX());
             return;
         }
-        if (OptionsLoading || code != BN_CLICKED) return;
+        if (code != BN_CLICKED) return;
         for (int corner = scTopLeft; corner <= scCentre; ++corner)
             if (id == ids_.Corner(corner) && Checked(id)) {
                 (Config.*position_).corner = static_cast<uint8_t>(corner);
@@ -126,14 +135,20 @@ private:
         }
     }
 
+    static int Limit(bool horizontal) { return GetSystemMetrics(horizontal ? SM_CXSCREEN : SM_CYSCREEN); }
+
     void OffsetChange(bool horizontal) {
-        const int limit = GetSystemMetrics(horizontal ? SM_CXSCREEN : SM_CYSCREEN);
-        const entry::NumberEntry e = entry::ReadOffset(Text(horizontal ? ids_.EditX() : ids_.EditY()), limit);
+        const int limit = Limit(horizontal);
+        const int id = horizontal ? ids_.EditX() : ids_.EditY();
+        const entry::NumberEntry e = entry::ReadOffset(Text(id), limit);
         int32_t& offset = horizontal ? (Config.*position_).x : (Config.*position_).y;
         switch (e.check) {
             case entry::NumberCheck::Empty: offset = 0; break;
             case entry::NumberCheck::Accepted: offset = static_cast<int32_t>(e.value); break;
-            case entry::NumberCheck::OutOfRange: OptionsError(txt::OffsetRangeA + std::to_wstring(limit)); break;
+            case entry::NumberCheck::OutOfRange:
+                OptionsError(txt::OffsetRangeA + std::to_wstring(limit));
+                ShowRefused(Item(id), std::to_wstring(offset));
+                break;
         }
     }
 

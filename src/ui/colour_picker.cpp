@@ -378,9 +378,14 @@ LRESULT TColourPickButton::ButtonMessage(UINT message, WPARAM wParam, LPARAM lPa
             }
             DropDown();
             return 0;
-        case WM_GETDLGCODE: return DLGC_WANTCHARS;
+        case WM_GETDLGCODE: {
+            // Enter opens the palette, as Space does: the button is pressed.
+            const auto* msg = reinterpret_cast<const MSG*>(lParam);
+            if (msg && msg->message == WM_KEYDOWN && msg->wParam == VK_RETURN) return DLGC_WANTCHARS | DLGC_WANTMESSAGE;
+            return DLGC_WANTCHARS;
+        }
         case WM_KEYDOWN:
-            if (wParam == VK_SPACE || wParam == VK_F4) {
+            if (wParam == VK_SPACE || wParam == VK_F4 || wParam == VK_RETURN) {
                 DropDown();
                 return 0;
             }
@@ -472,10 +477,24 @@ void TColourPickButton::DropDown() {
     if (y + height > screen.bottom) y = p.y - height;
     hotItem_ = pressedItem_ = NoItem;
     barHot_ = false;
+    // The keys start on the chosen entry.
+    focusItem_ = downItem_ == NoItem ? AutoItem : downItem_;
+    if (focusItem_ >= 0 && focusItem_ < 40) column_ = focusItem_ % 8;
     SetWindowPos(palette_, HWND_TOPMOST, x, y, width, height, SWP_SHOWWINDOW | SWP_FRAMECHANGED);
     SetForegroundWindow(palette_);
     SetFocus(palette_);
     Refresh();
+}
+
+// Closed by a choice or by Esc, the palette gives the keys back to the
+// button (the dialog around it becomes active again).
+void TColourPickButton::CloseToButton() {
+    const bool hadKeys = palette_ && GetFocus() == palette_;
+    CloseUp();
+    if (hadKeys && IsWindowVisible(hwnd_)) {
+        SetForegroundWindow(GetAncestor(hwnd_, GA_ROOT));
+        SetFocus(hwnd_);
+    }
 }
 
 void TColourPickButton::CloseUp() {
@@ -516,6 +535,28 @@ int TColourPickButton::ItemAt(POINT p) const {
     return NoItem;
 }
 
+// The entry the arrow key leads to from `item`: Left and Right step through
+// "Automatic", the cells row by row and "Other Colors..."; Up and Down
+// keep the column (the last cell's column for the two text entries).
+int TColourPickButton::NextItem(int item, UINT key) const {
+    const bool cell = item >= 0 && item < 40;
+    switch (key) {
+        case VK_LEFT: return item == OtherItem ? 39 : cell ? (item > 0 ? item - 1 : AutoItem) : item;
+        case VK_RIGHT: return item == AutoItem ? 0 : cell ? (item < 39 ? item + 1 : OtherItem) : item;
+        case VK_UP: return item == OtherItem ? 32 + column_ : cell ? (item >= 8 ? item - 8 : AutoItem) : item;
+        case VK_DOWN: return item == AutoItem ? column_ : cell ? (item < 32 ? item + 8 : OtherItem) : item;
+        default: return item;
+    }
+}
+
+void TColourPickButton::SetFocusItem(int item) {
+    if (item == focusItem_) return;
+    for (int old : {focusItem_, item})
+        if (const RECT* r = ItemRect(old)) InvalidateRect(palette_, r, TRUE);
+    focusItem_ = item;
+    if (item >= 0 && item < 40) column_ = item % 8;
+}
+
 void TColourPickButton::SetHot(int item) {
     if (item == hotItem_) return;
     for (int old : {hotItem_, item})
@@ -525,7 +566,7 @@ void TColourPickButton::SetHot(int item) {
 
 void TColourPickButton::Choose(int item) {
     if (!IsWindowEnabled(hwnd_)) return;
-    if (!floating_) CloseUp();
+    if (!floating_) CloseToButton();
     if (item == AutoItem) SetSelectedColor(clDefault);
     else if (item >= 0 && item < 40) SetSelectedColor(PaletteColours[item]);
     else if (item == OtherItem) ChooseOtherColour();
@@ -607,9 +648,15 @@ LRESULT TColourPickButton::PaletteMessage(UINT message, WPARAM wParam, LPARAM lP
             return 0;
         }
         case WM_KEYDOWN:
-            if (wParam == VK_ESCAPE) {
-                CloseUp();
-                return 0;
+            switch (wParam) {
+                case VK_ESCAPE: CloseToButton(); return 0;
+                case VK_RETURN:
+                case VK_SPACE: Choose(focusItem_); return 0;
+                case VK_LEFT:
+                case VK_RIGHT:
+                case VK_UP:
+                case VK_DOWN: SetFocusItem(NextItem(focusItem_, static_cast<UINT>(wParam))); return 0;
+                default: break;
             }
             break;
         case WM_ACTIVATE:
@@ -676,6 +723,12 @@ void TColourPickButton::PaintEntry(HDC dc, int item, const RECT& r) {
         RECT swatch = r;
         InflateRect(&swatch, -inset, -inset);
         Swatch(dc, swatch, PaletteColours[item], enabled);
+    }
+    // The entry the keys are on.
+    if (item == focusItem_) {
+        RECT f = r;
+        InflateRect(&f, -2, -2);
+        DrawFocusRect(dc, &f);
     }
 }
 

@@ -6,7 +6,9 @@
 //
 // The button is a window class of its own ("VorlixColourPick"), so dialog
 // templates can place it; the object lives as long as its window and is
-// reached with FromHandle.
+// reached with FromHandle. From the keyboard, Space, Enter, F4 or Alt+Down
+// opens the palette; there the arrow keys move among the entries (the one
+// they are on drawn focused), Enter or Space takes it and Esc closes.
 #pragma once
 
 #include <windows.h>
@@ -121,6 +123,9 @@ public:
     RECT DragBarRect() const { return floating_ ? RECT{} : layout_.dragBar; }
     const PaletteLayout& Layout() const { return layout_; }
     int DownItem() const { return downItem_; }
+    // The entry the keys are on while the palette is open: the arrow keys
+    // move it, Enter or Space takes it, Esc closes the palette.
+    int FocusItem() const { return focusItem_; }
 
 private:
     TColourPickButton() = default;
@@ -142,6 +147,9 @@ private:
     void Choose(int item);
     void ChooseOtherColour();
     void SetHot(int item);
+    void CloseToButton();
+    int NextItem(int item, UINT key) const;
+    void SetFocusItem(int item);
     void Refresh();
     HFONT Font() const;
 
@@ -166,6 +174,9 @@ private:
     bool barHot_ = false;
     int hotItem_ = NoItem;
     int pressedItem_ = NoItem;
+    // Keyboard state.
+    int focusItem_ = AutoItem;
+    int column_ = 0;  // of the last cell the keys were on
     bool swallowPress_ = false;  // the press on the button that closed the palette
 };
 

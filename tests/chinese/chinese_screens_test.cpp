@@ -15,7 +15,7 @@
 #include "options/options_ids.h"
 #include "options/options_program.h"
 #include "support/vorlix_test.h"
-#include "text_fit.h"
+#include "support/text_fit.h"
 
 namespace {
 
@@ -180,28 +180,6 @@ TEST_F(ChineseScreens, TrayMenuMessageBoxAndNotice) {
     const int shown = GetSystemMetrics(SM_CXSCREEN) - 138 - 10;
     ASSERT_TRUE(vt::WaitUntil([&] { return WindowRect(main).left == shown; }, 10000));
     SaveShot(WindowRect(main), L"notice");
-}
-
-// The measure itself: a text too long for its static or check box is found,
-// one with room is not, and a static without text is reported empty.
-TEST(TextFit, FindsTextsTooLongForTheirControlsAndEmptyOnes) {
-    HWND parent = CreateWindowExW(0, L"STATIC", L"", WS_POPUP | WS_VISIBLE, 0, 0, 400, 200, nullptr, nullptr,
-                                  nullptr, nullptr);
-    ASSERT_TRUE(parent);
-    auto child = [&](const wchar_t* cls, const wchar_t* text, DWORD style, int id, int w, int h) {
-        return CreateWindowExW(0, cls, text, WS_CHILD | WS_VISIBLE | style, 0, id * 20, w, h, parent,
-                               HMENU(INT_PTR(id)), nullptr, nullptr);
-    };
-    child(L"STATIC", L"按住鼠标右键，或使用热键，即可开始截图。", SS_LEFT, 1, 40, 12);
-    child(L"BUTTON", L"包含鼠标指针和很长的说明文字", BS_AUTOCHECKBOX, 2, 60, 16);
-    child(L"STATIC", L"关闭", SS_LEFT, 3, 200, 40);
-    child(L"STATIC", L"", SS_LEFT, 4, 50, 12);
-    const std::vector<std::string> clipped = look::ClippedTexts(parent);
-    ASSERT_EQ(clipped.size(), 2u) << ::testing::PrintToString(clipped);
-    EXPECT_EQ(clipped[0].substr(0, 2), "1 ");
-    EXPECT_EQ(clipped[1].substr(0, 2), "2 ");
-    EXPECT_EQ(look::EmptyTexts(parent), std::vector<std::string>{"4 Static"});
-    DestroyWindow(parent);
 }
 
 // Every page of the options dialog, shown in turn.

@@ -41,6 +41,11 @@ void ClickAt(POINT p) {
     vt::PumpFor(60);
 }
 
+void Key(WORD vk) {
+    vt::PressKey(vk);
+    vt::PumpFor(60);
+}
+
 bool Same(const RECT& a, const RECT& b) { return EqualRect(&a, &b) != FALSE; }
 
 POINT Centre(HWND window, const RECT& clientRect) {
@@ -211,11 +216,7 @@ TEST_F(PickerHost, ClickingOutsideClosesTheDockedPaletteAndEscapeToo) {
     EXPECT_TRUE(events_.empty());
 
     OpenByClick();
-    INPUT key[2]{};
-    key[0].type = key[1].type = INPUT_KEYBOARD;
-    key[0].ki.wVk = key[1].ki.wVk = VK_ESCAPE;
-    key[1].ki.dwFlags = KEYEVENTF_KEYUP;
-    SendInput(2, key, sizeof(INPUT));
+    vt::PressKey(VK_ESCAPE);
     EXPECT_TRUE(vt::WaitUntil([&] { return !button_->DroppedDown(); }, 2000));
 
     // A click on the button while the palette is open closes it.
@@ -224,6 +225,64 @@ TEST_F(PickerHost, ClickingOutsideClosesTheDockedPaletteAndEscapeToo) {
     ClickAt({(r.left + r.right) / 2, (r.top + r.bottom) / 2});
     vt::PumpFor(200);
     EXPECT_FALSE(button_->DroppedDown());
+}
+
+// From the keyboard alone: Space or Enter opens the palette on the chosen
+// entry, the arrow keys move through "Automatic", the cells and "Other
+// Colors..." (Up and Down keep the column), Enter takes the entry, Esc
+// closes without a choice; the keys are back on the button afterwards, and
+// the entry they are on is drawn focused.
+TEST_F(PickerHost, ColoursAreChosenWithTheKeys) {
+    using P = TColourPickButton;
+    SetFocus(button_->Handle());
+    Key(VK_SPACE);
+    ASSERT_TRUE(vt::WaitUntil([&] { return button_->DroppedDown(); }, 2000));
+    EXPECT_EQ(button_->FocusItem(), P::AutoItem);
+    struct Step {
+        WORD key;
+        int item;
+    };
+    const Step steps[] = {{VK_DOWN, 0},   {VK_RIGHT, 1},       {VK_RIGHT, 2},       {VK_DOWN, 10},
+                          {VK_UP, 2},     {VK_UP, P::AutoItem}, {VK_LEFT, P::AutoItem}, {VK_DOWN, 2},
+                          {VK_LEFT, 1},   {VK_LEFT, 0},        {VK_LEFT, P::AutoItem}, {VK_RIGHT, 0}};
+    for (const Step& s : steps) {
+        Key(s.key);
+        EXPECT_EQ(button_->FocusItem(), s.item) << s.key;
+    }
+    // Drawn focused: the cell the keys are on looks otherwise than when
+    // they leave it.
+    HWND palette = button_->PaletteWindow();
+    auto cellPixels = [&](int cell) {
+        RECT r = button_->Layout().cells[size_t(cell)];
+        MapWindowPoints(palette, nullptr, reinterpret_cast<POINT*>(&r), 2);
+        UpdateWindow(palette);
+        vt::PumpFor(100);
+        return vt::CaptureScreen(r);
+    };
+    const vt::Pixels focused = cellPixels(0);
+    Key(VK_RIGHT);
+    EXPECT_FALSE(cellPixels(0).data == focused.data) << "the focus left cell 0";
+    Key(VK_RETURN);
+    EXPECT_TRUE(vt::WaitUntil([&] { return !button_->DroppedDown(); }, 2000));
+    EXPECT_EQ(button_->SelectedColor(), ui::PaletteColours[1]);
+    EXPECT_EQ(events_, (std::vector<uint32_t>{ui::PaletteColours[1]}));
+    EXPECT_EQ(GetFocus(), button_->Handle());
+
+    // Enter opens it too, on the chosen cell; down past the last row is
+    // "Other Colors...", up again the column kept; Esc chooses nothing.
+    Key(VK_RETURN);
+    ASSERT_TRUE(vt::WaitUntil([&] { return button_->DroppedDown(); }, 2000));
+    EXPECT_EQ(button_->FocusItem(), 1);
+    for (int item : {9, 17, 25, 33, P::OtherItem}) {
+        Key(VK_DOWN);
+        EXPECT_EQ(button_->FocusItem(), item);
+    }
+    Key(VK_UP);
+    EXPECT_EQ(button_->FocusItem(), 33);
+    Key(VK_ESCAPE);
+    EXPECT_TRUE(vt::WaitUntil([&] { return !button_->DroppedDown(); }, 2000));
+    EXPECT_EQ(events_.size(), 1u);
+    EXPECT_EQ(GetFocus(), button_->Handle());
 }
 
 TEST_F(PickerHost, OtherColorsTakesTheColourDialogsChoiceAndKeepsOnCancel) {

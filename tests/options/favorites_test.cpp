@@ -564,11 +564,7 @@ TEST(FavoritesPage, ACaptureGestureDropsTheUnnamedRow) {
     ASSERT_TRUE(vt::Post(f.p.Main(), WM_HOOK_BEGIN, 0, 0));
     EXPECT_TRUE(vt::WaitUntil([&] { return f.RowNames() == Names{L"Other"}; }));
     // The selection the gesture began is cancelled.
-    INPUT esc[2]{};
-    esc[0].type = esc[1].type = INPUT_KEYBOARD;
-    esc[0].ki.wVk = esc[1].ki.wVk = VK_ESCAPE;
-    esc[1].ki.dwFlags = KEYEVENTF_KEYUP;
-    SendInput(2, esc, sizeof(INPUT));
+    vt::PressKey(VK_ESCAPE);
     vt::PumpFor(500);
     EXPECT_EQ(StoredNames(), Names{L"Other"});
     EXPECT_EQ(f.Editor(), nullptr);

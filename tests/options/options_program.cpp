@@ -152,21 +152,30 @@ void OptionsProgram::Focus(int id) {
 }
 
 void OptionsProgram::Keys(const std::vector<WORD>& down, WORD key) {
-    std::vector<INPUT> in;
-    auto add = [&](WORD vk, bool up) {
-        INPUT i{};
-        i.type = INPUT_KEYBOARD;
-        i.ki.wVk = vk;
-        i.ki.wScan = WORD(MapVirtualKeyW(vk, MAPVK_VK_TO_VSC));
-        i.ki.dwFlags = up ? KEYEVENTF_KEYUP : 0;
-        in.push_back(i);
-    };
-    for (WORD d : down) add(d, false);
-    add(key, false);
-    add(key, true);
-    for (auto it = down.rbegin(); it != down.rend(); ++it) add(*it, true);
-    SendInput(UINT(in.size()), in.data(), sizeof(INPUT));
+    vt::PressKey(key, down);
     vt::PumpFor(150);
+}
+
+void OptionsProgram::Press(const std::vector<WORD>& down, WORD key) {
+    vt::PressKey(key, down);
+    Settle();
+}
+
+void OptionsProgram::Settle() const {
+    // A message sent to the program is answered once it is back in its
+    // message loop; a short pause after each lets it take its next input or
+    // posted message (the key down, the character it makes, the key up).
+    for (int i = 0; i < 4; ++i) {
+        vt::Send(main_, WM_NULL, 0, 0, 2000);
+        vt::PumpFor(10);
+    }
+}
+
+HWND OptionsProgram::Focused() const {
+    GUITHREADINFO info{};
+    info.cbSize = sizeof info;
+    GetGUIThreadInfo(GetWindowThreadProcessId(main_, nullptr), &info);
+    return info.hwndFocus;
 }
 
 HWND OptionsProgram::Box(DWORD timeoutMs) const {

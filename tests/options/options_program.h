@@ -64,6 +64,11 @@ public:
     int ComboIndex(int id) const;
     void Focus(int id);                             // gives the control the keyboard focus
     void Keys(const std::vector<WORD>& down, WORD key);  // presses key with `down` held, into the focus
+    // As Keys, without a pause: the program has handled the key (and what
+    // it posted meanwhile) when it returns.
+    void Press(const std::vector<WORD>& down, WORD key);
+    void Settle() const;                            // lets the program handle what it was sent and posted
+    HWND Focused() const;                           // the program's keyboard focus
 
     // A message box of the program (not the dialog), once visible; null on
     // time-out.
@@ -86,6 +91,11 @@ private:
     HWND dialog_ = nullptr;
     std::wstring temp_;
 };
+
+// The condition holds now or becomes true soon (a key the program has not
+// handled yet may still change it); fails the test when it never does.
+#define EXPECT_SOON(condition) \
+    EXPECT_TRUE(vt::WaitUntil([&] { return bool(condition); }, 3000)) << #condition
 
 // A hotkey this process holds (another program, for the program under test).
 class HeldHotkey {

@@ -12,11 +12,14 @@
 #include <algorithm>
 #include <cstddef>
 #include <cstring>
+#include <optional>
+#include <string>
 #include <utility>
 #include <vector>
 
 #include "options/options_ids.h"
 #include "options/options_program.h"
+#include "support/text_fit.h"
 
 namespace {
 
@@ -41,13 +44,6 @@ int VisibleDialogs(const OptionsProgram& p) {
     for (HWND w : vt::FindWindows(p.Pid(), L"#32770"))
         if (IsWindowVisible(w) && GetDlgItem(w, IDC_TREE)) ++n;
     return n;
-}
-
-HWND FocusOf(const OptionsProgram& p) {
-    GUITHREADINFO info{};
-    info.cbSize = sizeof info;
-    GetGUIThreadInfo(GetWindowThreadProcessId(p.Dialog(), nullptr), &info);
-    return info.hwndFocus;
 }
 
 const wchar_t* const kCaptions[] = {
@@ -106,7 +102,7 @@ TEST(OptionsFrame, TabGoesFromTheTreeThroughThePageToClose) {
     const int order[] = {IDC_CK_HOTKEYS, IDC_CK_MOUSE_BUTTON, IDC_TK_HOLD_TIME, IDC_CLOSE, IDC_HELP_BUTTON, IDC_TREE};
     for (int id : order) {
         p.Keys({}, VK_TAB);
-        EXPECT_EQ(FocusOf(p), p.Item(id)) << id;
+        EXPECT_EQ(p.Focused(), p.Item(id)) << id;
     }
     // A mnemonic reaches the shown page.
     p.Keys({VK_MENU}, 'R');
@@ -346,7 +342,7 @@ TEST(OptionsPages, FixedSizeEditsKeepToTheScreen) {
             vt::PressButton(box, L"OK");
             vt::WaitGone(box);
             vt::PumpFor(100);
-            EXPECT_EQ(FocusOf(p), p.Item(IDC_ED_WIDTH)) << "back to the field";
+            EXPECT_EQ(p.Focused(), p.Item(IDC_ED_WIDTH)) << "back to the field";
         } else {
             vt::PumpFor(300);
             EXPECT_EQ(p.Box(), nullptr);
@@ -396,17 +392,21 @@ TEST(OptionsBadInput, OutOfRangeValuesShowTheNearestChoiceAndAreNotWritten) {
     EXPECT_EQ(started.CaptureType, 9);
     ASSERT_TRUE(p.Open());
     EXPECT_EQ(p.NodeImage(L"Window"), 5);
+    EXPECT_EQ(vt::Send(p.Item(IDC_TK_HOLD_TIME), TBM_GETPOS), 20);
+    p.Select(L"Timer");
     EXPECT_EQ(p.ComboIndex(IDC_CB_TIMER_PERIOD), 0);
     EXPECT_EQ(p.ComboIndex(IDC_CB_TIMER_FORMAT), 1);
+    p.Select(L"Precision");
     EXPECT_EQ(p.ComboIndex(IDC_CB_ZOOM_FACTOR), 0);
+    p.Select(L"File");
     EXPECT_EQ(p.ComboIndex(IDC_CB_FILE_METHOD), 2);
     EXPECT_TRUE(p.Checked(IDC_CK_FILE_PNG));
+    p.Select(L"Printer/Fax");
     EXPECT_FALSE(p.Checked(IDC_CK_PRINTER_PORTRAIT));
     EXPECT_FALSE(p.Checked(IDC_CK_PRINTER_LANDSCAPE));
-    EXPECT_EQ(vt::Send(p.Item(IDC_TK_HOLD_TIME), TBM_GETPOS), 20);
     p.Select(L"Rectangle");
     EXPECT_EQ(p.Text(IDC_ED_WIDTH), L"5000");
-    for (const wchar_t* page : {L"Capture", L"File", L"Timer", L"Precision", L"Printer/Fax"}) p.Select(page);
+    p.Select(L"Capture");
     ASSERT_TRUE(p.Close());
     const TConfiguration stored = p.Stored();
     EXPECT_EQ(std::memcmp(&stored, &started, sizeof stored), 0) << "nothing written";
@@ -444,78 +444,105 @@ TEST(OptionsFrame, NoSecondDialogWhileTheFirstLoadsAndExitWaitsForItsBox) {
     p.Exit();
 }
 
-// Every page in both builds: each control lies inside the page area, and no
-// two overlap (group boxes hold theirs). With VORLIX_SHOTS naming a folder,
-// every page is also saved there as a BMP file for a person to look at.
+// The dots per inch of the programs started while it lives (Wine reads the
+// setting when a program starts).
+class ScopedDpi {
+public:
+    explicit ScopedDpi(int dpi) : old_(vt::ReadDword(kDesktop, L"LogPixels")) {
+        if (dpi != 96) vt::WriteDword(kDesktop, L"LogPixels", DWORD(dpi));
+    }
+    ~ScopedDpi() {
+        if (old_) vt::WriteDword(kDesktop, L"LogPixels", *old_);
+        else vt::DeleteValue(kDesktop, L"LogPixels");
+    }
+
+private:
+    static constexpr const wchar_t* kDesktop = L"Control Panel\\Desktop";
+    std::optional<DWORD> old_;
+};
+
+// Every page in both builds at 96 and 120 dots per inch: each control lies
+// inside the page area, no two overlap (group boxes hold theirs), and every
+// label, group box caption, button, check box and radio button shows its
+// whole text. With VORLIX_SHOTS naming a folder, every page is also saved
+// there as a BMP file for a person to look at.
 TEST(OptionsLook, EveryPageFitsItsAreaInBothBuilds) {
     wchar_t folder[MAX_PATH] = L"";
     const bool shots = GetEnvironmentVariableW(L"VORLIX_SHOTS", folder, MAX_PATH) != 0;
-    for (const wchar_t* exe : {L"Vorlix.exe", L"Vorlix-cn.exe"}) {
-        SCOPED_TRACE(Narrow(exe));
-        OptionsProgram p;
-        // Some favourites, so that the list shows rows.
-        for (const wchar_t* name : {L"Email To Friend", L"Rect To File, x8, Show Size", L"Fixed Rect To File"})
-            vt::WriteValue(opt::kSchema, name, REG_BINARY, &p.config, sizeof p.config);
-        ASSERT_TRUE(p.Start(exe));
-        ASSERT_TRUE(p.Open());
-        RECT client;
-        GetClientRect(p.Dialog(), &client);
-        MapWindowPoints(p.Dialog(), nullptr, reinterpret_cast<POINT*>(&client), 2);
-        int i = 0;
-        for (const opt::TreeNode& n : p.Tree()) {
-            SCOPED_TRACE(Narrow(n.caption));
-            p.Select(n.caption);
-            HWND page = p.ShownPage();
-            ASSERT_TRUE(page);
-            RECT area;
-            GetWindowRect(page, &area);
-            EXPECT_TRUE(area.left >= client.left && area.right <= client.right && area.bottom <= client.bottom);
-            std::vector<std::pair<HWND, RECT>> controls;
-            for (HWND c : vt::ChildWindows(page)) {
-                if (GetParent(c) != page || !IsWindowVisible(c)) continue;
-                RECT r;
-                GetWindowRect(c, &r);
-                EXPECT_TRUE(r.left >= area.left && r.top >= area.top && r.right <= area.right && r.bottom <= area.bottom)
-                    << "control " << GetDlgCtrlID(c) << " leaves the page";
-                controls.emplace_back(c, r);
-                // A check box or radio button shows its whole text: the
-                // button's own measure of text and mark (in the program's
-                // font) fits its width.
-                const LONG style = GetWindowLongW(c, GWL_STYLE), type = style & BS_TYPEMASK;
-                if (vt::ClassOf(c) == L"Button" && !(style & BS_PUSHLIKE) && !vt::WindowText(c).empty() &&
-                    (type == BS_AUTOCHECKBOX || type == BS_CHECKBOX || type == BS_AUTORADIOBUTTON ||
-                     type == BS_RADIOBUTTON)) {
-                    vt::RemoteBuffer size(c, sizeof(SIZE));
-                    SIZE ideal{};
-                    size.Write(&ideal, sizeof ideal);
-                    if (vt::Send(c, BCM_GETIDEALSIZE, 0, size.Address()) && size.Read(&ideal, sizeof ideal)) {
-                        EXPECT_LE(ideal.cx, r.right - r.left)
-                            << "the text of control " << GetDlgCtrlID(c) << " is cut: " << Narrow(vt::WindowText(c));
+    for (const int dpi : {96, 120})
+        for (const wchar_t* exe : {L"Vorlix.exe", L"Vorlix-cn.exe"}) {
+            SCOPED_TRACE(Narrow(exe) + " at " + std::to_string(dpi) + " dpi");
+            const ScopedDpi scale(dpi);
+            OptionsProgram p;
+            // Some favourites, so that the list shows rows.
+            for (const wchar_t* name : {L"Email To Friend", L"Rect To File, x8, Show Size", L"Fixed Rect To File"})
+                vt::WriteValue(opt::kSchema, name, REG_BINARY, &p.config, sizeof p.config);
+            p.config.MailClient = mcSmtp;  // the SMTP settings shown
+            ASSERT_TRUE(p.Start(exe));
+            ASSERT_TRUE(p.Open());
+            RECT client;
+            GetClientRect(p.Dialog(), &client);
+            MapWindowPoints(p.Dialog(), nullptr, reinterpret_cast<POINT*>(&client), 2);
+            int i = 0;
+            for (const opt::TreeNode& n : p.Tree()) {
+                SCOPED_TRACE(Narrow(n.caption));
+                p.Select(n.caption);
+                HWND page = p.ShownPage();
+                ASSERT_TRUE(page);
+                RECT area;
+                GetWindowRect(page, &area);
+                EXPECT_TRUE(area.left >= client.left && area.right <= client.right && area.bottom <= client.bottom);
+                std::vector<std::pair<HWND, RECT>> controls;
+                for (HWND c : vt::ChildWindows(page)) {
+                    if (GetParent(c) != page || !IsWindowVisible(c)) continue;
+                    RECT r;
+                    GetWindowRect(c, &r);
+                    EXPECT_TRUE(r.left >= area.left && r.top >= area.top && r.right <= area.right &&
+                                r.bottom <= area.bottom)
+                        << "control " << GetDlgCtrlID(c) << " leaves the page";
+                    controls.emplace_back(c, r);
+                    // A check box or radio button shows its whole text: the
+                    // button's own measure of text and mark (in the program's
+                    // font) fits its width.
+                    const LONG style = GetWindowLongW(c, GWL_STYLE), type = style & BS_TYPEMASK;
+                    if (vt::ClassOf(c) == L"Button" && !(style & BS_PUSHLIKE) && !vt::WindowText(c).empty() &&
+                        (type == BS_AUTOCHECKBOX || type == BS_CHECKBOX || type == BS_AUTORADIOBUTTON ||
+                         type == BS_RADIOBUTTON)) {
+                        vt::RemoteBuffer size(c, sizeof(SIZE));
+                        SIZE ideal{};
+                        size.Write(&ideal, sizeof ideal);
+                        if (vt::Send(c, BCM_GETIDEALSIZE, 0, size.Address()) && size.Read(&ideal, sizeof ideal)) {
+                            EXPECT_LE(ideal.cx, r.right - r.left) << "the text of control " << GetDlgCtrlID(c)
+                                                                  << " is cut: " << Narrow(vt::WindowText(c));
+                        }
                     }
                 }
-            }
-            auto isGroup = [](HWND w) { return (GetWindowLongW(w, GWL_STYLE) & BS_TYPEMASK) == BS_GROUPBOX &&
-                                               vt::ClassOf(w) == L"Button"; };
-            for (size_t a = 0; a < controls.size(); ++a)
-                for (size_t b = a + 1; b < controls.size(); ++b) {
-                    RECT both;
-                    if (!IntersectRect(&both, &controls[a].second, &controls[b].second)) continue;
-                    if (isGroup(controls[a].first) || isGroup(controls[b].first)) continue;
-                    ADD_FAILURE() << "controls " << GetDlgCtrlID(controls[a].first) << " and "
-                                  << GetDlgCtrlID(controls[b].first) << " overlap";
+                auto isGroup = [](HWND w) {
+                    return (GetWindowLongW(w, GWL_STYLE) & BS_TYPEMASK) == BS_GROUPBOX && vt::ClassOf(w) == L"Button";
+                };
+                for (size_t a = 0; a < controls.size(); ++a)
+                    for (size_t b = a + 1; b < controls.size(); ++b) {
+                        RECT both;
+                        if (!IntersectRect(&both, &controls[a].second, &controls[b].second)) continue;
+                        if (isGroup(controls[a].first) || isGroup(controls[b].first)) continue;
+                        ADD_FAILURE() << "controls " << GetDlgCtrlID(controls[a].first) << " and "
+                                      << GetDlgCtrlID(controls[b].first) << " overlap";
+                    }
+                // The frame's and the page's texts, measured in the dialogs'
+                // font at the program's scale.
+                EXPECT_EQ(look::ClippedTexts(p.Dialog(), L"MS Shell Dlg 2", 8, dpi), std::vector<std::string>{});
+                if (shots) {
+                    UpdateWindow(p.Dialog());
+                    vt::PumpFor(200);
+                    RECT r;
+                    GetWindowRect(p.Dialog(), &r);
+                    wchar_t name[64];
+                    wsprintfW(name, L"%s-%d-%02d.bmp", exe, dpi, i++);
+                    vt::SaveScreenBmp(r, vt::Join(folder, name));
                 }
-            if (shots) {
-                UpdateWindow(p.Dialog());
-                vt::PumpFor(200);
-                RECT r;
-                GetWindowRect(p.Dialog(), &r);
-                wchar_t name[64];
-                wsprintfW(name, L"%s-%02d.bmp", exe, i++);
-                vt::SaveScreenBmp(r, vt::Join(folder, name));
             }
+            EXPECT_TRUE(p.Close());
         }
-        EXPECT_TRUE(p.Close());
-    }
 }
 
 }  // namespace

@@ -333,6 +333,23 @@ bool WaitUntil(const std::function<bool()>& condition, DWORD timeoutMs) {
     }
 }
 
+void PressKey(WORD key, const std::vector<WORD>& held) {
+    std::vector<INPUT> in;
+    auto add = [&](WORD vk, bool up) {
+        INPUT i{};
+        i.type = INPUT_KEYBOARD;
+        i.ki.wVk = vk;
+        i.ki.wScan = WORD(MapVirtualKeyW(vk, MAPVK_VK_TO_VSC));
+        i.ki.dwFlags = up ? KEYEVENTF_KEYUP : 0;
+        in.push_back(i);
+    };
+    for (WORD h : held) add(h, false);
+    add(key, false);
+    add(key, true);
+    for (auto it = held.rbegin(); it != held.rend(); ++it) add(*it, true);
+    SendInput(UINT(in.size()), in.data(), sizeof(INPUT));
+}
+
 // ---- Windows -------------------------------------------------------------------
 
 std::wstring ClassOf(HWND window) {

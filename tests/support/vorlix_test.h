@@ -83,6 +83,9 @@ private:
 void PumpMessages();                                       // dispatches every message waiting for this thread
 void PumpFor(DWORD ms);                                    // pumps this thread's messages for ms milliseconds
 bool WaitUntil(const std::function<bool()>& condition, DWORD timeoutMs = 5000);  // polls (pumping) until true; false on time-out
+// Presses and releases key with the keys `held` held down (SendInput: the
+// key goes to whatever has the focus), without waiting.
+void PressKey(WORD key, const std::vector<WORD>& held = {});
 
 // ---- Windows -------------------------------------------------------------------
 

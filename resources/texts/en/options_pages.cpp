@@ -71,7 +71,7 @@ const ControlText PageControlTexts[] = {
     {IDC_LB_SMTP_USER_NAME, L"&User Name"},
     {IDC_LB_SMTP_PASSWORD, L"Pass&word"},
     {IDC_LB_SMTP_BODY, L"EMail &Body"},
-    {IDC_CK_SMTP_PREVIEW, L"Pre&view"},
+    {IDC_CK_SMTP_PREVIEW, L"P&review"},
     {IDC_CK_SMTP_PROGRESS, L"Show pro&gress"},
     {IDC_GB_ATTACH_FILE, L"Attached File "},
     {IDC_LB_ATTACH_FILE_NAME, L"&Name"},

@@ -70,7 +70,7 @@ const ControlText PageControlTexts[] = {
     {IDC_LB_SMTP_USER_NAME, L"用户名(&U)"},
     {IDC_LB_SMTP_PASSWORD, L"密码(&W)"},
     {IDC_LB_SMTP_BODY, L"正文(&B)"},
-    {IDC_CK_SMTP_PREVIEW, L"预览(&V)"},
+    {IDC_CK_SMTP_PREVIEW, L"预览(&R)"},
     {IDC_CK_SMTP_PROGRESS, L"显示进度(&G)"},
     {IDC_GB_ATTACH_FILE, L"附件文件 "},
     {IDC_LB_ATTACH_FILE_NAME, L"名称(&N)"},

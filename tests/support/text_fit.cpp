@@ -1,4 +1,4 @@
-#include "text_fit.h"
+#include "support/text_fit.h"
 
 #include <commctrl.h>
 
@@ -23,6 +23,8 @@ bool IsTextButton(LONG style) {
     const LONG type = style & BS_TYPEMASK;
     return type != BS_OWNERDRAW && type != BS_GROUPBOX && !(style & (BS_BITMAP | BS_ICON));
 }
+
+bool IsGroupBox(HWND w, LONG style) { return Is(w, L"Button") && (style & BS_TYPEMASK) == BS_GROUPBOX; }
 
 bool IsDropDownList(HWND w, LONG style) {
     return Is(w, L"ComboBox") && (style & 3) == CBS_DROPDOWNLIST &&
@@ -86,13 +88,14 @@ bool TreeItemRect(HWND tree, HTREEITEM item, RECT& r) {
 // The screen's device context with the dialogs' template font selected.
 class TemplateFontDc {
 public:
-    TemplateFontDc(const wchar_t* face, int points) : font_(Font(face, points)), selection_(screen_, font_) {}
+    TemplateFontDc(const wchar_t* face, int points, int dpi = 0)
+        : font_(Font(face, points, dpi)), selection_(screen_, font_) {}
     operator HDC() const { return screen_; }
 
 private:
-    ui::FontHandle Font(const wchar_t* face, int points) const {
+    ui::FontHandle Font(const wchar_t* face, int points, int dpi) const {
         LOGFONTW lf{};
-        lf.lfHeight = -MulDiv(points, GetDeviceCaps(screen_, LOGPIXELSY), 72);
+        lf.lfHeight = -MulDiv(points, dpi > 0 ? dpi : GetDeviceCaps(screen_, LOGPIXELSY), 72);
         lf.lfCharSet = DEFAULT_CHARSET;
         wcsncpy(lf.lfFaceName, face, LF_FACESIZE - 1);
         return ui::FontHandle(CreateFontIndirectW(&lf));
@@ -107,9 +110,9 @@ std::string Size(const RECT& r) { return std::to_string(r.right - r.left) + "x" 
 
 }  // namespace
 
-std::vector<std::string> ClippedTexts(HWND parent, const wchar_t* face, int points) {
+std::vector<std::string> ClippedTexts(HWND parent, const wchar_t* face, int points, int dpi) {
     std::vector<std::string> clipped;
-    const TemplateFontDc dc(face, points);
+    const TemplateFontDc dc(face, points, dpi);
     for (HWND control : vt::ChildWindows(parent)) {
         // A control in a font of its own (a bold title) is not measured.
         if (!IsWindowVisible(control) || vt::Send(control, WM_GETFONT) != vt::Send(GetParent(control), WM_GETFONT))
@@ -136,12 +139,18 @@ std::vector<std::string> ClippedTexts(HWND parent, const wchar_t* face, int poin
             if (need.bottom > client.bottom || need.right > client.right) report(text, need, client);
         } else if (Is(control, L"Button") && IsTextButton(style) && !text.empty()) {
             const LONG type = style & BS_TYPEMASK;
-            const bool box = type != BS_PUSHBUTTON && type != BS_DEFPUSHBUTTON;
+            const bool box = type != BS_PUSHBUTTON && type != BS_DEFPUSHBUTTON && !(style & BS_PUSHLIKE);
             RECT room = client;
             room.right -= box ? GetSystemMetrics(SM_CXMENUCHECK) + 4 : 6;
             const RECT need = (style & BS_MULTILINE) ? measure(text, DT_WORDBREAK, room.right)
                                                      : measure(text, DT_SINGLELINE, 0);
             if (need.right > room.right || need.bottom > room.bottom) report(text, need, room);
+        } else if (IsGroupBox(control, style) && !text.empty()) {
+            // The caption stands on the top edge, 7 pixels in from each side.
+            RECT room = client;
+            room.right -= 14;
+            const RECT need = measure(text, DT_SINGLELINE, 0);
+            if (need.right > room.right) report(text, need, room);
         } else if (IsDropDownList(control, style)) {
             RECT room = client;
             room.right -= GetSystemMetrics(SM_CXVSCROLL) + 6;

@@ -12,12 +12,15 @@
 namespace look {
 
 // Descriptions of the visible controls under parent whose text does not fit,
-// measured in the dialogs' template font (face, points; a control in a font
-// other than its dialog's is left out): static texts wrap at their width
-// and must fit their height; buttons, check boxes and radio buttons keep to
-// one line and must fit their width (after the box); the items of a
-// drop-down list must fit its field; tree items must fit the tree's width.
-std::vector<std::string> ClippedTexts(HWND parent, const wchar_t* face = L"MS Shell Dlg", int points = 8);
+// measured in the dialogs' template font (face, points, at the dots per
+// inch of the program that shows them, 0 for this program's; a control in a
+// font other than its dialog's is left out): static texts wrap at their
+// width and must fit their height; buttons, check boxes and radio buttons
+// keep to one line and must fit their width (after the box); a group box's
+// caption fits its top edge; the items of a drop-down list must fit its
+// field; tree items must fit the tree's width.
+std::vector<std::string> ClippedTexts(HWND parent, const wchar_t* face = L"MS Shell Dlg", int points = 8,
+                                      int dpi = 0);
 
 // The characters of the visible controls' texts that the dialogs' template
 // font (face, 8 points) has no glyph for: they would show as empty boxes.
