@@ -17,6 +17,7 @@
 #include "options/options_texts.h"
 #include "options/page_edits.h"
 #include "ui/gdi.h"
+#include "ui/text_format.h"
 
 namespace {
 
@@ -213,8 +214,9 @@ private:
     void SizeEditExit(int id, bool width) {
         int value = 0;
         if (ReadNumber(Text(id), value) && value == Field(width)) return;
-        OptionsError((width ? txt::SelectionWidthA : txt::SelectionHeightA) + std::to_wstring(kMinFixedSize) +
-                     txt::SelectionAnd + std::to_wstring(Limit(width)) + txt::SelectionEnd);
+        const std::wstring low = std::to_wstring(kMinFixedSize), high = std::to_wstring(Limit(width));
+        OptionsError(width ? ui::FormatText(txt::SelectionWidthRange, {{L"<MIN>", low}, {L"<MAX>", high}})
+                           : ui::FormatText(txt::SelectionHeightRange, {{L"<MIN>", low}, {L"<MAX>", high}}));
         ShowRefused(Item(id), std::to_wstring(Field(width)));
     }
 };

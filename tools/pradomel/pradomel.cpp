@@ -20,6 +20,7 @@
 #include "delivery/automation.h"
 #include "delivery/mail_texts.h"
 #include "helper_log.h"
+#include "ui/text_format.h"
 
 // The Simplified Chinese texts, compiled into their own namespace: one helper
 // serves both builds and speaks the language of the system's code page.
@@ -97,13 +98,14 @@ std::wstring ContentId() {
 std::wstring Refused(const wchar_t* step, HRESULT code) {
     wchar_t hex[16];
     std::swprintf(hex, 16, L"%08lX", static_cast<unsigned long>(code));
-    return TEXT_OF(PradomelRefused) + std::wstring(step) + L" (0x" + hex + L")";
+    return ui::FormatText(TEXT_OF(PradomelRefused), {{L"<STEP>", step}, {L"<CODE>", hex}});
 }
 
 void Run(int argc, wchar_t** argv) {
     if (argc != 4) throw Failure{kWrongArguments, TEXT_OF(PradomelBadArguments)};
     const std::wstring image = Value(argv[1]), to = Value(argv[2]), subject = Value(argv[3]);
-    if (image.empty() || !Readable(image)) throw Failure{kImageUnreadable, TEXT_OF(PradomelNoImage) + image};
+    if (image.empty() || !Readable(image))
+        throw Failure{kImageUnreadable, ui::FormatText(TEXT_OF(PradomelNoImage), {{L"<FILE>", image}})};
 
     automation::Object outlook;
     try {
