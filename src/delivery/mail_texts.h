@@ -24,7 +24,8 @@ extern const wchar_t TempFileNotSaved[];
 // has a placeholder where the value goes, filled by ui::FormatText
 // (ui/text_format.h).
 extern const wchar_t PradomelTitle[];            // caption of its message box
-extern const wchar_t PradomelFailed[];           // followed by the reason on the next line
+extern const wchar_t PradomelFailed[];           // no reason known
+extern const wchar_t PradomelFailedBecause[];    // <REASON>: what failed, on the next line
 extern const wchar_t PradomelBadArguments[];
 extern const wchar_t PradomelNoImage[];          // <FILE>: the image's path
 extern const wchar_t PradomelRefused[];          // <STEP>: the step Outlook refused, <CODE>: its error in hex
@@ -34,7 +35,8 @@ extern const wchar_t SmtpTitle[];                // caption of its windows
 extern const wchar_t SmtpPreview[];              // <TO>, <SUBJECT>, <IMAGE> (its name), <BODY> of the message
 extern const wchar_t SmtpProgressConnecting[];
 extern const wchar_t SmtpProgressSending[];
-extern const wchar_t SmtpFailed[];               // followed by the reason on the next line
+extern const wchar_t SmtpFailed[];               // no reason known
+extern const wchar_t SmtpFailedBecause[];        // <REASON>: what failed, on the next line
 extern const wchar_t SmtpBadArguments[];
 extern const wchar_t SmtpBadAddress[];           // <ADDRESS>: the address as given
 extern const wchar_t SmtpNoImage[];              // <FILE>: the image's path

@@ -25,8 +25,8 @@
 // The Simplified Chinese texts, compiled into their own namespace: one helper
 // serves both builds and speaks the language of the system's code page.
 namespace txt_zh {
-extern const wchar_t OutlookNotWorking[], PradomelTitle[], PradomelFailed[], PradomelBadArguments[],
-    PradomelNoImage[], PradomelRefused[];
+extern const wchar_t OutlookNotWorking[], PradomelTitle[], PradomelFailed[], PradomelFailedBecause[],
+    PradomelBadArguments[], PradomelNoImage[], PradomelRefused[];
 }
 
 namespace {
@@ -151,7 +151,7 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
         Log(L"opened");
     } catch (const Failure& f) {
         Log(L"failed", f.reason);
-        const std::wstring text = std::wstring(TEXT_OF(PradomelFailed)) + L"\r\n" + f.reason;
+        const std::wstring text = ui::FormatText(TEXT_OF(PradomelFailedBecause), {{L"<REASON>", f.reason}});
         MessageBoxW(nullptr, text.c_str(), TEXT_OF(PradomelTitle), MB_OK | MB_ICONERROR | MB_TOPMOST);
         code = f.code;
     } catch (...) {

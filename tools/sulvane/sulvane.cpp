@@ -27,7 +27,7 @@
 // sender serves both builds and speaks the language of the system's code page.
 namespace txt_zh {
 extern const wchar_t SmtpTitle[], SmtpPreview[], SmtpProgressConnecting[], SmtpProgressSending[], SmtpFailed[],
-    SmtpBadArguments[], SmtpBadAddress[], SmtpNoImage[], SmtpNoConnection[], SmtpLoginRefused[], SmtpRefused[],
+    SmtpFailedBecause[], SmtpBadArguments[], SmtpBadAddress[], SmtpNoImage[], SmtpNoConnection[], SmtpLoginRefused[], SmtpRefused[],
     SmtpConnectionLost[];
 }
 
@@ -394,7 +394,7 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
         code = Run(argc, argv);
     } catch (const Failure& f) {
         Log(L"failed", f.reason);
-        const std::wstring text = Masked(std::wstring(TEXT_OF(SmtpFailed)) + L"\r\n" + f.reason);
+        const std::wstring text = Masked(ui::FormatText(TEXT_OF(SmtpFailedBecause), {{L"<REASON>", f.reason}}));
         MessageBoxW(nullptr, text.c_str(), TEXT_OF(SmtpTitle), MB_OK | MB_ICONERROR | MB_TOPMOST);
         code = 1;
     } catch (...) {

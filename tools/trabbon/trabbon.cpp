@@ -42,10 +42,12 @@
 // Simplified Chinese), as both program builds start the same uploader.
 namespace txt_zh {
 extern const wchar_t UploadCannotConnect[];
+extern const wchar_t UploadDataConnectionRefused[];
 extern const wchar_t UploadCaption[];
 extern const wchar_t UploadConnectionLost[];
 extern const wchar_t UploadFileUnreadable[];
 extern const wchar_t UploadFolderRefused[];
+extern const wchar_t UploadGreetingRefused[];
 extern const wchar_t UploadLoginRefused[];
 extern const wchar_t UploadNoDataConnection[];
 extern const wchar_t UploadProgress[];
@@ -514,14 +516,15 @@ public:
         const bool viaProxy = !job_.proxy.empty();
         const std::wstring host = viaProxy ? job_.proxy : job_.server;
         const unsigned port = viaProxy ? (job_.proxyPort ? job_.proxyPort : 21) : job_.port;
-        const std::wstring cannotConnect =
-            ui::FormatText(TEXT_OF(UploadCannotConnect), {{L"<SERVER>", host + L":" + std::to_wstring(port)}});
+        const std::wstring where = host + L":" + std::to_wstring(port);
         Socket s = ConnectToHost(host, port);
-        if (!s.valid()) return Fail(kCannotConnect, cannotConnect);
+        if (!s.valid()) return Fail(kCannotConnect, ui::FormatText(TEXT_OF(UploadCannotConnect), {{L"<SERVER>", where}}));
         Control control(std::move(s));
         Reply r = control.Read();
         if (r.code == 0) return Lost();
-        if (r.Kind() != 2) return Fail(kCannotConnect, cannotConnect + L"\r" + ReplyText(r));
+        if (r.Kind() != 2)
+            return Fail(kCannotConnect, ui::FormatText(TEXT_OF(UploadGreetingRefused),
+                                                       {{L"<SERVER>", where}, {L"<REPLY>", ReplyText(r)}}));
 
         if (int failed = LogIn(control, viaProxy)) return failed;
         mode_.passive = job_.passive;
@@ -538,8 +541,8 @@ public:
             r = control.Command("CWD " + Utf8(job_.folder));
             if (r.code == 0) return Lost();
             if (r.Kind() != 2)
-                return Fail(kFolderRefused, ui::FormatText(TEXT_OF(UploadFolderRefused), {{L"<FOLDER>", job_.folder}}) +
-                                                L"\r" + ReplyText(r));
+                return Fail(kFolderRefused, ui::FormatText(TEXT_OF(UploadFolderRefused),
+                                                           {{L"<FOLDER>", job_.folder}, {L"<REPLY>", ReplyText(r)}}));
         }
 
         std::wstring name = job_.remoteName;
@@ -571,13 +574,13 @@ private:
     int Lost() { return Fail(kConnectionLost, TEXT_OF(UploadConnectionLost)); }
 
     int NoData(const Reply& refusal) {
-        std::wstring message = TEXT_OF(UploadNoDataConnection);
-        if (refusal.code) message += L"\r" + ReplyText(refusal);
-        return Fail(kNoDataConnection, message);
+        if (!refusal.code) return Fail(kNoDataConnection, TEXT_OF(UploadNoDataConnection));
+        return Fail(kNoDataConnection,
+                    ui::FormatText(TEXT_OF(UploadDataConnectionRefused), {{L"<REPLY>", ReplyText(refusal)}}));
     }
 
     static std::wstring Refused(const std::wstring& name, const Reply& r) {
-        return ui::FormatText(TEXT_OF(UploadRefused), {{L"<FILE>", name}}) + L"\r" + ReplyText(r);
+        return ui::FormatText(TEXT_OF(UploadRefused), {{L"<FILE>", name}, {L"<REPLY>", ReplyText(r)}});
     }
 
     int LogIn(Control& control, bool viaProxy) {
@@ -591,7 +594,7 @@ private:
         Reply r = control.Command("USER " + Utf8(user));
         if (r.code == 331) r = control.Command("PASS " + Utf8(password));
         if (r.code == 0) return Lost();
-        if (r.Kind() != 2) return Fail(kLoginRefused, TEXT_OF(UploadLoginRefused) + std::wstring(L"\r") + ReplyText(r));
+        if (r.Kind() != 2) return Fail(kLoginRefused, ui::FormatText(TEXT_OF(UploadLoginRefused), {{L"<REPLY>", ReplyText(r)}}));
         return 0;
     }
 

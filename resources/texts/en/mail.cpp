@@ -25,6 +25,7 @@ const wchar_t TempFileNotSaved[] = L"Temporary file cannot be saved.";
 
 const wchar_t PradomelTitle[] = L"Vorlix Mail";
 const wchar_t PradomelFailed[] = L"Your image could not be put into a new Outlook message.";
+const wchar_t PradomelFailedBecause[] = L"Your image could not be put into a new Outlook message.\r\n<REASON>";
 const wchar_t PradomelBadArguments[] = L"The Outlook helper was started with wrong arguments.";
 const wchar_t PradomelNoImage[] = L"The image file cannot be read: <FILE>";
 const wchar_t PradomelRefused[] = L"Outlook refused this step: <STEP> (0x<CODE>)";
@@ -35,6 +36,7 @@ const wchar_t SmtpPreview[] =
 const wchar_t SmtpProgressConnecting[] = L"Connecting to the mail server...";
 const wchar_t SmtpProgressSending[] = L"Sending the message...";
 const wchar_t SmtpFailed[] = L"Your image could not be sent by e-mail.";
+const wchar_t SmtpFailedBecause[] = L"Your image could not be sent by e-mail.\r\n<REASON>";
 const wchar_t SmtpBadArguments[] = L"The mail sender was started with wrong arguments.";
 const wchar_t SmtpBadAddress[] = L"An e-mail address is not valid: <ADDRESS>";
 const wchar_t SmtpNoImage[] = L"The image file cannot be read: <FILE>";

@@ -16,10 +16,14 @@ const wchar_t UploadCaption[] = L"Trabbon";
 const wchar_t UploadWrongArguments[] = L"Trabbon was started with wrong arguments. Please reinstall Vorlix.";
 const wchar_t UploadFileUnreadable[] = L"The file <FILE> cannot be read.";
 const wchar_t UploadCannotConnect[] = L"Cannot connect to <SERVER>. Please check the FTP server, port and proxy.";
-const wchar_t UploadLoginRefused[] = L"The FTP server refused the user name or password.";
-const wchar_t UploadFolderRefused[] = L"The FTP server refused the folder <FOLDER>.";
-const wchar_t UploadRefused[] = L"The FTP server refused the file <FILE>.";
+const wchar_t UploadGreetingRefused[] =
+    L"Cannot connect to <SERVER>. Please check the FTP server, port and proxy.\r<REPLY>";
+const wchar_t UploadLoginRefused[] = L"The FTP server refused the user name or password.\r<REPLY>";
+const wchar_t UploadFolderRefused[] = L"The FTP server refused the folder <FOLDER>.\r<REPLY>";
+const wchar_t UploadRefused[] = L"The FTP server refused the file <FILE>.\r<REPLY>";
 const wchar_t UploadNoDataConnection[] = L"No data connection to the FTP server. Please try the other transfer mode (passive or active).";
+const wchar_t UploadDataConnectionRefused[] =
+    L"No data connection to the FTP server. Please try the other transfer mode (passive or active).\r<REPLY>";
 const wchar_t UploadConnectionLost[] = L"The connection to the FTP server was lost.";
 const wchar_t UploadProgress[] = L"Uploading <FILE> ...";
 

@@ -16,10 +16,13 @@ const wchar_t UploadCaption[] = L"Trabbon";
 const wchar_t UploadWrongArguments[] = L"Trabbon 启动参数错误。请重新安装 Vorlix。";
 const wchar_t UploadFileUnreadable[] = L"文件 <FILE> 无法读取。";
 const wchar_t UploadCannotConnect[] = L"无法连接到 <SERVER>。请检查 FTP 服务器、端口和代理。";
-const wchar_t UploadLoginRefused[] = L"FTP 服务器拒绝了用户名或密码。";
-const wchar_t UploadFolderRefused[] = L"FTP 服务器拒绝了文件夹 <FOLDER>。";
-const wchar_t UploadRefused[] = L"FTP 服务器拒绝了文件 <FILE>。";
+const wchar_t UploadGreetingRefused[] = L"无法连接到 <SERVER>。请检查 FTP 服务器、端口和代理。\r<REPLY>";
+const wchar_t UploadLoginRefused[] = L"FTP 服务器拒绝了用户名或密码。\r<REPLY>";
+const wchar_t UploadFolderRefused[] = L"FTP 服务器拒绝了文件夹 <FOLDER>。\r<REPLY>";
+const wchar_t UploadRefused[] = L"FTP 服务器拒绝了文件 <FILE>。\r<REPLY>";
 const wchar_t UploadNoDataConnection[] = L"无法建立到 FTP 服务器的数据连接。请尝试另一种传输模式（被动或主动）。";
+const wchar_t UploadDataConnectionRefused[] =
+    L"无法建立到 FTP 服务器的数据连接。请尝试另一种传输模式（被动或主动）。\r<REPLY>";
 const wchar_t UploadConnectionLost[] = L"与 FTP 服务器的连接已断开。";
 const wchar_t UploadProgress[] = L"正在上传 <FILE> ...";
 
