@@ -77,7 +77,6 @@ extern const wchar_t GifNoDIB[];
 extern const wchar_t GifScanLineRange[];
 extern const wchar_t GifCannotSave[];
 extern const wchar_t GifInvalidExtensionIntroducer[];
-extern const wchar_t GifUnknownExtensionType[];
 extern const wchar_t GifInvalidPixelCoordinates[];
 extern const wchar_t GifImageEmpty[];
 extern const wchar_t GifWidthSmallerThanFrames[];

@@ -58,7 +58,6 @@ const wchar_t GifNoDIB[] = L"Image has no DIB";
 const wchar_t GifScanLineRange[] = L"Scan line index out of range";
 const wchar_t GifCannotSave[] = L"The GIF file cannot be saved.";
 const wchar_t GifInvalidExtensionIntroducer[] = L"Invalid extension introducer";
-const wchar_t GifUnknownExtensionType[] = L"Unknown extension type";
 const wchar_t GifInvalidPixelCoordinates[] = L"Invalid pixel coordinates";
 const wchar_t GifImageEmpty[] = L"Image is empty";
 const wchar_t GifWidthSmallerThanFrames[] = L"Image width is smaller than its frames";

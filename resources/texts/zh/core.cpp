@@ -58,7 +58,6 @@ const wchar_t GifNoDIB[] = L"图像没有 DIB";
 const wchar_t GifScanLineRange[] = L"扫描行索引超出范围";
 const wchar_t GifCannotSave[] = L"无法保存 GIF 文件。";
 const wchar_t GifInvalidExtensionIntroducer[] = L"无效的扩展块引导符";
-const wchar_t GifUnknownExtensionType[] = L"未知的扩展块类型";
 const wchar_t GifInvalidPixelCoordinates[] = L"无效的像素坐标";
 const wchar_t GifImageEmpty[] = L"图像为空";
 const wchar_t GifWidthSmallerThanFrames[] = L"图像宽度小于其帧的宽度";
