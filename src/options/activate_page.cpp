@@ -60,7 +60,8 @@ private:
             Config.HotkeysOn = box ? 1 : 0;
             if (box) {
                 const std::wstring failures = RegisterCaptureHotkeys(MainWindow);
-                if (!failures.empty()) OptionsError(ui::FormatText(txt::HotkeysUnavailable, {{L"<HOTKEYS>", failures}}));
+                if (!failures.empty())
+                    OptionsError(ui::FormatText(txt::HotkeysUnavailable, {{L"<HOTKEYS>", failures}}));
             } else {
                 UnregisterCaptureHotkeys(MainWindow);
             }

@@ -214,9 +214,8 @@ private:
     void SizeEditExit(int id, bool width) {
         int value = 0;
         if (ReadNumber(Text(id), value) && value == Field(width)) return;
-        const std::wstring low = std::to_wstring(kMinFixedSize), high = std::to_wstring(Limit(width));
-        OptionsError(width ? ui::FormatText(txt::SelectionWidthRange, {{L"<MIN>", low}, {L"<MAX>", high}})
-                           : ui::FormatText(txt::SelectionHeightRange, {{L"<MIN>", low}, {L"<MAX>", high}}));
+        OptionsError(ui::FormatText(width ? txt::SelectionWidthRange : txt::SelectionHeightRange,
+                                    {{L"<MIN>", std::to_wstring(kMinFixedSize)}, {L"<MAX>", std::to_wstring(Limit(width))}}));
         ShowRefused(Item(id), std::to_wstring(Field(width)));
     }
 };

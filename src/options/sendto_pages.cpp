@@ -94,7 +94,9 @@ private:
         picked.resize(wcslen(picked.c_str()));
         std::string bytes;
         switch (ChooseFolder(picked, bytes)) {
-            case FolderChoice::TooLong: OptionsError(ui::FormatText(txt::FolderTooLong, {{L"<FOLDER>", picked}})); return;
+            case FolderChoice::TooLong:
+                OptionsError(ui::FormatText(txt::FolderTooLong, {{L"<FOLDER>", picked}}));
+                return;
             case FolderChoice::NotStorable: OptionsError(txt::TextNotStorable); return;
             case FolderChoice::Accepted: break;
         }

@@ -2,9 +2,9 @@
 // where the value goes: an upper-case name in angle brackets, such as <FILE>
 // or <ROWS>. Each language puts the placeholder where its grammar wants the
 // value (Chinese often first), which a text cut into pieces glued around the
-// value in code would not allow. Every such message is made here, in the
-// program, in the GIF and TWAIN code and in the helper programs alike; the
-// texts check (tests/texts) holds each call to the placeholders of its text.
+// value in code would not allow. Every such message, of the program and of
+// its helper programs alike, is made here; the texts check (tests/texts)
+// holds each call to the placeholders of its text.
 // Header only, without windows.h, so that the helper programs, which link
 // only what they use, and the native builds have it too.
 #pragma once

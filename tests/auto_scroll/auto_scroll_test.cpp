@@ -32,7 +32,6 @@
 #include "core/work.h"
 #include "scroll_window/scroll_window.h"
 #include "support/vorlix_test.h"
-#include "ui/text_format.h"
 #include "ui/tray_icon.h"
 #include "ui/window.h"
 
@@ -515,7 +514,7 @@ TEST_F(AutoScroll, ImageThatCannotBeMadeIsReported) {
     options.maxRows = 50;
     EXPECT_EQ(AutoScrollCapture(window.Handle(), image, options), scroll::TooBig);
     ASSERT_TRUE(vt::WaitUntil([&] { return boxes_.Count() >= 1; }));
-    EXPECT_EQ(boxes_.Seen()[0].text, ui::FormatText(txt::BitmapTooBig, {{L"<WIDTH>", L"297"}, {L"<HEIGHT>", L"197"}}));
+    EXPECT_EQ(boxes_.Seen()[0].text, L"Bitmap too big: 297x197\rPlease report this to support@vorlix.com");
     EXPECT_TRUE(image.Empty());
     EXPECT_EQ(window.Scrolls(), 0);
     EXPECT_FALSE(AutoScrollRunning);

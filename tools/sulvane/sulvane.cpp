@@ -27,8 +27,8 @@
 // sender serves both builds and speaks the language of the system's code page.
 namespace txt_zh {
 extern const wchar_t SmtpTitle[], SmtpPreview[], SmtpProgressConnecting[], SmtpProgressSending[], SmtpFailed[],
-    SmtpFailedBecause[], SmtpBadArguments[], SmtpBadAddress[], SmtpNoImage[], SmtpNoConnection[], SmtpLoginRefused[], SmtpRefused[],
-    SmtpConnectionLost[];
+    SmtpFailedBecause[], SmtpBadArguments[], SmtpBadAddress[], SmtpNoImage[], SmtpNoConnection[], SmtpLoginRefused[],
+    SmtpRefused[], SmtpConnectionLost[];
 }
 
 namespace {
@@ -334,8 +334,10 @@ int Run(int argc, wchar_t** argv) {
     m.image = std::move(image);
 
     if (a.preview == L"1") {
-        const std::wstring text = ui::FormatText(
-            TEXT_OF(SmtpPreview), {{L"<TO>", a.to}, {L"<SUBJECT>", a.subject}, {L"<IMAGE>", name}, {L"<BODY>", a.body}});
+        const std::wstring text = ui::FormatText(TEXT_OF(SmtpPreview), {{L"<TO>", a.to},
+                                                                         {L"<SUBJECT>", a.subject},
+                                                                         {L"<IMAGE>", name},
+                                                                         {L"<BODY>", a.body}});
         if (MessageBoxW(nullptr, text.c_str(), TEXT_OF(SmtpTitle), MB_OKCANCEL | MB_ICONQUESTION | MB_TOPMOST) != IDOK) {
             Log(L"cancelled");
             return 2;

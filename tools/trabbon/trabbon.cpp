@@ -518,7 +518,8 @@ public:
         const unsigned port = viaProxy ? (job_.proxyPort ? job_.proxyPort : 21) : job_.port;
         const std::wstring where = host + L":" + std::to_wstring(port);
         Socket s = ConnectToHost(host, port);
-        if (!s.valid()) return Fail(kCannotConnect, ui::FormatText(TEXT_OF(UploadCannotConnect), {{L"<SERVER>", where}}));
+        if (!s.valid())
+            return Fail(kCannotConnect, ui::FormatText(TEXT_OF(UploadCannotConnect), {{L"<SERVER>", where}}));
         Control control(std::move(s));
         Reply r = control.Read();
         if (r.code == 0) return Lost();
@@ -594,7 +595,8 @@ private:
         Reply r = control.Command("USER " + Utf8(user));
         if (r.code == 331) r = control.Command("PASS " + Utf8(password));
         if (r.code == 0) return Lost();
-        if (r.Kind() != 2) return Fail(kLoginRefused, ui::FormatText(TEXT_OF(UploadLoginRefused), {{L"<REPLY>", ReplyText(r)}}));
+        if (r.Kind() != 2)
+            return Fail(kLoginRefused, ui::FormatText(TEXT_OF(UploadLoginRefused), {{L"<REPLY>", ReplyText(r)}}));
         return 0;
     }
 
