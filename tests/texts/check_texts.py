@@ -402,8 +402,9 @@ def check_calls(en, source_folders):
 
 
 def self_test(fixtures):
-    """Runs the check over a fixture pair with known faults, and over a file
-    of window texts, and compares the findings."""
+    """Runs the check over a fixture pair with known faults, over a file of
+    window texts and over calls on the fixture's texts, and compares the
+    findings."""
     findings, _ = compare(os.path.join(fixtures, "en"), os.path.join(fixtures, "zh"))
     findings += check_window_texts(os.path.join(fixtures, "en"), os.path.join(fixtures, "window_texts.txt"))[0]
     findings += check_calls(read_texts(os.path.join(fixtures, "en"))[0], [os.path.join(fixtures, "calls")])[0]
