@@ -7,6 +7,7 @@
 #include "core/tutorial_ids.h"
 #include "core/tutorial_texts.h"
 #include "ui/gdi.h"
+#include "ui/text_format.h"
 
 namespace {
 
@@ -49,7 +50,7 @@ void SetUnderline(HWND dialog, AboutForm& form, bool on) {
 }
 
 void FormCreate(HWND dialog, AboutForm& form) {
-    SetWindowTextW(dialog, (txt::AboutCaptionPrefix + form.product).c_str());
+    SetWindowTextW(dialog, ui::FormatText(txt::AboutCaption, {{L"<PRODUCT>", form.product}}).c_str());
     SetDlgItemTextW(dialog, IDC_ABOUT_PRODUCT, form.product.c_str());
     SetDlgItemTextW(dialog, IDC_ABOUT_VERSION_INFO, txt::AboutVersionLabel);
     SetDlgItemTextW(dialog, IDC_ABOUT_VERSION, form.version.c_str());

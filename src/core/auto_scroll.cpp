@@ -14,22 +14,16 @@
 #include "core/window_stitching.h"
 #include "core/work.h"
 #include "hook/hovrak.h"
+#include "ui/text_format.h"
 
 namespace {
 
 std::wstring TooBigText(int width, int height) {
-    return txt::BitmapTooBig + std::to_wstring(width) + L"x" + std::to_wstring(height) + L"\r" +
-           txt::BitmapTooBigReport;
+    return ui::FormatText(txt::BitmapTooBig,
+                          {{L"<WIDTH>", std::to_wstring(width)}, {L"<HEIGHT>", std::to_wstring(height)}});
 }
 
-// The number of rows goes where the text has its field.
-std::wstring CutText(int rows) {
-    std::wstring text = txt::ImageCutAtRows;
-    const std::wstring field = L"<ROWS>";
-    const size_t at = text.find(field);
-    if (at != std::wstring::npos) text.replace(at, field.size(), std::to_wstring(rows));
-    return text;
-}
+std::wstring CutText(int rows) { return ui::FormatText(txt::ImageCutAtRows, {{L"<ROWS>", std::to_wstring(rows)}}); }
 
 void SetTrayTip(const wchar_t* tip) {
     if (uMainForm) uMainForm->trayIcon.SetToolTip(tip);

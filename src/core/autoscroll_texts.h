@@ -4,9 +4,9 @@
 namespace txt {
 
 extern const wchar_t CannotScrollWindow[];
-// BitmapTooBig + width + "x" + height + "\r" + BitmapTooBigReport
+// The bitmap could not grow: <WIDTH> and <HEIGHT> are its size in decimal.
+// Placeholders are filled by ui::FormatText (ui/text_format.h).
 extern const wchar_t BitmapTooBig[];
-extern const wchar_t BitmapTooBigReport[];
 // A document longer than the tallest image: <ROWS> is the number of rows the
 // delivered image kept.
 extern const wchar_t ImageCutAtRows[];

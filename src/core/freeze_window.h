@@ -22,7 +22,6 @@ public:
     // The picture the window shows while the screen is frozen.
     void TakeSnapshot();
     void DropSnapshot();
-    const ui::Bitmap& Snapshot() const { return snapshot_; }
 
 protected:
     LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) override;

@@ -9,6 +9,7 @@
 #include "core/texts.h"
 #include "core/timer_capture.h"
 #include "core/work.h"
+#include "ui/text_format.h"
 #include "ui/window.h"
 
 ATOM EscAtom = 0;
@@ -92,7 +93,7 @@ UINT ShiftToModifiers(ShiftState s) {
 }
 
 std::wstring HotkeyFailureLine(uint16_t word, const std::wstring& function) {
-    return txt::HotkeyLineA + HotkeyToText(word) + txt::HotkeyLineB + function + txt::HotkeyLineEnd;
+    return ui::FormatText(txt::HotkeyLine, {{L"<HOTKEY>", HotkeyToText(word)}, {L"<FUNCTION>", function}});
 }
 
 std::wstring RegisterFixedHotkeys(HWND window) {
@@ -152,7 +153,7 @@ void RegisterStartupHotkeys(HWND window) {
     const std::wstring fixed = RegisterFixedHotkeys(window);
     const std::wstring capture = Config.HotkeysOn ? RegisterCaptureHotkeys(window) : std::wstring();
     if (!fixed.empty() || !capture.empty())
-        ShowError(txt::HotkeysUnavailableA + fixed + capture + txt::HotkeysUnavailableB);
+        ShowError(ui::FormatText(txt::HotkeysUnavailable, {{L"<HOTKEYS>", fixed + capture}}));
 }
 
 const HotkeyActions& ProgramHotkeyActions() {

@@ -8,6 +8,7 @@
 
 #include "core/texts.h"
 #include "core/work.h"
+#include "ui/text_format.h"
 
 namespace {
 
@@ -86,7 +87,7 @@ bool SaveDialogCanClose(HWND dialog, const std::wstring& fileName, int filterInd
         // The extension of the filter is what will be appended when saving.
         const std::wstring full = fileName + Extensions[ValidIndex(filterIndex) - 1];
         if (FileExists(full)) {
-            const std::wstring question = full + txt::ReplaceA + L"\r" + txt::ReplaceB;
+            const std::wstring question = ui::FormatText(txt::Replace, {{L"<FILE>", full}});
             if (MessageBoxW(dialog, question.c_str(), txt::SaveAsCaption, MB_OKCANCEL | MB_ICONWARNING) != IDOK)
                 return false;
         }

@@ -31,15 +31,13 @@ extern const wchar_t MenuExit[];
 
 namespace txt {
 
-// Shared work routines (file name and folder texts are inserted between parts)
-extern const wchar_t FileMissingA[];      // "The file " + name + FileMissingB
-extern const wchar_t FileMissingB[];
-extern const wchar_t FileNotOpenedA[];
-extern const wchar_t FileNotOpenedB[];
+// Shared work routines. A text with a value has a placeholder where the value
+// goes, filled by ui::FormatText (ui/text_format.h).
+extern const wchar_t FileMissing[];       // <FILE>: the file's name
+extern const wchar_t FileNotOpened[];     // <FILE>: the file's name
 extern const wchar_t ZovozuNotInstalled[];
 extern const wchar_t EditorNotInstalled[];
-extern const wchar_t EditorNoLongerExists[];   // old name + this + "\r" + EditorNowSetTo + new name
-extern const wchar_t EditorNowSetTo[];
+extern const wchar_t EditorReplaced[];    // <OLD EDITOR>, <EDITOR>: file names of the lost and the new editor
 extern const wchar_t NoGraphicEditor[];
 
 }  // namespace txt
@@ -79,7 +77,6 @@ extern const wchar_t GifNoDIB[];
 extern const wchar_t GifScanLineRange[];
 extern const wchar_t GifCannotSave[];
 extern const wchar_t GifInvalidExtensionIntroducer[];
-extern const wchar_t GifUnknownExtensionType[];
 extern const wchar_t GifInvalidPixelCoordinates[];
 extern const wchar_t GifImageEmpty[];
 extern const wchar_t GifWidthSmallerThanFrames[];
@@ -115,9 +112,7 @@ extern const wchar_t HotkeyCtrl[];
 extern const wchar_t HotkeyShift[];
 extern const wchar_t HotkeyAlt[];
 extern const wchar_t* const KeyTableNames[54];  // in the order of the key table
-extern const wchar_t HotkeyLineA[];      // HotkeyLineA + hotkey text + HotkeyLineB + function + HotkeyLineEnd
-extern const wchar_t HotkeyLineB[];
-extern const wchar_t HotkeyLineEnd[];
+extern const wchar_t HotkeyLine[];       // <HOTKEY>: the hotkey's text, <FUNCTION>: its function; ends the line
 extern const wchar_t FunctionCaptureDesktop[];
 extern const wchar_t FunctionCaptureActiveWindow[];
 extern const wchar_t FunctionRepeat[];
@@ -125,8 +120,7 @@ extern const wchar_t FunctionTimer[];
 extern const wchar_t FunctionFreeHand[];
 extern const wchar_t FunctionRectangle[];
 extern const wchar_t FunctionWindow[];
-extern const wchar_t HotkeysUnavailableA[];  // HotkeysUnavailableA + lines + HotkeysUnavailableB
-extern const wchar_t HotkeysUnavailableB[];
+extern const wchar_t HotkeysUnavailable[];  // <HOTKEYS>: the failure lines, HotkeyLine each
 
 }  // namespace txt
 
@@ -140,18 +134,16 @@ extern const wchar_t SentToEditor[];
 extern const wchar_t SentToZovozu[];
 extern const wchar_t ClipboardFailed[];
 extern const wchar_t FolderGone[];            // two lines, "\r" between them
-extern const wchar_t FolderNotStorable[];     // "<FOLDER>" stands for the folder; two lines
-extern const wchar_t CannotSaveToA[];         // CannotSaveToA + path + "\r" + CannotSaveToB
-extern const wchar_t CannotSaveToB[];
+extern const wchar_t FolderNotStorable[];     // <FOLDER>: the folder; two lines
+extern const wchar_t CannotSaveTo[];          // <FILE>: the path, on a line of its own
 extern const wchar_t CannotSave[];
 extern const wchar_t TempFileFailed[];
-extern const wchar_t PlaceholderMissing[];    // followed by the quoted placeholder "<CAPTURE>"
+extern const wchar_t PlaceholderMissing[];    // <PLACEHOLDER>: the quoted placeholder "<CAPTURE>"
 extern const wchar_t MakerEditorMissing[];
 extern const wchar_t ProgramFileMissing[];
 extern const wchar_t SaveFilter[];            // description|patterns|... for the formats 1 to 4
 extern const wchar_t SaveAsCaption[];
-extern const wchar_t ReplaceA[];              // file name + ReplaceA + "\r" + ReplaceB
-extern const wchar_t ReplaceB[];
+extern const wchar_t Replace[];               // <FILE>: the file's full name; two lines
 extern const wchar_t InvalidExtension[];
 
 }  // namespace txt
@@ -160,8 +152,8 @@ namespace txt {
 
 // Finishing: edge effect, blur, annotation and watermark
 extern const wchar_t BlurNeeds24Bit[];
-extern const wchar_t WatermarkMissing[];      // + "\r" + the file name in double quotes
-extern const wchar_t WatermarkUnreadable[];   // + "\r" + the file name in double quotes
+extern const wchar_t WatermarkMissing[];      // <FILE>: the file name, in double quotes on a line of its own
+extern const wchar_t WatermarkUnreadable[];   // <FILE>: as in WatermarkMissing
 
 }  // namespace txt
 

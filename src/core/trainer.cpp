@@ -125,4 +125,3 @@ void TrainerFormActivate() {
 
 bool IsTrainerMessage(MSG* msg) { return form && form->window && IsDialogMessageW(form->window, msg); }
 
-HWND TrainerWindow() { return form ? form->window : nullptr; }

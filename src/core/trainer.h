@@ -17,5 +17,3 @@ void TrainerFormActivate();
 // Keyboard navigation of the tutorial window for the message loop: true when
 // msg was a message of the tutorial and has been handled.
 bool IsTrainerMessage(MSG* msg);
-// The tutorial window, or null.
-HWND TrainerWindow();

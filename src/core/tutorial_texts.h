@@ -17,7 +17,7 @@ extern const wchar_t TrainerDontShowAgain[];
 extern const wchar_t TrainerClose[];
 
 // About box
-extern const wchar_t AboutCaptionPrefix[];  // followed by the product name
+extern const wchar_t AboutCaption[];        // <PRODUCT>: the product name (ui::FormatText)
 extern const wchar_t AboutVersionLabel[];
 extern const wchar_t AboutLegalNotice[];
 extern const wchar_t AboutClose[];

@@ -37,8 +37,6 @@ public:
     WindowScrollTarget& operator=(const WindowScrollTarget&) = delete;
 
     bool Ready() const { return dc_ && view_.Bits() && column_.Bits(); }
-    // The area is read from the screen.
-    bool FromScreen() const { return screen_ != nullptr; }
     // The area read, in screen coordinates.
     RECT ScreenArea() const;
 

@@ -15,6 +15,7 @@
 #include "hook/hovrak.h"
 #include "ui/gdi.h"
 #include "ui/text_convert.h"
+#include "ui/text_format.h"
 
 void CopyScreenToBitmap(int x, int y, int width, int height, HDC dc) {
     if (!dc || width <= 0 || height <= 0) return;
@@ -232,13 +233,13 @@ bool MovedFarEnough(POINT a, POINT b) {
 
 void OpenFile(const std::wstring& path) {
     if (!FileExists(path)) {
-        ShowError(txt::FileMissingA + FileNameOf(path) + txt::FileMissingB);
+        ShowError(ui::FormatText(txt::FileMissing, {{L"<FILE>", FileNameOf(path)}}));
         return;
     }
     const std::wstring folder = FolderOf(path);
     const auto result = reinterpret_cast<INT_PTR>(
         ShellExecuteW(nullptr, L"open", path.c_str(), nullptr, folder.empty() ? nullptr : folder.c_str(), SW_SHOW));
-    if (result <= 32) ShowError(txt::FileNotOpenedA + FileNameOf(path) + txt::FileNotOpenedB);
+    if (result <= 32) ShowError(ui::FormatText(txt::FileNotOpened, {{L"<FILE>", FileNameOf(path)}}));
 }
 
 void ShowHelp() { OpenFile(ProgramFolder + L"Vorlix.chm"); }
@@ -295,7 +296,8 @@ int CheckGraphicEditor() {
     const auto stored = paint.empty() ? std::nullopt : ui::ToAnsiPath(paint, decltype(Config.CustomEditorPath)::Capacity);
     if (stored) {
         if (!current.empty())
-            ShowError(FileNameOf(current) + txt::EditorNoLongerExists + L"\r" + txt::EditorNowSetTo + FileNameOf(paint));
+            ShowError(ui::FormatText(txt::EditorReplaced,
+                                     {{L"<OLD EDITOR>", FileNameOf(current)}, {L"<EDITOR>", FileNameOf(paint)}}));
         Config.CustomEditorPath = *stored;
         SaveConfiguration();
         return 1;

@@ -19,6 +19,7 @@
 #include "delivery/image_file.h"
 #include "delivery/image_savers.h"
 #include "ui/text_convert.h"
+#include "ui/text_format.h"
 
 const wchar_t CapturePlaceholder[] = L"\"<CAPTURE>\"";
 
@@ -229,10 +230,7 @@ bool CheckDestinationFolder() {
     }
     if (toldNotStorable == DesktopFolder) return !wasSet;
     toldNotStorable = DesktopFolder;
-    std::wstring text = txt::FolderNotStorable;
-    const std::wstring placeholder = L"<FOLDER>";
-    if (const size_t at = text.find(placeholder); at != std::wstring::npos) text.replace(at, placeholder.size(), DesktopFolder);
-    ShowError(text);
+    ShowError(ui::FormatText(txt::FolderNotStorable, {{L"<FOLDER>", DesktopFolder}}));
     return false;
 }
 
@@ -343,7 +341,7 @@ bool SendToFile() {
             const bool ok = readable && IsPlainFileName(name) && format != ifUnknown && SaveCaptureByExtension();
             if (!ok) {
                 RememberFileSave(false);
-                return Failed(txt::CannotSaveToA + ImageFileName + L"\r" + txt::CannotSaveToB);
+                return Failed(ui::FormatText(txt::CannotSaveTo, {{L"<FILE>", ImageFileName}}));
             }
             break;
         }
@@ -384,7 +382,8 @@ bool SendToEditor() {
     if (Config.UseCustomEditor) {
         const std::wstring commandLine = ui::ToWide(Config.CustomEditorCommandLine.view());
         parameters = ExpandEditorCommandLine(commandLine, OutsideProgramPath(ImageFileName));
-        if (parameters.empty()) return Failed(txt::PlaceholderMissing + std::wstring(CapturePlaceholder));
+        if (parameters.empty())
+            return Failed(ui::FormatText(txt::PlaceholderMissing, {{L"<PLACEHOLDER>", CapturePlaceholder}}));
         program = ui::ToWide(Config.CustomEditorPath.view());
     } else {
         program = FindEditorProgram();

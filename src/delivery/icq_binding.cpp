@@ -12,6 +12,7 @@
 #include "delivery/image_savers.h"
 #include "delivery/messenger_texts.h"
 #include "ui/text_convert.h"
+#include "ui/text_format.h"
 
 IcqCache IcqContactCache;
 bool IcqAvailable = false;
@@ -197,7 +198,7 @@ bool IcqSendFile(const std::wstring& file) {
     if (!contact.nick.empty()) {
         const bool found = contact.number == 0 ? LookupIcqContact(contact, 2) : LookupIcqContact(contact, 3);
         if (!found) {
-            ShowError(ui::ToWide(contact.nick.view()) + txt::IcqNotOnline);
+            ShowError(ui::FormatText(txt::IcqNotOnline, {{L"<NICK>", ui::ToWide(contact.nick.view())}}));
             return false;
         }
     }

@@ -7,7 +7,7 @@ namespace txt {
 extern const wchar_t SentToIcq[];          // "Image sent to ICQ"
 extern const wchar_t IcqNotAvailable[];
 extern const wchar_t IcqNoContact[];
-extern const wchar_t IcqNotOnline[];       // after the nick
+extern const wchar_t IcqNotOnline[];       // <NICK>: the contact's nick (ui::FormatText)
 extern const wchar_t IcqCannotSend[];
 
 extern const wchar_t SentToIm[];           // "Image sent to IM"

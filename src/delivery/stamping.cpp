@@ -8,6 +8,7 @@
 #include "delivery/settings_color.h"
 #include "ui/gdi.h"
 #include "ui/text_convert.h"
+#include "ui/text_format.h"
 
 namespace delivery {
 
@@ -63,8 +64,6 @@ bool IsFile(const std::wstring& path) {
     const DWORD attributes = GetFileAttributesW(path.c_str());
     return attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY);
 }
-
-std::wstring Quoted(const std::wstring& path) { return L"\r\"" + path + L"\""; }
 
 ui::FontHandle AnnotationFont(const TConfiguration& config, HDC dc) {
     LOGFONTW font{};
@@ -251,7 +250,7 @@ void StampAnnotation(ui::Bitmap& bitmap, const TConfiguration& config, std::wstr
 void StampWatermark(ui::Bitmap& bitmap, const TConfiguration& config, MessageSink sink) {
     const std::wstring path = ui::ToWide(config.WatermarkFile.view());
     if (!IsFile(path)) {
-        if (sink) sink(txt::WatermarkMissing + Quoted(path));
+        if (sink) sink(ui::FormatText(txt::WatermarkMissing, {{L"<FILE>", path}}));
         return;
     }
     // A file that is no bitmap, is cut short or too large to hold must not
@@ -264,7 +263,7 @@ void StampWatermark(ui::Bitmap& bitmap, const TConfiguration& config, MessageSin
         loaded = false;
     }
     if (!loaded) {
-        if (sink) sink(txt::WatermarkUnreadable + Quoted(path));
+        if (sink) sink(ui::FormatText(txt::WatermarkUnreadable, {{L"<FILE>", path}}));
         return;
     }
     if (bitmap.Empty()) return;

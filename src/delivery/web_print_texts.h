@@ -15,22 +15,21 @@ extern const wchar_t WebTempFileFailed[];
 extern const wchar_t ButtonOK[];
 extern const wchar_t ButtonCancel[];
 
-// The uploader. Parts ending in A and B enclose a name or a server reply.
+// The uploader. A text with a value has a placeholder where the value goes,
+// filled by ui::FormatText (ui/text_format.h); <REPLY> is the server's reply
+// as the server wrote it, on a line of its own.
 extern const wchar_t UploadCaption[];
 extern const wchar_t UploadWrongArguments[];
-extern const wchar_t UploadFileUnreadableA[];   // + path + UploadFileUnreadableB
-extern const wchar_t UploadFileUnreadableB[];
-extern const wchar_t UploadCannotConnectA[];    // + host:port + UploadCannotConnectB
-extern const wchar_t UploadCannotConnectB[];
-extern const wchar_t UploadLoginRefused[];      // + "\r" + the server's reply
-extern const wchar_t UploadFolderRefusedA[];    // + folder + UploadFolderRefusedB + "\r" + reply
-extern const wchar_t UploadFolderRefusedB[];
-extern const wchar_t UploadRefusedA[];          // + remote name + UploadRefusedB + "\r" + reply
-extern const wchar_t UploadRefusedB[];
-extern const wchar_t UploadNoDataConnection[];  // + "\r" + reply (may be empty)
+extern const wchar_t UploadFileUnreadable[];         // <FILE>: the local path
+extern const wchar_t UploadCannotConnect[];          // <SERVER>: host:port
+extern const wchar_t UploadGreetingRefused[];        // <SERVER>, <REPLY>: the server answered, but not with welcome
+extern const wchar_t UploadLoginRefused[];           // <REPLY>
+extern const wchar_t UploadFolderRefused[];          // <FOLDER>: the remote folder; <REPLY>
+extern const wchar_t UploadRefused[];                // <FILE>: the remote name; <REPLY>
+extern const wchar_t UploadNoDataConnection[];       // no reply to show
+extern const wchar_t UploadDataConnectionRefused[];  // <REPLY>: the refusal of the data connection
 extern const wchar_t UploadConnectionLost[];
-extern const wchar_t UploadProgressA[];         // + remote name + UploadProgressB
-extern const wchar_t UploadProgressB[];
+extern const wchar_t UploadProgress[];               // <FILE>: the remote name
 
 // Printer destination
 extern const wchar_t SentToPrinter[];

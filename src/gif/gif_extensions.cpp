@@ -34,18 +34,6 @@ void TGifExtension::LoadFromStream(Stream& stream) {
     if (bytes[1] != ExtensionLabel()) RaiseGIFError(txt::GifExtensionLabelMismatch);
 }
 
-std::unique_ptr<TGifExtension> TGifExtension::CloneFor(TGifFrameData* frame) {
-    MemoryStream stream;
-    SaveToStream(stream);
-    stream.SetPosition(1);
-    const TGifExtensionClass* cls = ExtensionClassAt(stream);
-    if (!cls) RaiseGIFError(txt::GifUnknownExtensionType);
-    stream.SetPosition(0);
-    std::unique_ptr<TGifExtension> copy = cls->Create(frame);
-    copy->LoadFromStream(stream);
-    return copy;
-}
-
 // ---------------------------------------------------------------------------
 // Graphic control
 

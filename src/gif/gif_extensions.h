@@ -38,11 +38,8 @@ public:
     // The looping extension answers true; the optimiser keeps it on the first
     // frame.
     virtual bool IsLoopExtension() const { return false; }
-    // A fresh copy belonging to another frame.
-    std::unique_ptr<TGifExtension> CloneFor(TGifFrameData* frame);
 
     TGifFrameData* Frame() const { return frame_; }
-    void DetachFromFrame() { frame_ = nullptr; }
 
 protected:
     TGifFrameData* frame_;

@@ -41,7 +41,6 @@ public:
     void SetPalette(HPALETTE palette);  // takes ownership
     const ui::Bitmap* Bitmap();         // renders on demand; null for none
     bool HasMask() const { return Mask != nullptr; }
-    HBITMAP MaskHandle() const { return Mask; }
 
     void Draw(HDC dc, const RECT& rect, bool tile, bool transparent);
     void StretchDraw(HDC dc, const RECT& rect, bool transparent) { Draw(dc, rect, false, transparent); }

@@ -57,7 +57,6 @@ public:
     void SetHeight(int value);
     // Raises "Invalid image dimensions" for what a descriptor cannot hold.
     void SetBounds(int left, int top, int width, int height);
-    const TGifImageDescriptor& ImageDescriptor() const { return Descriptor; }
     bool Interlaced() const { return (Descriptor.PackedFields & 0x40) != 0; }
     void SetInterlaced(bool on);
 

@@ -92,7 +92,6 @@ public:
 class TPicture {
 public:
     TGraphic* Graphic() const { return graphic_.get(); }
-    void SetGraphic(std::unique_ptr<TGraphic> graphic) { graphic_ = std::move(graphic); }
     // The class is found by the file's extension in the registry below.
     void LoadFromFile(const std::wstring& fileName);
     void SaveToFile(const std::wstring& fileName);

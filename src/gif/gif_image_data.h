@@ -54,7 +54,6 @@ public:
     void ClearImage();
     int FrameCount() const { return FrameList.ItemCount(); }
     TGifFrameData* Frame(int index) const { return FrameList.Frame(index); }
-    TGifFrameList& Frames() { return FrameList; }
     TGifHeader& Header() { return FileHeader; }
     const TGifHeader& Header() const { return FileHeader; }
     TGifGlobalColorMap& GlobalColorMap() { return FileHeader.ColorMap(); }

@@ -79,7 +79,6 @@ public:
     // When Tick must be called next (the end of the hold time), if at all.
     std::optional<std::uint32_t> Deadline() const;
     Phase phase() const { return phase_; }
-    bool reporting() const { return reporting_; }
 
 private:
     bool FixedRectangle() const { return captureType_ == 2 && rectSelection_ == 1; }

@@ -11,6 +11,7 @@
 #include "hook/hovrak.h"
 #include "options/options_dialog.h"
 #include "options/options_ids.h"
+#include "ui/text_format.h"
 
 namespace {
 
@@ -59,7 +60,8 @@ private:
             Config.HotkeysOn = box ? 1 : 0;
             if (box) {
                 const std::wstring failures = RegisterCaptureHotkeys(MainWindow);
-                if (!failures.empty()) OptionsError(txt::HotkeysUnavailableA + failures + txt::HotkeysUnavailableB);
+                if (!failures.empty())
+                    OptionsError(ui::FormatText(txt::HotkeysUnavailable, {{L"<HOTKEYS>", failures}}));
             } else {
                 UnregisterCaptureHotkeys(MainWindow);
             }

@@ -17,6 +17,7 @@
 #include "options/options_texts.h"
 #include "options/page_edits.h"
 #include "ui/gdi.h"
+#include "ui/text_format.h"
 
 namespace {
 
@@ -213,8 +214,8 @@ private:
     void SizeEditExit(int id, bool width) {
         int value = 0;
         if (ReadNumber(Text(id), value) && value == Field(width)) return;
-        OptionsError((width ? txt::SelectionWidthA : txt::SelectionHeightA) + std::to_wstring(kMinFixedSize) +
-                     txt::SelectionAnd + std::to_wstring(Limit(width)) + txt::SelectionEnd);
+        OptionsError(ui::FormatText(width ? txt::SelectionWidthRange : txt::SelectionHeightRange,
+                                    {{L"<MIN>", std::to_wstring(kMinFixedSize)}, {L"<MAX>", std::to_wstring(Limit(width))}}));
         ShowRefused(Item(id), std::to_wstring(Field(width)));
     }
 };

@@ -29,6 +29,7 @@
 #include "options/options_texts.h"
 #include "options/tree_images.h"
 #include "ui/gdi.h"
+#include "ui/text_format.h"
 
 namespace {
 
@@ -97,8 +98,7 @@ bool AskReplace(const std::wstring& name) {
     const bool outer = !ErrorBoxShown;
     ErrorBoxShown = true;
     HookActivateWithMouse(FALSE);
-    const std::wstring text =
-        txt::FavoriteExistsA + name + txt::FavoriteExistsB + L"\r" + txt::FavoriteExistsC;
+    const std::wstring text = ui::FormatText(txt::FavoriteExists, {{L"<NAME>", name}});
     const bool yes =
         MessageBoxW(ApplicationWindow, text.c_str(), txt::MessageCaption, MB_YESNO | MB_ICONQUESTION) == IDYES;
     if (outer) {
@@ -110,20 +110,20 @@ bool AskReplace(const std::wstring& name) {
 
 bool Write(const std::wstring& name, const TConfiguration& record) {
     if (WriteSchema(name, record)) return true;
-    OptionsError(txt::FavoriteWriteFailedA + name + txt::FavoriteWriteFailedB);
+    OptionsError(ui::FormatText(txt::FavoriteWriteFailed, {{L"<NAME>", name}}));
     return false;
 }
 
 bool Delete(const std::wstring& name) {
     if (DeleteSchema(name)) return true;
-    OptionsError(txt::FavoriteDeleteFailedA + name + txt::FavoriteDeleteFailedB);
+    OptionsError(ui::FormatText(txt::FavoriteDeleteFailed, {{L"<NAME>", name}}));
     return false;
 }
 
 // Reads a favourite whole, or says that it cannot be read.
 bool Read(const std::wstring& name, TConfiguration& record) {
     if (ReadSchema(name, record)) return true;
-    OptionsError(txt::FavoriteUnreadableA + name + txt::FavoriteUnreadableB);
+    OptionsError(ui::FormatText(txt::FavoriteUnreadable, {{L"<NAME>", name}}));
     return false;
 }
 
@@ -396,7 +396,7 @@ private:
         // All five hotkeys follow the applied settings, as the pages show them.
         std::wstring failures = RegisterRepeatAndTimerHotkeys(MainWindow);
         if (Config.HotkeysOn) failures += RegisterCaptureHotkeys(MainWindow);
-        if (!failures.empty()) OptionsError(txt::HotkeysUnavailableA + failures + txt::HotkeysUnavailableB);
+        if (!failures.empty()) OptionsError(ui::FormatText(txt::HotkeysUnavailable, {{L"<HOTKEYS>", failures}}));
         CheckDestinationFolder();
         CheckMailClient();
         CleanTempFiles();

@@ -6,6 +6,7 @@
 #include "core/hotkeys.h"
 #include "core/texts.h"
 #include "options/options_dialog.h"
+#include "ui/text_format.h"
 
 const HotkeyField FreeHandHotkey{&TConfiguration::HkFreeHand, &FreeHandAtom, txt::FunctionFreeHand,
                                  HotkeyField::Guard::Capture};
@@ -80,7 +81,7 @@ void TakeHotkey(HWND edit, const HotkeyField& h, uint16_t word) {
     // it later), but the user is told that it does not work now. A key that
     // one of our own hotkeys holds is the middle of a swap: nothing to say.
     if (!registered && !HeldByProgram(word, h))
-        OptionsError(txt::HotkeysUnavailableA + HotkeyFailureLine(word, h.function) + txt::HotkeysUnavailableB);
+        OptionsError(ui::FormatText(txt::HotkeysUnavailable, {{L"<HOTKEYS>", HotkeyFailureLine(word, h.function)}}));
 }
 
 LRESULT CALLBACK HotkeyEditProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR, DWORD_PTR data) {

@@ -20,9 +20,9 @@ extern const wchar_t ShadowColorCaption[];
 extern const wchar_t BackgroundColorCaption[];
 
 extern const wchar_t PortRange[];          // a port outside 1..255
-extern const wchar_t OffsetRangeA[];       // + the limit in decimal: an offset outside 0..limit
+extern const wchar_t OffsetRange[];        // <MAX>: the limit in decimal; an offset outside 0..limit
 extern const wchar_t PlaceholderTooLong[]; // a placeholder that does not fit the caption whole
-extern const wchar_t PathTooLong[];        // + "\r" + the path: a chosen file whose path does not fit
+extern const wchar_t PathTooLong[];        // <FILE>: a chosen file whose path does not fit, on a line of its own
 extern const wchar_t ChooseWatermark[];    // title and filter of the watermark's open-file dialog
 extern const wchar_t WatermarkFilter[];
 extern const wchar_t ChooseEditor[];       // title and filter of the editor's open-file dialog

@@ -26,11 +26,11 @@ extern const wchar_t* const TimerFormatItems[2];
 extern const wchar_t* const ZoomFactorItems[3];
 
 // Messages of the pages
-extern const wchar_t SelectionWidthA[];   // SelectionWidthA + "5" + SelectionAnd + width + SelectionEnd
-extern const wchar_t SelectionHeightA[];
-extern const wchar_t SelectionAnd[];
-extern const wchar_t SelectionEnd[];
-extern const wchar_t FolderTooLong[];      // + "\r" + the folder
+// A text with a value has a placeholder where the value goes, filled by
+// ui::FormatText (ui/text_format.h).
+extern const wchar_t SelectionWidthRange[];   // <MIN>, <MAX>: the bounds of a fixed selection's width
+extern const wchar_t SelectionHeightRange[];  // <MIN>, <MAX>: the bounds of its height
+extern const wchar_t FolderTooLong[];      // <FOLDER>: the chosen folder, on a line of its own
 extern const wchar_t TextNotStorable[];    // a character the code page cannot hold
 extern const wchar_t BrowseFolderTitle[];
 
@@ -40,15 +40,10 @@ extern const wchar_t FavoriteAdd[];
 extern const wchar_t FavoriteUpdate[];
 extern const wchar_t FavoriteDelete[];
 extern const wchar_t FavoriteRename[];
-extern const wchar_t FavoriteExistsA[];    // FavoriteExistsA + name + FavoriteExistsB + "\r" + FavoriteExistsC
-extern const wchar_t FavoriteExistsB[];
-extern const wchar_t FavoriteExistsC[];
-extern const wchar_t FavoriteUnreadableA[];  // + name + FavoriteUnreadableB
-extern const wchar_t FavoriteUnreadableB[];
-extern const wchar_t FavoriteWriteFailedA[];
-extern const wchar_t FavoriteWriteFailedB[];
-extern const wchar_t FavoriteDeleteFailedA[];
-extern const wchar_t FavoriteDeleteFailedB[];
+extern const wchar_t FavoriteExists[];       // <NAME>: the favourite's name, in all four
+extern const wchar_t FavoriteUnreadable[];
+extern const wchar_t FavoriteWriteFailed[];
+extern const wchar_t FavoriteDeleteFailed[];
 extern const wchar_t FavoriteNameTooLong[];
 extern const wchar_t SettingsNotSaved[];     // the applied favourite could not become the current settings
 

@@ -7,6 +7,7 @@
 #include "options/options_dialog.h"
 #include "options/options_pages_texts.h"
 #include "ui/text_convert.h"
+#include "ui/text_format.h"
 #include "ui/window.h"
 
 namespace {
@@ -72,6 +73,6 @@ bool ChooseFileToStore(const wchar_t* title, const wchar_t* filterName, const wc
         return true;
     }
     if (!ui::ToAnsiFitting(picked, static_cast<size_t>(-1))) OptionsError(txt::TextNotStorable);
-    else OptionsError(txt::PathTooLong + std::wstring(L"\r") + picked);
+    else OptionsError(ui::FormatText(txt::PathTooLong, {{L"<FILE>", picked}}));
     return false;
 }

@@ -11,6 +11,7 @@
 #include "options/options_ids.h"
 #include "options/options_texts.h"
 #include "ui/text_convert.h"
+#include "ui/text_format.h"
 
 namespace {
 
@@ -93,7 +94,9 @@ private:
         picked.resize(wcslen(picked.c_str()));
         std::string bytes;
         switch (ChooseFolder(picked, bytes)) {
-            case FolderChoice::TooLong: OptionsError(txt::FolderTooLong + std::wstring(L"\r") + picked); return;
+            case FolderChoice::TooLong:
+                OptionsError(ui::FormatText(txt::FolderTooLong, {{L"<FOLDER>", picked}}));
+                return;
             case FolderChoice::NotStorable: OptionsError(txt::TextNotStorable); return;
             case FolderChoice::Accepted: break;
         }

@@ -21,6 +21,7 @@
 #include "ui/gdi.h"
 #include "ui/menu_styler.h"
 #include "ui/text_convert.h"
+#include "ui/text_format.h"
 
 namespace {
 
@@ -82,7 +83,8 @@ protected:
         for (bool horizontal : {true, false}) {
             const int32_t offset = horizontal ? (Config.*position_).x : (Config.*position_).y;
             const int limit = Limit(horizontal);
-            if (offset < 0 || offset > limit) OptionsError(txt::OffsetRangeA + std::to_wstring(limit));
+            if (offset < 0 || offset > limit)
+                OptionsError(ui::FormatText(txt::OffsetRange, {{L"<MAX>", std::to_wstring(limit)}}));
         }
     }
 
@@ -146,7 +148,7 @@ private:
             case entry::NumberCheck::Empty: offset = 0; break;
             case entry::NumberCheck::Accepted: offset = static_cast<int32_t>(e.value); break;
             case entry::NumberCheck::OutOfRange:
-                OptionsError(txt::OffsetRangeA + std::to_wstring(limit));
+                OptionsError(ui::FormatText(txt::OffsetRange, {{L"<MAX>", std::to_wstring(limit)}}));
                 ShowRefused(Item(id), std::to_wstring(offset));
                 break;
         }
@@ -375,7 +377,7 @@ private:
         const std::wstring file = ui::ToWide(Config.WatermarkFile.view());
         const DWORD attributes = file.empty() ? INVALID_FILE_ATTRIBUTES : GetFileAttributesW(file.c_str());
         if (attributes == INVALID_FILE_ATTRIBUTES || (attributes & FILE_ATTRIBUTE_DIRECTORY)) {
-            OptionsError(txt::WatermarkMissing + std::wstring(L"\r\"") + file + L"\"");
+            OptionsError(ui::FormatText(txt::WatermarkMissing, {{L"<FILE>", file}}));
             return;
         }
         ShellExecuteW(OptionsDialogWindow(), L"open", file.c_str(), nullptr, nullptr, SW_SHOWNORMAL);

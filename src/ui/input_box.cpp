@@ -20,7 +20,6 @@ public:
         while (bytes_.size() % to) bytes_.push_back(0);
     }
     void Word(WORD w) { Append(&w, sizeof w); }
-    void Dword(DWORD d) { Append(&d, sizeof d); }
     void Text(const wchar_t* s) { Append(s, (std::wcslen(s) + 1) * sizeof(wchar_t)); }
     void Append(const void* p, size_t n) {
         const auto* b = static_cast<const uint8_t*>(p);

@@ -514,7 +514,7 @@ TEST_F(AutoScroll, ImageThatCannotBeMadeIsReported) {
     options.maxRows = 50;
     EXPECT_EQ(AutoScrollCapture(window.Handle(), image, options), scroll::TooBig);
     ASSERT_TRUE(vt::WaitUntil([&] { return boxes_.Count() >= 1; }));
-    EXPECT_EQ(boxes_.Seen()[0].text, std::wstring(txt::BitmapTooBig) + L"297x197\r" + txt::BitmapTooBigReport);
+    EXPECT_EQ(boxes_.Seen()[0].text, L"Bitmap too big: 297x197\rPlease report this to support@vorlix.com");
     EXPECT_TRUE(image.Empty());
     EXPECT_EQ(window.Scrolls(), 0);
     EXPECT_FALSE(AutoScrollRunning);

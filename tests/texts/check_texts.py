@@ -1,7 +1,7 @@
 #!/usr/bin/python3
 """Compares the English and the Simplified Chinese texts units.
 
-Usage: check_texts.py EN-FOLDER ZH-FOLDER
+Usage: check_texts.py EN-FOLDER ZH-FOLDER [SOURCE-FOLDER...]
        check_texts.py --window-texts EN-FOLDER TEXTS-FILE
        check_texts.py --self-test FIXTURE-FOLDER
 
@@ -22,6 +22,18 @@ pairs keyed by their id) and fails, listing every finding, when
     (F1, x2), single letters, file names, extensions and patterns
     (pradomel.exe, .exe, *.bmp), date and time patterns (HH:MM:SS, MM/DD/YY),
     addresses (http://..., a@b) and placeholders.
+
+Given source folders, it also reads every .cpp and .h below them (but not
+below a folder named fixture) and fails where the program fills a text's
+placeholders wrongly:
+  - a ui::FormatText call on a named text (txt::Name, txt_zh::Name or
+    TEXT_OF(Name), or a choice of such texts) leaves one of the text's
+    placeholders unfilled, which the user would see as it stands, or fills
+    one the text does not have, whose value would be lost;
+  - a text with placeholders is used other than through ui::FormatText, so
+    that its placeholders would be shown as they stand.
+Placeholders are compared with the English text; the comparison of the
+languages holds the Chinese one to the same set.
 
 With --window-texts it reads the texts that the Chinese build's windows
 showed (one "where<TAB>text" a line, written by the Chinese screens test) and
@@ -305,11 +317,97 @@ def compare(en_folder, zh_folder):
     return findings, len(en)
 
 
+def located_tokens(source):
+    """(kind, text, line) for the tokens that matter, as tokens() but with the
+    line each starts on."""
+    line, last = 1, 0
+    for m in TOKEN.finditer(source):
+        line += source.count("\n", last, m.start())
+        last = m.start()
+        if m.lastgroup not in ("comment", "space", "preproc"):
+            yield m.lastgroup, m.group(0), line
+
+
+def text_named_at(toks, i):
+    """(name, tokens used) when a named text starts at toks[i]: txt::Name,
+    txt_zh::Name or TEXT_OF(Name); (None, 0) otherwise."""
+    words = [t[1] for t in toks[i:i + 4]]
+    if len(words) >= 3 and words[0] in ("txt", "txt_zh") and words[1] == "::" and toks[i + 2][0] == "ident":
+        if i > 0 and toks[i - 1][1] == "::":
+            return None, 0  # some_ns::txt::Name is not ours
+        return words[2], 3
+    if len(words) == 4 and words[0] == "TEXT_OF" and words[1] == "(" and words[3] == ")":
+        return words[2], 4
+    return None, 0
+
+
+def check_calls(en, source_folders):
+    """Findings for the placeholders the sources fill, against the English
+    texts; and the number of calls checked."""
+    placeholders = {key: set(PLACEHOLDER.findall(text)) for key, text in en.items()
+                    if text and "[" not in key and PLACEHOLDER.search(text)}
+    findings, calls = [], 0
+    paths = []
+    base = os.path.commonpath([os.path.dirname(os.path.abspath(f)) for f in source_folders])
+    for folder in source_folders:
+        for root, dirs, files in os.walk(folder):
+            dirs[:] = sorted(d for d in dirs if d != "fixture")
+            paths += [os.path.join(root, f) for f in sorted(files) if f.endswith((".cpp", ".h"))]
+    for path in paths:
+        with open(path, encoding="utf-8") as f:
+            toks = list(located_tokens(f.read()))
+        where = os.path.relpath(path, base)
+        formatted = set()  # positions of the texts that a FormatText call fills
+        for i, (kind, text, line) in enumerate(toks):
+            if text != "FormatText" or i + 1 >= len(toks) or toks[i + 1][1] != "(":
+                continue
+            # The call's tokens: its first argument (the text, or a choice of
+            # texts) up to the first comma outside brackets, then the values.
+            depth, j, first, named, filled = 1, i + 2, True, [], set()
+            while j < len(toks) and depth:
+                kind, t = toks[j][0], toks[j][1]
+                name, used = text_named_at(toks, j) if first else (None, 0)
+                if name is not None:
+                    named.append(name)
+                    formatted.add(j)
+                    j += used
+                    continue
+                if kind == "punct" and t in ("(", "{", "["):
+                    depth += 1
+                elif kind == "punct" and t in (")", "}", "]"):
+                    depth -= 1
+                elif kind == "punct" and t == "," and depth == 1:
+                    first = False
+                elif kind == "string" and toks[j - 1][1] == "{" and PLACEHOLDER.fullmatch(unescape(t)):
+                    filled.add(unescape(t))  # {L"<NAME>", value}
+                j += 1
+            # Each text the call may format must have the placeholders it fills.
+            for name in named:
+                calls += 1
+                if name not in en:
+                    findings.append("%s:%d: FormatText on %s, which is no text" % (where, line, name))
+                    continue
+                wanted = placeholders.get(name, set())
+                for p in sorted(wanted - filled):
+                    findings.append("%s:%d: FormatText(%s) leaves %s unfilled" % (where, line, name, p))
+                for p in sorted(filled - wanted):
+                    findings.append("%s:%d: FormatText(%s) fills %s, which the text does not have"
+                                    % (where, line, name, p))
+        for i in range(len(toks)):
+            name, _ = text_named_at(toks, i)
+            if name in placeholders and i not in formatted:
+                findings.append("%s:%d: %s has placeholders (%s) but is used without FormatText"
+                                % (where, toks[i][2], name, ", ".join(sorted(placeholders[name]))))
+    return findings, calls
+
+
 def self_test(fixtures):
-    """Runs the check over a fixture pair with known faults, and over a file
-    of window texts, and compares the findings."""
+    """Runs the check over a fixture pair with known faults, over a file of
+    window texts and over calls on the fixture's texts, and compares the
+    findings."""
     findings, _ = compare(os.path.join(fixtures, "en"), os.path.join(fixtures, "zh"))
     findings += check_window_texts(os.path.join(fixtures, "en"), os.path.join(fixtures, "window_texts.txt"))[0]
+    findings += check_calls(read_texts(os.path.join(fixtures, "en"))[0], [os.path.join(fixtures, "calls")])[0]
     with open(os.path.join(fixtures, "expected.txt"), encoding="utf-8") as f:
         expected = [line.rstrip("\n") for line in f if line.strip() and not line.startswith("#")]
     if findings == expected:
@@ -339,17 +437,23 @@ def main(argv):
             return 1
         print("all %d texts shown by the Chinese build's windows are Chinese" % count)
         return 0
-    if len(argv) != 3:
+    if len(argv) < 3 or argv[1].startswith("--"):
         print(__doc__)
         return 2
     findings, count = compare(argv[1], argv[2])
+    calls = 0
+    if len(argv) > 3:
+        call_findings, calls = check_calls(read_texts(argv[1])[0], argv[3:])
+        findings += call_findings
     if findings:
-        print("The Chinese texts (%s) do not match the English ones (%s): %d finding(s)"
-              % (argv[2], argv[1], len(findings)))
+        print("The Chinese texts (%s) do not match the English ones (%s), or a call does not fill its text: "
+              "%d finding(s)" % (argv[2], argv[1], len(findings)))
         for line in findings:
             print("  " + line)
         return 1
     print("all %d English texts have a Chinese counterpart" % count)
+    if len(argv) > 3:
+        print("all %d texts that FormatText calls format get their placeholders filled" % calls)
     return 0
 
 

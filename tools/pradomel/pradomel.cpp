@@ -20,12 +20,13 @@
 #include "delivery/automation.h"
 #include "delivery/mail_texts.h"
 #include "helper_log.h"
+#include "ui/text_format.h"
 
 // The Simplified Chinese texts, compiled into their own namespace: one helper
 // serves both builds and speaks the language of the system's code page.
 namespace txt_zh {
-extern const wchar_t OutlookNotWorking[], PradomelTitle[], PradomelFailed[], PradomelBadArguments[],
-    PradomelNoImage[], PradomelRefused[];
+extern const wchar_t OutlookNotWorking[], PradomelTitle[], PradomelFailed[], PradomelFailedBecause[],
+    PradomelBadArguments[], PradomelNoImage[], PradomelRefused[];
 }
 
 namespace {
@@ -97,13 +98,14 @@ std::wstring ContentId() {
 std::wstring Refused(const wchar_t* step, HRESULT code) {
     wchar_t hex[16];
     std::swprintf(hex, 16, L"%08lX", static_cast<unsigned long>(code));
-    return TEXT_OF(PradomelRefused) + std::wstring(step) + L" (0x" + hex + L")";
+    return ui::FormatText(TEXT_OF(PradomelRefused), {{L"<STEP>", step}, {L"<CODE>", hex}});
 }
 
 void Run(int argc, wchar_t** argv) {
     if (argc != 4) throw Failure{kWrongArguments, TEXT_OF(PradomelBadArguments)};
     const std::wstring image = Value(argv[1]), to = Value(argv[2]), subject = Value(argv[3]);
-    if (image.empty() || !Readable(image)) throw Failure{kImageUnreadable, TEXT_OF(PradomelNoImage) + image};
+    if (image.empty() || !Readable(image))
+        throw Failure{kImageUnreadable, ui::FormatText(TEXT_OF(PradomelNoImage), {{L"<FILE>", image}})};
 
     automation::Object outlook;
     try {
@@ -149,7 +151,7 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
         Log(L"opened");
     } catch (const Failure& f) {
         Log(L"failed", f.reason);
-        const std::wstring text = std::wstring(TEXT_OF(PradomelFailed)) + L"\r\n" + f.reason;
+        const std::wstring text = ui::FormatText(TEXT_OF(PradomelFailedBecause), {{L"<REASON>", f.reason}});
         MessageBoxW(nullptr, text.c_str(), TEXT_OF(PradomelTitle), MB_OK | MB_ICONERROR | MB_TOPMOST);
         code = f.code;
     } catch (...) {

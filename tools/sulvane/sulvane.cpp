@@ -21,13 +21,14 @@
 #include "delivery/mail_texts.h"
 #include "helper_log.h"
 #include "mime_mail.h"
+#include "ui/text_format.h"
 
 // The Simplified Chinese texts, compiled into their own namespace: one
 // sender serves both builds and speaks the language of the system's code page.
 namespace txt_zh {
-extern const wchar_t SmtpTitle[], SmtpPreviewA[], SmtpPreviewSubject[], SmtpPreviewAttachment[],
-    SmtpPreviewQuestion[], SmtpProgressConnecting[], SmtpProgressSending[], SmtpFailed[], SmtpBadArguments[],
-    SmtpBadAddress[], SmtpNoImage[], SmtpNoConnection[], SmtpLoginRefused[], SmtpRefused[], SmtpConnectionLost[];
+extern const wchar_t SmtpTitle[], SmtpPreview[], SmtpProgressConnecting[], SmtpProgressSending[], SmtpFailed[],
+    SmtpFailedBecause[], SmtpBadArguments[], SmtpBadAddress[], SmtpNoImage[], SmtpNoConnection[], SmtpLoginRefused[],
+    SmtpRefused[], SmtpConnectionLost[];
 }
 
 namespace {
@@ -118,9 +119,10 @@ public:
         hints.ai_socktype = SOCK_STREAM;
         hints.ai_protocol = IPPROTO_TCP;
         ADDRINFOW* found = nullptr;
-        const std::wstring where = server + L":" + std::to_wstring(port);
+        const std::wstring unreachable =
+            ui::FormatText(TEXT_OF(SmtpNoConnection), {{L"<SERVER>", server + L":" + std::to_wstring(port)}});
         if (GetAddrInfoW(server.c_str(), std::to_wstring(port).c_str(), &hints, &found) != 0 || !found)
-            throw Failure{TEXT_OF(SmtpNoConnection) + where};
+            throw Failure{unreachable};
         for (ADDRINFOW* a = found; a && socket_ == INVALID_SOCKET; a = a->ai_next) {
             SOCKET s = socket(a->ai_family, a->ai_socktype, a->ai_protocol);
             if (s == INVALID_SOCKET) continue;
@@ -131,7 +133,7 @@ public:
             else closesocket(s);
         }
         FreeAddrInfoW(found);
-        if (socket_ == INVALID_SOCKET) throw Failure{TEXT_OF(SmtpNoConnection) + where};
+        if (socket_ == INVALID_SOCKET) throw Failure{unreachable};
     }
 
     void Send(const std::string& bytes) {
@@ -161,7 +163,7 @@ public:
         const int code = Reply(text);
         for (int e : expected)
             if (code == e) return text;
-        throw Failure{TEXT_OF(SmtpRefused) + Wide(FirstLine(text))};
+        throw Failure{ui::FormatText(TEXT_OF(SmtpRefused), {{L"<REPLY>", Wide(FirstLine(text))}})};
     }
 
     static std::string FirstLine(const std::string& text) { return text.substr(0, text.find('\n')); }
@@ -298,17 +300,20 @@ int Run(int argc, wchar_t** argv) {
     }
 
     std::string image;
-    if (!ReadImage(a.image, image)) throw Failure{TEXT_OF(SmtpNoImage) + a.image};
+    if (!ReadImage(a.image, image)) throw Failure{ui::FormatText(TEXT_OF(SmtpNoImage), {{L"<FILE>", a.image}})};
 
     std::string charset;
     const UINT codePage = MailCodePage(charset);
     smtpmail::Message m;
     m.from = Bytes(a.from, CP_UTF8);
-    if (!smtpmail::IsValidAddress(m.from)) throw Failure{TEXT_OF(SmtpBadAddress) + a.from};
+    const auto badAddress = [](const std::wstring& address) {
+        return Failure{ui::FormatText(TEXT_OF(SmtpBadAddress), {{L"<ADDRESS>", address}})};
+    };
+    if (!smtpmail::IsValidAddress(m.from)) throw badAddress(a.from);
     m.to = smtpmail::SplitRecipients(Bytes(a.to, CP_UTF8));
-    if (m.to.empty()) throw Failure{TEXT_OF(SmtpBadAddress) + a.to};
+    if (m.to.empty()) throw badAddress(a.to);
     for (const std::string& r : m.to)
-        if (!smtpmail::IsValidAddress(r)) throw Failure{TEXT_OF(SmtpBadAddress) + Wide(r)};
+        if (!smtpmail::IsValidAddress(r)) throw badAddress(Wide(r));
     wchar_t* end = nullptr;
     const unsigned long port = wcstoul(a.port.c_str(), &end, 10);
     if (a.server.empty() || a.port.empty() || *end || port == 0 || port > 65535) throw Failure{TEXT_OF(SmtpBadArguments)};
@@ -329,9 +334,10 @@ int Run(int argc, wchar_t** argv) {
     m.image = std::move(image);
 
     if (a.preview == L"1") {
-        const std::wstring text = TEXT_OF(SmtpPreviewA) + a.to + L"\r\n" + TEXT_OF(SmtpPreviewSubject) + a.subject +
-                                  L"\r\n" + TEXT_OF(SmtpPreviewAttachment) + name + L"\r\n\r\n" + a.body +
-                                  L"\r\n\r\n" + TEXT_OF(SmtpPreviewQuestion);
+        const std::wstring text = ui::FormatText(TEXT_OF(SmtpPreview), {{L"<TO>", a.to},
+                                                                         {L"<SUBJECT>", a.subject},
+                                                                         {L"<IMAGE>", name},
+                                                                         {L"<BODY>", a.body}});
         if (MessageBoxW(nullptr, text.c_str(), TEXT_OF(SmtpTitle), MB_OKCANCEL | MB_ICONQUESTION | MB_TOPMOST) != IDOK) {
             Log(L"cancelled");
             return 2;
@@ -341,7 +347,8 @@ int Run(int argc, wchar_t** argv) {
     Progress progress(a.progress == L"1");
     progress.Show(TEXT_OF(SmtpProgressConnecting));
     WSADATA wsa;
-    if (WSAStartup(MAKEWORD(2, 2), &wsa) != 0) throw Failure{TEXT_OF(SmtpNoConnection) + a.server};
+    if (WSAStartup(MAKEWORD(2, 2), &wsa) != 0)
+        throw Failure{ui::FormatText(TEXT_OF(SmtpNoConnection), {{L"<SERVER>", a.server}})};
     {
         Connection c;
         c.Open(a.server, unsigned(port));
@@ -389,7 +396,7 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
         code = Run(argc, argv);
     } catch (const Failure& f) {
         Log(L"failed", f.reason);
-        const std::wstring text = Masked(std::wstring(TEXT_OF(SmtpFailed)) + L"\r\n" + f.reason);
+        const std::wstring text = Masked(ui::FormatText(TEXT_OF(SmtpFailedBecause), {{L"<REASON>", f.reason}}));
         MessageBoxW(nullptr, text.c_str(), TEXT_OF(SmtpTitle), MB_OK | MB_ICONERROR | MB_TOPMOST);
         code = 1;
     } catch (...) {

@@ -35,25 +35,23 @@
 #include "delivery/web_print_texts.h"
 #include "helper_log.h"
 #include "passive_reply.h"
+#include "ui/text_format.h"
 
 // The Simplified Chinese texts, compiled into a namespace of their own: the
 // uploader speaks the language of the system it runs on (code page 936 is
 // Simplified Chinese), as both program builds start the same uploader.
 namespace txt_zh {
-extern const wchar_t UploadCannotConnectA[];
-extern const wchar_t UploadCannotConnectB[];
+extern const wchar_t UploadCannotConnect[];
+extern const wchar_t UploadDataConnectionRefused[];
 extern const wchar_t UploadCaption[];
 extern const wchar_t UploadConnectionLost[];
-extern const wchar_t UploadFileUnreadableA[];
-extern const wchar_t UploadFileUnreadableB[];
-extern const wchar_t UploadFolderRefusedA[];
-extern const wchar_t UploadFolderRefusedB[];
+extern const wchar_t UploadFileUnreadable[];
+extern const wchar_t UploadFolderRefused[];
+extern const wchar_t UploadGreetingRefused[];
 extern const wchar_t UploadLoginRefused[];
 extern const wchar_t UploadNoDataConnection[];
-extern const wchar_t UploadProgressA[];
-extern const wchar_t UploadProgressB[];
-extern const wchar_t UploadRefusedA[];
-extern const wchar_t UploadRefusedB[];
+extern const wchar_t UploadProgress[];
+extern const wchar_t UploadRefused[];
 extern const wchar_t UploadWrongArguments[];
 }  // namespace txt_zh
 
@@ -197,7 +195,7 @@ void OpenProgressWindow(const std::wstring& remoteName) {
     if (!progressWindow) return;
     RECT client;
     GetClientRect(progressWindow, &client);
-    const std::wstring label = std::wstring(TEXT_OF(UploadProgressA)) + remoteName + TEXT_OF(UploadProgressB);
+    const std::wstring label = ui::FormatText(TEXT_OF(UploadProgress), {{L"<FILE>", remoteName}});
     HWND text = CreateWindowExW(0, L"STATIC", label.c_str(), WS_CHILD | WS_VISIBLE | SS_LEFTNOWORDWRAP | SS_ENDELLIPSIS,
                                 12, 10, client.right - 24, 18, progressWindow, nullptr, wc.hInstance, nullptr);
     SendMessageW(text, WM_SETFONT, WPARAM(GetStockObject(DEFAULT_GUI_FONT)), FALSE);
@@ -512,22 +510,22 @@ public:
     int Run() {
         std::string bytes;
         if (!ReadWholeFile(job_.localFile, bytes))
-            return Fail(kFileUnreadable, TEXT_OF(UploadFileUnreadableA) + job_.localFile + TEXT_OF(UploadFileUnreadableB));
+            return Fail(kFileUnreadable, ui::FormatText(TEXT_OF(UploadFileUnreadable), {{L"<FILE>", job_.localFile}}));
         if (job_.progress) OpenProgressWindow(job_.remoteName);
 
         const bool viaProxy = !job_.proxy.empty();
         const std::wstring host = viaProxy ? job_.proxy : job_.server;
         const unsigned port = viaProxy ? (job_.proxyPort ? job_.proxyPort : 21) : job_.port;
+        const std::wstring where = host + L":" + std::to_wstring(port);
         Socket s = ConnectToHost(host, port);
         if (!s.valid())
-            return Fail(kCannotConnect, TEXT_OF(UploadCannotConnectA) + host + L":" + std::to_wstring(port) +
-                                            TEXT_OF(UploadCannotConnectB));
+            return Fail(kCannotConnect, ui::FormatText(TEXT_OF(UploadCannotConnect), {{L"<SERVER>", where}}));
         Control control(std::move(s));
         Reply r = control.Read();
         if (r.code == 0) return Lost();
         if (r.Kind() != 2)
-            return Fail(kCannotConnect, TEXT_OF(UploadCannotConnectA) + host + L":" + std::to_wstring(port) +
-                                            TEXT_OF(UploadCannotConnectB) + L"\r" + ReplyText(r));
+            return Fail(kCannotConnect, ui::FormatText(TEXT_OF(UploadGreetingRefused),
+                                                       {{L"<SERVER>", where}, {L"<REPLY>", ReplyText(r)}}));
 
         if (int failed = LogIn(control, viaProxy)) return failed;
         mode_.passive = job_.passive;
@@ -544,8 +542,8 @@ public:
             r = control.Command("CWD " + Utf8(job_.folder));
             if (r.code == 0) return Lost();
             if (r.Kind() != 2)
-                return Fail(kFolderRefused, TEXT_OF(UploadFolderRefusedA) + job_.folder + TEXT_OF(UploadFolderRefusedB) +
-                                                L"\r" + ReplyText(r));
+                return Fail(kFolderRefused, ui::FormatText(TEXT_OF(UploadFolderRefused),
+                                                           {{L"<FOLDER>", job_.folder}, {L"<REPLY>", ReplyText(r)}}));
         }
 
         std::wstring name = job_.remoteName;
@@ -577,13 +575,13 @@ private:
     int Lost() { return Fail(kConnectionLost, TEXT_OF(UploadConnectionLost)); }
 
     int NoData(const Reply& refusal) {
-        std::wstring message = TEXT_OF(UploadNoDataConnection);
-        if (refusal.code) message += L"\r" + ReplyText(refusal);
-        return Fail(kNoDataConnection, message);
+        if (!refusal.code) return Fail(kNoDataConnection, TEXT_OF(UploadNoDataConnection));
+        return Fail(kNoDataConnection,
+                    ui::FormatText(TEXT_OF(UploadDataConnectionRefused), {{L"<REPLY>", ReplyText(refusal)}}));
     }
 
     static std::wstring Refused(const std::wstring& name, const Reply& r) {
-        return TEXT_OF(UploadRefusedA) + name + TEXT_OF(UploadRefusedB) + L"\r" + ReplyText(r);
+        return ui::FormatText(TEXT_OF(UploadRefused), {{L"<FILE>", name}, {L"<REPLY>", ReplyText(r)}});
     }
 
     int LogIn(Control& control, bool viaProxy) {
@@ -597,7 +595,8 @@ private:
         Reply r = control.Command("USER " + Utf8(user));
         if (r.code == 331) r = control.Command("PASS " + Utf8(password));
         if (r.code == 0) return Lost();
-        if (r.Kind() != 2) return Fail(kLoginRefused, TEXT_OF(UploadLoginRefused) + std::wstring(L"\r") + ReplyText(r));
+        if (r.Kind() != 2)
+            return Fail(kLoginRefused, ui::FormatText(TEXT_OF(UploadLoginRefused), {{L"<REPLY>", ReplyText(r)}}));
         return 0;
     }
 

@@ -23,14 +23,11 @@ const wchar_t MenuAbout[] = L"About";
 const wchar_t MenuExit[] = L"Exit";
 
 // Shared work routines
-const wchar_t FileMissingA[] = L"The file ";
-const wchar_t FileMissingB[] = L" is missing. Please reinstall Vorlix.";
-const wchar_t FileNotOpenedA[] = L"The file ";
-const wchar_t FileNotOpenedB[] = L" could not be opened. Please try again.";
+const wchar_t FileMissing[] = L"The file <FILE> is missing. Please reinstall Vorlix.";
+const wchar_t FileNotOpened[] = L"The file <FILE> could not be opened. Please try again.";
 const wchar_t ZovozuNotInstalled[] = L"Vorlix Zovozu is not installed. Do you want to download it now ?";
 const wchar_t EditorNotInstalled[] = L"Vorlix Editor is not installed. Do you want to download it now ?";
-const wchar_t EditorNoLongerExists[] = L" no longer exists.";
-const wchar_t EditorNowSetTo[] = L"Graphic Editor is now set to ";
+const wchar_t EditorReplaced[] = L"<OLD EDITOR> no longer exists.\rGraphic Editor is now set to <EDITOR>";
 const wchar_t NoGraphicEditor[] = L"No graphic editor is selected.";
 
 // Notices
@@ -61,7 +58,6 @@ const wchar_t GifNoDIB[] = L"Image has no DIB";
 const wchar_t GifScanLineRange[] = L"Scan line index out of range";
 const wchar_t GifCannotSave[] = L"The GIF file cannot be saved.";
 const wchar_t GifInvalidExtensionIntroducer[] = L"Invalid extension introducer";
-const wchar_t GifUnknownExtensionType[] = L"Unknown extension type";
 const wchar_t GifInvalidPixelCoordinates[] = L"Invalid pixel coordinates";
 const wchar_t GifImageEmpty[] = L"Image is empty";
 const wchar_t GifWidthSmallerThanFrames[] = L"Image width is smaller than its frames";
@@ -101,9 +97,7 @@ const wchar_t* const KeyTableNames[54] = {
     L"PRIOR", L"NEXT", L"END", L"HOME", L"LEFT", L"UP", L"RIGHT", L"DOWN", L"SELECT", L"PRINT SCREEN",
     L"INSERT", L"DELETE", L"0", L"1", L"2", L"3", L"4", L"5", L"6", L"7", L"8", L"9", L"MULTIPLY", L"ADD",
     L"SEPARATOR", L"SUBSTRACT", L"DECIMAL", L"DIVIDE"};
-const wchar_t HotkeyLineA[] = L"Hotkey: ";
-const wchar_t HotkeyLineB[] = L"\t Function: ";
-const wchar_t HotkeyLineEnd[] = L"\r";
+const wchar_t HotkeyLine[] = L"Hotkey: <HOTKEY>\t Function: <FUNCTION>\r";
 const wchar_t FunctionCaptureDesktop[] = L"Capture Desktop";
 const wchar_t FunctionCaptureActiveWindow[] = L"Capture Active Window";
 const wchar_t FunctionRepeat[] = L"Repeat Last Screenshot/Last Captured Area";
@@ -111,9 +105,9 @@ const wchar_t FunctionTimer[] = L"Start/Stop Timer";
 const wchar_t FunctionFreeHand[] = L"Capture Free Hand";
 const wchar_t FunctionRectangle[] = L"Capture Rectangle";
 const wchar_t FunctionWindow[] = L"Capture Window";
-const wchar_t HotkeysUnavailableA[] = L"The following hotkeys are not available to Vorlix:\r";
-const wchar_t HotkeysUnavailableB[] =
-    L"\rYou can either try other hotkeys or close the applications which are using them.";
+const wchar_t HotkeysUnavailable[] =
+    L"The following hotkeys are not available to Vorlix:\r<HOTKEYS>\rYou can either try other hotkeys or close the "
+    L"applications which are using them.";
 
 }  // namespace txt
 
@@ -130,19 +124,19 @@ const wchar_t FolderNotStorable[] =
     L"The settings cannot hold the name of the folder <FOLDER>: the system's code page has no characters for it, "
     L"and the drive gives the folder no short name.\rScreenshots are saved there until you choose another "
     L"destination folder.";
-const wchar_t CannotSaveToA[] = L"Vorlix cannot save your screenshot to :\r";
-const wchar_t CannotSaveToB[] = L"Close the application which is using the file or choose another File Name/Location.";
+const wchar_t CannotSaveTo[] =
+    L"Vorlix cannot save your screenshot to :\r<FILE>\rClose the application which is using the file or choose another "
+    L"File Name/Location.";
 const wchar_t CannotSave[] = L"Vorlix cannot save your screenshot.";
 const wchar_t TempFileFailed[] = L"Temporary file cannot be created.";
-const wchar_t PlaceholderMissing[] = L"Command line must contain ";
+const wchar_t PlaceholderMissing[] = L"Command line must contain <PLACEHOLDER>";
 const wchar_t MakerEditorMissing[] = L"Vorlix Editor is not installed.";
 const wchar_t ProgramFileMissing[] = L"A file is missing. Please reinstall Vorlix.";
 const wchar_t SaveFilter[] =
     L"Windows Bitmap (*.bmp)|*.bmp;|JPEG Image File (*.jpg)|*.jpg;*.jpeg;|CompuServe GIF (*.gif)|*.gif;|"
     L"Portable Network Graphics (*.png)|*.png";
 const wchar_t SaveAsCaption[] = L"Save As";
-const wchar_t ReplaceA[] = L" already exists.";
-const wchar_t ReplaceB[] = L"Do you want to replace it?";
+const wchar_t Replace[] = L"<FILE> already exists.\rDo you want to replace it?";
 const wchar_t InvalidExtension[] = L"Please type a valid file extension   [*.bmp or *.jpg or *.gif or *.png]     ";
 
 }  // namespace txt
@@ -151,9 +145,9 @@ namespace txt {
 
 // Finishing: edge effect, blur, annotation and watermark
 const wchar_t BlurNeeds24Bit[] = L"Gaussian blur needs a 24-bit bitmap";
-const wchar_t WatermarkMissing[] = L"Watermark image does not exist.";
+const wchar_t WatermarkMissing[] = L"Watermark image does not exist.\r\"<FILE>\"";
 const wchar_t WatermarkUnreadable[] =
-    L"The watermark image cannot be read; the screenshot is sent without the watermark.";
+    L"The watermark image cannot be read; the screenshot is sent without the watermark.\r\"<FILE>\"";
 
 }  // namespace txt
 

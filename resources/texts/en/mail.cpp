@@ -25,24 +25,24 @@ const wchar_t TempFileNotSaved[] = L"Temporary file cannot be saved.";
 
 const wchar_t PradomelTitle[] = L"Vorlix Mail";
 const wchar_t PradomelFailed[] = L"Your image could not be put into a new Outlook message.";
+const wchar_t PradomelFailedBecause[] = L"Your image could not be put into a new Outlook message.\r\n<REASON>";
 const wchar_t PradomelBadArguments[] = L"The Outlook helper was started with wrong arguments.";
-const wchar_t PradomelNoImage[] = L"The image file cannot be read: ";
-const wchar_t PradomelRefused[] = L"Outlook refused this step: ";
+const wchar_t PradomelNoImage[] = L"The image file cannot be read: <FILE>";
+const wchar_t PradomelRefused[] = L"Outlook refused this step: <STEP> (0x<CODE>)";
 
 const wchar_t SmtpTitle[] = L"Vorlix Mail";
-const wchar_t SmtpPreviewA[] = L"To: ";
-const wchar_t SmtpPreviewSubject[] = L"Subject: ";
-const wchar_t SmtpPreviewAttachment[] = L"Image: ";
-const wchar_t SmtpPreviewQuestion[] = L"Send this message now?";
+const wchar_t SmtpPreview[] =
+    L"To: <TO>\r\nSubject: <SUBJECT>\r\nImage: <IMAGE>\r\n\r\n<BODY>\r\n\r\nSend this message now?";
 const wchar_t SmtpProgressConnecting[] = L"Connecting to the mail server...";
 const wchar_t SmtpProgressSending[] = L"Sending the message...";
 const wchar_t SmtpFailed[] = L"Your image could not be sent by e-mail.";
+const wchar_t SmtpFailedBecause[] = L"Your image could not be sent by e-mail.\r\n<REASON>";
 const wchar_t SmtpBadArguments[] = L"The mail sender was started with wrong arguments.";
-const wchar_t SmtpBadAddress[] = L"An e-mail address is not valid: ";
-const wchar_t SmtpNoImage[] = L"The image file cannot be read: ";
-const wchar_t SmtpNoConnection[] = L"The mail server cannot be reached: ";
+const wchar_t SmtpBadAddress[] = L"An e-mail address is not valid: <ADDRESS>";
+const wchar_t SmtpNoImage[] = L"The image file cannot be read: <FILE>";
+const wchar_t SmtpNoConnection[] = L"The mail server cannot be reached: <SERVER>";
 const wchar_t SmtpLoginRefused[] = L"The mail server refused the user name or password.";
-const wchar_t SmtpRefused[] = L"The mail server refused the message: ";
+const wchar_t SmtpRefused[] = L"The mail server refused the message: <REPLY>";
 const wchar_t SmtpConnectionLost[] = L"The connection to the mail server was lost.";
 
 }  // namespace txt

@@ -7,7 +7,7 @@ const wchar_t SentToIcq[] = L"Image sent to ICQ";
 const wchar_t IcqNotAvailable[] =
     L"To send screenshots using Vorlix to a ICQ user,\rICQ must be installed, running and online.";
 const wchar_t IcqNoContact[] = L"Please enter a pre-set ICQ destination user.";
-const wchar_t IcqNotOnline[] = L" is not online.    ";
+const wchar_t IcqNotOnline[] = L"<NICK> is not online.    ";
 const wchar_t IcqCannotSend[] = L"Vorlix cannot send the file via ICQ.";
 
 const wchar_t SentToIm[] = L"Image sent to IM";

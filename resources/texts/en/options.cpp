@@ -112,11 +112,10 @@ const wchar_t* const FileMethodItems[3] = {L"Prompt For File Name", L"Fixed File
 const wchar_t* const TimerFormatItems[2] = {L"seconds", L"minutes"};
 const wchar_t* const ZoomFactorItems[3] = {L"x2", L"x4", L"x8"};
 
-const wchar_t SelectionWidthA[] = L"Selection Width must be between ";
-const wchar_t SelectionHeightA[] = L"Selection Height must be between ";
-const wchar_t SelectionAnd[] = L" and ";
-const wchar_t SelectionEnd[] = L".";
-const wchar_t FolderTooLong[] = L"The path of this folder is too long. Please choose a folder with a shorter path.";
+const wchar_t SelectionWidthRange[] = L"Selection Width must be between <MIN> and <MAX>.";
+const wchar_t SelectionHeightRange[] = L"Selection Height must be between <MIN> and <MAX>.";
+const wchar_t FolderTooLong[] =
+    L"The path of this folder is too long. Please choose a folder with a shorter path.\r<FOLDER>";
 const wchar_t TextNotStorable[] =
     L"This text holds characters that cannot be stored in the settings. Please use other characters.";
 const wchar_t BrowseFolderTitle[] = L"Output Folder";
@@ -126,15 +125,10 @@ const wchar_t FavoriteAdd[] = L"Save current configuration as ...";
 const wchar_t FavoriteUpdate[] = L"Update favorite";
 const wchar_t FavoriteDelete[] = L"Delete";
 const wchar_t FavoriteRename[] = L"Rename";
-const wchar_t FavoriteExistsA[] = L"Favorite '";
-const wchar_t FavoriteExistsB[] = L"' already exists. ";
-const wchar_t FavoriteExistsC[] = L"Do you want to replace ?";
-const wchar_t FavoriteUnreadableA[] = L"The favorite '";
-const wchar_t FavoriteUnreadableB[] = L"' cannot be read. Nothing was changed.";
-const wchar_t FavoriteWriteFailedA[] = L"The favorite '";
-const wchar_t FavoriteWriteFailedB[] = L"' could not be saved.";
-const wchar_t FavoriteDeleteFailedA[] = L"The favorite '";
-const wchar_t FavoriteDeleteFailedB[] = L"' could not be deleted.";
+const wchar_t FavoriteExists[] = L"Favorite '<NAME>' already exists. \rDo you want to replace ?";
+const wchar_t FavoriteUnreadable[] = L"The favorite '<NAME>' cannot be read. Nothing was changed.";
+const wchar_t FavoriteWriteFailed[] = L"The favorite '<NAME>' could not be saved.";
+const wchar_t FavoriteDeleteFailed[] = L"The favorite '<NAME>' could not be deleted.";
 const wchar_t FavoriteNameTooLong[] = L"This name is too long for a favorite. Please choose a shorter name.";
 const wchar_t SettingsNotSaved[] = L"The current settings could not be saved.";
 

@@ -126,10 +126,10 @@ const wchar_t ShadowColorCaption[] = L" Shadow Color ";
 const wchar_t BackgroundColorCaption[] = L" Background Color ";
 
 const wchar_t PortRange[] = L"Please enter a number between 1 and 255";
-const wchar_t OffsetRangeA[] = L"Please enter a number between 0 and ";
+const wchar_t OffsetRange[] = L"Please enter a number between 0 and <MAX>";
 const wchar_t PlaceholderTooLong[] =
     L"The caption is full: the placeholder does not fit. Please shorten the caption first.";
-const wchar_t PathTooLong[] = L"The path of this file is too long. Please choose a file with a shorter path.";
+const wchar_t PathTooLong[] = L"The path of this file is too long. Please choose a file with a shorter path.\r<FILE>";
 const wchar_t ChooseWatermark[] = L"Choose Watermark";
 const wchar_t WatermarkFilter[] = L"Windows Bitmap (*.bmp)";
 const wchar_t ChooseEditor[] = L"Choose Editor";

@@ -14,7 +14,7 @@ const wchar_t TrainerTrayOptions[] = L"Left-click on the icon to see Options Pan
 const wchar_t TrainerDontShowAgain[] = L"Don't show again";
 const wchar_t TrainerClose[] = L"Close";
 
-const wchar_t AboutCaptionPrefix[] = L"About ";
+const wchar_t AboutCaption[] = L"About <PRODUCT>";
 const wchar_t AboutVersionLabel[] = L"Version:";
 const wchar_t AboutLegalNotice[] =
     L"This program is protected by copyright law and international treaties. Unauthorized reproduction or "

@@ -14,19 +14,18 @@ const wchar_t ButtonCancel[] = L"Cancel";
 
 const wchar_t UploadCaption[] = L"Trabbon";
 const wchar_t UploadWrongArguments[] = L"Trabbon was started with wrong arguments. Please reinstall Vorlix.";
-const wchar_t UploadFileUnreadableA[] = L"The file ";
-const wchar_t UploadFileUnreadableB[] = L" cannot be read.";
-const wchar_t UploadCannotConnectA[] = L"Cannot connect to ";
-const wchar_t UploadCannotConnectB[] = L". Please check the FTP server, port and proxy.";
-const wchar_t UploadLoginRefused[] = L"The FTP server refused the user name or password.";
-const wchar_t UploadFolderRefusedA[] = L"The FTP server refused the folder ";
-const wchar_t UploadFolderRefusedB[] = L".";
-const wchar_t UploadRefusedA[] = L"The FTP server refused the file ";
-const wchar_t UploadRefusedB[] = L".";
+const wchar_t UploadFileUnreadable[] = L"The file <FILE> cannot be read.";
+const wchar_t UploadCannotConnect[] = L"Cannot connect to <SERVER>. Please check the FTP server, port and proxy.";
+const wchar_t UploadGreetingRefused[] =
+    L"Cannot connect to <SERVER>. Please check the FTP server, port and proxy.\r<REPLY>";
+const wchar_t UploadLoginRefused[] = L"The FTP server refused the user name or password.\r<REPLY>";
+const wchar_t UploadFolderRefused[] = L"The FTP server refused the folder <FOLDER>.\r<REPLY>";
+const wchar_t UploadRefused[] = L"The FTP server refused the file <FILE>.\r<REPLY>";
 const wchar_t UploadNoDataConnection[] = L"No data connection to the FTP server. Please try the other transfer mode (passive or active).";
+const wchar_t UploadDataConnectionRefused[] =
+    L"No data connection to the FTP server. Please try the other transfer mode (passive or active).\r<REPLY>";
 const wchar_t UploadConnectionLost[] = L"The connection to the FTP server was lost.";
-const wchar_t UploadProgressA[] = L"Uploading ";
-const wchar_t UploadProgressB[] = L" ...";
+const wchar_t UploadProgress[] = L"Uploading <FILE> ...";
 
 const wchar_t SentToPrinter[] = L"Image sent to Printer/Fax";
 const wchar_t NoPrinter[] = L"No printer/fax installed on this computer.";

@@ -23,14 +23,11 @@ const wchar_t MenuAbout[] = L"关于";
 const wchar_t MenuExit[] = L"退出";
 
 // Shared work routines
-const wchar_t FileMissingA[] = L"文件 ";
-const wchar_t FileMissingB[] = L" 丢失。请重新安装 Vorlix。";
-const wchar_t FileNotOpenedA[] = L"无法打开文件 ";
-const wchar_t FileNotOpenedB[] = L"。请重试。";
+const wchar_t FileMissing[] = L"文件 <FILE> 丢失。请重新安装 Vorlix。";
+const wchar_t FileNotOpened[] = L"无法打开文件 <FILE>。请重试。";
 const wchar_t ZovozuNotInstalled[] = L"Vorlix Zovozu 尚未安装。是否立即下载？";
 const wchar_t EditorNotInstalled[] = L"Vorlix Editor 尚未安装。是否立即下载？";
-const wchar_t EditorNoLongerExists[] = L" 已不存在。";
-const wchar_t EditorNowSetTo[] = L"图形编辑器现已设置为 ";
+const wchar_t EditorReplaced[] = L"<OLD EDITOR> 已不存在。\r图形编辑器现已设置为 <EDITOR>";
 const wchar_t NoGraphicEditor[] = L"未选择图形编辑器。";
 
 // Notices
@@ -61,7 +58,6 @@ const wchar_t GifNoDIB[] = L"图像没有 DIB";
 const wchar_t GifScanLineRange[] = L"扫描行索引超出范围";
 const wchar_t GifCannotSave[] = L"无法保存 GIF 文件。";
 const wchar_t GifInvalidExtensionIntroducer[] = L"无效的扩展块引导符";
-const wchar_t GifUnknownExtensionType[] = L"未知的扩展块类型";
 const wchar_t GifInvalidPixelCoordinates[] = L"无效的像素坐标";
 const wchar_t GifImageEmpty[] = L"图像为空";
 const wchar_t GifWidthSmallerThanFrames[] = L"图像宽度小于其帧的宽度";
@@ -101,9 +97,7 @@ const wchar_t* const KeyTableNames[54] = {
     L"PRIOR", L"NEXT", L"END", L"HOME", L"LEFT", L"UP", L"RIGHT", L"DOWN", L"SELECT", L"PRINT SCREEN",
     L"INSERT", L"DELETE", L"0", L"1", L"2", L"3", L"4", L"5", L"6", L"7", L"8", L"9", L"MULTIPLY", L"ADD",
     L"SEPARATOR", L"SUBSTRACT", L"DECIMAL", L"DIVIDE"};
-const wchar_t HotkeyLineA[] = L"热键: ";
-const wchar_t HotkeyLineB[] = L"\t 功能: ";
-const wchar_t HotkeyLineEnd[] = L"\r";
+const wchar_t HotkeyLine[] = L"热键: <HOTKEY>\t 功能: <FUNCTION>\r";
 const wchar_t FunctionCaptureDesktop[] = L"捕获桌面";
 const wchar_t FunctionCaptureActiveWindow[] = L"捕获活动窗口";
 const wchar_t FunctionRepeat[] = L"重复上次截图/上次捕获区域";
@@ -111,8 +105,8 @@ const wchar_t FunctionTimer[] = L"启动/停止定时器";
 const wchar_t FunctionFreeHand[] = L"捕获任意形状";
 const wchar_t FunctionRectangle[] = L"捕获矩形";
 const wchar_t FunctionWindow[] = L"捕获窗口";
-const wchar_t HotkeysUnavailableA[] = L"以下热键无法被 Vorlix 使用:\r";
-const wchar_t HotkeysUnavailableB[] = L"\r您可以尝试其他热键，或者关闭正在使用这些热键的应用程序。";
+const wchar_t HotkeysUnavailable[] =
+    L"以下热键无法被 Vorlix 使用:\r<HOTKEYS>\r您可以尝试其他热键，或者关闭正在使用这些热键的应用程序。";
 
 }  // namespace txt
 
@@ -128,19 +122,17 @@ const wchar_t FolderGone[] = L"目标文件夹已不存在。\r目标现已设�
 const wchar_t FolderNotStorable[] =
     L"设置无法保存文件夹 <FOLDER> 的名称：系统的代码页没有它的字符，驱动器也没有为该文件夹提供短名称。"
     L"\r在您选择其他目标文件夹之前，截图将保存在那里。";
-const wchar_t CannotSaveToA[] = L"Vorlix 无法将您的截图保存到：\r";
-const wchar_t CannotSaveToB[] = L"请关闭正在使用该文件的应用程序，或选择其他文件名/位置。";
+const wchar_t CannotSaveTo[] = L"Vorlix 无法将您的截图保存到：\r<FILE>\r请关闭正在使用该文件的应用程序，或选择其他文件名/位置。";
 const wchar_t CannotSave[] = L"Vorlix 无法保存您的截图。";
 const wchar_t TempFileFailed[] = L"无法创建临时文件。";
-const wchar_t PlaceholderMissing[] = L"命令行必须包含 ";
+const wchar_t PlaceholderMissing[] = L"命令行必须包含 <PLACEHOLDER>";
 const wchar_t MakerEditorMissing[] = L"Vorlix Editor 尚未安装。";
 const wchar_t ProgramFileMissing[] = L"缺少文件。请重新安装 Vorlix。";
 const wchar_t SaveFilter[] =
     L"Windows 位图 (*.bmp)|*.bmp;|JPEG 图像文件 (*.jpg)|*.jpg;*.jpeg;|CompuServe GIF (*.gif)|*.gif;|"
     L"便携式网络图形 (*.png)|*.png";
 const wchar_t SaveAsCaption[] = L"另存为";
-const wchar_t ReplaceA[] = L" 已存在。";
-const wchar_t ReplaceB[] = L"是否要替换它？";
+const wchar_t Replace[] = L"<FILE> 已存在。\r是否要替换它？";
 const wchar_t InvalidExtension[] = L"请输入有效的文件扩展名   [*.bmp 或 *.jpg 或 *.gif 或 *.png]     ";
 
 }  // namespace txt
@@ -149,8 +141,8 @@ namespace txt {
 
 // Finishing: edge effect, blur, annotation and watermark
 const wchar_t BlurNeeds24Bit[] = L"高斯模糊需要 24 位位图";
-const wchar_t WatermarkMissing[] = L"水印图像不存在。";
-const wchar_t WatermarkUnreadable[] = L"无法读取水印图像，截图将不带水印发送。";
+const wchar_t WatermarkMissing[] = L"水印图像不存在。\r\"<FILE>\"";
+const wchar_t WatermarkUnreadable[] = L"无法读取水印图像，截图将不带水印发送。\r\"<FILE>\"";
 
 }  // namespace txt
 

@@ -21,24 +21,23 @@ const wchar_t TempFileNotSaved[] = L"无法保存临时文件。";
 
 const wchar_t PradomelTitle[] = L"Vorlix 邮件";
 const wchar_t PradomelFailed[] = L"无法将您的图像放入新的 Outlook 邮件。";
+const wchar_t PradomelFailedBecause[] = L"无法将您的图像放入新的 Outlook 邮件。\r\n<REASON>";
 const wchar_t PradomelBadArguments[] = L"Outlook 辅助程序的启动参数有误。";
-const wchar_t PradomelNoImage[] = L"无法读取图像文件：";
-const wchar_t PradomelRefused[] = L"Outlook 拒绝了此步骤：";
+const wchar_t PradomelNoImage[] = L"无法读取图像文件：<FILE>";
+const wchar_t PradomelRefused[] = L"Outlook 拒绝了此步骤：<STEP> (0x<CODE>)";
 
 const wchar_t SmtpTitle[] = L"Vorlix 邮件";
-const wchar_t SmtpPreviewA[] = L"收件人：";
-const wchar_t SmtpPreviewSubject[] = L"主题：";
-const wchar_t SmtpPreviewAttachment[] = L"图像：";
-const wchar_t SmtpPreviewQuestion[] = L"现在发送此邮件吗？";
+const wchar_t SmtpPreview[] = L"收件人：<TO>\r\n主题：<SUBJECT>\r\n图像：<IMAGE>\r\n\r\n<BODY>\r\n\r\n现在发送此邮件吗？";
 const wchar_t SmtpProgressConnecting[] = L"正在连接邮件服务器...";
 const wchar_t SmtpProgressSending[] = L"正在发送邮件...";
 const wchar_t SmtpFailed[] = L"无法通过电子邮件发送您的图像。";
+const wchar_t SmtpFailedBecause[] = L"无法通过电子邮件发送您的图像。\r\n<REASON>";
 const wchar_t SmtpBadArguments[] = L"邮件发送程序的启动参数有误。";
-const wchar_t SmtpBadAddress[] = L"电子邮件地址无效：";
-const wchar_t SmtpNoImage[] = L"无法读取图像文件：";
-const wchar_t SmtpNoConnection[] = L"无法连接到邮件服务器：";
+const wchar_t SmtpBadAddress[] = L"电子邮件地址无效：<ADDRESS>";
+const wchar_t SmtpNoImage[] = L"无法读取图像文件：<FILE>";
+const wchar_t SmtpNoConnection[] = L"无法连接到邮件服务器：<SERVER>";
 const wchar_t SmtpLoginRefused[] = L"邮件服务器拒绝了用户名或密码。";
-const wchar_t SmtpRefused[] = L"邮件服务器拒绝了该邮件：";
+const wchar_t SmtpRefused[] = L"邮件服务器拒绝了该邮件：<REPLY>";
 const wchar_t SmtpConnectionLost[] = L"与邮件服务器的连接已断开。";
 
 }  // namespace txt

@@ -6,7 +6,7 @@ namespace txt {
 const wchar_t SentToIcq[] = L"图像已发送到 ICQ";
 const wchar_t IcqNotAvailable[] = L"要使用 Vorlix 向 ICQ 用户发送屏幕截图，\rICQ 必须已安装、正在运行并且在线。";
 const wchar_t IcqNoContact[] = L"请输入预设的 ICQ 目标用户。";
-const wchar_t IcqNotOnline[] = L" 不在线。    ";
+const wchar_t IcqNotOnline[] = L"<NICK> 不在线。    ";
 const wchar_t IcqCannotSend[] = L"Vorlix 无法通过 ICQ 发送文件。";
 
 const wchar_t SentToIm[] = L"图像已发送到 IM";

@@ -109,11 +109,9 @@ const wchar_t* const FileMethodItems[3] = {L"提示输入文件名", L"固定文
 const wchar_t* const TimerFormatItems[2] = {L"秒", L"分钟"};
 const wchar_t* const ZoomFactorItems[3] = {L"x2", L"x4", L"x8"};
 
-const wchar_t SelectionWidthA[] = L"选择宽度必须介于 ";
-const wchar_t SelectionHeightA[] = L"选择高度必须介于 ";
-const wchar_t SelectionAnd[] = L" 和 ";
-const wchar_t SelectionEnd[] = L" 之间。";
-const wchar_t FolderTooLong[] = L"此文件夹的路径太长。请选择路径较短的文件夹。";
+const wchar_t SelectionWidthRange[] = L"选择宽度必须介于 <MIN> 和 <MAX> 之间。";
+const wchar_t SelectionHeightRange[] = L"选择高度必须介于 <MIN> 和 <MAX> 之间。";
+const wchar_t FolderTooLong[] = L"此文件夹的路径太长。请选择路径较短的文件夹。\r<FOLDER>";
 const wchar_t TextNotStorable[] = L"此文本包含无法保存到设置中的字符。请使用其他字符。";
 const wchar_t BrowseFolderTitle[] = L"输出文件夹";
 
@@ -122,15 +120,10 @@ const wchar_t FavoriteAdd[] = L"将当前配置另存为...";
 const wchar_t FavoriteUpdate[] = L"更新收藏";
 const wchar_t FavoriteDelete[] = L"删除";
 const wchar_t FavoriteRename[] = L"重命名";
-const wchar_t FavoriteExistsA[] = L"收藏“";
-const wchar_t FavoriteExistsB[] = L"”已存在。";
-const wchar_t FavoriteExistsC[] = L"是否替换？";
-const wchar_t FavoriteUnreadableA[] = L"无法读取收藏“";
-const wchar_t FavoriteUnreadableB[] = L"”。未做任何更改。";
-const wchar_t FavoriteWriteFailedA[] = L"无法保存收藏“";
-const wchar_t FavoriteWriteFailedB[] = L"”。";
-const wchar_t FavoriteDeleteFailedA[] = L"无法删除收藏“";
-const wchar_t FavoriteDeleteFailedB[] = L"”。";
+const wchar_t FavoriteExists[] = L"收藏“<NAME>”已存在。\r是否替换？";
+const wchar_t FavoriteUnreadable[] = L"收藏“<NAME>”无法读取。未做任何更改。";
+const wchar_t FavoriteWriteFailed[] = L"收藏“<NAME>”无法保存。";
+const wchar_t FavoriteDeleteFailed[] = L"收藏“<NAME>”无法删除。";
 const wchar_t FavoriteNameTooLong[] = L"此名称对收藏来说太长。请选择较短的名称。";
 const wchar_t SettingsNotSaved[] = L"无法保存当前设置。";
 

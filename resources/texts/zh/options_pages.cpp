@@ -125,9 +125,9 @@ const wchar_t ShadowColorCaption[] = L" 阴影颜色 ";
 const wchar_t BackgroundColorCaption[] = L" 背景颜色 ";
 
 const wchar_t PortRange[] = L"请输入 1 到 255 之间的数字";
-const wchar_t OffsetRangeA[] = L"请输入 0 到以下数值之间的数字：";
+const wchar_t OffsetRange[] = L"请输入 0 到 <MAX> 之间的数字";
 const wchar_t PlaceholderTooLong[] = L"文字已满，无法插入此占位符。请先缩短文字。";
-const wchar_t PathTooLong[] = L"此文件的路径太长。请选择路径较短的文件。";
+const wchar_t PathTooLong[] = L"此文件的路径太长。请选择路径较短的文件。\r<FILE>";
 const wchar_t ChooseWatermark[] = L"选择水印";
 const wchar_t WatermarkFilter[] = L"Windows 位图 (*.bmp)";
 const wchar_t ChooseEditor[] = L"选择编辑器";

@@ -14,7 +14,7 @@ const wchar_t TrainerTrayOptions[] = L"左键单击图标可打开选项面板�
 const wchar_t TrainerDontShowAgain[] = L"不再显示";
 const wchar_t TrainerClose[] = L"关闭";
 
-const wchar_t AboutCaptionPrefix[] = L"关于 ";
+const wchar_t AboutCaption[] = L"关于 <PRODUCT>";
 const wchar_t AboutVersionLabel[] = L"版本：";
 const wchar_t AboutLegalNotice[] =
     L"本程序受版权法和国际条约保护。未经授权复制或分发本程序或其任何部分，可能导致严重的民事和刑事处罚。";

@@ -14,19 +14,17 @@ const wchar_t ButtonCancel[] = L"取消";
 
 const wchar_t UploadCaption[] = L"Trabbon";
 const wchar_t UploadWrongArguments[] = L"Trabbon 启动参数错误。请重新安装 Vorlix。";
-const wchar_t UploadFileUnreadableA[] = L"无法读取文件 ";
-const wchar_t UploadFileUnreadableB[] = L"。";
-const wchar_t UploadCannotConnectA[] = L"无法连接到 ";
-const wchar_t UploadCannotConnectB[] = L"。请检查 FTP 服务器、端口和代理。";
-const wchar_t UploadLoginRefused[] = L"FTP 服务器拒绝了用户名或密码。";
-const wchar_t UploadFolderRefusedA[] = L"FTP 服务器拒绝了文件夹 ";
-const wchar_t UploadFolderRefusedB[] = L"。";
-const wchar_t UploadRefusedA[] = L"FTP 服务器拒绝了文件 ";
-const wchar_t UploadRefusedB[] = L"。";
+const wchar_t UploadFileUnreadable[] = L"文件 <FILE> 无法读取。";
+const wchar_t UploadCannotConnect[] = L"无法连接到 <SERVER>。请检查 FTP 服务器、端口和代理。";
+const wchar_t UploadGreetingRefused[] = L"无法连接到 <SERVER>。请检查 FTP 服务器、端口和代理。\r<REPLY>";
+const wchar_t UploadLoginRefused[] = L"FTP 服务器拒绝了用户名或密码。\r<REPLY>";
+const wchar_t UploadFolderRefused[] = L"FTP 服务器拒绝了文件夹 <FOLDER>。\r<REPLY>";
+const wchar_t UploadRefused[] = L"FTP 服务器拒绝了文件 <FILE>。\r<REPLY>";
 const wchar_t UploadNoDataConnection[] = L"无法建立到 FTP 服务器的数据连接。请尝试另一种传输模式（被动或主动）。";
+const wchar_t UploadDataConnectionRefused[] =
+    L"无法建立到 FTP 服务器的数据连接。请尝试另一种传输模式（被动或主动）。\r<REPLY>";
 const wchar_t UploadConnectionLost[] = L"与 FTP 服务器的连接已断开。";
-const wchar_t UploadProgressA[] = L"正在上传 ";
-const wchar_t UploadProgressB[] = L" ...";
+const wchar_t UploadProgress[] = L"正在上传 <FILE> ...";
 
 const wchar_t SentToPrinter[] = L"图像已发送到打印机/传真";
 const wchar_t NoPrinter[] = L"此计算机上没有安装打印机/传真。";
