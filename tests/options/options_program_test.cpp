@@ -75,7 +75,7 @@ TEST(OptionsFrame, OpensOnTheLastPageAndRemembersTheNodeAtClose) {
     EXPECT_EQ(vt::WindowText(vt::DialogItem(p.ShownPage(), IDC_PAGE_TEXT)), L"Vorlix Zovozu is not installed.");
     p.Select(L"Timer");
     ASSERT_TRUE(p.Close());
-    EXPECT_EQ(vt::ReadString(opt::kConfiguration, L"Last Node"), L"Timer");
+    EXPECT_EQ(vt::ReadString(vt::kConfigurationKey, L"Last Node"), L"Timer");
 
     ASSERT_TRUE(p.Open());
     EXPECT_EQ(p.Title(), L"Timer");
@@ -476,7 +476,7 @@ TEST(OptionsLook, EveryPageFitsItsAreaInBothBuilds) {
             OptionsProgram p;
             // Some favourites, so that the list shows rows.
             for (const wchar_t* name : {L"Email To Friend", L"Rect To File, x8, Show Size", L"Fixed Rect To File"})
-                vt::WriteValue(opt::kSchema, name, REG_BINARY, &p.config, sizeof p.config);
+                vt::WriteValue(vt::kSchemaKey, name, REG_BINARY, &p.config, sizeof p.config);
             p.config.MailClient = mcSmtp;  // the SMTP settings shown
             ASSERT_TRUE(p.Start(exe));
             ASSERT_TRUE(p.Open());
@@ -561,8 +561,7 @@ TEST(OptionsFrame, AReloadKeepsTheNodeOfThePageShown) {
     ASSERT_TRUE(p.Start());
     ASSERT_TRUE(p.Open());
     ASSERT_EQ(p.Title(), L"Precision");
-    ASSERT_TRUE(vt::SaveBmp(vt::Pixels(8, 8, RGB(10, 200, 30)), vt::Join(vt::Join(p.dir, L"temp"), L"duridevazazu.bmp")));
-    ASSERT_TRUE(vt::Post(p.Main(), WM_USER + 11));
+    ASSERT_TRUE(p.PutHandOver(vt::Pixels(8, 8, RGB(10, 200, 30)), WM_HANDOVER_MAIL));
     HWND box = p.Box();
     ASSERT_TRUE(box);
     vt::PressButton(box, L"OK");
