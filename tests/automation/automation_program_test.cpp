@@ -22,8 +22,6 @@ class AutomationProgram : public ::testing::Test {
 protected:
     void SetUp() override {
         RegisterAutomationStandIn();
-        script = vt::Join(run.scratch, L"script.txt");
-        log = vt::Join(run.scratch, L"automation.log");
         record.FileName = "saved";
         record.FileNaming = fnFixed;
         record.FileFormat = ifBMP;
@@ -50,9 +48,8 @@ protected:
     }
 
     void Start(const std::string& lines) {
-        ASSERT_TRUE(vt::WriteFileBytes(script, lines));
-        DeleteFileW(log.c_str());
-        ASSERT_TRUE(run.Start(L"Vorlix.exe", {{L"VORLIX_AUTOMATION_SCRIPT", script}, {L"VORLIX_AUTOMATION_LOG", log}}));
+        ASSERT_TRUE(automation.Play(lines));
+        ASSERT_TRUE(run.Start(L"Vorlix.exe", automation.Variables()));
     }
     void HandOver(UINT message) { EXPECT_TRUE(run.HandOver(vt::TestImage(19, 13, 1), message)) << "not taken"; }
     struct Outcome {
@@ -77,7 +74,8 @@ protected:
     TConfiguration& record = run.record;
     const std::wstring& out = run.out;
     const std::wstring temp = vt::WithSlash(run.temp);
-    std::wstring script, log;
+    const vt::StandIn automation{run, L"AUTOMATION"};
+    const std::wstring& log = automation.log;
 };
 
 // ---- The instant messenger ----------------------------------------------------------------
@@ -171,14 +169,13 @@ TEST_F(AutomationProgram, ARunningOutlookIsUsed) {
     Associate(L".msg");
     record.MailClient = mcOutlook;
     record.MailMethod = 2;
-    ASSERT_TRUE(vt::WriteFileBytes(script, ""));
-    DeleteFileW(log.c_str());
-    vt::Process outlook = vt::Process::Start(vt::BinFile(L"running_outlook.exe"), L"", L"",
-                                             {{L"VORLIX_AUTOMATION_SCRIPT", script}, {L"VORLIX_AUTOMATION_LOG", log}});
+    ASSERT_TRUE(automation.Play(""));
+    vt::Process outlook =
+        vt::Process::Start(vt::BinFile(L"running_outlook.exe"), L"", L"", automation.Variables());
     ASSERT_TRUE(outlook);
     HWND window = vt::WaitForWindow(outlook.Id(), L"VorlixRunningOutlook", nullptr, 15000);
     ASSERT_TRUE(window);
-    ASSERT_TRUE(run.Start(L"Vorlix.exe", {{L"VORLIX_AUTOMATION_SCRIPT", script}, {L"VORLIX_AUTOMATION_LOG", log}}));
+    ASSERT_TRUE(run.Start(L"Vorlix.exe", automation.Variables()));
     HandOver(WM_HANDOVER_MAIL);
     EXPECT_EQ(vt::NoticeOutcome(run.main), "sent");
     const std::string l = vt::WaitForLogLine(log, "MailItem.Display()");

@@ -33,7 +33,6 @@ protected:
         ASSERT_EQ(GetACP(), 936u) << "this test needs the zh_CN.UTF-8 locale (ANSI code page 936)";
         out = vt::WithSlash(vt::Join(scratch, L"输出图像"));
         ASSERT_TRUE(vt::MakeDirs(out));
-        log = vt::Join(scratch, L"recorder.log");
         record.HotkeysOn = 1;
         std::memset(record.SendTo, 0, sizeof record.SendTo);
         record.SendTo[dFile] = 1;
@@ -47,7 +46,7 @@ protected:
     void Start(const std::wstring& folder, const wchar_t* exe, bool storeRecord = true) {
         run.folder = folder;
         run.storeRecord = storeRecord;
-        ASSERT_TRUE(run.Start(exe, {{L"VORLIX_RECORDER_LOG", log}}));
+        ASSERT_TRUE(run.Start(exe));
     }
     void Stop() { run.Stop(); }
     TConfiguration Stored() { return run.Stored(); }
@@ -78,7 +77,8 @@ protected:
     const std::wstring& scratch = run.scratch;
     const std::wstring program = run.folder;
     const vt::Process& running = run.process;
-    std::wstring out, log;
+    const std::wstring& log = run.recorderLog;
+    std::wstring out;
 };
 
 TEST_F(ChineseSystem, TheFileDestinationNumbersAndSavesChineseNamesInAChineseFolder) {

@@ -79,7 +79,6 @@ class DeliveryProgram : public ::testing::Test {
 protected:
     void SetUp() override {
         vt::DeleteKeyTree(kZovozuKey);
-        log = vt::Join(scratch, L"recorder.log");
         record.FileNaming = fnFixed;
         record.FileName = "handed";
         record.FileFormat = ifPNG;
@@ -98,7 +97,7 @@ protected:
     // Without the record the program starts as on its first run.
     void Start(const wchar_t* exe = L"Vorlix.exe", bool withRecord = true) {
         run.storeRecord = withRecord;
-        ASSERT_TRUE(run.Launch(exe, {{L"VORLIX_RECORDER_LOG", log}}));
+        ASSERT_TRUE(run.Launch(exe));
     }
     void WaitForMain() { ASSERT_TRUE(run.WaitStarted()); }
     TConfiguration Stored() { return run.Stored(); }
@@ -123,7 +122,7 @@ protected:
     const std::wstring handOver = run.HandOverFile();
     vt::Process& running = run.process;
     HWND& main = run.main;
-    std::wstring log;
+    const std::wstring& log = run.recorderLog;
 };
 
 vt::Pixels Image(int seed) {

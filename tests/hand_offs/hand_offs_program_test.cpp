@@ -114,13 +114,6 @@ protected:
         r.IcqFormat = ifPNG;
         base = r;
 
-        log = vt::Join(run.scratch, L"recorder.log");
-        icqScript = vt::Join(run.scratch, L"icq.txt");
-        icqLog = vt::Join(run.scratch, L"icq.log");
-        imScript = vt::Join(run.scratch, L"messenger.txt");
-        imLog = vt::Join(run.scratch, L"messenger.log");
-        ASSERT_TRUE(vt::WriteFileBytes(icqScript, "contact 222 bob\n"));
-        ASSERT_TRUE(vt::WriteFileBytes(imScript, "contact bob@example.test 2\n"));
     }
     void TearDown() override {
         run.Stop();
@@ -190,7 +183,7 @@ protected:
                 const std::string start = icq ? "SendFile 222 " : "drop ";
                 std::wstring path;
                 vt::WaitUntil([&] {
-                    const std::string l = vt::ReadFileBytes(icq ? icqLog : imLog);
+                    const std::string l = vt::ReadFileBytes(icq ? icqApi.log : messenger.log);
                     for (size_t from = 0, end; (end = l.find('\n', from)) != std::string::npos; from = end + 1)
                         if (l.compare(from, start.size(), start) == 0 && l.compare(from, 11, "drop count ") != 0)
                             path = Wide(l.substr(from + start.size(), end - from - start.size()));
@@ -213,15 +206,13 @@ protected:
         for (const Case& c : Cases()) {
             SCOPED_TRACE(c.name);
             DeleteFileW(log.c_str());
-            DeleteFileW(icqLog.c_str());
-            DeleteFileW(imLog.c_str());
+            ASSERT_TRUE(icqApi.Play("contact 222 bob\n"));
+            ASSERT_TRUE(messenger.Play("contact bob@example.test 2\n"));
             run.record = base;
             c.set(run.record);
-            ASSERT_TRUE(run.Start(L"Vorlix.exe", {{L"VORLIX_RECORDER_LOG", log},
-                                                  {L"VORLIX_ICQ_SCRIPT", icqScript},
-                                                  {L"VORLIX_ICQ_LOG", icqLog},
-                                                  {L"VORLIX_AUTOMATION_SCRIPT", imScript},
-                                                  {L"VORLIX_AUTOMATION_LOG", imLog}}));
+            vt::Environment peers = icqApi.Variables();
+            for (const auto& v : messenger.Variables()) peers.push_back(v);
+            ASSERT_TRUE(run.Start(L"Vorlix.exe", peers));
             const vt::Pixels image = vt::TestImage(21 + seed, 13, seed);
             ++seed;
             EXPECT_TRUE(run.HandOver(image, c.message)) << "not taken";
@@ -256,7 +247,8 @@ protected:
     vt::Program run{{.folder = L"Pr\u00f4gram Files\\V\u00f6rlix Tessavue"}};
     TConfiguration base{};
     std::wstring zovozu, clients, oe, netscape, eudora, incredimail, out;
-    std::wstring log, icqScript, icqLog, imScript, imLog;
+    const std::wstring& log = run.recorderLog;
+    const vt::StandIn icqApi{run, L"ICQ"}, messenger{run, L"AUTOMATION"};  // the messenger's automation
 };
 
 TEST_F(HandOffs, EveryDestinationGetsWholePathsFromFoldersWithBlanksAndAccents) {

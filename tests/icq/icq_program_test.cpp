@@ -17,8 +17,6 @@ class IcqProgram : public ::testing::Test {
 protected:
     void SetUp() override {
         ASSERT_TRUE(vt::CopyFileTo(vt::BinFile(L"fake_icqmapi.dll"), run.Bin(L"ICQMAPI.dll")));
-        script = vt::Join(run.scratch, L"icq.txt");
-        log = vt::Join(run.scratch, L"icq.log");
         record.FileName = "saved";
         record.FileNaming = fnFixed;
         record.FileFormat = ifBMP;
@@ -27,9 +25,8 @@ protected:
     }
 
     void Start(const std::string& lines) {
-        ASSERT_TRUE(vt::WriteFileBytes(script, lines));
-        DeleteFileW(log.c_str());
-        ASSERT_TRUE(run.Start(L"Vorlix.exe", {{L"VORLIX_ICQ_SCRIPT", script}, {L"VORLIX_ICQ_LOG", log}}));
+        ASSERT_TRUE(icq.Play(lines));
+        ASSERT_TRUE(run.Start(L"Vorlix.exe", icq.Variables()));
     }
     void HandOver() { EXPECT_TRUE(run.HandOver(vt::TestImage(19, 13, 2), WM_HANDOVER_ICQ)) << "not taken"; }
     // One delivery with the contact; the box it shows ("" when none came).
@@ -48,7 +45,8 @@ protected:
     TConfiguration& record = run.record;
     const std::wstring& out = run.out;
     const std::wstring temp = vt::WithSlash(run.temp);
-    std::wstring script, log;
+    const vt::StandIn icq{run, L"ICQ"};
+    const std::wstring& log = icq.log;
 };
 
 TEST_F(IcqProgram, MessagesInTheirOrder) {

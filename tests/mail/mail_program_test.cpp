@@ -100,7 +100,6 @@ protected:
     void SetUp() override {
         ForgetAssociations();
         clients = vt::Join(scratch, L"clients");
-        log = vt::Join(scratch, L"recorder.log");
         record.FileName = "shot";
         record.MailFileName = "mailshot";
         record.MailFormat = ifPNG;
@@ -113,7 +112,6 @@ protected:
     }
 
     void Start(const wchar_t* exe = L"Vorlix.exe", vt::Environment env = {}) {
-        env.emplace_back(L"VORLIX_RECORDER_LOG", log);
         ASSERT_TRUE(run.Start(exe, env));
     }
     void Stop() { run.Stop(); }
@@ -147,7 +145,8 @@ protected:
     const std::wstring temp = vt::WithSlash(run.temp);
     const vt::Process& running = run.process;
     const HWND& main = run.main;
-    std::wstring clients, log;
+    const std::wstring& log = run.recorderLog;
+    std::wstring clients;
 };
 
 TEST_F(MailProgram, DetectionKeepsFoundClientsAndFallsBackToSmtp) {

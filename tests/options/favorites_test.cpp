@@ -404,7 +404,7 @@ TEST(FavoritesPage, ApplyingMakesTheFavoriteLiveEverywhere) {
     fav.HotkeysOn = 1;
     fav.HkFreeHand = 0x4000 | 0x2000 | VK_F9;   // Ctrl+Shift+F9
     fav.HkRepeat = 0x4000 | 0x2000 | VK_F10;    // Ctrl+Shift+F10
-    ASSERT_TRUE(opt::HotkeyFree(MOD_CONTROL | MOD_SHIFT, VK_F9));
+    ASSERT_TRUE(vt::HotkeyFree(MOD_CONTROL | MOD_SHIFT, VK_F9));
     Put(L"Wanted", fav);
     Put(L"Start", f.live);
     ASSERT_TRUE(f.Open());
@@ -445,8 +445,8 @@ TEST(FavoritesPage, ApplyingMakesTheFavoriteLiveEverywhere) {
             EXPECT_NE(at, log.end()) << line;
         }
         // The hotkeys of the favourite are the program's now.
-        EXPECT_FALSE(opt::HotkeyFree(MOD_CONTROL | MOD_SHIFT, VK_F9));
-        EXPECT_FALSE(opt::HotkeyFree(MOD_CONTROL | MOD_SHIFT, VK_F10));
+        EXPECT_FALSE(vt::HotkeyFree(MOD_CONTROL | MOD_SHIFT, VK_F9));
+        EXPECT_FALSE(vt::HotkeyFree(MOD_CONTROL | MOD_SHIFT, VK_F10));
         // Tree and pages show it; the page shown is still the favourites'.
         EXPECT_EQ(f.p.Title(), L"Favorites");
         const std::wstring marked = fav.CaptureType == ctWindow ? L"Window" : L"Free Hand";
@@ -462,8 +462,8 @@ TEST(FavoritesPage, ApplyingMakesTheFavoriteLiveEverywhere) {
     // Back to the start: the keys of "Wanted" are given up again.
     f.p.Select(L"Favorites");
     ASSERT_TRUE(f.Choose(L"Start", IDM_FAV_APPLY));
-    EXPECT_TRUE(opt::HotkeyFree(MOD_CONTROL | MOD_SHIFT, VK_F9));
-    EXPECT_TRUE(opt::HotkeyFree(MOD_CONTROL | MOD_SHIFT, VK_F10));
+    EXPECT_TRUE(vt::HotkeyFree(MOD_CONTROL | MOD_SHIFT, VK_F9));
+    EXPECT_TRUE(vt::HotkeyFree(MOD_CONTROL | MOD_SHIFT, VK_F10));
 }
 
 TEST(FavoritesPage, TakenHotkeysAreReportedOnceAndTheRestIsApplied) {
@@ -475,7 +475,7 @@ TEST(FavoritesPage, TakenHotkeysAreReportedOnceAndTheRestIsApplied) {
     fav.HkWindow = 0x4000 | 0x2000 | VK_F11;
     fav.HkTimer = 0x4000 | 0x2000 | VK_F12;
     Put(L"Taken", fav);
-    opt::HeldHotkey window(MOD_CONTROL | MOD_SHIFT, VK_F11), timer(MOD_CONTROL | MOD_SHIFT, VK_F12);
+    vt::HeldHotkey window(MOD_CONTROL | MOD_SHIFT, VK_F11), timer(MOD_CONTROL | MOD_SHIFT, VK_F12);
     ASSERT_TRUE(window.Held() && timer.Held());
     ASSERT_TRUE(f.Open());
     ASSERT_TRUE(f.Choose(L"Taken", IDM_FAV_APPLY));

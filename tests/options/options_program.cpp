@@ -18,7 +18,7 @@ constexpr UINT kMenuExit = 110;
 }  // namespace
 
 OptionsProgram::OptionsProgram(std::vector<std::wstring> files)
-    : vt::Program({.recordingHook = true, .files = std::move(files), .notices = vt::Notices::Defaults}) {}
+    : vt::Program({.hook = L"recording-hook\\hovrak.dll", .files = std::move(files), .notices = vt::Notices::Defaults}) {}
 
 bool OptionsProgram::Start(const wchar_t* exe, const vt::Environment& env) {
     vt::Environment all = {{L"VORLIX_HOOK_LOG", vt::Join(dir, L"hook.log")}};
@@ -201,19 +201,5 @@ std::vector<std::string> OptionsProgram::HookLog() const {
 }
 
 void OptionsProgram::ClearHookLog() { DeleteFileW(vt::Join(dir, L"hook.log").c_str()); }
-
-HeldHotkey::HeldHotkey(UINT modifiers, UINT key)
-    : window_(CreateWindowExW(0, L"STATIC", L"", WS_POPUP, 0, 0, 1, 1, nullptr, nullptr, nullptr, nullptr)),
-      held_(RegisterHotKey(window_, 1, modifiers, key) != FALSE) {}
-
-HeldHotkey::~HeldHotkey() {
-    if (held_) UnregisterHotKey(window_, 1);
-    DestroyWindow(window_);
-}
-
-bool HotkeyFree(UINT modifiers, UINT key) {
-    HeldHotkey probe(modifiers, key);
-    return probe.Held();
-}
 
 }  // namespace opt

@@ -92,19 +92,4 @@ private:
 #define EXPECT_SOON(condition) \
     EXPECT_TRUE(vt::WaitUntil([&] { return bool(condition); }, 3000)) << #condition
 
-// A hotkey this process holds (another program, for the program under test).
-class HeldHotkey {
-public:
-    HeldHotkey(UINT modifiers, UINT key);
-    ~HeldHotkey();
-    bool Held() const { return held_; }
-
-private:
-    HWND window_;
-    bool held_;
-};
-
-// True when key + modifiers can be registered now (nobody holds it).
-bool HotkeyFree(UINT modifiers, UINT key);
-
 }  // namespace opt

@@ -262,8 +262,8 @@ TEST(OptionsHotkeys, AKeyInAHotkeyFieldIsStoredAndRegisteredAtOnce) {
     p.Focus(IDC_ED_HK_FREEHAND);
     p.Keys({VK_CONTROL, VK_SHIFT}, VK_F6);
     EXPECT_EQ(p.Text(IDC_ED_HK_FREEHAND), L"CTRL + SHIFT + F6");
-    EXPECT_FALSE(opt::HotkeyFree(MOD_CONTROL | MOD_SHIFT, VK_F6)) << "registered at once";
-    EXPECT_TRUE(opt::HotkeyFree(MOD_CONTROL | MOD_SHIFT, VK_F1)) << "the old key let go";
+    EXPECT_FALSE(vt::HotkeyFree(MOD_CONTROL | MOD_SHIFT, VK_F6)) << "registered at once";
+    EXPECT_TRUE(vt::HotkeyFree(MOD_CONTROL | MOD_SHIFT, VK_F1)) << "the old key let go";
     // Modifiers alone and typed characters change nothing.
     p.Keys({}, VK_SHIFT);
     vt::Send(p.Item(IDC_ED_HK_FREEHAND), WM_CHAR, 'x', 0);
@@ -272,7 +272,7 @@ TEST(OptionsHotkeys, AKeyInAHotkeyFieldIsStoredAndRegisteredAtOnce) {
     // A key that another program holds is kept, and the user is told that it
     // does not work. (The key is posted: typed, it would reach the other
     // program's hotkey instead.)
-    opt::HeldHotkey other(0, VK_F2);
+    vt::HeldHotkey other(0, VK_F2);
     ASSERT_TRUE(other.Held());
     p.Select(L"Timer");
     vt::Post(p.Item(IDC_ED_HK_TIMER), WM_KEYDOWN, VK_F2, 0);
@@ -297,8 +297,8 @@ TEST(OptionsHotkeys, WithHotkeysOffOnlyRepeatAndTimerTakeKeys) {
     ASSERT_TRUE(p.Start());
     ASSERT_TRUE(p.Open());
     p.Click(IDC_CK_HOTKEYS);
-    EXPECT_TRUE(opt::HotkeyFree(MOD_CONTROL | MOD_SHIFT, VK_F1));
-    EXPECT_TRUE(opt::HotkeyFree(MOD_CONTROL | MOD_SHIFT, VK_F3));
+    EXPECT_TRUE(vt::HotkeyFree(MOD_CONTROL | MOD_SHIFT, VK_F1));
+    EXPECT_TRUE(vt::HotkeyFree(MOD_CONTROL | MOD_SHIFT, VK_F3));
     p.Select(L"Free Hand");
     p.Focus(IDC_ED_HK_FREEHAND);
     p.Keys({}, VK_F9);
@@ -307,13 +307,13 @@ TEST(OptionsHotkeys, WithHotkeysOffOnlyRepeatAndTimerTakeKeys) {
     p.Focus(IDC_ED_HK_TIMER);
     p.Keys({}, VK_F9);
     EXPECT_EQ(p.Text(IDC_ED_HK_TIMER), L"F9");
-    EXPECT_FALSE(opt::HotkeyFree(0, VK_F9));
+    EXPECT_FALSE(vt::HotkeyFree(0, VK_F9));
 
     // Turning the mouse off as well turns the hotkeys back on.
     p.Select(L"Activate");
     p.Click(IDC_CK_MOUSE_BUTTON);
     EXPECT_TRUE(p.Checked(IDC_CK_HOTKEYS));
-    EXPECT_FALSE(opt::HotkeyFree(MOD_CONTROL | MOD_SHIFT, VK_F1));
+    EXPECT_FALSE(vt::HotkeyFree(MOD_CONTROL | MOD_SHIFT, VK_F1));
     ASSERT_TRUE(p.Close());
     const TConfiguration c = p.Stored();
     EXPECT_EQ(Byte(c, 0x000), 1);

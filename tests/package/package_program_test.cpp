@@ -46,8 +46,8 @@ TEST(PackageProgram, PreviewOnAFreshRecordOpensTheDefaultWatermark) {
     // The record of the set-up is the one a first start writes in its folder.
     opt::OptionsProgram p({kWatermark});
     const std::wstring mark = vt::Join(p.dir, kWatermark);
-    const std::wstring log = vt::Join(p.dir, L"recorder.log");
-    ASSERT_TRUE(p.Start(L"Vorlix.exe", {{L"VORLIX_RECORDER_LOG", log}}));
+    const std::wstring& log = p.recorderLog;
+    ASSERT_TRUE(p.Start());
     ASSERT_TRUE(p.Open());
     p.Select(L"Watermark");
     EXPECT_EQ(p.Text(IDC_ED_WATERMARK_LOCATION), mark);

@@ -25,6 +25,7 @@ Program::Program(ProgramSetUp s) : setUp(std::move(s)) {
     folder = Join(scratch, setUp.folder);
     temp = Join(scratch, L"temp");
     out = WithSlash(Join(scratch, L"out"));
+    recorderLog = Join(scratch, L"recorder.log");
     EXPECT_TRUE(MakeDirs(temp) && MakeDirs(out));
     EXPECT_TRUE(CopyProgramTo(folder));
 
@@ -50,8 +51,7 @@ bool Program::CopyProgramTo(const std::wstring& other) const {
     bool copied = true;
     for (const wchar_t* f : kProgramFiles)
         if (FileExists(BinFile(f))) copied = CopyFileTo(BinFile(f), Join(other, f)) && copied;
-    copied = CopyFileTo(BinFile(setUp.recordingHook ? L"recording-hook\\hovrak.dll" : L"hovrak.dll"),
-                        Join(other, L"hovrak.dll")) && copied;
+    copied = CopyFileTo(BinFile(setUp.hook), Join(other, L"hovrak.dll")) && copied;
     for (const std::wstring& f : setUp.files) copied = CopyFileTo(BinFile(f), Join(other, f)) && copied;
     return copied;
 }
@@ -61,7 +61,7 @@ bool Program::Launch(const wchar_t* exe, const Environment& env) {
     if (storeRecord && !(WriteString(kConfigurationKey, L"Last Node", lastNode) &&
                          WriteValue(kSchemaKey, L"", REG_BINARY, &record, sizeof record)))
         return false;
-    Environment all = {{L"TMP", temp}, {L"TEMP", temp}};
+    Environment all = {{L"TMP", temp}, {L"TEMP", temp}, {L"VORLIX_RECORDER_LOG", recorderLog}};
     all.insert(all.end(), env.begin(), env.end());
     main = nullptr;
     process = Process::Start(Bin(exe), L"", folder, all);
@@ -114,6 +114,18 @@ TConfiguration Program::Stored() const {
     const auto v = ReadValue(kSchemaKey, L"");
     if (v && v->data.size() == sizeof c) std::memcpy(&c, v->data.data(), sizeof c);
     return c;
+}
+
+StandIn::StandIn(const Program& program, const std::wstring& n)
+    : name(n), script(Join(program.scratch, n + L".txt")), log(Join(program.scratch, n + L".log")) {}
+
+bool StandIn::Play(const std::string& lines) const {
+    DeleteFileW(log.c_str());
+    return WriteFileBytes(script, lines);
+}
+
+Environment StandIn::Variables() const {
+    return {{L"VORLIX_" + name + L"_SCRIPT", script}, {L"VORLIX_" + name + L"_LOG", log}};
 }
 
 Pixels TestImage(int width, int height, int seed) {

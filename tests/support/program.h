@@ -43,7 +43,10 @@ enum class Notices {
 // What differs between tests in how the program is laid out.
 struct ProgramSetUp {
     std::wstring folder = L"Program Files";  // the program's folder, below the scratch folder
-    bool recordingHook = false;              // hovrak.dll is the recording one, which logs what it is handed
+    // The hook library of the build folder that goes beside the program as
+    // hovrak.dll: "recording-hook\\hovrak.dll" logs what it is handed,
+    // "failing-hook\\hovrak.dll" will not install.
+    std::wstring hook = L"hovrak.dll";
     std::vector<std::wstring> files = {};    // further files of the build folder copied beside the program
     Notices notices = Notices::Sliding;
 };
@@ -68,8 +71,8 @@ public:
     bool CopyProgramTo(const std::wstring& other) const;
 
     // Stores `training` and, with `storeRecord`, "Last Node" and the record;
-    // then starts the build from its folder with TMP and TEMP set to `temp`
-    // and the variables of env. Returns at once: for a test that meets a
+    // then starts the build from its folder with TMP and TEMP set to `temp`,
+    // the recorder's log and the variables of env. Returns at once: for a test that meets a
     // box of the start-up.
     bool Launch(const wchar_t* exe = L"Vorlix.exe", const Environment& env = {});
     // Waits until the start-up is over (the tray icon carries its tip);
@@ -108,12 +111,29 @@ public:
     std::wstring folder;    // the program's copy
     std::wstring temp;      // its temporary folder, without a trailing backslash
     std::wstring out;       // the File destination's folder, empty, with a trailing backslash
+    std::wstring recorderLog;  // where a recorder started in another program's place logs (ReadRecorderLog)
     TConfiguration record{};
     bool storeRecord = true;           // false: the program makes its first-start record
     std::optional<DWORD> training = 0; // "Training"; none: a first run, with the tutorial
     std::wstring lastNode = L"Activate";
     Process process;
     HWND main = nullptr;
+};
+
+// A scripted stand-in of one of the program's peers (the ICQ library, the
+// automation servers of the messenger and the mail programs, the TWAIN
+// manager): it plays the lines of `script` and logs what it was asked in
+// `log`, both in the test's scratch folder, and finds them through the
+// variables VORLIX_<name>_SCRIPT and VORLIX_<name>_LOG it inherits from the
+// program.
+struct StandIn {
+    StandIn(const Program& program, const std::wstring& name);
+    // Writes the script and removes the log of a run before.
+    bool Play(const std::string& lines) const;
+    // The two variables, for Start.
+    Environment Variables() const;
+
+    const std::wstring name, script, log;
 };
 
 // A small image in which neighbouring pixels differ, different for each seed.

@@ -43,8 +43,6 @@ vt::Pixels Picture(int w, int h, int seed) {
 class ScanningProgram : public ::testing::Test {
 protected:
     void SetUp() override {
-        script = vt::Join(scratch, L"script.txt");
-        log = vt::Join(scratch, L"twain.log");
         // The Windows folder's manager is set aside while ours stands in.
         manager = WindowsManager();
         saved = vt::Join(scratch, L"wine-twain_32.dll");
@@ -74,7 +72,7 @@ protected:
 
     void Start(const TConfiguration& record) {
         run.record = record;
-        ASSERT_TRUE(run.Start(L"Vorlix.exe", {{L"VORLIX_TWAIN_SCRIPT", script}, {L"VORLIX_TWAIN_LOG", log}}));
+        ASSERT_TRUE(run.Start(L"Vorlix.exe", twain.Variables()));
     }
 
     // Scans straight into numbered bitmaps in `out`, unfinished.
@@ -93,11 +91,12 @@ protected:
 
     vt::Program run{{.notices = vt::Notices::Still}};
     const std::wstring& scratch = run.scratch;
-    const std::wstring& program = run.folder;
     const std::wstring& out = run.out;
     vt::Process& running = run.process;
     HWND& main = run.main;
-    std::wstring script, log, manager, saved;
+    const vt::StandIn twain{run, L"TWAIN"};
+    const std::wstring& log = twain.log;
+    std::wstring manager, saved;
     bool hadManager = false;
 };
 
@@ -109,7 +108,7 @@ TEST_F(ScanningProgram, EveryScanOfAnAcquisitionIsDelivered) {
         ASSERT_TRUE(vt::SaveBmp(Picture(30 + i, 20, i), path));
         s += "image native " + Ansi(path) + "\n";
     }
-    ASSERT_TRUE(vt::WriteFileBytes(script, s));
+    ASSERT_TRUE(twain.Play(s));
     TConfiguration record = Record();
     Start(record);
     ASSERT_TRUE(vt::Post(main, WM_COMMAND, kAcquire));
@@ -131,7 +130,7 @@ TEST_F(ScanningProgram, ExitDuringAScanEndsTheProgramWithTheSourceClosed) {
     InstallFakeManager();
     const std::wstring path = vt::Join(scratch, L"in.bmp");
     ASSERT_TRUE(vt::SaveBmp(Picture(5, 5, 1), path));
-    ASSERT_TRUE(vt::WriteFileBytes(script, "events\nimage native " + Ansi(path) + "\n"));  // never ready
+    ASSERT_TRUE(twain.Play("events\nimage native " + Ansi(path) + "\n"));  // never ready
     TConfiguration record = Record();
     Start(record);
     ASSERT_TRUE(vt::Post(main, WM_COMMAND, kAcquire));
@@ -142,15 +141,12 @@ TEST_F(ScanningProgram, ExitDuringAScanEndsTheProgramWithTheSourceClosed) {
     EXPECT_NE(l.find("MSG=0x0302"), std::string::npos) << l;
     EXPECT_EQ(l.find("SEQERROR"), std::string::npos) << l;
     // The single-instance mutex is free again: a new instance starts.
-    vt::Process again = vt::Process::Start(vt::Join(program, L"Vorlix.exe"), L"", program);
-    EXPECT_TRUE(vt::WaitForWindow(again.Id(), L"TuMainForm", nullptr, 15000));
-    running = std::move(again);
-    main = vt::FindWindowOf(running.Id(), L"TuMainForm");
+    EXPECT_TRUE(run.Start());
 }
 
 TEST_F(ScanningProgram, ASourceThatDoesNotOpenIsTold) {
     InstallFakeManager();
-    ASSERT_TRUE(vt::WriteFileBytes(script, "fail 0x0003 0x0401 1\n"));
+    ASSERT_TRUE(twain.Play("fail 0x0003 0x0401 1\n"));
     TConfiguration record = Record();
     Start(record);
     ASSERT_TRUE(vt::Post(main, WM_COMMAND, kAcquire));
