@@ -12,6 +12,7 @@
 #include "core/configuration.h"
 #include "core/globals.h"
 #include "core/hotkeys.h"
+#include "support/vorlix_test.h"
 
 namespace {
 
