@@ -120,14 +120,7 @@ Stalled::~Stalled() {
     CloseHandle(thread_);
 }
 
-// Nobody holds Esc as a hotkey: no selection runs in the program.
-bool EscFree() {
-    HWND probe = CreateWindowExW(0, L"STATIC", L"", WS_POPUP, 0, 0, 1, 1, nullptr, nullptr, nullptr, nullptr);
-    const bool free = RegisterHotKey(probe, 1, 0, VK_ESCAPE) != FALSE;
-    if (free) UnregisterHotKey(probe, 1);
-    DestroyWindow(probe);
-    return free;
-}
+bool EscFree() { return vt::HotkeyFree(0, VK_ESCAPE); }
 
 void ProgramRoad::SetUp() {
     config.HoldTime = 300;

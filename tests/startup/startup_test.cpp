@@ -77,6 +77,8 @@ TEST(Startup, ASecondStartWarnsAndLeavesTheFirstAlone) {
     ASSERT_TRUE(vt::WaitForWindow(first.Pid(), L"TuMainForm", nullptr, 15000));
 
     for (const wchar_t* exe : {L"Vorlix.exe", L"Vorlix-cn.exe"}) {
+        // Started by hand from the same copy: the fixture runs one instance,
+        // and this one must meet the first's record and mutex as they are.
         vt::Process second = vt::Process::Start(first.Bin(exe), L"", first.folder);
         ASSERT_TRUE(second);
         HWND box = vt::WaitForMessageBox(second.Id(), nullptr, 15000);
