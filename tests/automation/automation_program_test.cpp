@@ -12,26 +12,16 @@
 #include <cstring>
 
 #include "core/configuration.h"
-#include "program_run.h"
 #include "stand_in.h"
+#include "support/program.h"
 #include "support/vorlix_test.h"
 
 namespace {
-
-constexpr UINT kHandOverMail = WM_USER + 11;
-constexpr UINT kHandOverIm = WM_USER + 16;
 
 class AutomationProgram : public ::testing::Test {
 protected:
     void SetUp() override {
         RegisterAutomationStandIn();
-        run.Prepare();
-        out = vt::WithSlash(vt::Join(run.scratch, L"out"));
-        ASSERT_TRUE(vt::MakeDirs(out));
-        script = vt::Join(run.scratch, L"script.txt");
-        log = vt::Join(run.scratch, L"automation.log");
-        temp = vt::WithSlash(vt::TempDir());
-        record.FileFolder = vt::Ansi(out);
         record.FileName = "saved";
         record.FileNaming = fnFixed;
         record.FileFormat = ifBMP;
@@ -58,11 +48,10 @@ protected:
     }
 
     void Start(const std::string& lines) {
-        ASSERT_TRUE(vt::WriteFileBytes(script, lines));
-        DeleteFileW(log.c_str());
-        run.Start({{L"VORLIX_AUTOMATION_SCRIPT", script}, {L"VORLIX_AUTOMATION_LOG", log}});
+        ASSERT_TRUE(automation.Play(lines));
+        ASSERT_TRUE(run.Start(L"Vorlix.exe", automation.Variables()));
     }
-    void HandOver(UINT message) { run.HandOver(testsupport::TestImage(19, 13, 1), message); }
+    void HandOver(UINT message) { EXPECT_TRUE(run.HandOver(vt::TestImage(19, 13, 1), message)) << "not taken"; }
     struct Outcome {
         std::wstring box;
         std::string notice;
@@ -81,9 +70,12 @@ protected:
         return o;
     }
 
-    testsupport::ProgramRun run;
+    vt::Program run;
     TConfiguration& record = run.record;
-    std::wstring out, script, log, temp;
+    const std::wstring& out = run.out;
+    const std::wstring temp = vt::WithSlash(run.temp);
+    const vt::StandIn automation{run, L"AUTOMATION"};
+    const std::wstring& log = automation.log;
 };
 
 // ---- The instant messenger ----------------------------------------------------------------
@@ -109,7 +101,7 @@ TEST_F(AutomationProgram, MessengerMessagesInTheirOrder) {
     for (const Case& c : cases) {
         SCOPED_TRACE(c.script);
         record.IMContact = c.contact;
-        const Outcome o = Deliver(kHandOverIm, c.script);
+        const Outcome o = Deliver(WM_HANDOVER_IM, c.script);
         EXPECT_EQ(o.box, c.box);
         EXPECT_EQ(o.notice, "cancelled");
         EXPECT_EQ(o.log.find("drop "), std::string::npos) << o.log;
@@ -118,14 +110,14 @@ TEST_F(AutomationProgram, MessengerMessagesInTheirOrder) {
     // Not installed at all: the class is unknown.
     vt::DeleteKeyTree(L"Messenger.UIAutomation.1", HKEY_CLASSES_ROOT);
     record.IMContact = "bob@example.test";
-    EXPECT_EQ(Deliver(kHandOverIm, bob).box, L"IM must be installed");
+    EXPECT_EQ(Deliver(WM_HANDOVER_IM, bob).box, L"IM must be installed");
 }
 
 TEST_F(AutomationProgram, MessengerGetsTheFileDroppedOnTheConversation) {
     // 150 other contacts before the one wanted; an offline namesake in
     // other letter case does not count.
     record.IMContact = "bob@example.test";
-    const Outcome o = Deliver(kHandOverIm, "contacts 150\ncontact BOB@example.test 1\ncontact bob@example.test 2\n",
+    const Outcome o = Deliver(WM_HANDOVER_IM, "contacts 150\ncontact BOB@example.test 1\ncontact bob@example.test 2\n",
                               false);
     EXPECT_EQ(o.notice, "sent");
     const std::vector<std::string> calls = StandInCalls(o.log);
@@ -154,7 +146,7 @@ TEST_F(AutomationProgram, OutlookGetsAMailItemWithTheAttachment) {
     Associate(L".msg");
     record.MailClient = mcOutlook;
     record.MailMethod = 2;
-    Outcome o = Deliver(kHandOverMail, "", false);
+    Outcome o = Deliver(WM_HANDOVER_MAIL, "", false);
     EXPECT_EQ(o.notice, "sent");
     EXPECT_EQ(StandInCalls(o.log), (std::vector<std::string>{
                                 "Outlook.CreateItem(0)", "MailItem.Recipients()", "Recipients.Add(\"a@b.example\")",
@@ -165,7 +157,7 @@ TEST_F(AutomationProgram, OutlookGetsAMailItemWithTheAttachment) {
 
     // Without recipients none is added; the rest still happens.
     record.MailTo.clear();
-    o = Deliver(kHandOverMail, "", false);
+    o = Deliver(WM_HANDOVER_MAIL, "", false);
     EXPECT_EQ(o.notice, "sent");
     EXPECT_EQ(StandInCalls(o.log), (std::vector<std::string>{"Outlook.CreateItem(0)", "MailItem.Subject = \"My shot\"",
                                                       "MailItem.Attachments()",
@@ -177,15 +169,14 @@ TEST_F(AutomationProgram, ARunningOutlookIsUsed) {
     Associate(L".msg");
     record.MailClient = mcOutlook;
     record.MailMethod = 2;
-    ASSERT_TRUE(vt::WriteFileBytes(script, ""));
-    DeleteFileW(log.c_str());
-    vt::Process outlook = vt::Process::Start(vt::BinFile(L"running_outlook.exe"), L"", L"",
-                                             {{L"VORLIX_AUTOMATION_SCRIPT", script}, {L"VORLIX_AUTOMATION_LOG", log}});
+    ASSERT_TRUE(automation.Play(""));
+    vt::Process outlook =
+        vt::Process::Start(vt::BinFile(L"running_outlook.exe"), L"", L"", automation.Variables());
     ASSERT_TRUE(outlook);
     HWND window = vt::WaitForWindow(outlook.Id(), L"VorlixRunningOutlook", nullptr, 15000);
     ASSERT_TRUE(window);
-    run.Start({{L"VORLIX_AUTOMATION_SCRIPT", script}, {L"VORLIX_AUTOMATION_LOG", log}});
-    HandOver(kHandOverMail);
+    ASSERT_TRUE(run.Start(L"Vorlix.exe", automation.Variables()));
+    HandOver(WM_HANDOVER_MAIL);
     EXPECT_EQ(vt::NoticeOutcome(run.main), "sent");
     const std::string l = vt::WaitForLogLine(log, "MailItem.Display()");
     run.Stop();
@@ -213,13 +204,13 @@ TEST_F(AutomationProgram, OutlookFailuresAreToldAndReleaseEverything) {
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.script);
-        const Outcome o = Deliver(kHandOverMail, c.script);
+        const Outcome o = Deliver(WM_HANDOVER_MAIL, c.script);
         EXPECT_EQ(o.box, c.box);
         EXPECT_EQ(o.notice, "cancelled");
         ExpectAllReleased(o.log);
     }
     vt::DeleteKeyTree(L"Outlook.Application", HKEY_CLASSES_ROOT);
-    EXPECT_EQ(Deliver(kHandOverMail, "").box, L"Outlook is not working properly on this computer.");
+    EXPECT_EQ(Deliver(WM_HANDOVER_MAIL, "").box, L"Outlook is not working properly on this computer.");
 }
 
 // ---- Lotus Notes ------------------------------------------------------------------------------
@@ -249,7 +240,7 @@ TEST_F(AutomationProgram, LotusNotesComposesAMemo) {
 
     // Not running: no window of its class.
     record.MailMethod = 2;
-    Outcome o = Deliver(kHandOverMail, "");
+    Outcome o = Deliver(WM_HANDOVER_MAIL, "");
     EXPECT_EQ(o.box, L"To e-mail screenshots using Vorlix, Lotus Notes must be running.");
     EXPECT_EQ(o.notice, "cancelled");
     EXPECT_EQ(StandInCalls(o.log), std::vector<std::string>{});
@@ -257,7 +248,7 @@ TEST_F(AutomationProgram, LotusNotesComposesAMemo) {
     NotesWindow notes;
     ASSERT_TRUE(notes);
     // Attached; a mail file already in the folder "Mail" is left as it is.
-    o = Deliver(kHandOverMail, "env MailServer CN=Hub/O=Acme\nenv MailFile Mail\\me.nsf\n", false);
+    o = Deliver(WM_HANDOVER_MAIL, "env MailServer CN=Hub/O=Acme\nenv MailFile Mail\\me.nsf\n", false);
     EXPECT_EQ(o.notice, "sent");
     EXPECT_EQ(StandInCalls(o.log),
               (std::vector<std::string>{
@@ -278,7 +269,7 @@ TEST_F(AutomationProgram, LotusNotesComposesAMemo) {
     record.MailMethod = 1;
     DeleteFileW((temp + L"shot1.gif").c_str());
     record.FileName = "shot";
-    o = Deliver(kHandOverMail, "env MailFile me.nsf\n", false);
+    o = Deliver(WM_HANDOVER_MAIL, "env MailFile me.nsf\n", false);
     EXPECT_EQ(o.notice, "sent");
     const std::vector<std::string> calls = StandInCalls(o.log);
     EXPECT_NE(std::find(calls.begin(), calls.end(), "NotesUIWorkspace.ComposeDocument(\"\", \"mail\\me.nsf\", \"Memo\")"),
@@ -289,7 +280,7 @@ TEST_F(AutomationProgram, LotusNotesComposesAMemo) {
 
     // A failure inside Notes ends the route silently, with everything released.
     record.MailMethod = 2;
-    o = Deliver(kHandOverMail, "fail NotesUIWorkspace.EditDocument\n", false);
+    o = Deliver(WM_HANDOVER_MAIL, "fail NotesUIWorkspace.EditDocument\n", false);
     EXPECT_EQ(o.notice, "cancelled") << "no box holds it up";
     ExpectAllReleased(o.log);
 }

@@ -126,7 +126,7 @@ TEST_F(ProgramRoad, RectangleCaptureThroughTheHook) {
     EXPECT_TRUE(vt::WaitUntil([this] { return Unfrozen(); }, 10000));
 
     // The size is remembered in the stored settings.
-    const auto stored = vt::ReadValue(kSchema, L"");
+    const auto stored = vt::ReadValue(vt::kSchemaKey, L"");
     ASSERT_TRUE(stored.has_value());
     ASSERT_EQ(stored->data.size(), sizeof(TConfiguration));
     TConfiguration record;

@@ -2,6 +2,8 @@
 
 #include <vector>
 
+#include "support/vorlix_test.h"
+
 namespace road {
 
 namespace {
@@ -129,14 +131,9 @@ void PatternScreen::Run() {
             state.picture[size_t(y) * size_t(state.width) + size_t(x)] =
                 (DWORD(GetRValue(c)) << 16) | (DWORD(GetGValue(c)) << 8) | GetBValue(c);
         }
-    WNDCLASSW wc{};
-    wc.lpfnWndProc = Procedure;
-    wc.hInstance = GetModuleHandleW(nullptr);
-    wc.hCursor = LoadCursorW(nullptr, IDC_ARROW);
-    wc.lpszClassName = L"RoadPatternScreen";
-    RegisterClassW(&wc);
-    window_ = CreateWindowExW(WS_EX_TOPMOST | WS_EX_TOOLWINDOW | WS_EX_NOACTIVATE, wc.lpszClassName, L"", WS_POPUP,
-                              0, 0, state.width, state.height, nullptr, nullptr, wc.hInstance, nullptr);
+    window_ = CreateWindowExW(WS_EX_TOPMOST | WS_EX_TOOLWINDOW | WS_EX_NOACTIVATE,
+                              vt::RegisterWindowClass(L"RoadPatternScreen", Procedure), L"", WS_POPUP, 0, 0,
+                              state.width, state.height, nullptr, nullptr, GetModuleHandleW(nullptr), nullptr);
     SetWindowLongPtrW(window_, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(&state));
     ShowWindow(window_, SW_SHOWNA);
     UpdateWindow(window_);

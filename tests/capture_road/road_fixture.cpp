@@ -109,14 +109,6 @@ int CaptureMismatches(int left, int top) {
     return bad;
 }
 
-bool HotkeyFree(UINT modifiers, UINT key) {
-    HWND probe = CreateWindowExW(0, L"STATIC", L"", WS_POPUP, 0, 0, 1, 1, nullptr, nullptr, nullptr, nullptr);
-    const bool free = RegisterHotKey(probe, 1, modifiers, key) != FALSE;
-    if (free) UnregisterHotKey(probe, 1);
-    DestroyWindow(probe);
-    return free;
-}
-
 RECT FreezeWindowRect() {
     RECT r{};
     GetWindowRect(uFreezeForm->Handle(), &r);

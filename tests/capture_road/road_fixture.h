@@ -17,6 +17,7 @@
 #include "core/completion.h"
 #include "core/configuration.h"
 #include "hook/hovrak.h"
+#include "support/vorlix_test.h"
 
 namespace road {
 
@@ -47,8 +48,7 @@ COLORREF CapturePixel(int x, int y);
 // Counts the pixels of CaptureBitmap that differ from the picture at
 // (left + x, top + y).
 int CaptureMismatches(int left, int top);
-// Nobody holds this hotkey: a probe window can register it.
-bool HotkeyFree(UINT modifiers, UINT key);
+using vt::HotkeyFree;
 RECT FreezeWindowRect();
 bool FreezeWindowEmpty();
 // The program is idle: no selection, nothing frozen, Esc free.

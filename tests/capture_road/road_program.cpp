@@ -1,12 +1,6 @@
 #include "capture_road/road_program.h"
 
-#include <cstring>
-
 namespace road {
-
-const wchar_t kRoot[] = L"Software\\Vorlix Tessavue";
-const wchar_t kConfiguration[] = L"Software\\Vorlix Tessavue\\Configuration";
-const wchar_t kSchema[] = L"Software\\Vorlix Tessavue\\Configuration\\Schema";
 
 namespace {
 
@@ -75,16 +69,10 @@ LRESULT CALLBACK OtherWindowProc(HWND window, UINT message, WPARAM wParam, LPARA
 OtherWindow::OtherWindow(const RECT& r, COLORREF colour, bool notification) {
     HANDLE ready = CreateEventW(nullptr, TRUE, FALSE, nullptr);
     thread_ = std::thread([=, this] {
-        WNDCLASSW wc{};
-        wc.lpfnWndProc = OtherWindowProc;
-        wc.hInstance = GetModuleHandleW(nullptr);
-        wc.hCursor = LoadCursorW(nullptr, IDC_ARROW);
-        wc.lpszClassName = L"RoadOtherWindow";
-        RegisterClassW(&wc);
         window_ = CreateWindowExW(notification ? WS_EX_TOPMOST | WS_EX_TOOLWINDOW | WS_EX_NOACTIVATE : 0,
-                                  wc.lpszClassName, L"Other program",
+                                  vt::RegisterWindowClass(L"RoadOtherWindow", OtherWindowProc), L"Other program",
                                   notification ? WS_POPUP : WS_OVERLAPPEDWINDOW, r.left, r.top, r.right - r.left,
-                                  r.bottom - r.top, nullptr, nullptr, wc.hInstance, nullptr);
+                                  r.bottom - r.top, nullptr, nullptr, GetModuleHandleW(nullptr), nullptr);
         if (!window_) {
             SetEvent(ready);
             return;
@@ -132,46 +120,25 @@ Stalled::~Stalled() {
     CloseHandle(thread_);
 }
 
-// Nobody holds Esc as a hotkey: no selection runs in the program.
-bool EscFree() {
-    HWND probe = CreateWindowExW(0, L"STATIC", L"", WS_POPUP, 0, 0, 1, 1, nullptr, nullptr, nullptr, nullptr);
-    const bool free = RegisterHotKey(probe, 1, 0, VK_ESCAPE) != FALSE;
-    if (free) UnregisterHotKey(probe, 1);
-    DestroyWindow(probe);
-    return free;
-}
+bool EscFree() { return vt::HotkeyFree(0, VK_ESCAPE); }
 
 void ProgramRoad::SetUp() {
-    vt::DeleteKeyTree(kRoot);
-    std::memset(&config, 0, sizeof config);
-    SetDefaults(config, DefaultInputs{});
     config.HoldTime = 300;
     config.CaptureType = ctRectangle;
     config.RectSelection = 0;
     config.MouseActivation = 1;
-    temp = vt::ScratchDir();
-    handOver = vt::Join(temp, L"duridevazazu.bmp");
     vt::EmptyTheClipboard();
 }
 
 void ProgramRoad::TearDown() {
     pointerThread = nullptr;
-    if (program.Running()) {
-        if (HWND w = vt::FindWindowOf(program.Id(), L"TuMainForm")) vt::Post(w, WM_CLOSE);
-        EXPECT_TRUE(program.Wait());
-    }
-    vt::DeleteKeyTree(kRoot);
+    EXPECT_TRUE(run.Stop());
 }
 
 void ProgramRoad::Start() {
-    ASSERT_TRUE(vt::WriteDword(kConfiguration, L"Training", 0));
-    ASSERT_TRUE(vt::WriteValue(kSchema, L"", REG_BINARY, &config, sizeof config));
-    program = vt::Process::Start(vt::BinFile(L"Vorlix.exe"), L"", L"", {{L"TMP", temp}, {L"TEMP", temp}});
-    ASSERT_TRUE(program);
-    main = vt::WaitForWindow(program.Id(), L"TuMainForm");
-    ASSERT_NE(main, nullptr);
-    ASSERT_TRUE(program.WaitIdle());
-    freeze = vt::WaitForWindow(program.Id(), L"TuFreezeForm");
+    ASSERT_TRUE(run.Start());
+    main = run.main;
+    freeze = vt::FindWindowOf(program.Id(), L"TuFreezeForm");
     ASSERT_NE(freeze, nullptr);
 }
 

@@ -15,13 +15,11 @@
 
 #include "capture_road/pattern_screen.h"
 #include "core/configuration.h"
+#include "support/program.h"
 #include "support/vorlix_test.h"
 
 namespace road {
 
-extern const wchar_t kRoot[];
-extern const wchar_t kConfiguration[];
-extern const wchar_t kSchema[];
 constexpr int kNoticeWidth = 138;
 
 // The thread that moves the display's pointer (the picture's), or null.
@@ -76,7 +74,8 @@ protected:
     void SetUp() override;
     void TearDown() override;
 
-    // Writes config and starts the program; main and freeze are its windows.
+    // Stores config and starts the program; main and freeze are its windows
+    // once its start-up is over.
     void Start();
     bool Frozen() const;
     bool Unfrozen() const;
@@ -86,9 +85,11 @@ protected:
     bool BeginGesture(int x, int y);
     std::optional<vt::Pixels> WaitForClipboardImage();
 
-    TConfiguration config;
-    std::wstring temp, handOver;
-    vt::Process program;
+    vt::Program run;
+    TConfiguration& config = run.record;
+    const std::wstring& temp = run.temp;
+    const std::wstring handOver = run.HandOverFile();
+    vt::Process& program = run.process;
     HWND main = nullptr, freeze = nullptr;
 };
 

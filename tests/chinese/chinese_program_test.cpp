@@ -11,20 +11,15 @@
 #include <gtest/gtest.h>
 
 #include <windows.h>
-#include <shlobj.h>
 
 #include <cstring>
 #include <string>
 
 #include "core/configuration.h"
+#include "support/program.h"
 #include "support/vorlix_test.h"
 
 namespace {
-
-const wchar_t kRoot[] = L"Software\\Vorlix Tessavue";
-const wchar_t kConfiguration[] = L"Software\\Vorlix Tessavue\\Configuration";
-const wchar_t kSchema[] = L"Software\\Vorlix Tessavue\\Configuration\\Schema";
-constexpr UINT kHandOverFile = WM_USER + 8, kHandOverEditor = WM_USER + 9;
 
 std::string Gbk(const std::wstring& s) {
     std::string out(s.size() * 2 + 1, '\0');
@@ -32,35 +27,12 @@ std::string Gbk(const std::wstring& s) {
     return out;
 }
 
-std::wstring Slash(const std::wstring& folder) { return folder.back() == L'\\' ? folder : folder + L"\\"; }
-
-std::wstring Desktop() {
-    wchar_t path[MAX_PATH] = {};
-    SHGetSpecialFolderPathW(nullptr, path, CSIDL_DESKTOP, FALSE);
-    return Slash(path);
-}
-
 class ChineseSystem : public ::testing::Test {
 protected:
     void SetUp() override {
         ASSERT_EQ(GetACP(), 936u) << "this test needs the zh_CN.UTF-8 locale (ANSI code page 936)";
-        vt::DeleteKeyTree(kRoot);
-        scratch = vt::ScratchDir();
-        program = vt::Join(scratch, L"程序文件");
-        out = Slash(vt::Join(scratch, L"输出图像"));
+        out = vt::WithSlash(vt::Join(scratch, L"输出图像"));
         ASSERT_TRUE(vt::MakeDirs(out));
-        CopyProgramTo(program);
-        log = vt::Join(scratch, L"recorder.log");
-        handOver = vt::Join(vt::TempDir(), L"duridevazazu.bmp");
-        DeleteFileW(handOver.c_str());
-
-        std::memset(&record, 0, sizeof record);
-        DefaultInputs in;
-        in.desktopFolder = Gbk(Desktop());
-        in.programFolder = Gbk(Slash(program));
-        SetDefaults(record, in);
-        record.NoticeSlideIn = 0;
-        record.NoticeSound = 0;
         record.HotkeysOn = 1;
         std::memset(record.SendTo, 0, sizeof record.SendTo);
         record.SendTo[dFile] = 1;
@@ -69,52 +41,22 @@ protected:
         record.FileName = Gbk(L"截图");
         record.FileFormat = ifBMP;
     }
-    void TearDown() override {
-        Stop();
-        DeleteFileW(handOver.c_str());
-        vt::DeleteKeyTree(kRoot);
+    // Starts a build from a folder with the record stored (a reader of what
+    // an earlier start stored: without) and waits until its start-up is over.
+    void Start(const std::wstring& folder, const wchar_t* exe, bool storeRecord = true) {
+        run.folder = folder;
+        run.storeRecord = storeRecord;
+        ASSERT_TRUE(run.Start(exe));
     }
-
-    static void CopyProgramTo(const std::wstring& folder) {
-        for (const wchar_t* f : {L"Vorlix.exe", L"Vorlix-cn.exe", L"hovrak.dll", L"stelmon.dll"})
-            ASSERT_TRUE(vt::CopyFileTo(vt::BinFile(f), vt::Join(folder, f)));
-    }
-
-    void WriteRecord() {
-        ASSERT_TRUE(vt::WriteDword(kConfiguration, L"Training", 0));
-        ASSERT_TRUE(vt::WriteValue(kSchema, L"", REG_BINARY, &record, sizeof record));
-    }
-
-    // Starts a build from a folder and waits until its start-up is over.
-    void Start(const std::wstring& folder, const wchar_t* exe) {
-        running = vt::Process::Start(vt::Join(folder, exe), L"", folder, {{L"VORLIX_RECORDER_LOG", log}});
-        ASSERT_TRUE(running);
-        main = vt::WaitForStartUp(running.Id());
-        ASSERT_TRUE(main);
-    }
-    void Stop() {
-        if (!running) return;
-        vt::Post(main, WM_CLOSE);
-        running.Wait(10000);
-        running = vt::Process();
-    }
-
-    TConfiguration Stored() {
-        TConfiguration c;
-        std::memset(&c, 0, sizeof c);
-        auto v = vt::ReadValue(kSchema, L"");
-        if (v && v->data.size() == sizeof c) std::memcpy(&c, v->data.data(), sizeof c);
-        return c;
-    }
+    void Stop() { run.Stop(); }
+    TConfiguration Stored() { return run.Stored(); }
 
     // Hands an image to one destination and waits until the file has gone.
     void HandOver(UINT message, int seed) {
         vt::Pixels image(23, 11);
         for (int y = 0; y < image.height; ++y)
             for (int x = 0; x < image.width; ++x) image.At(x, y) = RGB(x * 9, y * 20, seed * 60);
-        ASSERT_TRUE(vt::SaveBmp(image, handOver));
-        ASSERT_TRUE(vt::Post(main, message));
-        ASSERT_TRUE(vt::WaitUntil([&] { return !vt::FileExists(handOver); }, 10000));
+        ASSERT_TRUE(run.HandOver(image, message, 10000));
     }
     bool WaitForFile(const std::wstring& path) {
         return vt::WaitUntil([&] { return vt::FileExists(path) && !vt::ReadFileBytes(path).empty(); }, 10000);
@@ -130,18 +72,20 @@ protected:
         ASSERT_EQ(SendInput(2, keys, sizeof(INPUT)), 2u);
     }
 
-    std::wstring scratch, program, out, log, handOver;
-    TConfiguration record;
-    vt::Process running;
-    HWND main = nullptr;
+    vt::Program run{{.folder = L"程序文件", .notices = vt::Notices::Still}};
+    TConfiguration& record = run.record;
+    const std::wstring& scratch = run.scratch;
+    const std::wstring program = run.folder;
+    const vt::Process& running = run.process;
+    const std::wstring& log = run.recorderLog;
+    std::wstring out;
 };
 
 TEST_F(ChineseSystem, TheFileDestinationNumbersAndSavesChineseNamesInAChineseFolder) {
-    WriteRecord();
     Start(program, L"Vorlix-cn.exe");
-    HandOver(kHandOverFile, 1);
+    HandOver(WM_HANDOVER_FILE, 1);
     ASSERT_TRUE(WaitForFile(out + L"截图1.bmp"));
-    HandOver(kHandOverFile, 2);
+    HandOver(WM_HANDOVER_FILE, 2);
     ASSERT_TRUE(WaitForFile(out + L"截图2.bmp")) << "the number follows the files already there";
     auto first = vt::LoadBmp(out + L"截图1.bmp"), second = vt::LoadBmp(out + L"截图2.bmp");
     ASSERT_TRUE(first && second);
@@ -160,8 +104,8 @@ TEST_F(ChineseSystem, ARecordWrittenByOneBuildIsReadByTheOther) {
         SCOPED_TRACE(Gbk(c.writer));
         const std::wstring first = vt::Join(scratch, L"写入者 " + std::to_wstring(c.writer == std::wstring(L"Vorlix.exe")));
         const std::wstring second = vt::Join(scratch, L"读取者 " + std::to_wstring(c.writer == std::wstring(L"Vorlix.exe")));
-        CopyProgramTo(first);
-        CopyProgramTo(second);
+        ASSERT_TRUE(run.CopyProgramTo(first));
+        ASSERT_TRUE(run.CopyProgramTo(second));
         const std::wstring paint = vt::CopyRecorderAs(vt::Join(first, L"mspaint.exe"));
         ASSERT_FALSE(paint.empty());
         DeleteFileW(log.c_str());
@@ -171,29 +115,28 @@ TEST_F(ChineseSystem, ARecordWrittenByOneBuildIsReadByTheOther) {
         record.CustomEditorCommandLine = "\"<CAPTURE>\"";
         record.EditorFileName = Gbk(L"编辑");
         record.EditorFormat = ifBMP;
-        WriteRecord();
 
         Start(first, c.writer);
-        HandOver(kHandOverEditor, 3);
+        HandOver(WM_HANDOVER_EDITOR, 3);
         ASSERT_TRUE(vt::WaitUntil([&] { return vt::ReadRecorderLog(log).size() >= 1; }, 10000));
         ASSERT_TRUE(vt::WaitUntil([&] { return Stored().CustomEditorPath.str() == Gbk(paint); }))
             << "the writer stores the path as GBK bytes";
         Stop();
         const TConfiguration written = Stored();
 
-        Start(second, c.reader);
-        HandOver(kHandOverEditor, 4);
+        Start(second, c.reader, false);
+        HandOver(WM_HANDOVER_EDITOR, 4);
         ASSERT_TRUE(vt::WaitUntil([&] { return vt::ReadRecorderLog(log).size() >= 2; }, 10000));
         const auto records = vt::ReadRecorderLog(log);
         EXPECT_TRUE(vt::SamePath(records[1].exe, paint)) << "the reader starts the stored editor";
         const auto args = vt::SplitCommandLine(records[1].commandLine);
         ASSERT_EQ(args.size(), 2u);
-        EXPECT_TRUE(vt::SamePath(args[1], vt::Join(vt::TempDir(), L"编辑1.bmp")));
+        EXPECT_TRUE(vt::SamePath(args[1], run.Temp(L"编辑1.bmp")));
         EXPECT_EQ(vt::FindMessageBox(running.Id()), nullptr);
         Stop();
         const TConfiguration after = Stored();
         EXPECT_EQ(std::memcmp(&after, &written, sizeof after), 0) << "the reader changed nothing";
-        DeleteFileW(vt::Join(vt::TempDir(), L"编辑1.bmp").c_str());
+        DeleteFileW(run.Temp(L"编辑1.bmp").c_str());
     }
 }
 
@@ -217,7 +160,6 @@ TEST_F(ChineseSystem, AChineseAnnotationIsStampedWithItsOwnGlyphs) {
         SCOPED_TRACE(i);
         record.FileName = "stamp" + std::to_string(i);
         record.AnnotationText = Gbk(texts[i]);
-        WriteRecord();
         Start(program, L"Vorlix-cn.exe");
         PressPrintScreen();
         const std::wstring file = out + L"stamp" + std::to_wstring(i) + L".bmp";
@@ -258,7 +200,6 @@ TEST_F(ChineseSystem, BytesThatAreNoGbkTextAreStampedAndStoredBackUnchanged) {
     record.CustomEditorPath.clear();
     record.CustomEditorCommandLine = "\"<CAPTURE>\"";
     ASSERT_FALSE(vt::CopyRecorderAs(vt::Join(program, L"mspaint.exe")).empty());
-    WriteRecord();
     Start(program, L"Vorlix-cn.exe");
     PressPrintScreen();
     ASSERT_TRUE(WaitForFile(out + L"foreign.bmp"));

@@ -14,13 +14,12 @@
 
 #include "options/options_ids.h"
 #include "options/options_program.h"
+#include "support/program.h"
 #include "support/vorlix_test.h"
 #include "support/text_fit.h"
 
 namespace {
 
-const wchar_t kRoot[] = L"Software\\Vorlix Tessavue";
-const wchar_t kConfiguration[] = L"Software\\Vorlix Tessavue\\Configuration";
 const WPARAM kDown = VK_DOWN;
 
 std::wstring ShotsFolder() {
@@ -83,22 +82,11 @@ class ChineseScreens : public ::testing::Test {
 protected:
     void SetUp() override {
         ASSERT_EQ(GetACP(), 936u) << "this test needs the zh_CN.UTF-8 locale (ANSI code page 936)";
-        vt::DeleteKeyTree(kRoot);
-        log = vt::Join(vt::ScratchDir(), L"recorder.log");
-    }
-    void TearDown() override {
-        if (program.Running()) {
-            vt::Post(main, WM_CLOSE);
-            program.Wait(10000);
-        }
-        vt::DeleteKeyTree(kRoot);
+        run.storeRecord = false;  // the Chinese build's own first-start record
     }
     void Start(bool training) {
-        ASSERT_TRUE(vt::WriteDword(kConfiguration, L"Training", training ? 1 : 0));
-        program = vt::Process::Start(vt::BinFile(L"Vorlix-cn.exe"), L"", vt::BinDir(), {{L"VORLIX_RECORDER_LOG", log}});
-        ASSERT_TRUE(program);
-        main = vt::WaitForStartUp(program.Id());
-        ASSERT_TRUE(main);
+        run.training = training ? 1 : 0;
+        ASSERT_TRUE(run.Start(L"Vorlix-cn.exe"));
     }
     HWND WaitForDialog(const wchar_t* caption) {
         HWND w = nullptr;
@@ -110,9 +98,9 @@ protected:
         return w;
     }
 
-    std::wstring log;
-    vt::Process program;
-    HWND main = nullptr;
+    vt::Program run{{.files = {L"Vorlix.chm"}}};
+    const vt::Process& program = run.process;
+    const HWND& main = run.main;
 };
 
 TEST_F(ChineseScreens, TutorialAndAboutBoxHoldTheirTexts) {
@@ -161,9 +149,7 @@ TEST_F(ChineseScreens, TrayMenuMessageBoxAndNotice) {
 
     // A message box: an image handed over to Mail, whose SMTP settings (the
     // mail program of a first start here) are empty.
-    const std::wstring handOver = vt::Join(vt::TempDir(), L"duridevazazu.bmp");
-    ASSERT_TRUE(vt::SaveBmp(vt::Pixels(8, 8, RGB(1, 2, 3)), handOver));
-    ASSERT_TRUE(vt::Post(main, WM_USER + 11));
+    ASSERT_TRUE(run.PutHandOver(vt::Pixels(8, 8, RGB(1, 2, 3)), WM_HANDOVER_MAIL));
     HWND box = vt::WaitForMessageBox(program.Id(), L"Vorlix 消息", 10000);
     ASSERT_TRUE(box);
     vt::PumpFor(300);
@@ -175,8 +161,7 @@ TEST_F(ChineseScreens, TrayMenuMessageBoxAndNotice) {
 
     // A notice: an image handed over to the clipboard; the strip is caught
     // while it stands still on the screen.
-    ASSERT_TRUE(vt::SaveBmp(vt::Pixels(8, 8, RGB(1, 2, 3)), handOver));
-    ASSERT_TRUE(vt::Post(main, WM_USER + 7));
+    ASSERT_TRUE(run.PutHandOver(vt::Pixels(8, 8, RGB(1, 2, 3)), WM_HANDOVER_CLIPBOARD));
     const int shown = GetSystemMetrics(SM_CXSCREEN) - 138 - 10;
     ASSERT_TRUE(vt::WaitUntil([&] { return WindowRect(main).left == shown; }, 10000));
     SaveShot(WindowRect(main), L"notice");

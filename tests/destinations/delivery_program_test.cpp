@@ -17,23 +17,13 @@
 
 #include "core/configuration.h"
 #include "harness.h"
+#include "support/program.h"
 #include "support/vorlix_test.h"
 
 namespace {
 
-const wchar_t kRoot[] = L"Software\\Vorlix Tessavue";
-const wchar_t kConfiguration[] = L"Software\\Vorlix Tessavue\\Configuration";
-const wchar_t kSchema[] = L"Software\\Vorlix Tessavue\\Configuration\\Schema";
 const wchar_t kZovozuKey[] = L"Software\\Vorlix Zovozu";
 const wchar_t kCaption[] = L"Vorlix Message";
-constexpr UINT kHandOverClipboard = WM_USER + 7, kHandOverFile = WM_USER + 8, kHandOverEditor = WM_USER + 9,
-               kHandOverZovozu = WM_USER + 10;
-
-std::string Ansi(const std::wstring& s) {
-    std::string out(s.size() * 2 + 1, '\0');
-    out.resize(WideCharToMultiByte(CP_ACP, 0, s.c_str(), int(s.size()), out.data(), int(out.size()), nullptr, nullptr));
-    return out;
-}
 
 std::wstring Wide(const std::string& s) {
     std::wstring out(s.size() + 1, L'\0');
@@ -41,12 +31,10 @@ std::wstring Wide(const std::string& s) {
     return out;
 }
 
-std::wstring Slash(const std::wstring& folder) { return folder.back() == L'\\' ? folder : folder + L"\\"; }
-
 std::wstring Desktop() {
     wchar_t path[MAX_PATH] = {};
     SHGetSpecialFolderPathW(nullptr, path, CSIDL_DESKTOP, FALSE);
-    return Slash(path);
+    return vt::WithSlash(path);
 }
 
 // Follows the main window's left edge from outside while the program runs.
@@ -90,30 +78,8 @@ private:
 class DeliveryProgram : public ::testing::Test {
 protected:
     void SetUp() override {
-        vt::DeleteKeyTree(kRoot);
         vt::DeleteKeyTree(kZovozuKey);
-        scratch = vt::ScratchDir();
-        program = vt::Join(scratch, L"Program Files");
-        out = Slash(vt::Join(scratch, L"out"));
-        ASSERT_TRUE(vt::MakeDirs(out));
-        for (const wchar_t* f : {L"Vorlix.exe", L"Vorlix-cn.exe", L"hovrak.dll", L"stelmon.dll", L"Vorlix.chm"}) {
-            if (vt::FileExists(vt::BinFile(f))) {
-                ASSERT_TRUE(vt::CopyFileTo(vt::BinFile(f), vt::Join(program, f)));
-            }
-        }
-        log = vt::Join(scratch, L"recorder.log");
-        handOver = vt::Join(vt::TempDir(), L"duridevazazu.bmp");
-        DeleteFileW(handOver.c_str());
-
-        std::memset(&record, 0, sizeof record);
-        DefaultInputs in;
-        in.desktopFolder = Ansi(Desktop());
-        in.programFolder = Ansi(Slash(program));
-        SetDefaults(record, in);
-        record.NoticeSlideIn = 1;
-        record.NoticeSound = 0;
         record.FileNaming = fnFixed;
-        record.FileFolder = Ansi(out);
         record.FileName = "handed";
         record.FileFormat = ifPNG;
         record.SendTo[dFile] = 1;  // the editor may reuse the File destination's file
@@ -124,42 +90,17 @@ protected:
         record.CustomEditorCommandLine = "\"<CAPTURE>\"";
     }
     void TearDown() override {
-        if (running) {
-            vt::Post(main, WM_CLOSE);
-            running.Wait(10000);
-        }
-        DeleteFileW(handOver.c_str());
-        vt::DeleteKeyTree(kRoot);
+        run.Stop();
         vt::DeleteKeyTree(kZovozuKey);
     }
 
     // Without the record the program starts as on its first run.
     void Start(const wchar_t* exe = L"Vorlix.exe", bool withRecord = true) {
-        ASSERT_TRUE(vt::WriteDword(kConfiguration, L"Training", 0));
-        ASSERT_TRUE(vt::WriteString(kConfiguration, L"Last Node", L"Activate"));
-        if (withRecord) {
-            ASSERT_TRUE(vt::WriteValue(kSchema, L"", REG_BINARY, &record, sizeof record));
-        }
-        running = vt::Process::Start(vt::Join(program, exe), L"", program, {{L"VORLIX_RECORDER_LOG", log}});
-        ASSERT_TRUE(running);
+        run.storeRecord = withRecord;
+        ASSERT_TRUE(run.Launch(exe));
     }
-    void WaitForMain() {
-        main = vt::WaitForWindow(running.Id(), L"TuMainForm", nullptr, 15000);
-        ASSERT_TRUE(main);
-        // Start-up (which also clears a stale hand-over file) is over once the
-        // tray icon carries its tip.
-        HWND tray = vt::WaitForWindow(running.Id(), L"VorlixTrayIcon", nullptr, 15000);
-        ASSERT_TRUE(tray);
-        ASSERT_TRUE(vt::WaitUntil([&] { return vt::WindowText(tray) == L" Vorlix Tessavue "; }, 15000));
-    }
-
-    TConfiguration Stored() {
-        TConfiguration c;
-        std::memset(&c, 0, sizeof c);
-        auto v = vt::ReadValue(kSchema, L"");
-        if (v && v->data.size() == sizeof c) std::memcpy(&c, v->data.data(), sizeof c);
-        return c;
-    }
+    void WaitForMain() { ASSERT_TRUE(run.WaitStarted()); }
+    TConfiguration Stored() { return run.Stored(); }
 
     // Hands an image over and waits until the strip has come and gone again.
     void HandOver(const vt::Pixels& image, UINT message, StripWatcher& strip) {
@@ -173,10 +114,15 @@ protected:
         EXPECT_FALSE(vt::FileExists(handOver)) << "the hand-over file is deleted";
     }
 
-    std::wstring scratch, program, out, log, handOver;
-    TConfiguration record;
-    vt::Process running;
-    HWND main = nullptr;
+    vt::Program run{{.files = {L"Vorlix.chm"}}};
+    TConfiguration& record = run.record;
+    const std::wstring& scratch = run.scratch;
+    const std::wstring& program = run.folder;
+    const std::wstring& out = run.out;
+    const std::wstring handOver = run.HandOverFile();
+    vt::Process& running = run.process;
+    HWND& main = run.main;
+    const std::wstring& log = run.recorderLog;
 };
 
 vt::Pixels Image(int seed) {
@@ -200,21 +146,21 @@ TEST_F(DeliveryProgram, HandOversReachClipboardFileEditorAndZovozu) {
     // Clipboard: another program (this one) reads the image.
     ASSERT_TRUE(vt::EmptyTheClipboard());
     const vt::Pixels first = Image(1);
-    HandOver(first, kHandOverClipboard, strip);
+    HandOver(first, WM_HANDOVER_CLIPBOARD, strip);
     EXPECT_TRUE(strip.Saw(shown)) << "the notice slid in";
     auto dib = vt::ClipboardDib();
     ASSERT_TRUE(dib);
     EXPECT_EQ(harness::MaxDifference(*dib, first), 0);
 
     // File: a PNG with the same pixels.
-    HandOver(first, kHandOverFile, strip);
+    HandOver(first, WM_HANDOVER_FILE, strip);
     auto png = harness::ReadImage(out + L"handed.png");
     ASSERT_TRUE(png);
     EXPECT_EQ(png->format, L"PNG");
     EXPECT_EQ(harness::MaxDifference(png->pixels, first), 0);
 
     // Editor with the same image: Paint gets the File destination's file.
-    HandOver(first, kHandOverEditor, strip);
+    HandOver(first, WM_HANDOVER_EDITOR, strip);
     ASSERT_TRUE(vt::WaitUntil([&] { return vt::ReadRecorderLog(log).size() >= 1; }, 10000));
     auto records = vt::ReadRecorderLog(log);
     EXPECT_TRUE(vt::SamePath(records[0].exe, paint));
@@ -226,18 +172,18 @@ TEST_F(DeliveryProgram, HandOversReachClipboardFileEditorAndZovozu) {
 
     // Editor with another image: a temporary copy of that image.
     const vt::Pixels second = Image(2);
-    HandOver(second, kHandOverEditor, strip);
+    HandOver(second, WM_HANDOVER_EDITOR, strip);
     ASSERT_TRUE(vt::WaitUntil([&] { return vt::ReadRecorderLog(log).size() >= 2; }, 10000));
     records = vt::ReadRecorderLog(log);
     auto args = vt::SplitCommandLine(records[1].commandLine);
     ASSERT_EQ(args.size(), 2u);
-    EXPECT_TRUE(vt::SamePath(vt::Join(vt::TempDir(), L"edited1.bmp"), args[1])) << args[1].c_str();
+    EXPECT_TRUE(vt::SamePath(run.Temp(L"edited1.bmp"), args[1])) << args[1].c_str();
     auto copy = harness::ReadImage(args[1]);
     ASSERT_TRUE(copy);
     EXPECT_EQ(harness::MaxDifference(copy->pixels, second), 0);
 
     // Zovozu: a numbered bitmap in the temporary folder.
-    HandOver(second, kHandOverZovozu, strip);
+    HandOver(second, WM_HANDOVER_ZOVOZU, strip);
     ASSERT_TRUE(vt::WaitUntil([&] { return vt::ReadRecorderLog(log).size() >= 3; }, 10000));
     records = vt::ReadRecorderLog(log);
     EXPECT_TRUE(vt::SamePath(records[2].exe, vt::Join(zovozu, L"brannet.exe")));
@@ -260,7 +206,7 @@ TEST_F(DeliveryProgram, AnUnusableFileNameEndsInTheMessageAndTheCancelledNotice)
     WaitForMain();
     StripWatcher strip(main);
     ASSERT_TRUE(vt::SaveBmp(Image(3), handOver));
-    ASSERT_TRUE(vt::Post(main, kHandOverFile));
+    ASSERT_TRUE(vt::Post(main, WM_HANDOVER_FILE));
     HWND box = vt::WaitForMessageBox(running.Id(), kCaption, 10000);
     ASSERT_TRUE(box);
     EXPECT_EQ(vt::ReadMessageBox(box).text, L"Vorlix cannot save your screenshot to :\r" + out +
@@ -278,8 +224,8 @@ TEST_F(DeliveryProgram, StartUpMovesAMissingOutputFolderToTheDesktop) {
     struct Case { const wchar_t* exe; const wchar_t* text; };
     for (const Case& c : {Case{L"Vorlix.exe", L"Destination folder no longer exists.\rDestination is now set to desktop."},
                           Case{L"Vorlix-cn.exe", L"目标文件夹已不存在。\r目标现已设置为桌面。"}}) {
-        SCOPED_TRACE(Ansi(c.exe));
-        record.FileFolder = Ansi(vt::Join(scratch, L"gone\\"));
+        SCOPED_TRACE(vt::Ansi(c.exe));
+        record.FileFolder = vt::Ansi(vt::Join(scratch, L"gone\\"));
         Start(c.exe);
         HWND box = vt::WaitForMessageBox(running.Id(), nullptr, 15000);
         ASSERT_TRUE(box);
@@ -288,7 +234,7 @@ TEST_F(DeliveryProgram, StartUpMovesAMissingOutputFolderToTheDesktop) {
         WaitForMain();
         EXPECT_TRUE(vt::WaitUntil([&] {
             const TConfiguration stored = Stored();
-            return std::string(stored.FileFolder.chars, stored.FileFolder.length) == Ansi(Desktop());
+            return std::string(stored.FileFolder.chars, stored.FileFolder.length) == vt::Ansi(Desktop());
         })) << "stored at once";
         vt::Post(main, WM_CLOSE);
         ASSERT_TRUE(running.Wait(10000));
@@ -323,7 +269,7 @@ std::wstring LongFormOf(const std::string& stored) {
 TEST_F(DeliveryProgram, ADesktopNamedOutsideTheCodePageKeepsReceivingTheFiles) {
     // The English build, code page 1252, a Chinese user's desktop.
     if (GetACP() == 936) GTEST_SKIP() << "the code page holds Chinese";
-    const std::wstring desktop = Slash(vt::Join(scratch, L"\u684c\u9762"));
+    const std::wstring desktop = vt::WithSlash(vt::Join(scratch, L"\u684c\u9762"));
     ASSERT_TRUE(vt::MakeDirs(desktop));
     ScopedDesktop user(desktop);
     // The first start stores the default folder in a form that names the
@@ -353,7 +299,7 @@ TEST_F(DeliveryProgram, ADesktopNamedOutsideTheCodePageKeepsReceivingTheFiles) {
     WaitForMain();
     StripWatcher strip(main);
     const vt::Pixels image = Image(4);
-    HandOver(image, kHandOverFile, strip);
+    HandOver(image, WM_HANDOVER_FILE, strip);
     auto png = harness::ReadImage(desktop + L"handed.png");
     ASSERT_TRUE(png);
     EXPECT_EQ(harness::MaxDifference(png->pixels, image), 0);

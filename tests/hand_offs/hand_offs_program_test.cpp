@@ -16,16 +16,13 @@
 #include "automation/stand_in.h"
 #include "core/configuration.h"
 #include "destinations/harness.h"
-#include "program_run.h"
+#include "support/program.h"
 #include "support/vorlix_test.h"
 
 namespace {
 
 const wchar_t kZovozuKey[] = L"Software\\Vorlix Zovozu";
 const wchar_t* const kMailExtensions[] = {L".eml", L".nws", L".aim", L".sta", L".ima", L".msg"};
-constexpr UINT kHandOverFile = WM_USER + 8, kHandOverEditor = WM_USER + 9, kHandOverZovozu = WM_USER + 10,
-               kHandOverMail = WM_USER + 11, kHandOverWeb = WM_USER + 12, kHandOverIcq = WM_USER + 13,
-               kHandOverIm = WM_USER + 16;
 
 std::wstring Wide(const std::string& s) {
     std::wstring out(s.size() + 1, L'\0');
@@ -65,7 +62,6 @@ class HandOffs : public ::testing::Test {
 protected:
     void SetUp() override {
         RegisterAutomationStandIn();
-        run.Prepare({}, L"Pr\u00f4gram Files\\V\u00f6rlix Tessavue");
         for (const wchar_t* f : {L"Vorlix.exe", L"hovrak.dll", L"stelmon.dll"})
             ASSERT_TRUE(vt::FileExists(run.Bin(f))) << vt::Utf8(f);
         ASSERT_TRUE(vt::CopyFileTo(vt::BinFile(L"fake_icqmapi.dll"), run.Bin(L"ICQMAPI.dll")));
@@ -118,13 +114,6 @@ protected:
         r.IcqFormat = ifPNG;
         base = r;
 
-        log = vt::Join(run.scratch, L"recorder.log");
-        icqScript = vt::Join(run.scratch, L"icq.txt");
-        icqLog = vt::Join(run.scratch, L"icq.log");
-        imScript = vt::Join(run.scratch, L"messenger.txt");
-        imLog = vt::Join(run.scratch, L"messenger.log");
-        ASSERT_TRUE(vt::WriteFileBytes(icqScript, "contact 222 bob\n"));
-        ASSERT_TRUE(vt::WriteFileBytes(imScript, "contact bob@example.test 2\n"));
     }
     void TearDown() override {
         run.Stop();
@@ -141,25 +130,25 @@ protected:
         };
         auto none = [](TConfiguration&) {};
         return {
-            {"file", kHandOverFile, none, Receiver::File, L"", 0, L"", L"", false},
-            {"editor", kHandOverEditor, none, Receiver::Recorder, run.Bin(L"mspaint.exe"), 0, L"", L"edited1.bmp", true},
-            {"zovozu", kHandOverZovozu, none, Receiver::Recorder, vt::Join(zovozu, L"brannet.exe"), 0, L"",
+            {"file", WM_HANDOVER_FILE, none, Receiver::File, L"", 0, L"", L"", false},
+            {"editor", WM_HANDOVER_EDITOR, none, Receiver::Recorder, run.Bin(L"mspaint.exe"), 0, L"", L"edited1.bmp", true},
+            {"zovozu", WM_HANDOVER_ZOVOZU, none, Receiver::Recorder, vt::Join(zovozu, L"brannet.exe"), 0, L"",
              L"screenshot1.bmp", true},
-            {"outlook express", kHandOverMail, mail(mcOutlookExpress, 1), Receiver::Recorder, oe, 0, L"/eml:",
+            {"outlook express", WM_HANDOVER_MAIL, mail(mcOutlookExpress, 1), Receiver::Recorder, oe, 0, L"/eml:",
              L"shot1.eml", true},
-            {"netscape", kHandOverMail, mail(mcNetscape, 1), Receiver::Recorder, netscape, 1, L"", L"shot1.txt", true,
+            {"netscape", WM_HANDOVER_MAIL, mail(mcNetscape, 1), Receiver::Recorder, netscape, 1, L"", L"shot1.txt", true,
              L"shot1.gif", "<img src=\"file:///"},
-            {"eudora", kHandOverMail, mail(mcEudora, 1), Receiver::Recorder, eudora, 0, L"", L"shot1.sta", true,
+            {"eudora", WM_HANDOVER_MAIL, mail(mcEudora, 1), Receiver::Recorder, eudora, 0, L"", L"shot1.sta", true,
              L"shot1.jpg", "<img src=\"file://"},
-            {"incredimail", kHandOverMail, mail(mcIncrediMail, 2), Receiver::Recorder, incredimail, -1, L"/att:",
+            {"incredimail", WM_HANDOVER_MAIL, mail(mcIncrediMail, 2), Receiver::Recorder, incredimail, -1, L"/att:",
              L"mailshot.png", true},
-            {"outlook", kHandOverMail, mail(mcOutlook, 1), Receiver::Recorder, run.Bin(L"pradomel.exe"), 0, L"",
+            {"outlook", WM_HANDOVER_MAIL, mail(mcOutlook, 1), Receiver::Recorder, run.Bin(L"pradomel.exe"), 0, L"",
              L"shot1.gif", false},
-            {"smtp", kHandOverMail, mail(mcSmtp, 2), Receiver::Recorder, run.Bin(L"sulvane.exe"), 10, L"",
+            {"smtp", WM_HANDOVER_MAIL, mail(mcSmtp, 2), Receiver::Recorder, run.Bin(L"sulvane.exe"), 10, L"",
              L"mailshot.png", false},
-            {"web", kHandOverWeb, none, Receiver::Recorder, run.Bin(L"trabbon.exe"), 9, L"", L"upload.png", false},
-            {"icq", kHandOverIcq, none, Receiver::Icq, L"", 0, L"", L"icqshot1.png", true},
-            {"messenger", kHandOverIm, none, Receiver::Messenger, L"", 0, L"", L"imshot1.png", true},
+            {"web", WM_HANDOVER_WEB, none, Receiver::Recorder, run.Bin(L"trabbon.exe"), 9, L"", L"upload.png", false},
+            {"icq", WM_HANDOVER_ICQ, none, Receiver::Icq, L"", 0, L"", L"icqshot1.png", true},
+            {"messenger", WM_HANDOVER_IM, none, Receiver::Messenger, L"", 0, L"", L"imshot1.png", true},
         };
     }
 
@@ -194,7 +183,7 @@ protected:
                 const std::string start = icq ? "SendFile 222 " : "drop ";
                 std::wstring path;
                 vt::WaitUntil([&] {
-                    const std::string l = vt::ReadFileBytes(icq ? icqLog : imLog);
+                    const std::string l = vt::ReadFileBytes(icq ? icqApi.log : messenger.log);
                     for (size_t from = 0, end; (end = l.find('\n', from)) != std::string::npos; from = end + 1)
                         if (l.compare(from, start.size(), start) == 0 && l.compare(from, 11, "drop count ") != 0)
                             path = Wide(l.substr(from + start.size(), end - from - start.size()));
@@ -217,18 +206,16 @@ protected:
         for (const Case& c : Cases()) {
             SCOPED_TRACE(c.name);
             DeleteFileW(log.c_str());
-            DeleteFileW(icqLog.c_str());
-            DeleteFileW(imLog.c_str());
+            ASSERT_TRUE(icqApi.Play("contact 222 bob\n"));
+            ASSERT_TRUE(messenger.Play("contact bob@example.test 2\n"));
             run.record = base;
             c.set(run.record);
-            run.Start({{L"VORLIX_RECORDER_LOG", log},
-                       {L"VORLIX_ICQ_SCRIPT", icqScript},
-                       {L"VORLIX_ICQ_LOG", icqLog},
-                       {L"VORLIX_AUTOMATION_SCRIPT", imScript},
-                       {L"VORLIX_AUTOMATION_LOG", imLog}});
-            const vt::Pixels image = testsupport::TestImage(21 + seed, 13, seed);
+            vt::Environment peers = icqApi.Variables();
+            for (const auto& v : messenger.Variables()) peers.push_back(v);
+            ASSERT_TRUE(run.Start(L"Vorlix.exe", peers));
+            const vt::Pixels image = vt::TestImage(21 + seed, 13, seed);
             ++seed;
-            run.HandOver(image, c.message);
+            EXPECT_TRUE(run.HandOver(image, c.message)) << "not taken";
             if (c.receiver == Receiver::File) {
                 EXPECT_EQ(vt::NoticeOutcome(run.main), "sent");
                 auto saved = harness::ReadImage(out + L"shot.png");
@@ -257,10 +244,11 @@ protected:
         }
     }
 
-    testsupport::ProgramRun run;
+    vt::Program run{{.folder = L"Pr\u00f4gram Files\\V\u00f6rlix Tessavue"}};
     TConfiguration base{};
     std::wstring zovozu, clients, oe, netscape, eudora, incredimail, out;
-    std::wstring log, icqScript, icqLog, imScript, imLog;
+    const std::wstring& log = run.recorderLog;
+    const vt::StandIn icqApi{run, L"ICQ"}, messenger{run, L"AUTOMATION"};  // the messenger's automation
 };
 
 TEST_F(HandOffs, EveryDestinationGetsWholePathsFromFoldersWithBlanksAndAccents) {

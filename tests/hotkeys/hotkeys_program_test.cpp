@@ -12,68 +12,35 @@
 #include <string>
 
 #include "core/configuration.h"
+#include "support/program.h"
 #include "support/vorlix_test.h"
 
 namespace {
 
-const wchar_t kRoot[] = L"Software\\Vorlix Tessavue";
-const wchar_t kConfiguration[] = L"Software\\Vorlix Tessavue\\Configuration";
-const wchar_t kSchema[] = L"Software\\Vorlix Tessavue\\Configuration\\Schema";
 constexpr UINT kCtrlShift = MOD_CONTROL | MOD_SHIFT;
 
-struct TestWindow {
-    HWND h = CreateWindowExW(0, L"STATIC", L"", WS_POPUP, 0, 0, 1, 1, nullptr, nullptr, nullptr, nullptr);
-    ~TestWindow() { DestroyWindow(h); }
-};
-
 // Nobody holds key + modifiers: this process can register it.
-bool Free(UINT modifiers, UINT key) {
-    TestWindow probe;
-    if (!RegisterHotKey(probe.h, 1, modifiers, key)) return false;
-    UnregisterHotKey(probe.h, 1);
-    return true;
-}
+const auto Free = vt::HotkeyFree;
 
 class ProgramHotkeys : public ::testing::Test {
 protected:
-    void SetUp() override {
-        vt::DeleteKeyTree(kRoot);
-        std::memset(&config, 0, sizeof config);
-        SetDefaults(config, DefaultInputs{});
-        temp = vt::ScratchDir();
-    }
-    void TearDown() override {
-        if (program.Running()) Close();
-        vt::DeleteKeyTree(kRoot);
-    }
+    void TearDown() override { Close(); }
 
-    // Starts the program with these settings and its temporary folder in the
-    // scratch folder; returns its main window.
+    // Starts the program with these settings; returns its main window, which
+    // is there before the start-up is over.
     HWND Start() {
-        EXPECT_TRUE(vt::WriteDword(kConfiguration, L"Training", 0));
-        EXPECT_TRUE(vt::WriteValue(kSchema, L"", REG_BINARY, &config, sizeof config));
-        EXPECT_TRUE(vt::WriteFileBytes(Sentinel(), "x"));
-        program = vt::Process::Start(vt::BinFile(L"Vorlix.exe"), L"", L"", {{L"TMP", temp}, {L"TEMP", temp}});
-        EXPECT_TRUE(program);
+        EXPECT_TRUE(run.Launch());
         HWND main = vt::WaitForWindow(program.Id(), L"TuMainForm");
         EXPECT_NE(main, nullptr);
         return main;
     }
-    // Input idle can come before the end of start-up under Wine; the removal
-    // of a left-over hand-over file is the last step of it.
-    std::wstring Sentinel() const { return vt::Join(temp, L"duridevazazu.bmp"); }
-    void WaitStarted() {
-        EXPECT_TRUE(program.WaitIdle());
-        EXPECT_TRUE(vt::WaitUntil([&] { return !vt::FileExists(Sentinel()); }));
-    }
-    void Close() {
-        if (HWND main = vt::FindWindowOf(program.Id(), L"TuMainForm")) vt::Post(main, WM_CLOSE);
-        EXPECT_TRUE(program.Wait());
-    }
+    void WaitStarted() { EXPECT_TRUE(run.WaitStarted()); }
+    void Close() { EXPECT_TRUE(run.Stop()); }
 
-    TConfiguration config;
-    std::wstring temp;
-    vt::Process program;
+    vt::Program run;
+    TConfiguration& config = run.record;
+    const std::wstring& temp = run.temp;
+    const vt::Process& program = run.process;
 };
 
 const wchar_t* const kAtomNames[] = {L"Esc", L"Print Screen", L"Alt Print Screen", L"Free Hand",
@@ -111,9 +78,8 @@ TEST_F(ProgramHotkeys, HotkeysOffLeavesTheCaptureTypesFree) {
 
 TEST_F(ProgramHotkeys, KeysTakenByAnotherProgramAreReportedInOneBox) {
     // This process stands for the other program that got there first.
-    TestWindow holder;
-    ASSERT_TRUE(RegisterHotKey(holder.h, 1, 0, VK_SNAPSHOT));
-    ASSERT_TRUE(RegisterHotKey(holder.h, 2, kCtrlShift, VK_F2));
+    const vt::HeldHotkey printScreen(0, VK_SNAPSHOT), rectangle(kCtrlShift, VK_F2);
+    ASSERT_TRUE(printScreen.Held() && rectangle.Held());
     config.HkTimer = HotkeyAlt | 'T';
 
     Start();
@@ -140,8 +106,6 @@ TEST_F(ProgramHotkeys, KeysTakenByAnotherProgramAreReportedInOneBox) {
     Close();
     // Its exit leaves the other program's keys alone.
     EXPECT_FALSE(Free(0, VK_SNAPSHOT));
-    UnregisterHotKey(holder.h, 1);
-    UnregisterHotKey(holder.h, 2);
 }
 
 // Presses and releases a key through the system's input.
@@ -172,13 +136,8 @@ class QuarterWindow {
 public:
     static constexpr COLORREF kColours[4] = {RGB(200, 30, 40), RGB(20, 160, 60), RGB(30, 60, 210), RGB(230, 200, 20)};
     QuarterWindow(DWORD style, int x, int y, int w, int h) {
-        WNDCLASSW wc{};
-        wc.lpfnWndProc = Proc;
-        wc.hInstance = GetModuleHandleW(nullptr);
-        wc.lpszClassName = L"HotkeysQuarterWindow";
-        RegisterClassW(&wc);
-        window = CreateWindowExW(WS_EX_TOPMOST, wc.lpszClassName, L"Active", style | WS_VISIBLE, x, y, w, h, nullptr,
-                                 nullptr, wc.hInstance, nullptr);
+        window = CreateWindowExW(WS_EX_TOPMOST, vt::RegisterWindowClass(L"HotkeysQuarterWindow", Proc), L"Active",
+                                 style | WS_VISIBLE, x, y, w, h, nullptr, nullptr, GetModuleHandleW(nullptr), nullptr);
         SetForegroundWindow(window);
         RedrawWindow(window, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_UPDATENOW);
         vt::PumpFor(200);
@@ -337,14 +296,14 @@ TEST_F(ProgramHotkeys, AltPrintScreenTakesTheUsersWindowEveryTime) {
 }
 
 TEST_F(ProgramHotkeys, StartUpRemovesOnlyItsOwnTemporaryFiles) {
-    const wchar_t* own[] = {L"screenshot3.bmp", L"screenshot4.gif", L"screenshot.gif", L"duridevazazu.bmp"};
+    const wchar_t* own[] = {L"screenshot3.bmp", L"screenshot4.gif", L"screenshot.gif", HandOverFileName};
     // client.eml: the name of the mail-program probe, which deletes its own at once.
     const wchar_t* foreign[] = {L"screenshot.bmp", L"screenshot3.png", L"holiday1.gif", L"report.txt", L"client.eml"};
     for (const wchar_t* n : own) ASSERT_TRUE(vt::WriteFileBytes(vt::Join(temp, n), "x"));
     for (const wchar_t* n : foreign) ASSERT_TRUE(vt::WriteFileBytes(vt::Join(temp, n), "x"));
     Start();
     WaitStarted();
-    // The files go one after the other; the sentinel may have been the first.
+    // The files go one after the other.
     vt::WaitUntil([&] {
         for (const wchar_t* n : own)
             if (vt::FileExists(vt::Join(temp, n))) return false;

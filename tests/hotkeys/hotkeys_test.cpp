@@ -12,6 +12,7 @@
 #include "core/configuration.h"
 #include "core/globals.h"
 #include "core/hotkeys.h"
+#include "support/vorlix_test.h"
 
 namespace {
 
@@ -134,12 +135,7 @@ struct TestWindow {
 };
 
 // True when key + modifiers can be registered now, i.e. nobody holds it.
-bool Free(UINT modifiers, UINT key) {
-    TestWindow probe;
-    if (!RegisterHotKey(probe.h, 1, modifiers, key)) return false;
-    UnregisterHotKey(probe.h, 1);
-    return true;
-}
+const auto Free = vt::HotkeyFree;
 
 constexpr UINT kCtrlShift = MOD_CONTROL | MOD_SHIFT;
 

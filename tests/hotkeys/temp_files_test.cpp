@@ -8,6 +8,7 @@
 #include <set>
 #include <string>
 
+#include "core/completion.h"
 #include "core/configuration.h"
 #include "core/temp_files.h"
 #include "support/vorlix_test.h"
@@ -96,7 +97,7 @@ TEST_F(TempFiles, DeletesOwnFilesOnly) {
         L"shot4.gif", L"shot5.jpg",                       // embedded mail images
         L"shot4.eml", L"shot4.txt", L"shot5.sta",         // their message files
         L"mailshot.png", L"mailshot.eml", L"mailshot.txt", L"mailshot.sta",  // attached mail
-        L"duridevazazu.bmp",
+        HandOverFileName,
     };
     const wchar_t* foreign[] = {
         L"edit.png", L"edit1.bmp", L"edit01.png", L"edit1a.png", L"edit1.png.tmp", L"myedit1.png",
@@ -106,7 +107,7 @@ TEST_F(TempFiles, DeletesOwnFilesOnly) {
         L"client.txt", L"client1.msg", L"clients.eml",
         // a mail-program probe's name: the probe deletes its own at once
         L"client.msg", L"client.eml", L"client.nws", L"client.aim", L"client.imw", L"client.nsf",
-        L"duridevazazu.jpg", L"duridevazazu1.bmp", L"xduridevazazu.bmp",
+        L"duridevazazu.jpg", L"duridevazazu1.bmp", L"xduridevazazu.bmp",  // near the hand-over file's name
         L"~DF1A2B.tmp", L"setup.log", L"1.png", L".bmp",
     };
     for (const wchar_t* n : own) Make(n);

@@ -8,24 +8,15 @@
 #include <cstring>
 
 #include "core/configuration.h"
-#include "program_run.h"
+#include "support/program.h"
 #include "support/vorlix_test.h"
 
 namespace {
 
-constexpr UINT kHandOverIcq = WM_USER + 13;
-
 class IcqProgram : public ::testing::Test {
 protected:
     void SetUp() override {
-        run.Prepare();
-        out = vt::WithSlash(vt::Join(run.scratch, L"out"));
-        ASSERT_TRUE(vt::MakeDirs(out));
         ASSERT_TRUE(vt::CopyFileTo(vt::BinFile(L"fake_icqmapi.dll"), run.Bin(L"ICQMAPI.dll")));
-        script = vt::Join(run.scratch, L"icq.txt");
-        log = vt::Join(run.scratch, L"icq.log");
-        temp = vt::WithSlash(vt::TempDir());
-        record.FileFolder = vt::Ansi(out);
         record.FileName = "saved";
         record.FileNaming = fnFixed;
         record.FileFormat = ifBMP;
@@ -34,11 +25,10 @@ protected:
     }
 
     void Start(const std::string& lines) {
-        ASSERT_TRUE(vt::WriteFileBytes(script, lines));
-        DeleteFileW(log.c_str());
-        run.Start({{L"VORLIX_ICQ_SCRIPT", script}, {L"VORLIX_ICQ_LOG", log}});
+        ASSERT_TRUE(icq.Play(lines));
+        ASSERT_TRUE(run.Start(L"Vorlix.exe", icq.Variables()));
     }
-    void HandOver() { run.HandOver(testsupport::TestImage(19, 13, 2), kHandOverIcq); }
+    void HandOver() { EXPECT_TRUE(run.HandOver(vt::TestImage(19, 13, 2), WM_HANDOVER_ICQ)) << "not taken"; }
     // One delivery with the contact; the box it shows ("" when none came).
     std::wstring Deliver(uint32_t number, const std::string& nick, const std::string& lines) {
         record.IcqContact.number = number;
@@ -51,9 +41,12 @@ protected:
         return box;
     }
 
-    testsupport::ProgramRun run;
+    vt::Program run;
     TConfiguration& record = run.record;
-    std::wstring out, script, log, temp;
+    const std::wstring& out = run.out;
+    const std::wstring temp = vt::WithSlash(run.temp);
+    const vt::StandIn icq{run, L"ICQ"};
+    const std::wstring& log = icq.log;
 };
 
 TEST_F(IcqProgram, MessagesInTheirOrder) {

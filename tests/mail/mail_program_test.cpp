@@ -17,15 +17,12 @@
 #include "delivery/mail_message.h"
 #include "mail_templates.h"
 #include "stand_in.h"
+#include "support/program.h"
 #include "support/vorlix_test.h"
 
 namespace {
 
-const wchar_t kRoot[] = L"Software\\Vorlix Tessavue";
-const wchar_t kConfiguration[] = L"Software\\Vorlix Tessavue\\Configuration";
-const wchar_t kSchema[] = L"Software\\Vorlix Tessavue\\Configuration\\Schema";
 const wchar_t kCaption[] = L"Vorlix Message";
-constexpr UINT kHandOverMail = WM_USER + 11;
 const wchar_t* const kExtensions[] = {L".msg", L".eml", L".nws", L".aim", L".sta", L".imk", L".ima", L".imc",
                                       L".ime", L".imf", L".imi", L".imn", L".ims", L".imw", L".nsf"};
 
@@ -46,8 +43,6 @@ std::string Ansi(const std::wstring& s, UINT codePage) {
     out.resize(WideCharToMultiByte(codePage, 0, s.c_str(), int(s.size()), out.data(), int(out.size()), nullptr, nullptr));
     return out;
 }
-
-std::wstring Slash(const std::wstring& folder) { return folder.back() == L'\\' ? folder : folder + L"\\"; }
 
 void Associate(const std::wstring& extension, const std::wstring& program) {
     ASSERT_TRUE(vt::Associate(extension, program));
@@ -103,28 +98,8 @@ void KeepForHostCheck(const std::wstring& name, const std::wstring& message, con
 class MailProgram : public ::testing::Test {
 protected:
     void SetUp() override {
-        vt::DeleteKeyTree(kRoot);
         ForgetAssociations();
-        scratch = vt::ScratchDir();
-        program = vt::Join(scratch, L"Program Files");
         clients = vt::Join(scratch, L"clients");
-        for (const wchar_t* f : {L"Vorlix.exe", L"Vorlix-cn.exe", L"hovrak.dll", L"stelmon.dll"}) {
-            if (vt::FileExists(vt::BinFile(f))) {
-                ASSERT_TRUE(vt::CopyFileTo(vt::BinFile(f), vt::Join(program, f)));
-            }
-        }
-        log = vt::Join(scratch, L"recorder.log");
-        handOver = vt::Join(vt::TempDir(), L"duridevazazu.bmp");
-        temp = Slash(vt::TempDir());
-
-        std::memset(&record, 0, sizeof record);
-        DefaultInputs in;
-        in.desktopFolder = Ansi(Slash(scratch));
-        in.programFolder = Ansi(Slash(program));
-        SetDefaults(record, in);
-        record.NoticeSlideIn = 0;
-        record.NoticeSound = 0;
-        record.FileFolder = Ansi(Slash(scratch));
         record.FileName = "shot";
         record.MailFileName = "mailshot";
         record.MailFormat = ifPNG;
@@ -132,47 +107,22 @@ protected:
         record.MailSubject = "My shot";
     }
     void TearDown() override {
-        Stop();
-        DeleteFileW(handOver.c_str());
+        run.Stop();
         ForgetAssociations();
-        vt::DeleteKeyTree(kRoot);
     }
 
     void Start(const wchar_t* exe = L"Vorlix.exe", vt::Environment env = {}) {
-        ASSERT_TRUE(vt::WriteDword(kConfiguration, L"Training", 0));
-        ASSERT_TRUE(vt::WriteString(kConfiguration, L"Last Node", L"Activate"));
-        ASSERT_TRUE(vt::WriteValue(kSchema, L"", REG_BINARY, &record, sizeof record));
-        env.emplace_back(L"VORLIX_RECORDER_LOG", log);
-        running = vt::Process::Start(vt::Join(program, exe), L"", program, env);
-        ASSERT_TRUE(running);
-        main = vt::WaitForWindow(running.Id(), L"TuMainForm", nullptr, 15000);
-        ASSERT_TRUE(main);
-        HWND tray = vt::WaitForWindow(running.Id(), L"VorlixTrayIcon", nullptr, 15000);
-        ASSERT_TRUE(tray);
-        ASSERT_TRUE(vt::WaitUntil([&] { return vt::WindowText(tray) == L" Vorlix Tessavue "; }, 15000));
+        ASSERT_TRUE(run.Start(exe, env));
     }
-    void Stop() {
-        if (running.Running()) {
-            vt::Post(main, WM_CLOSE);
-            running.Wait(10000);
-        }
-    }
-
-    TConfiguration Stored() {
-        TConfiguration c;
-        std::memset(&c, 0, sizeof c);
-        auto v = vt::ReadValue(kSchema, L"");
-        if (v && v->data.size() == sizeof c) std::memcpy(&c, v->data.data(), sizeof c);
-        return c;
-    }
+    void Stop() { run.Stop(); }
+    TConfiguration Stored() { return run.Stored(); }
 
     // Hands an image to the Mail destination.
     void HandOver() {
         vt::Pixels p(23, 11);
         for (int y = 0; y < p.height; ++y)
             for (int x = 0; x < p.width; ++x) p.At(x, y) = RGB(x * 11, y * 23, (x * y) & 0xFF);
-        ASSERT_TRUE(vt::SaveBmp(p, handOver));
-        ASSERT_TRUE(vt::Post(main, kHandOverMail));
+        ASSERT_TRUE(run.PutHandOver(p, WM_HANDOVER_MAIL));
     }
     // The n-th program started (waits for it).
     vt::RecorderRecord Started(size_t n = 1) {
@@ -186,12 +136,17 @@ protected:
         return a;
     }
     // The error box the delivery shows; its text, and it is answered.
-    std::wstring ErrorBox() { return vt::AnswerMessageBox(running.Id(), kCaption, 15000); }
+    std::wstring ErrorBox() { return run.ErrorBox(); }
 
-    std::wstring scratch, program, clients, log, handOver, temp;
-    TConfiguration record;
-    vt::Process running;
-    HWND main = nullptr;
+    vt::Program run{{.notices = vt::Notices::Still}};
+    TConfiguration& record = run.record;
+    const std::wstring& scratch = run.scratch;
+    const std::wstring& program = run.folder;
+    const std::wstring temp = vt::WithSlash(run.temp);
+    const vt::Process& running = run.process;
+    const HWND& main = run.main;
+    const std::wstring& log = run.recorderLog;
+    std::wstring clients;
 };
 
 TEST_F(MailProgram, DetectionKeepsFoundClientsAndFallsBackToSmtp) {

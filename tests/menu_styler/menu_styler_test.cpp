@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "core/texts.h"
+#include "support/program.h"
 #include "support/vorlix_test.h"
 #include "ui/menu_styler.h"
 
@@ -25,13 +26,8 @@ LRESULT CALLBACK OwnerProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam
 }
 
 HWND MakeOwner() {
-    WNDCLASSW wc{};
-    wc.lpfnWndProc = OwnerProc;
-    wc.hInstance = GetModuleHandleW(nullptr);
-    wc.lpszClassName = L"MenuStylerTestOwner";
-    RegisterClassW(&wc);
-    return CreateWindowExW(WS_EX_TOOLWINDOW, L"MenuStylerTestOwner", L"", WS_POPUP | WS_VISIBLE, 900, 700, 10, 10,
-                           nullptr, nullptr, nullptr, nullptr);
+    return CreateWindowExW(WS_EX_TOOLWINDOW, vt::RegisterWindowClass(L"MenuStylerTestOwner", OwnerProc), L"",
+                           WS_POPUP | WS_VISIBLE, 900, 700, 10, 10, nullptr, nullptr, nullptr, nullptr);
 }
 
 struct ItemState {
@@ -159,29 +155,23 @@ TEST(MenuStyler, MeasuredItemsAreAtLeastTheirTextPlusStripAndSeparatorsFourHigh)
 // The running program keeps its styler inactive: its tray menu is pixel for
 // pixel the standard menu of the same items.
 TEST(MenuStyler, TheProgramsTrayMenuHasTheStandardLook) {
-    const wchar_t root[] = L"Software\\Vorlix Tessavue";
-    vt::DeleteKeyTree(root);
-    vt::WriteDword(L"Software\\Vorlix Tessavue\\Configuration", L"Training", 0);
-    vt::Process program = vt::Process::Start(vt::BinFile(L"Vorlix.exe"), L"", vt::BinDir());
-    ASSERT_TRUE(program);
-    HWND tray = vt::WaitForWindow(program.Id(), L"VorlixTrayIcon", nullptr, 15000);
+    vt::Program program;
+    program.storeRecord = false;  // the first start's record
+    ASSERT_TRUE(program.Start());
+    HWND tray = vt::FindWindowOf(program.Pid(), L"VorlixTrayIcon");
     ASSERT_TRUE(tray);
-    ASSERT_TRUE(vt::WaitUntil([&] { return !vt::WindowText(tray).empty(); }, 15000));
 
     SetCursorPos(400, 150);
     vt::Post(tray, WM_USER + 1, 0, WM_RBUTTONUP);
-    HWND shown = vt::WaitForVisibleWindow(program.Id(), L"#32768");
+    HWND shown = vt::WaitForVisibleWindow(program.Pid(), L"#32768");
     ASSERT_TRUE(shown);
     vt::PumpFor(300);
     RECT r;
     GetWindowRect(shown, &r);
     const vt::Pixels programs = vt::CaptureScreen(r);
     vt::Post(shown, WM_KEYDOWN, VK_ESCAPE, 0);
-    vt::WaitUntil([&] { return vt::FindVisibleWindow(program.Id(), L"#32768") == nullptr; }, 5000);
-    HWND main = vt::FindWindowOf(program.Id(), L"TuMainForm");
-    vt::Post(main, WM_CLOSE);
-    EXPECT_TRUE(program.Wait(10000));
-    vt::DeleteKeyTree(root);
+    vt::WaitUntil([&] { return vt::FindVisibleWindow(program.Pid(), L"#32768") == nullptr; }, 5000);
+    EXPECT_TRUE(program.Stop());
 
     HWND owner = MakeOwner();
     HMENU menu = TrayMenuLikeTheProgram();

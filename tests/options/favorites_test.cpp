@@ -32,18 +32,18 @@ bool Same(const TConfiguration& a, const TConfiguration& b) { return std::memcmp
 // The favourites stored: every named value of the Schema key.
 Names StoredNames() {
     Names names;
-    for (const std::wstring& n : vt::ValueNames(opt::kSchema))
+    for (const std::wstring& n : vt::ValueNames(vt::kSchemaKey))
         if (!n.empty()) names.insert(n);
     return names;
 }
 
 void Put(const std::wstring& name, const TConfiguration& c) {
-    ASSERT_TRUE(vt::WriteValue(opt::kSchema, name, REG_BINARY, &c, sizeof c));
+    ASSERT_TRUE(vt::WriteValue(vt::kSchemaKey, name, REG_BINARY, &c, sizeof c));
 }
 
 TConfiguration Favorite(const std::wstring& name) {
     TConfiguration c{};
-    const auto v = vt::ReadValue(opt::kSchema, name);
+    const auto v = vt::ReadValue(vt::kSchemaKey, name);
     EXPECT_TRUE(v && v->type == REG_BINARY && v->data.size() == sizeof c) << Narrow(name);
     if (v && v->data.size() == sizeof c) std::memcpy(&c, v->data.data(), sizeof c);
     return c;
@@ -387,7 +387,7 @@ TEST(FavoritesPage, RenamingAndDeletingKeepEveryOtherFavorite) {
     ASSERT_TRUE(f.Choose(L"B", IDM_FAV_DELETE));
     EXPECT_EQ(StoredNames(), Names{});
     EXPECT_EQ(f.RowNames(), Names{});
-    EXPECT_TRUE(vt::ReadValue(opt::kSchema, L"").has_value()) << "the live record stays";
+    EXPECT_TRUE(vt::ReadValue(vt::kSchemaKey, L"").has_value()) << "the live record stays";
 }
 
 // Applying: the favourite becomes the live record and the stored one, the
@@ -404,7 +404,7 @@ TEST(FavoritesPage, ApplyingMakesTheFavoriteLiveEverywhere) {
     fav.HotkeysOn = 1;
     fav.HkFreeHand = 0x4000 | 0x2000 | VK_F9;   // Ctrl+Shift+F9
     fav.HkRepeat = 0x4000 | 0x2000 | VK_F10;    // Ctrl+Shift+F10
-    ASSERT_TRUE(opt::HotkeyFree(MOD_CONTROL | MOD_SHIFT, VK_F9));
+    ASSERT_TRUE(vt::HotkeyFree(MOD_CONTROL | MOD_SHIFT, VK_F9));
     Put(L"Wanted", fav);
     Put(L"Start", f.live);
     ASSERT_TRUE(f.Open());
@@ -445,8 +445,8 @@ TEST(FavoritesPage, ApplyingMakesTheFavoriteLiveEverywhere) {
             EXPECT_NE(at, log.end()) << line;
         }
         // The hotkeys of the favourite are the program's now.
-        EXPECT_FALSE(opt::HotkeyFree(MOD_CONTROL | MOD_SHIFT, VK_F9));
-        EXPECT_FALSE(opt::HotkeyFree(MOD_CONTROL | MOD_SHIFT, VK_F10));
+        EXPECT_FALSE(vt::HotkeyFree(MOD_CONTROL | MOD_SHIFT, VK_F9));
+        EXPECT_FALSE(vt::HotkeyFree(MOD_CONTROL | MOD_SHIFT, VK_F10));
         // Tree and pages show it; the page shown is still the favourites'.
         EXPECT_EQ(f.p.Title(), L"Favorites");
         const std::wstring marked = fav.CaptureType == ctWindow ? L"Window" : L"Free Hand";
@@ -462,8 +462,8 @@ TEST(FavoritesPage, ApplyingMakesTheFavoriteLiveEverywhere) {
     // Back to the start: the keys of "Wanted" are given up again.
     f.p.Select(L"Favorites");
     ASSERT_TRUE(f.Choose(L"Start", IDM_FAV_APPLY));
-    EXPECT_TRUE(opt::HotkeyFree(MOD_CONTROL | MOD_SHIFT, VK_F9));
-    EXPECT_TRUE(opt::HotkeyFree(MOD_CONTROL | MOD_SHIFT, VK_F10));
+    EXPECT_TRUE(vt::HotkeyFree(MOD_CONTROL | MOD_SHIFT, VK_F9));
+    EXPECT_TRUE(vt::HotkeyFree(MOD_CONTROL | MOD_SHIFT, VK_F10));
 }
 
 TEST(FavoritesPage, TakenHotkeysAreReportedOnceAndTheRestIsApplied) {
@@ -475,7 +475,7 @@ TEST(FavoritesPage, TakenHotkeysAreReportedOnceAndTheRestIsApplied) {
     fav.HkWindow = 0x4000 | 0x2000 | VK_F11;
     fav.HkTimer = 0x4000 | 0x2000 | VK_F12;
     Put(L"Taken", fav);
-    opt::HeldHotkey window(MOD_CONTROL | MOD_SHIFT, VK_F11), timer(MOD_CONTROL | MOD_SHIFT, VK_F12);
+    vt::HeldHotkey window(MOD_CONTROL | MOD_SHIFT, VK_F11), timer(MOD_CONTROL | MOD_SHIFT, VK_F12);
     ASSERT_TRUE(window.Held() && timer.Held());
     ASSERT_TRUE(f.Open());
     ASSERT_TRUE(f.Choose(L"Taken", IDM_FAV_APPLY));
@@ -495,10 +495,10 @@ TEST(FavoritesPage, AnUnreadableFavoriteChangesNothing) {
     FavoritesProgram f;
     ASSERT_TRUE(f.Start());
     const std::string shortValue(100, '\x01');
-    ASSERT_TRUE(vt::WriteValue(opt::kSchema, L"Short", REG_BINARY, shortValue.data(), shortValue.size()));
+    ASSERT_TRUE(vt::WriteValue(vt::kSchemaKey, L"Short", REG_BINARY, shortValue.data(), shortValue.size()));
     TConfiguration fav = Changed(f.live);
-    ASSERT_TRUE(vt::WriteValue(opt::kSchema, L"Text", REG_SZ, &fav, sizeof fav));
-    const auto stored = [] { return vt::ReadValue(opt::kSchema, L"Short")->data; };
+    ASSERT_TRUE(vt::WriteValue(vt::kSchemaKey, L"Text", REG_SZ, &fav, sizeof fav));
+    const auto stored = [] { return vt::ReadValue(vt::kSchemaKey, L"Short")->data; };
     const auto before = stored();
     ASSERT_TRUE(f.Open());
     for (const wchar_t* name : {L"Short", L"Text"}) {
@@ -525,7 +525,7 @@ TEST(FavoritesPage, AStoreThatRefusesWritesIsReported) {
     Put(L"Kept", Changed(f.live));
     {
         HKEY key = nullptr;
-        ASSERT_EQ(RegOpenKeyExW(HKEY_CURRENT_USER, opt::kSchema, 0, READ_CONTROL | WRITE_DAC, &key), ERROR_SUCCESS);
+        ASSERT_EQ(RegOpenKeyExW(HKEY_CURRENT_USER, vt::kSchemaKey, 0, READ_CONTROL | WRITE_DAC, &key), ERROR_SUCCESS);
         EXPLICIT_ACCESSW ea{};
         wchar_t everyone[] = L"EVERYONE";
         BuildExplicitAccessWithNameW(&ea, everyone, KEY_READ, SET_ACCESS, NO_INHERITANCE);
@@ -536,7 +536,7 @@ TEST(FavoritesPage, AStoreThatRefusesWritesIsReported) {
         LocalFree(acl);
         RegCloseKey(key);
         HKEY probe = nullptr;
-        if (RegOpenKeyExW(HKEY_CURRENT_USER, opt::kSchema, 0, KEY_SET_VALUE, &probe) == ERROR_SUCCESS) {
+        if (RegOpenKeyExW(HKEY_CURRENT_USER, vt::kSchemaKey, 0, KEY_SET_VALUE, &probe) == ERROR_SUCCESS) {
             RegCloseKey(probe);
             GTEST_SKIP() << "this registry does not enforce key security";
         }

@@ -382,7 +382,7 @@ TEST(OptionsKeys, FocusComesBackAfterEveryMessage) {
     EXPECT_SOON(SelectedNode(p) == L"Free Hand") << "the keys reach the dialog";
 
     // A hotkey another program holds: told, and back in the field.
-    opt::HeldHotkey other(0, VK_F2);
+    vt::HeldHotkey other(0, VK_F2);
     ASSERT_TRUE(other.Held());
     ASSERT_TRUE(ShowByKeys(p, L"Timer"));
     HWND timer = p.Item(IDC_ED_HK_TIMER);
@@ -471,8 +471,8 @@ TEST(OptionsKeys, TwoHotkeysCanBeSwapped) {
     FocusOn(p, p.Item(IDC_ED_HK_RECTANGLE));
     p.Press({}, VK_F9);
     EXPECT_SOON(p.Text(IDC_ED_HK_RECTANGLE) == L"F9");
-    EXPECT_FALSE(opt::HotkeyFree(0, VK_F9));
-    EXPECT_FALSE(opt::HotkeyFree(0, VK_F10));
+    EXPECT_FALSE(vt::HotkeyFree(0, VK_F9));
+    EXPECT_FALSE(vt::HotkeyFree(0, VK_F10));
     // F10 now starts a free-hand capture.
     FocusOn(p, p.Item(IDC_TREE));
     p.Press({}, VK_F10);
@@ -532,7 +532,7 @@ TEST(OptionsKeys, DialogKeysKeepTheirMeaningInHotkeyFields) {
     p.Press({}, VK_RETURN);
     EXPECT_TRUE(vt::WaitGone(d)) << "Enter closes";
     EXPECT_EQ(p.Stored().HkFreeHand, VK_F7);
-    EXPECT_TRUE(opt::HotkeyFree(0, VK_RETURN)) << "Enter never became a hotkey";
+    EXPECT_TRUE(vt::HotkeyFree(0, VK_RETURN)) << "Enter never became a hotkey";
 }
 
 // Enter on a focused push button presses it, as Space does.

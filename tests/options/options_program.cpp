@@ -4,14 +4,12 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
+#include <utility>
 
 #include "options/options_ids.h"
 
 namespace opt {
 
-const wchar_t kRoot[] = L"Software\\Vorlix Tessavue";
-const wchar_t kConfiguration[] = L"Software\\Vorlix Tessavue\\Configuration";
-const wchar_t kSchema[] = L"Software\\Vorlix Tessavue\\Configuration\\Schema";
 const wchar_t kDialogTitle[] = L"Vorlix Tessavue - Options";
 
 namespace {
@@ -19,51 +17,21 @@ constexpr UINT kMenuOptions = 101;
 constexpr UINT kMenuExit = 110;
 }  // namespace
 
-OptionsProgram::OptionsProgram() {
-    vt::DeleteKeyTree(kRoot);
-    std::memset(&config, 0, sizeof config);
-    SetDefaults(config, DefaultInputs{});
-    dir = vt::ScratchDir();
-    temp_ = vt::Join(dir, L"temp");
-    vt::MakeDirs(temp_);
-    const std::wstring out = vt::Join(dir, L"out") + L"\\";
-    vt::MakeDirs(out);
-    config.FileFolder = std::string(out.begin(), out.end());
-}
-
-OptionsProgram::~OptionsProgram() {
-    if (program_.Running()) {
-        if (main_) vt::Post(main_, WM_CLOSE);
-        if (!program_.Wait(5000)) program_.Kill();
-    }
-    vt::DeleteKeyTree(kRoot);
-}
+OptionsProgram::OptionsProgram(std::vector<std::wstring> files)
+    : vt::Program({.hook = L"recording-hook\\hovrak.dll", .files = std::move(files), .notices = vt::Notices::Defaults}) {}
 
 bool OptionsProgram::Start(const wchar_t* exe, const vt::Environment& env) {
-    for (const wchar_t* f : {exe, L"stelmon.dll"})
-        if (!vt::CopyFileTo(vt::BinFile(f), vt::Join(dir, f))) return false;
-    if (!vt::CopyFileTo(vt::BinFile(L"recording-hook\\hovrak.dll"), vt::Join(dir, L"hovrak.dll"))) return false;
-    vt::WriteDword(kConfiguration, L"Training", 0);
-    vt::WriteString(kConfiguration, L"Last Node", lastNode);
-    vt::WriteValue(kSchema, L"", REG_BINARY, &config, sizeof config);
-    vt::Environment all = {{L"TMP", temp_}, {L"TEMP", temp_}, {L"VORLIX_HOOK_LOG", vt::Join(dir, L"hook.log")}};
+    vt::Environment all = {{L"VORLIX_HOOK_LOG", vt::Join(dir, L"hook.log")}};
     all.insert(all.end(), env.begin(), env.end());
-    // The start-up's last step removes a left-over hand-over file: its going
-    // tells that the start-up is over (input idle can come earlier under Wine).
-    const std::wstring sentinel = vt::Join(temp_, L"duridevazazu.bmp");
-    vt::WriteFileBytes(sentinel, "x");
-    program_ = vt::Process::Start(vt::Join(dir, exe), L"", dir, all);
-    if (!program_) return false;
-    main_ = vt::WaitForWindow(program_.Id(), L"TuMainForm", nullptr, 15000);
-    return main_ && program_.WaitIdle() && vt::WaitUntil([&] { return !vt::FileExists(sentinel); }, 15000);
+    return vt::Program::Start(exe, all);
 }
 
 HWND OptionsProgram::Open() {
-    vt::Post(main_, WM_COMMAND, kMenuOptions, 0);
+    vt::Post(main, WM_COMMAND, kMenuOptions, 0);
     // The dialog is there once it is visible (it loads first).
     dialog_ = nullptr;
     vt::WaitUntil([&] {
-        for (HWND w : vt::FindWindows(program_.Id(), L"#32770"))
+        for (HWND w : vt::FindWindows(Pid(), L"#32770"))
             if (IsWindowVisible(w) && GetDlgItem(w, IDC_TREE)) {
                 dialog_ = w;
                 return true;
@@ -166,7 +134,7 @@ void OptionsProgram::Settle() const {
     // message loop; a short pause after each lets it take its next input or
     // posted message (the key down, the character it makes, the key up).
     for (int i = 0; i < 4; ++i) {
-        vt::Send(main_, WM_NULL, 0, 0, 2000);
+        vt::Send(main, WM_NULL, 0, 0, 2000);
         vt::PumpFor(10);
     }
 }
@@ -174,14 +142,14 @@ void OptionsProgram::Settle() const {
 HWND OptionsProgram::Focused() const {
     GUITHREADINFO info{};
     info.cbSize = sizeof info;
-    GetGUIThreadInfo(GetWindowThreadProcessId(main_, nullptr), &info);
+    GetGUIThreadInfo(GetWindowThreadProcessId(main, nullptr), &info);
     return info.hwndFocus;
 }
 
 HWND OptionsProgram::Box(DWORD timeoutMs) const {
     HWND found = nullptr;
     vt::WaitUntil([&] {
-        for (HWND w : vt::FindWindows(program_.Id(), L"#32770"))
+        for (HWND w : vt::FindWindows(Pid(), L"#32770"))
             if (w != dialog_ && IsWindowVisible(w) && !GetDlgItem(w, IDC_TREE) &&
                 !(GetWindowLongW(w, GWL_STYLE) & WS_CHILD)) {
                 found = w;
@@ -209,16 +177,14 @@ bool OptionsProgram::Close() {
 }
 
 void OptionsProgram::Exit() {
-    vt::Post(main_, WM_COMMAND, kMenuExit, 0);
-    EXPECT_TRUE(program_.Wait());
+    vt::Post(main, WM_COMMAND, kMenuExit, 0);
+    EXPECT_TRUE(process.Wait());
 }
 
 TConfiguration OptionsProgram::Stored() const {
-    TConfiguration c{};
-    const auto v = vt::ReadValue(kSchema, L"");
-    EXPECT_TRUE(v && v->data.size() == sizeof c);
-    if (v && v->data.size() == sizeof c) std::memcpy(&c, v->data.data(), sizeof c);
-    return c;
+    const auto v = vt::ReadValue(vt::kSchemaKey, L"");
+    EXPECT_TRUE(v && v->data.size() == sizeof(TConfiguration));
+    return vt::Program::Stored();
 }
 
 std::vector<std::string> OptionsProgram::HookLog() const {
@@ -235,19 +201,5 @@ std::vector<std::string> OptionsProgram::HookLog() const {
 }
 
 void OptionsProgram::ClearHookLog() { DeleteFileW(vt::Join(dir, L"hook.log").c_str()); }
-
-HeldHotkey::HeldHotkey(UINT modifiers, UINT key)
-    : window_(CreateWindowExW(0, L"STATIC", L"", WS_POPUP, 0, 0, 1, 1, nullptr, nullptr, nullptr, nullptr)),
-      held_(RegisterHotKey(window_, 1, modifiers, key) != FALSE) {}
-
-HeldHotkey::~HeldHotkey() {
-    if (held_) UnregisterHotKey(window_, 1);
-    DestroyWindow(window_);
-}
-
-bool HotkeyFree(UINT modifiers, UINT key) {
-    HeldHotkey probe(modifiers, key);
-    return probe.Held();
-}
 
 }  // namespace opt

@@ -12,13 +12,11 @@
 #include <vector>
 
 #include "core/configuration.h"
+#include "support/program.h"
 #include "support/vorlix_test.h"
 
 namespace opt {
 
-extern const wchar_t kRoot[];
-extern const wchar_t kConfiguration[];
-extern const wchar_t kSchema[];
 extern const wchar_t kDialogTitle[];
 
 struct TreeNode {
@@ -28,19 +26,19 @@ struct TreeNode {
     int image = -1;
 };
 
-class OptionsProgram {
+// The program set up as every program test sets it up, with the recording
+// hook library and the record's own notice switches (the dialog shows them),
+// and `files` of the build folder beside it.
+class OptionsProgram : public vt::Program {
 public:
-    OptionsProgram();   // empties the program's registry keys; config := defaults, File to a scratch folder
-    ~OptionsProgram();  // ends the program and empties the keys
+    explicit OptionsProgram(std::vector<std::wstring> files = {});
 
-    TConfiguration config;  // written as the current settings by Start
-    std::wstring dir;       // the program's folder (a copy with the recording hook)
-    std::wstring lastNode = L"Activate";
+    TConfiguration& config = record;  // written as the current settings by Start
+    const std::wstring& dir = folder; // the program's folder
 
-    // Starts the given build with `config`; true once it runs.
+    // Starts the given build with `config`; true once its start-up is over.
     bool Start(const wchar_t* exe = L"Vorlix.exe", const vt::Environment& env = {});
-    HWND Main() const { return main_; }
-    DWORD Pid() const { return program_.Id(); }
+    HWND Main() const { return main; }
 
     // The tray menu's Options command; returns the dialog (null on time-out).
     HWND Open();
@@ -86,30 +84,12 @@ public:
     void ClearHookLog();
 
 private:
-    vt::Process program_;
-    HWND main_ = nullptr;
     HWND dialog_ = nullptr;
-    std::wstring temp_;
 };
 
 // The condition holds now or becomes true soon (a key the program has not
 // handled yet may still change it); fails the test when it never does.
 #define EXPECT_SOON(condition) \
     EXPECT_TRUE(vt::WaitUntil([&] { return bool(condition); }, 3000)) << #condition
-
-// A hotkey this process holds (another program, for the program under test).
-class HeldHotkey {
-public:
-    HeldHotkey(UINT modifiers, UINT key);
-    ~HeldHotkey();
-    bool Held() const { return held_; }
-
-private:
-    HWND window_;
-    bool held_;
-};
-
-// True when key + modifiers can be registered now (nobody holds it).
-bool HotkeyFree(UINT modifiers, UINT key);
 
 }  // namespace opt

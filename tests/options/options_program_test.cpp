@@ -75,7 +75,7 @@ TEST(OptionsFrame, OpensOnTheLastPageAndRemembersTheNodeAtClose) {
     EXPECT_EQ(vt::WindowText(vt::DialogItem(p.ShownPage(), IDC_PAGE_TEXT)), L"Vorlix Zovozu is not installed.");
     p.Select(L"Timer");
     ASSERT_TRUE(p.Close());
-    EXPECT_EQ(vt::ReadString(opt::kConfiguration, L"Last Node"), L"Timer");
+    EXPECT_EQ(vt::ReadString(vt::kConfigurationKey, L"Last Node"), L"Timer");
 
     ASSERT_TRUE(p.Open());
     EXPECT_EQ(p.Title(), L"Timer");
@@ -262,8 +262,8 @@ TEST(OptionsHotkeys, AKeyInAHotkeyFieldIsStoredAndRegisteredAtOnce) {
     p.Focus(IDC_ED_HK_FREEHAND);
     p.Keys({VK_CONTROL, VK_SHIFT}, VK_F6);
     EXPECT_EQ(p.Text(IDC_ED_HK_FREEHAND), L"CTRL + SHIFT + F6");
-    EXPECT_FALSE(opt::HotkeyFree(MOD_CONTROL | MOD_SHIFT, VK_F6)) << "registered at once";
-    EXPECT_TRUE(opt::HotkeyFree(MOD_CONTROL | MOD_SHIFT, VK_F1)) << "the old key let go";
+    EXPECT_FALSE(vt::HotkeyFree(MOD_CONTROL | MOD_SHIFT, VK_F6)) << "registered at once";
+    EXPECT_TRUE(vt::HotkeyFree(MOD_CONTROL | MOD_SHIFT, VK_F1)) << "the old key let go";
     // Modifiers alone and typed characters change nothing.
     p.Keys({}, VK_SHIFT);
     vt::Send(p.Item(IDC_ED_HK_FREEHAND), WM_CHAR, 'x', 0);
@@ -272,7 +272,7 @@ TEST(OptionsHotkeys, AKeyInAHotkeyFieldIsStoredAndRegisteredAtOnce) {
     // A key that another program holds is kept, and the user is told that it
     // does not work. (The key is posted: typed, it would reach the other
     // program's hotkey instead.)
-    opt::HeldHotkey other(0, VK_F2);
+    vt::HeldHotkey other(0, VK_F2);
     ASSERT_TRUE(other.Held());
     p.Select(L"Timer");
     vt::Post(p.Item(IDC_ED_HK_TIMER), WM_KEYDOWN, VK_F2, 0);
@@ -297,8 +297,8 @@ TEST(OptionsHotkeys, WithHotkeysOffOnlyRepeatAndTimerTakeKeys) {
     ASSERT_TRUE(p.Start());
     ASSERT_TRUE(p.Open());
     p.Click(IDC_CK_HOTKEYS);
-    EXPECT_TRUE(opt::HotkeyFree(MOD_CONTROL | MOD_SHIFT, VK_F1));
-    EXPECT_TRUE(opt::HotkeyFree(MOD_CONTROL | MOD_SHIFT, VK_F3));
+    EXPECT_TRUE(vt::HotkeyFree(MOD_CONTROL | MOD_SHIFT, VK_F1));
+    EXPECT_TRUE(vt::HotkeyFree(MOD_CONTROL | MOD_SHIFT, VK_F3));
     p.Select(L"Free Hand");
     p.Focus(IDC_ED_HK_FREEHAND);
     p.Keys({}, VK_F9);
@@ -307,13 +307,13 @@ TEST(OptionsHotkeys, WithHotkeysOffOnlyRepeatAndTimerTakeKeys) {
     p.Focus(IDC_ED_HK_TIMER);
     p.Keys({}, VK_F9);
     EXPECT_EQ(p.Text(IDC_ED_HK_TIMER), L"F9");
-    EXPECT_FALSE(opt::HotkeyFree(0, VK_F9));
+    EXPECT_FALSE(vt::HotkeyFree(0, VK_F9));
 
     // Turning the mouse off as well turns the hotkeys back on.
     p.Select(L"Activate");
     p.Click(IDC_CK_MOUSE_BUTTON);
     EXPECT_TRUE(p.Checked(IDC_CK_HOTKEYS));
-    EXPECT_FALSE(opt::HotkeyFree(MOD_CONTROL | MOD_SHIFT, VK_F1));
+    EXPECT_FALSE(vt::HotkeyFree(MOD_CONTROL | MOD_SHIFT, VK_F1));
     ASSERT_TRUE(p.Close());
     const TConfiguration c = p.Stored();
     EXPECT_EQ(Byte(c, 0x000), 1);
@@ -476,7 +476,7 @@ TEST(OptionsLook, EveryPageFitsItsAreaInBothBuilds) {
             OptionsProgram p;
             // Some favourites, so that the list shows rows.
             for (const wchar_t* name : {L"Email To Friend", L"Rect To File, x8, Show Size", L"Fixed Rect To File"})
-                vt::WriteValue(opt::kSchema, name, REG_BINARY, &p.config, sizeof p.config);
+                vt::WriteValue(vt::kSchemaKey, name, REG_BINARY, &p.config, sizeof p.config);
             p.config.MailClient = mcSmtp;  // the SMTP settings shown
             ASSERT_TRUE(p.Start(exe));
             ASSERT_TRUE(p.Open());
@@ -561,8 +561,7 @@ TEST(OptionsFrame, AReloadKeepsTheNodeOfThePageShown) {
     ASSERT_TRUE(p.Start());
     ASSERT_TRUE(p.Open());
     ASSERT_EQ(p.Title(), L"Precision");
-    ASSERT_TRUE(vt::SaveBmp(vt::Pixels(8, 8, RGB(10, 200, 30)), vt::Join(vt::Join(p.dir, L"temp"), L"duridevazazu.bmp")));
-    ASSERT_TRUE(vt::Post(p.Main(), WM_USER + 11));
+    ASSERT_TRUE(p.PutHandOver(vt::Pixels(8, 8, RGB(10, 200, 30)), WM_HANDOVER_MAIL));
     HWND box = p.Box();
     ASSERT_TRUE(box);
     vt::PressButton(box, L"OK");

@@ -399,8 +399,8 @@ TEST(WatermarkPage, BrowseStoresWholePathsOnlyAndPreviewTellsAMissingFile) {
     OptionsProgram p;
     const std::wstring missing = vt::Join(p.dir, L"gone.bmp");
     p.config.WatermarkFile = Narrow(missing);
-    const std::wstring log = vt::Join(p.dir, L"recorder.log");
-    ASSERT_TRUE(p.Start(L"Vorlix.exe", {{L"VORLIX_RECORDER_LOG", log}}));
+    const std::wstring& log = p.recorderLog;
+    ASSERT_TRUE(p.Start());
     ASSERT_TRUE(p.Open());
     p.Select(L"Watermark");
     EXPECT_EQ(p.Text(IDC_ED_WATERMARK_LOCATION), missing);
@@ -676,8 +676,8 @@ TEST(EditorPage, WithoutTheMakersEditorTheCustomOneIsChosenAndBrowseResetsTheCom
     OptionsProgram p;
     p.config.UseCustomEditor = 0;
     p.config.CustomEditorCommandLine = std::string("-edit \"<CAPTURE>\" -now");
-    const std::wstring log = vt::Join(p.dir, L"recorder.log");
-    ASSERT_TRUE(p.Start(L"Vorlix.exe", {{L"VORLIX_RECORDER_LOG", log}}));
+    const std::wstring& log = p.recorderLog;
+    ASSERT_TRUE(p.Start());
     ASSERT_TRUE(p.Open());
     p.Select(L"Editor");
     EXPECT_TRUE(p.Checked(IDC_RB_EDITOR_CUSTOM));

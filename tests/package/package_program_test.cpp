@@ -14,7 +14,7 @@
 #include "options/options_ids.h"
 #include "options/options_program.h"
 #include "options/page_controls_ids.h"
-#include "program_run.h"
+#include "support/program.h"
 #include "support/vorlix_test.h"
 
 namespace {
@@ -26,13 +26,10 @@ const std::vector<std::wstring> kHelpContents = {L"Vorlix Tessavue Help", L"Capt
                                                  L"Favorites"};
 const wchar_t kWatermark[] = L"watermarks\\default.bmp";
 
-std::string Narrow(const std::wstring& s) { return vt::Ansi(s); }
-
 TEST(PackageProgram, TheOptionsHelpButtonOpensTheHelpInBothBuilds) {
     for (const wchar_t* exe : {L"Vorlix.exe", L"Vorlix-cn.exe"}) {
         SCOPED_TRACE(vt::Utf8(exe));
-        opt::OptionsProgram p;
-        ASSERT_TRUE(vt::CopyFileTo(vt::BinFile(L"Vorlix.chm"), vt::Join(p.dir, L"Vorlix.chm")));
+        opt::OptionsProgram p({L"Vorlix.chm"});
         ASSERT_TRUE(p.Start(exe));
         ASSERT_TRUE(p.Open());
         p.Click(IDC_HELP_BUTTON);
@@ -46,16 +43,11 @@ TEST(PackageProgram, TheOptionsHelpButtonOpensTheHelpInBothBuilds) {
 }
 
 TEST(PackageProgram, PreviewOnAFreshRecordOpensTheDefaultWatermark) {
-    opt::OptionsProgram p;
-    // The record a first start writes in this folder.
-    DefaultInputs in;
-    in.programFolder = Narrow(p.dir + L"\\");
-    in.desktopFolder = Narrow(p.dir + L"\\");
-    SetDefaults(p.config, in);
+    // The record of the set-up is the one a first start writes in its folder.
+    opt::OptionsProgram p({kWatermark});
     const std::wstring mark = vt::Join(p.dir, kWatermark);
-    ASSERT_TRUE(vt::CopyFileTo(vt::BinFile(kWatermark), mark));
-    const std::wstring log = vt::Join(p.dir, L"recorder.log");
-    ASSERT_TRUE(p.Start(L"Vorlix.exe", {{L"VORLIX_RECORDER_LOG", log}}));
+    const std::wstring& log = p.recorderLog;
+    ASSERT_TRUE(p.Start());
     ASSERT_TRUE(p.Open());
     p.Select(L"Watermark");
     EXPECT_EQ(p.Text(IDC_ED_WATERMARK_LOCATION), mark);
@@ -94,17 +86,15 @@ TEST(PackageProgram, ACaptureWithTheWatermarkOnCarriesTheDefaultPicture) {
     ASSERT_TRUE(mark);
     for (const wchar_t* exe : {L"Vorlix.exe", L"Vorlix-cn.exe"}) {
         SCOPED_TRACE(vt::Utf8(exe));
-        testsupport::ProgramRun run;
-        run.Prepare({kWatermark});
         // The defaults of a program in that folder; the watermark switched on.
+        vt::Program run({.files = {kWatermark}, .notices = vt::Notices::Still});
         run.record.WatermarkOn = 1;
         run.record.SendTo[dFile] = 1;
         run.record.FileNaming = fnFixed;
         run.record.FileFormat = ifBMP;
         run.record.FileName = "stamped";
-        run.record.NoticeSlideIn = 0;
-        run.Start({}, exe);
-        const std::wstring saved = vt::Join(run.scratch, L"stamped.bmp");
+        ASSERT_TRUE(run.Start(exe));
+        const std::wstring saved = vt::Join(run.out, L"stamped.bmp");
         // Print Screen: the whole screen, finished and saved.
         ASSERT_TRUE(vt::Post(run.main, WM_HOTKEY, GlobalFindAtomW(L"Print Screen")));
         ASSERT_TRUE(vt::WaitUntil([&] { return vt::LoadBmp(saved).has_value(); }, 15000)) << "nothing saved";

@@ -470,6 +470,27 @@ HWND WaitForStartUp(DWORD pid, DWORD timeoutMs) {
     return main;
 }
 
+const wchar_t* RegisterWindowClass(const wchar_t* name, WNDPROC procedure) {
+    WNDCLASSW wc{};
+    wc.lpfnWndProc = procedure;
+    wc.hInstance = GetModuleHandleW(nullptr);
+    wc.hCursor = LoadCursorW(nullptr, IDC_ARROW);
+    wc.lpszClassName = name;
+    RegisterClassW(&wc);
+    return name;
+}
+
+HeldHotkey::HeldHotkey(UINT modifiers, UINT key)
+    : window_(CreateWindowExW(0, L"STATIC", L"", WS_POPUP, 0, 0, 1, 1, nullptr, nullptr, nullptr, nullptr)),
+      held_(RegisterHotKey(window_, 1, modifiers, key) != FALSE) {}
+
+HeldHotkey::~HeldHotkey() {
+    if (held_) UnregisterHotKey(window_, 1);
+    DestroyWindow(window_);
+}
+
+bool HotkeyFree(UINT modifiers, UINT key) { return HeldHotkey(modifiers, key).Held(); }
+
 bool ChooseFromTrayMenu(DWORD pid, std::initializer_list<WPARAM> keys) {
     HWND tray = FindWindowOf(pid, L"VorlixTrayIcon");
     if (!tray || !Post(tray, WM_USER + 1, 0, WM_RBUTTONUP)) return false;
@@ -1024,24 +1045,22 @@ std::string EmptyRleBmp(int32_t width, int32_t height) {
     return b;
 }
 
-bool SaveBmp(const Pixels& pixels, const std::wstring& path) {
-    if (pixels.Empty()) return false;
+namespace {
+
+// The image as a packed 24-bit DIB: the info header, then the rows bottom
+// up, each padded to four bytes. A BMP file is this after its file header;
+// the clipboard's CF_DIB is this as it stands.
+std::string PackedDib(const Pixels& pixels) {
     const size_t stride = (size_t(pixels.width) * 3 + 3) & ~size_t(3);
-    const size_t imageSize = stride * size_t(pixels.height);
-    BITMAPFILEHEADER file{};
     BITMAPINFOHEADER info{};
-    file.bfType = 0x4D42;
-    file.bfOffBits = sizeof file + sizeof info;
-    file.bfSize = DWORD(file.bfOffBits + imageSize);
     info.biSize = sizeof info;
     info.biWidth = pixels.width;
     info.biHeight = pixels.height;
     info.biPlanes = 1;
     info.biBitCount = 24;
     info.biCompression = BI_RGB;
-    info.biSizeImage = DWORD(imageSize);
-    std::string bytes(reinterpret_cast<const char*>(&file), sizeof file);
-    bytes.append(reinterpret_cast<const char*>(&info), sizeof info);
+    info.biSizeImage = DWORD(stride * size_t(pixels.height));
+    std::string bytes(reinterpret_cast<const char*>(&info), sizeof info);
     std::string row(stride, '\0');
     for (int y = pixels.height - 1; y >= 0; --y) {
         for (int x = 0; x < pixels.width; ++x) {
@@ -1052,7 +1071,19 @@ bool SaveBmp(const Pixels& pixels, const std::wstring& path) {
         }
         bytes += row;
     }
-    return WriteFileBytes(path, bytes);
+    return bytes;
+}
+
+}  // namespace
+
+bool SaveBmp(const Pixels& pixels, const std::wstring& path) {
+    if (pixels.Empty()) return false;
+    const std::string dib = PackedDib(pixels);
+    BITMAPFILEHEADER file{};
+    file.bfType = 0x4D42;
+    file.bfOffBits = sizeof file + sizeof(BITMAPINFOHEADER);
+    file.bfSize = DWORD(sizeof file + dib.size());
+    return WriteFileBytes(path, std::string(reinterpret_cast<const char*>(&file), sizeof file) + dib);
 }
 
 std::optional<Pixels> LoadBmp(const std::wstring& path) {
@@ -1181,33 +1212,15 @@ std::optional<Pixels> ClipboardBitmap() {
 
 bool PutClipboardImage(const Pixels& pixels) {
     if (pixels.Empty()) return false;
-    const size_t stride = (size_t(pixels.width) * 3 + 3) & ~size_t(3);
-    const size_t size = sizeof(BITMAPINFOHEADER) + stride * size_t(pixels.height);
-    HGLOBAL global = GlobalAlloc(GMEM_MOVEABLE | GMEM_ZEROINIT, size);
+    const std::string dib = PackedDib(pixels);
+    HGLOBAL global = GlobalAlloc(GMEM_MOVEABLE, dib.size());
     if (!global) return false;
-    auto* p = static_cast<uint8_t*>(GlobalLock(global));
+    void* p = GlobalLock(global);
     if (!p) {
         GlobalFree(global);
         return false;
     }
-    BITMAPINFOHEADER info{};
-    info.biSize = sizeof info;
-    info.biWidth = pixels.width;
-    info.biHeight = pixels.height;
-    info.biPlanes = 1;
-    info.biBitCount = 24;
-    info.biCompression = BI_RGB;
-    info.biSizeImage = DWORD(stride * size_t(pixels.height));
-    memcpy(p, &info, sizeof info);
-    for (int y = 0; y < pixels.height; ++y) {
-        uint8_t* row = p + sizeof info + stride * size_t(pixels.height - 1 - y);
-        for (int x = 0; x < pixels.width; ++x) {
-            COLORREF c = pixels.At(x, y);
-            row[x * 3 + 0] = GetBValue(c);
-            row[x * 3 + 1] = GetGValue(c);
-            row[x * 3 + 2] = GetRValue(c);
-        }
-    }
+    memcpy(p, dib.data(), dib.size());
     GlobalUnlock(global);
 
     // SetClipboardData needs an owner window; the data outlives it.

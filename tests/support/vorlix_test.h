@@ -121,6 +121,29 @@ HWND WaitForStartUp(DWORD pid, DWORD timeoutMs = 15000);
 // item. True when the menu opened and closed again.
 bool ChooseFromTrayMenu(DWORD pid, std::initializer_list<WPARAM> keys);
 
+// Registers a window class of this program with that procedure and the
+// arrow cursor (registering the name again changes nothing); returns the name
+// for CreateWindowExW.
+const wchar_t* RegisterWindowClass(const wchar_t* name, WNDPROC procedure);
+
+// A hotkey this process holds, as another program would, for the program
+// under test; let go again by the destructor.
+class HeldHotkey {
+public:
+    HeldHotkey(UINT modifiers, UINT key);
+    ~HeldHotkey();
+    HeldHotkey(const HeldHotkey&) = delete;
+    HeldHotkey& operator=(const HeldHotkey&) = delete;
+    bool Held() const { return held_; }
+
+private:
+    HWND window_;
+    bool held_;
+};
+
+// True when key + modifiers can be registered now (nobody holds it).
+bool HotkeyFree(UINT modifiers, UINT key);
+
 HWND DialogItem(HWND dialog, int id);                      // the descendant with that control id (nested dialogs too), or null
 
 // Memory in the process of another window, for messages whose parameters

@@ -9,13 +9,12 @@
 #include <string>
 #include <vector>
 
+#include "support/program.h"
 #include "support/vorlix_test.h"
 #include "version.h"
 
 namespace {
 
-const wchar_t kRoot[] = L"Software\\Vorlix Tessavue";
-const wchar_t kConfiguration[] = L"Software\\Vorlix Tessavue\\Configuration";
 const wchar_t kTutorialCaption[] = L"Vorlix - Create your first screenshot in two easy steps.";
 const wchar_t kAboutCaption[] = L"About Vorlix Tessavue";
 const WPARAM kDown = VK_DOWN;
@@ -26,30 +25,15 @@ constexpr int kStepOnePicture = 2310, kStepTwoPicture = 2311, kTrayPicture = 231
 class Tutorial : public ::testing::Test {
 protected:
     void SetUp() override {
-        vt::DeleteKeyTree(kRoot);
-        log = vt::Join(vt::ScratchDir(), L"recorder.log");
+        // A first run: nothing stored, unless a test stores it.
+        run.storeRecord = false;
+        run.training.reset();
     }
-    void TearDown() override {
-        Stop();
-        vt::DeleteKeyTree(kRoot);
-    }
+    void TearDown() override { Stop(); }
 
-    // Starts the program and waits until its start-up is over (the tray icon
-    // carries its tip).
-    void Start(const wchar_t* exe = L"Vorlix.exe") {
-        program = vt::Process::Start(vt::BinFile(exe), L"", vt::BinDir(), {{L"VORLIX_RECORDER_LOG", log}});
-        ASSERT_TRUE(program);
-        main = vt::WaitForWindow(program.Id(), L"TuMainForm", nullptr, 15000);
-        ASSERT_TRUE(main);
-        HWND tray = vt::WaitForWindow(program.Id(), L"VorlixTrayIcon", nullptr, 15000);
-        ASSERT_TRUE(tray);
-        ASSERT_TRUE(vt::WaitUntil([&] { return !vt::WindowText(tray).empty(); }, 15000));
-    }
-    void Stop() {
-        if (!program.Running()) return;
-        vt::Post(main, WM_CLOSE);
-        EXPECT_TRUE(program.Wait(10000));
-    }
+    // Starts the program and waits until its start-up is over.
+    void Start(const wchar_t* exe = L"Vorlix.exe") { ASSERT_TRUE(run.Start(exe)); }
+    void Stop() { EXPECT_TRUE(run.Stop()); }
     HWND WaitForDialog(const wchar_t* caption, DWORD ms = 10000) {
         HWND w = vt::WaitForWindow(program.Id(), L"#32770", caption, ms);
         // Found as soon as it exists; its controls are there once it shows.
@@ -58,14 +42,15 @@ protected:
     }
     // The stored "Training" flag; a missing value reads as on.
     bool TrainingStored() {
-        const auto v = vt::ReadDword(kConfiguration, L"Training");
+        const auto v = vt::ReadDword(vt::kConfigurationKey, L"Training");
         return !v || *v != 0;
     }
     HWND Application() { return vt::FindWindowOf(program.Id(), L"TApplication"); }
 
-    vt::Process program;
-    HWND main = nullptr;
-    std::wstring log;
+    vt::Program run;
+    const vt::Process& program = run.process;
+    const HWND& main = run.main;
+    const std::wstring& log = run.recorderLog;
 };
 
 // Texts of the visible controls of a dialog, in tab order, pictures left out.
@@ -172,7 +157,7 @@ TEST_F(Tutorial, AFirstRunShowsItInFrontUntilSwitchedOff) {
     ASSERT_TRUE(vt::PressButton(tutorial, L"Close"));
     EXPECT_TRUE(vt::WaitGone(tutorial));
     EXPECT_TRUE(vt::WaitUntil([&] { return !IsWindow(tutorial); })) << "the window is freed";
-    EXPECT_TRUE(vt::WaitUntil([&] { return vt::ReadDword(kConfiguration, L"Training") == DWORD(0); }));
+    EXPECT_TRUE(vt::WaitUntil([&] { return vt::ReadDword(vt::kConfigurationKey, L"Training") == DWORD(0); }));
     EXPECT_TRUE(program.Running());
     Stop();
 
@@ -207,7 +192,7 @@ TEST_F(Tutorial, ClosedAnyOtherWayItComesAgainAtTheNextStart) {
 }
 
 TEST_F(Tutorial, TheAboutBoxIsModalOnTopAndItsLinkOpensTheProductPage) {
-    ASSERT_TRUE(vt::WriteDword(kConfiguration, L"Training", 0));
+    ASSERT_TRUE(vt::WriteDword(vt::kConfigurationKey, L"Training", 0));
     Start();
     EXPECT_EQ(WaitForDialog(kTutorialCaption, 500), nullptr);
     const auto chooseAbout = [&] { return vt::ChooseFromTrayMenu(program.Id(), {kDown, kDown, kDown, kDown, kDown, kDown}); };

@@ -13,13 +13,11 @@
 #include <string>
 
 #include "core/configuration.h"
+#include "support/program.h"
 #include "support/vorlix_test.h"
 
 namespace {
 
-const wchar_t kRoot[] = L"Software\\Vorlix Tessavue";
-const wchar_t kConfiguration[] = L"Software\\Vorlix Tessavue\\Configuration";
-const wchar_t kSchema[] = L"Software\\Vorlix Tessavue\\Configuration\\Schema";
 const wchar_t kOverrides[] = L"Software\\Wine\\AppDefaults\\Vorlix.exe\\DllOverrides";
 constexpr UINT kAcquire = 104, kSelectSource = 105, kExit = 110;  // tray menu command ids
 
@@ -45,13 +43,6 @@ vt::Pixels Picture(int w, int h, int seed) {
 class ScanningProgram : public ::testing::Test {
 protected:
     void SetUp() override {
-        vt::DeleteKeyTree(kRoot);
-        scratch = vt::ScratchDir();
-        program = vt::Join(scratch, L"Program Files");
-        for (const wchar_t* f : {L"Vorlix.exe", L"hovrak.dll", L"stelmon.dll"})
-            ASSERT_TRUE(vt::CopyFileTo(vt::BinFile(f), vt::Join(program, f)));
-        script = vt::Join(scratch, L"script.txt");
-        log = vt::Join(scratch, L"twain.log");
         // The Windows folder's manager is set aside while ours stands in.
         manager = WindowsManager();
         saved = vt::Join(scratch, L"wine-twain_32.dll");
@@ -61,14 +52,10 @@ protected:
         }
     }
     void TearDown() override {
-        if (running) {
-            vt::Post(main, WM_CLOSE);
-            running.Wait(10000);
-        }
+        run.Stop();
         vt::DeleteKeyTree(L"Software\\Wine\\AppDefaults\\Vorlix.exe");
         DeleteFileW(manager.c_str());
         if (hadManager) MoveFileW(saved.c_str(), manager.c_str());
-        vt::DeleteKeyTree(kRoot);
     }
 
     // Wine's own manager back in the Windows folder, as a copy: the set-aside
@@ -83,44 +70,34 @@ protected:
         ASSERT_TRUE(vt::WriteString(kOverrides, L"twain_32", L"native"));
     }
 
-    void Start(TConfiguration& record) {
-        ASSERT_TRUE(vt::WriteDword(kConfiguration, L"Training", 0));
-        ASSERT_TRUE(vt::WriteValue(kSchema, L"", REG_BINARY, &record, sizeof record));
-        running = vt::Process::Start(vt::Join(program, L"Vorlix.exe"), L"", program,
-                                     {{L"VORLIX_TWAIN_SCRIPT", script}, {L"VORLIX_TWAIN_LOG", log}});
-        ASSERT_TRUE(running);
-        main = vt::WaitForWindow(running.Id(), L"TuMainForm", nullptr, 15000);
-        ASSERT_TRUE(main);
-        HWND tray = vt::WaitForWindow(running.Id(), L"VorlixTrayIcon", nullptr, 15000);
-        ASSERT_TRUE(tray);
-        ASSERT_TRUE(vt::WaitUntil([&] { return vt::WindowText(tray) == L" Vorlix Tessavue "; }, 15000));
+    void Start(const TConfiguration& record) {
+        run.record = record;
+        ASSERT_TRUE(run.Start(L"Vorlix.exe", twain.Variables()));
     }
 
+    // Scans straight into numbered bitmaps in `out`, unfinished.
     TConfiguration Record() {
-        TConfiguration record;
-        std::memset(&record, 0, sizeof record);
-        DefaultInputs in;
-        in.desktopFolder = Ansi(scratch + L"\\");
-        in.programFolder = Ansi(program + L"\\");
-        SetDefaults(record, in);
-        record.NoticeSlideIn = 0;
-        record.NoticeSound = 0;
+        TConfiguration record = run.record;
         record.EdgeOn = 0;
         record.AnnotationOn = 0;
         record.WatermarkOn = 0;
         for (auto& d : record.SendTo) d = 0;
         record.SendTo[dFile] = 1;
         record.FileNaming = fnNumbered;
-        record.FileFolder = Ansi(scratch + L"\\");
         record.FileName = "scan";
         record.FileFormat = ifBMP;
         return record;
     }
 
-    std::wstring scratch, program, script, log, manager, saved;
+    vt::Program run{{.notices = vt::Notices::Still}};
+    const std::wstring& scratch = run.scratch;
+    const std::wstring& out = run.out;
+    vt::Process& running = run.process;
+    HWND& main = run.main;
+    const vt::StandIn twain{run, L"TWAIN"};
+    const std::wstring& log = twain.log;
+    std::wstring manager, saved;
     bool hadManager = false;
-    vt::Process running;
-    HWND main = nullptr;
 };
 
 TEST_F(ScanningProgram, EveryScanOfAnAcquisitionIsDelivered) {
@@ -131,12 +108,12 @@ TEST_F(ScanningProgram, EveryScanOfAnAcquisitionIsDelivered) {
         ASSERT_TRUE(vt::SaveBmp(Picture(30 + i, 20, i), path));
         s += "image native " + Ansi(path) + "\n";
     }
-    ASSERT_TRUE(vt::WriteFileBytes(script, s));
+    ASSERT_TRUE(twain.Play(s));
     TConfiguration record = Record();
     Start(record);
     ASSERT_TRUE(vt::Post(main, WM_COMMAND, kAcquire));
     for (int i = 0; i < 3; ++i) {
-        const std::wstring file = vt::Join(scratch, L"scan" + std::to_wstring(i + 1) + L".bmp");
+        const std::wstring file = vt::Join(out, L"scan" + std::to_wstring(i + 1) + L".bmp");
         ASSERT_TRUE(vt::WaitUntil([&] { return vt::FileExists(file); }, 15000)) << "scan " << i;
         std::optional<vt::Pixels> got;
         ASSERT_TRUE(vt::WaitUntil([&] { return (got = vt::LoadBmp(file)).has_value(); }, 5000));
@@ -153,7 +130,7 @@ TEST_F(ScanningProgram, ExitDuringAScanEndsTheProgramWithTheSourceClosed) {
     InstallFakeManager();
     const std::wstring path = vt::Join(scratch, L"in.bmp");
     ASSERT_TRUE(vt::SaveBmp(Picture(5, 5, 1), path));
-    ASSERT_TRUE(vt::WriteFileBytes(script, "events\nimage native " + Ansi(path) + "\n"));  // never ready
+    ASSERT_TRUE(twain.Play("events\nimage native " + Ansi(path) + "\n"));  // never ready
     TConfiguration record = Record();
     Start(record);
     ASSERT_TRUE(vt::Post(main, WM_COMMAND, kAcquire));
@@ -164,15 +141,12 @@ TEST_F(ScanningProgram, ExitDuringAScanEndsTheProgramWithTheSourceClosed) {
     EXPECT_NE(l.find("MSG=0x0302"), std::string::npos) << l;
     EXPECT_EQ(l.find("SEQERROR"), std::string::npos) << l;
     // The single-instance mutex is free again: a new instance starts.
-    vt::Process again = vt::Process::Start(vt::Join(program, L"Vorlix.exe"), L"", program);
-    EXPECT_TRUE(vt::WaitForWindow(again.Id(), L"TuMainForm", nullptr, 15000));
-    running = std::move(again);
-    main = vt::FindWindowOf(running.Id(), L"TuMainForm");
+    EXPECT_TRUE(run.Start());
 }
 
 TEST_F(ScanningProgram, ASourceThatDoesNotOpenIsTold) {
     InstallFakeManager();
-    ASSERT_TRUE(vt::WriteFileBytes(script, "fail 0x0003 0x0401 1\n"));
+    ASSERT_TRUE(twain.Play("fail 0x0003 0x0401 1\n"));
     TConfiguration record = Record();
     Start(record);
     ASSERT_TRUE(vt::Post(main, WM_COMMAND, kAcquire));
@@ -235,7 +209,7 @@ TEST_F(ScanningProgram, ACameraPictureArrivesThroughWinesOwnManager) {
     ASSERT_TRUE(files);
     ASSERT_TRUE(vt::PressButton(files, L"Import All"));
 
-    const std::wstring first = vt::Join(scratch, L"scan1.bmp");
+    const std::wstring first = vt::Join(out, L"scan1.bmp");
     ASSERT_TRUE(vt::WaitUntil([&] { return vt::FileExists(first); }, 30000));
     std::optional<vt::Pixels> got;
     ASSERT_TRUE(vt::WaitUntil([&] { return (got = vt::LoadBmp(first)).has_value(); }, 5000));
@@ -262,7 +236,7 @@ TEST_F(ScanningProgram, ACameraPictureArrivesThroughWinesOwnManager) {
     ASSERT_TRUE(vt::Post(main, WM_COMMAND, kAcquire));
     HWND again = vt::WaitForVisibleWindow(running.Id(), L"#32770", L"Files on Camera", 30000);
     ASSERT_TRUE(again) << "the first acquisition never ended";
-    EXPECT_FALSE(vt::FileExists(vt::Join(scratch, L"scan2.bmp"))) << "the picture was delivered again";
+    EXPECT_FALSE(vt::FileExists(vt::Join(out, L"scan2.bmp"))) << "the picture was delivered again";
     EXPECT_TRUE(vt::PressButton(again, L"Exit"));
     EXPECT_TRUE(vt::WaitGone(again, 10000));
 }
@@ -278,10 +252,8 @@ TEST_F(ScanningProgram, WithoutAManagerTheItemsDoNothing) {
     EXPECT_TRUE(SendMessageTimeoutW(main, WM_NULL, 0, 0, SMTO_ABORTIFHUNG, 5000, &answer));
     EXPECT_FALSE(vt::FindMessageBox(running.Id()));
     // It still delivers: an image handed over reaches the clipboard.
-    const std::wstring handOver = vt::Join(vt::TempDir(), L"duridevazazu.bmp");
-    ASSERT_TRUE(vt::SaveBmp(Picture(9, 9, 2), handOver));
     vt::EmptyTheClipboard();
-    ASSERT_TRUE(vt::Post(main, WM_USER + 7));
+    ASSERT_TRUE(run.PutHandOver(Picture(9, 9, 2), WM_HANDOVER_CLIPBOARD));
     std::optional<vt::Pixels> clip;
     EXPECT_TRUE(vt::WaitUntil([&] { return (clip = vt::ClipboardDib()).has_value(); }, 10000));
 }

@@ -3,19 +3,17 @@
 
 #include <windows.h>
 
-#include "program_run.h"
-#include "support/vorlix_test.h"
+#include "support/program.h"
 
 namespace {
 
 TEST(NoPrinter, BothBuildsSayThatNoPrinterIsInstalled) {
-    testsupport::ProgramRun run;
-    run.Prepare();
+    vt::Program run;
     struct Case { const wchar_t* exe; const wchar_t* text; };
     for (const Case& c : {Case{L"Vorlix.exe", L"No printer/fax installed on this computer."},
                           Case{L"Vorlix-cn.exe", L"此计算机上没有安装打印机/传真。"}}) {
-        run.Start({}, c.exe);
-        EXPECT_EQ(run.HandOverForMessage(WM_USER + 14), c.text);
+        ASSERT_TRUE(run.Start(c.exe));
+        EXPECT_EQ(run.HandOverForMessage(WM_HANDOVER_PRINTER), c.text);
         run.Stop();
     }
 }

@@ -13,7 +13,7 @@
 #include <cstring>
 #include <optional>
 
-#include "program_run.h"
+#include "support/program.h"
 #include "support/vorlix_test.h"
 
 namespace {
@@ -92,7 +92,6 @@ protected:
         state = Env(L"VORLIX_CUPS_STATE");
         unixState = Narrow(Env(L"VORLIX_CUPS_STATE_UNIX"));
         ASSERT_FALSE(state.empty() || unixState.empty()) << "run through ctest";
-        run.Prepare();
         run.record.PrintScaling = 1;
         run.record.PrintOrientation = 1;
         ASSERT_TRUE(Host("rm -f out/*.pdf pages-*"));
@@ -154,8 +153,8 @@ protected:
     void Print(const vt::Pixels& image, const vt::Environment& env = {}) {
         vt::Environment all = {{L"CUPS_SERVER", Env(L"CUPS_SERVER")}};
         all.insert(all.end(), env.begin(), env.end());
-        run.Start(all);
-        run.HandOver(image, WM_USER + 14);
+        ASSERT_TRUE(run.Start(L"Vorlix.exe", all));
+        EXPECT_TRUE(run.HandOver(image, WM_HANDOVER_PRINTER)) << "not taken";
     }
 
     // The printer's page in printer pixels, as the program sees it.
@@ -173,7 +172,7 @@ protected:
     std::wstring state;
     std::string unixState;
     int hostRuns = 0;
-    testsupport::ProgramRun run;
+    vt::Program run;
 };
 
 TEST_F(Printing, ProportionalLandscapeSlicesHoldEveryStripeOnceInOrder) {
@@ -278,8 +277,8 @@ TEST_F(Printing, AJobTheSpoolerCannotStartShowsTheFailure) {
         }
     } blocked(spool);
     ASSERT_TRUE(vt::FileExists(spool));
-    run.Start({{L"CUPS_SERVER", Env(L"CUPS_SERVER")}});
-    EXPECT_EQ(run.HandOverForMessage(WM_USER + 14), L"Vorlix cannot print/fax your image.");
+    ASSERT_TRUE(run.Start(L"Vorlix.exe", {{L"CUPS_SERVER", Env(L"CUPS_SERVER")}}));
+    EXPECT_EQ(run.HandOverForMessage(WM_HANDOVER_PRINTER), L"Vorlix cannot print/fax your image.");
 }
 
 }  // namespace

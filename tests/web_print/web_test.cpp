@@ -18,7 +18,7 @@
 #include "delivery/web_destination.h"
 #include "destinations/harness.h"
 #include "passive_reply.h"
-#include "program_run.h"
+#include "support/program.h"
 #include "support/vorlix_test.h"
 #include "ui/text_convert.h"
 
@@ -304,7 +304,6 @@ protected:
         ASSERT_FALSE(server.state.empty()) << "VORLIX_FTP_STATE is not set: run through ctest";
         ASSERT_GT(server.port, 0);
         ASSERT_LT(server.port, 256);
-        run.Prepare({L"trabbon.exe"});
         uploadLog = vt::Join(run.scratch, L"trabbon.log");
         TConfiguration& r = run.record;
         r.FtpServer = "127.0.0.1";
@@ -333,7 +332,7 @@ protected:
     }
 
     FtpServer server;
-    testsupport::ProgramRun run;
+    vt::Program run{{.files = {L"trabbon.exe"}}};
     std::wstring uploadLog;
 };
 
@@ -356,10 +355,10 @@ TEST_F(Upload, PassiveActiveAndProxiedUploadsArriveWithTheSamePixels) {
         run.record.ProxyPort = c.proxy ? uint8_t(proxyPort) : 0;
         DeleteFileW(vt::Join(server.Root(), remote + L".png").c_str());
         const size_t before = UploadLog(0).size();
-        run.Start({{L"TRABBON_LOG", uploadLog}});
-        const vt::Pixels image = testsupport::TestImage(40 + seed, 23, seed);
+        ASSERT_TRUE(run.Start(L"Vorlix.exe", {{L"TRABBON_LOG", uploadLog}}));
+        const vt::Pixels image = vt::TestImage(40 + seed, 23, seed);
         ++seed;
-        run.HandOver(image, WM_USER + 12);
+        EXPECT_TRUE(run.HandOver(image, WM_HANDOVER_WEB)) << "not taken";
         const auto lines = UploadLog(before + 1);
         ASSERT_EQ(lines.size(), before + 1);
         EXPECT_EQ(lines.back(), "OK\t" + ui::ToAnsi(remote) + ".png\t" +
@@ -393,12 +392,12 @@ TEST_F(Upload, AutomaticNamesFollowTheServersListingAnonymouslyInAFolder) {
     run.record.WebNaming = fnNumbered;
     run.record.WebFileName = "shot";
     run.record.WebFormat = ifGIF;
-    run.Start({{L"TRABBON_LOG", uploadLog}});
-    run.HandOver(testsupport::TestImage(20, 20, 3), WM_USER + 12);
+    ASSERT_TRUE(run.Start(L"Vorlix.exe", {{L"TRABBON_LOG", uploadLog}}));
+    EXPECT_TRUE(run.HandOver(vt::TestImage(20, 20, 3), WM_HANDOVER_WEB)) << "not taken";
     auto lines = UploadLog(1);
     ASSERT_EQ(lines.size(), 1u);
     EXPECT_EQ(lines[0].substr(0, 13), "OK\tshot8.gif\t");
-    run.HandOver(testsupport::TestImage(20, 20, 4), WM_USER + 12);
+    EXPECT_TRUE(run.HandOver(vt::TestImage(20, 20, 4), WM_HANDOVER_WEB)) << "not taken";
     lines = UploadLog(2);
     ASSERT_EQ(lines.size(), 2u);
     EXPECT_EQ(lines[1].substr(0, 13), "OK\tshot9.gif\t");
@@ -415,8 +414,8 @@ TEST_F(Upload, BothBuildsNameMissingSettings) {
     for (const Case& c : {Case{L"Vorlix.exe", L"Please enter your FTP server, port and path."},
                           Case{L"Vorlix-cn.exe", L"请输入您的 FTP 服务器、端口和路径。"}}) {
         run.record.FtpPort = 0;
-        run.Start({{L"TRABBON_LOG", uploadLog}}, c.exe);
-        EXPECT_EQ(run.HandOverForMessage(WM_USER + 12), c.text);
+        ASSERT_TRUE(run.Start(c.exe, {{L"TRABBON_LOG", uploadLog}}));
+        EXPECT_EQ(run.HandOverForMessage(WM_HANDOVER_WEB), c.text);
         run.Stop();
     }
     EXPECT_TRUE(vt::ReadFileBytes(uploadLog).empty());
