@@ -420,12 +420,16 @@ public:
     // the first time; false (and no helper) while another save has them.
     bool Start(const std::function<void()>& work, unsigned count) {
         if (!owner_.try_lock()) return false;
-        std::lock_guard<std::mutex> lock(mutex_);
-        work_ = &work;
-        offered_ = count;
-        wanted_ = std::max(wanted_, count);
-        Grow();
+        bool spawn;
+        {
+            std::lock_guard<std::mutex> lock(mutex_);
+            work_ = &work;
+            offered_ = count;
+            wanted_ = std::max(wanted_, count);
+            spawn = Reserve();
+        }
         wake_.notify_all();
+        if (spawn) Spawn();
         return true;
     }
 
@@ -441,23 +445,36 @@ public:
     }
 
 private:
-    // One more thread, if more are wanted; each new thread starts the next,
-    // so that the saving thread starts one at most. Called with mutex_ held.
-    void Grow() {
-        if (starting_ || threads_ >= wanted_) return;
+    // Whether to start one more thread (counted already): one at a time,
+    // each new thread starting the next, so that the saving thread starts
+    // one at most. Called with mutex_ held.
+    bool Reserve() {
+        if (starting_ || threads_ >= wanted_) return false;
+        starting_ = true;
+        ++threads_;
+        return true;
+    }
+
+    void Spawn() {
         try {
             std::thread([this] { Loop(); }).detach();
-            starting_ = true;
-            ++threads_;
         } catch (...) {
+            std::lock_guard<std::mutex> lock(mutex_);
+            --threads_;
             wanted_ = threads_;  // the threads there are do the work
+            starting_ = false;
         }
     }
 
     void Loop() {
+        bool spawn;
+        {
+            std::lock_guard<std::mutex> lock(mutex_);
+            starting_ = false;
+            spawn = Reserve();
+        }
+        if (spawn) Spawn();
         std::unique_lock<std::mutex> lock(mutex_);
-        starting_ = false;
-        Grow();
         for (;;) {
             wake_.wait(lock, [&] { return offered_ > 0; });
             --offered_;
@@ -599,6 +616,9 @@ bool WriteJpeg(const ui::Bitmap& bitmap, imagefile::PendingFile& file) {
     const unsigned cores = std::max(1u, std::thread::hardware_concurrency());
     const int bands = JpegBandCount(bitmap.Width(), bitmap.Height(), cores);
     if (bands > 1) {
+        // Drawing on this thread may still wait in its GDI batch, which the
+        // other threads' ScanLine calls would not flush.
+        GdiFlush();
         auto job = std::make_unique<BandedJpeg>(bitmap, bands);
         return job->Write(file, std::min(cores, unsigned(bands)) - 1);
     }
