@@ -3,6 +3,7 @@
 #include <windows.h>
 
 #include <algorithm>
+#include <atomic>
 #include <condition_variable>
 #include <csetjmp>
 #include <cstdio>
@@ -153,7 +154,8 @@ struct Band {
     size_t headerSize = 0;    // the headers, up to the entropy-coded data
     size_t dataSize = 0;      // the coded bits, unstuffed, in bytes (the last one partial)
     uint64_t bits = 0;        // their number, without the mark and the padding
-    bool done = false, ok = false;
+    std::atomic<bool> done{false};  // set by the thread that compressed it
+    bool ok = false;
 };
 
 struct BandCoder {
@@ -407,8 +409,10 @@ bool ReadHeaders(Band& band, int height) {
 }
 
 // Threads kept for the bands of every save: under Wine starting a thread
-// takes about half a millisecond, as long as a band of a screen takes to
-// compress. They wait for work until the program ends.
+// takes half a millisecond or more, as long as a band of a screen takes to
+// compress. They wait for work until the program ends. They are woken by
+// one semaphore and counted without a lock: under Wine each wait on a held
+// lock, and each thread a condition variable wakes, is a call to its server.
 class Helpers {
 public:
     static Helpers& Instance() {
@@ -419,36 +423,33 @@ public:
     // Has up to count helpers call work once each, starting the threads
     // the first time; false (and no helper) while another save has them.
     bool Start(const std::function<void()>& work, unsigned count) {
-        if (!owner_.try_lock()) return false;
-        bool spawn;
-        {
-            std::lock_guard<std::mutex> lock(mutex_);
-            work_ = &work;
-            offered_ = count;
-            wanted_ = std::max(wanted_, count);
-            spawn = Reserve();
-        }
-        wake_.notify_all();
-        if (spawn) Spawn();
+        if (!wake_ || !idle_ || !owner_.try_lock()) return false;
+        work_ = &work;
+        open_ = true;
+        ReleaseSemaphore(wake_, static_cast<LONG>(count), nullptr);
+        if (Reserve(count)) Spawn();
         return true;
     }
 
-    // Takes back the work not yet taken and waits until every helper that
-    // took it has returned.
+    // Closes the work to helpers not yet in it and waits until every helper
+    // in it has returned. Wake-ups left over find it closed (or the next
+    // save's work, which they may do).
     void Finish() {
-        std::unique_lock<std::mutex> lock(mutex_);
-        offered_ = 0;
-        idle_.wait(lock, [&] { return running_ == 0; });
-        work_ = nullptr;
-        lock.unlock();
+        open_ = false;
+        while (running_ > 0) WaitForSingleObject(idle_, INFINITE);
         owner_.unlock();
     }
 
 private:
+    Helpers()
+        : wake_(CreateSemaphoreW(nullptr, 0, 0x7FFFFFFF, nullptr)), idle_(CreateEventW(nullptr, FALSE, FALSE, nullptr)) {}
+
     // Whether to start one more thread (counted already): one at a time,
     // each new thread starting the next, so that the saving thread starts
-    // one at most. Called with mutex_ held.
-    bool Reserve() {
+    // one at most.
+    bool Reserve(unsigned wanted) {
+        std::lock_guard<std::mutex> lock(threadsMutex_);
+        wanted_ = std::max(wanted_, wanted);
         if (starting_ || threads_ >= wanted_) return false;
         starting_ = true;
         ++threads_;
@@ -459,7 +460,7 @@ private:
         try {
             std::thread([this] { Loop(); }).detach();
         } catch (...) {
-            std::lock_guard<std::mutex> lock(mutex_);
+            std::lock_guard<std::mutex> lock(threadsMutex_);
             --threads_;
             wanted_ = threads_;  // the threads there are do the work
             starting_ = false;
@@ -467,31 +468,28 @@ private:
     }
 
     void Loop() {
-        bool spawn;
         {
-            std::lock_guard<std::mutex> lock(mutex_);
+            std::lock_guard<std::mutex> lock(threadsMutex_);
             starting_ = false;
-            spawn = Reserve();
         }
-        if (spawn) Spawn();
-        std::unique_lock<std::mutex> lock(mutex_);
+        if (Reserve(0)) Spawn();
         for (;;) {
-            wake_.wait(lock, [&] { return offered_ > 0; });
-            --offered_;
+            WaitForSingleObject(wake_, INFINITE);
+            // Counted before looking whether the work is open, which Finish
+            // closes before looking at the count: one of them sees the other.
             ++running_;
-            const std::function<void()>* work = work_;
-            lock.unlock();
-            (*work)();
-            lock.lock();
-            if (--running_ == 0) idle_.notify_all();
+            if (open_) (*work_)();
+            if (--running_ == 0) SetEvent(idle_);
         }
     }
 
-    std::mutex owner_;  // held by the save that has the helpers
-    std::mutex mutex_;
-    std::condition_variable wake_, idle_;
-    const std::function<void()>* work_ = nullptr;
-    unsigned offered_ = 0, running_ = 0, threads_ = 0, wanted_ = 0;
+    const HANDLE wake_, idle_;  // never closed, as the threads
+    std::mutex owner_;          // held by the save that has the helpers
+    std::atomic<const std::function<void()>*> work_{nullptr};
+    std::atomic<bool> open_{false};
+    std::atomic<unsigned> running_{0};
+    std::mutex threadsMutex_;
+    unsigned threads_ = 0, wanted_ = 0;
     bool starting_ = false;
 };
 
@@ -523,47 +521,43 @@ public:
             ok = Join(file);
         } catch (...) {
         }
-        if (!ok) {
-            std::lock_guard<std::mutex> lock(mutex_);
-            failed_ = true;
-        }
+        if (!ok) failed_ = true;
         if (helped) pool.Finish();
         return ok;
     }
 
 private:
     // Compresses bands until none is left (or, for the joining thread, until
-    // the next band to join is done).
+    // the next band to join is done). Bands are taken and marked done
+    // without a lock: under Wine every wait on a held lock is a call to its
+    // server.
     void Work(bool joining) {
         std::vector<uint8_t> row;
         auto coder = std::make_unique<BandCoder>();
-        for (;;) {
-            size_t i;
-            {
-                std::lock_guard<std::mutex> lock(mutex_);
-                if (failed_ || next_ == bands_.size() || (joining && bands_[joined_].done)) return;
-                i = next_++;
-            }
+        while (!failed_ && !(joining && bands_[joined_].done)) {
+            const size_t i = next_++;
+            if (i >= bands_.size()) return;
             Band& band = bands_[i];
-            bool ok = false;
             try {
                 row.resize(size_t(bitmap_.Width()) * 3);
                 // About what screens need; the buffer grows for photographs.
                 band.bytes.resize(size_t(bitmap_.Width()) * size_t(band.rows) / 4 + 4096);
                 *coder = BandCoder{};
                 coder->band = &band;
-                ok = CompressBand(bitmap_, reader_, row.data(), band, *coder) &&
-                     ReadHeaders(band, i == 0 ? bitmap_.Height() : -1) && FindBits(band);
+                band.ok = CompressBand(bitmap_, reader_, row.data(), band, *coder) &&
+                          ReadHeaders(band, i == 0 ? bitmap_.Height() : -1) && FindBits(band);
             } catch (...) {
-                ok = false;
+                band.ok = false;
             }
-            {
-                std::lock_guard<std::mutex> lock(mutex_);
-                band.ok = ok;
-                band.done = true;
-                if (!ok) failed_ = true;
+            if (!band.ok) failed_ = true;
+            band.done = true;
+            // The joining thread says it waits before it looks at done, this
+            // one looks whether it waits after setting done: one of the two
+            // sees the other's.
+            if (waiting_) {
+                { std::lock_guard<std::mutex> lock(mutex_); }
+                done_.notify_all();
             }
-            done_.notify_all();
         }
     }
 
@@ -571,19 +565,19 @@ private:
     // while the next one to write is not.
     bool Join(imagefile::PendingFile& file) {
         auto writer = std::make_unique<StreamWriter>(file);
-        for (joined_ = 0; joined_ < bands_.size();) {
+        for (joined_ = 0; joined_ < bands_.size(); ++joined_) {
             Work(true);
             Band& band = bands_[joined_];
-            {
+            if (!band.done) {
                 std::unique_lock<std::mutex> lock(mutex_);
-                done_.wait(lock, [&] { return band.done; });
-                if (!band.ok) return false;
+                waiting_ = true;
+                done_.wait(lock, [&] { return band.done.load(); });
+                waiting_ = false;
             }
+            if (!band.ok) return false;
             if (joined_ == 0 && !writer->Bytes(band.bytes.data(), band.headerSize)) return false;
             if (!writer->Bits(band.bytes.data() + band.headerSize, band.bits)) return false;
             std::vector<uint8_t>().swap(band.bytes);
-            std::lock_guard<std::mutex> lock(mutex_);
-            ++joined_;
         }
         return writer->Finish();
     }
@@ -591,10 +585,11 @@ private:
     const ui::Bitmap& bitmap_;
     const imagefile::RgbRowReader reader_;
     std::vector<Band> bands_;
-    std::mutex mutex_;
+    std::atomic<size_t> next_{0};  // the next band to take
+    size_t joined_ = 0;             // the next band to write (the joining thread's alone)
+    std::atomic<bool> failed_{false}, waiting_{false};
+    std::mutex mutex_;  // for done_ alone
     std::condition_variable done_;
-    size_t next_ = 0, joined_ = 0;
-    bool failed_ = false;
 };
 
 }  // namespace
