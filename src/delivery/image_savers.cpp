@@ -58,9 +58,7 @@ bool SaveBMP(const ui::Bitmap& bitmap, const std::wstring& path) {
 
 bool SaveJPEG(const ui::Bitmap& bitmap, const std::wstring& path) {
     try {
-        if (bitmap.Empty()) return false;
-        imagefile::PendingFile file(path);
-        return file.ok() && jpegfile::WriteJpeg(bitmap, file) && file.Commit();
+        return jpegfile::SaveJpeg(bitmap, path);
     } catch (...) {
         return false;
     }

@@ -18,6 +18,8 @@
 // jpeglib.h needs FILE and size_t declared first.
 #include <jpeglib.h>
 
+#include "delivery/image_file.h"
+
 // libjpeg's interface to its entropy coder, from its internal header (which
 // the library does not install): a band's compression hooks into it to see
 // each MCU's quantised blocks before they are coded.
@@ -506,7 +508,8 @@ public:
         }
     }
 
-    bool Write(imagefile::PendingFile& file, unsigned helpers) {
+    // The helpers start on the bands while this thread creates the file.
+    bool Save(const std::wstring& path, unsigned helpers) {
         const std::function<void()> work = [this] {
             try {
                 Work(false);
@@ -518,8 +521,10 @@ public:
         const bool helped = helpers > 0 && pool.Start(work, helpers);
         bool ok = false;
         try {
-            ok = Join(file);
+            imagefile::PendingFile file(path);
+            ok = file.ok() && Join(file) && file.Commit();
         } catch (...) {
+            ok = false;
         }
         if (!ok) failed_ = true;
         if (helped) pool.Finish();
@@ -606,7 +611,7 @@ int JpegBandCount(int width, int height, unsigned cores) {
     return std::max(1, std::min(int(std::min(cores, 16u)) * 2, mcuRows / 4));
 }
 
-bool WriteJpeg(const ui::Bitmap& bitmap, imagefile::PendingFile& file) {
+bool SaveJpeg(const ui::Bitmap& bitmap, const std::wstring& path) {
     if (bitmap.Empty()) return false;
     const unsigned cores = std::max(1u, std::thread::hardware_concurrency());
     const int bands = JpegBandCount(bitmap.Width(), bitmap.Height(), cores);
@@ -615,13 +620,15 @@ bool WriteJpeg(const ui::Bitmap& bitmap, imagefile::PendingFile& file) {
         // other threads' ScanLine calls would not flush.
         GdiFlush();
         auto job = std::make_unique<BandedJpeg>(bitmap, bands);
-        return job->Write(file, std::min(cores, unsigned(bands)) - 1);
+        return job->Save(path, std::min(cores, unsigned(bands)) - 1);
     }
+    imagefile::PendingFile file(path);
+    if (!file.ok()) return false;
     const imagefile::RgbRowReader reader(bitmap);
     std::vector<uint8_t> row(size_t(bitmap.Width()) * 3);
     auto destination = std::make_unique<FileDestination>();
     destination->file = &file;
-    return CompressWhole(bitmap, reader, row.data(), destination.get());
+    return CompressWhole(bitmap, reader, row.data(), destination.get()) && file.Commit();
 }
 
 }  // namespace jpegfile

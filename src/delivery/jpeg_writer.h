@@ -5,14 +5,15 @@
 // entropy-coded bits are joined in order into the same single stream.
 #pragma once
 
-#include "delivery/image_file.h"
+#include <string>
+
 #include "ui/bitmap.h"
 
 namespace jpegfile {
 
-// Writes the bitmap as a JPEG file into file (which the caller commits).
-// False when libjpeg, the memory or a write failed.
-bool WriteJpeg(const ui::Bitmap& bitmap, imagefile::PendingFile& file);
+// Saves the bitmap as a JPEG file at path through a PendingFile (whole or
+// not at all). False when the path, libjpeg, the memory or a write failed.
+bool SaveJpeg(const ui::Bitmap& bitmap, const std::wstring& path);
 
 // How a picture is split: the number of bands (1: compressed in one pass)
 // for the given size on the given number of cores.
