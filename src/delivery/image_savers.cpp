@@ -2,17 +2,12 @@
 
 #include <windows.h>
 
-#include <csetjmp>
-#include <cstdio>
-#include <memory>
 #include <vector>
-
-// jpeglib.h needs FILE and size_t declared first.
-#include <jpeglib.h>
 
 #include "core/globals.h"
 #include "core/work.h"
 #include "delivery/image_file.h"
+#include "delivery/jpeg_writer.h"
 #include "delivery/numbered_names.h"
 #include "delivery/png_writer.h"
 #include "ui/gdi.h"
@@ -35,87 +30,6 @@ std::wstring AsciiUpper(std::wstring s) {
     for (auto& c : s)
         if (c >= L'a' && c <= L'z') c = static_cast<wchar_t>(c - L'a' + L'A');
     return s;
-}
-
-// --- JPEG ---
-
-struct JpegErrors {
-    jpeg_error_mgr manager;
-    std::jmp_buf jump;
-};
-
-// libjpeg's own handler ends the process.
-void JpegFail(j_common_ptr info) { std::longjmp(reinterpret_cast<JpegErrors*>(info->err)->jump, 1); }
-void JpegQuiet(j_common_ptr) {}
-
-// The compressed data goes to the file in pieces of one buffer, not into a
-// growing block of memory that is copied on every growth and written after.
-struct JpegFileDestination {
-    jpeg_destination_mgr manager;
-    imagefile::PendingFile* file;
-    JOCTET buffer[1 << 16];
-};
-
-void JpegStart(j_compress_ptr info) {
-    auto* d = reinterpret_cast<JpegFileDestination*>(info->dest);
-    d->manager.next_output_byte = d->buffer;
-    d->manager.free_in_buffer = sizeof d->buffer;
-}
-
-boolean JpegBufferFull(j_compress_ptr info) {
-    auto* d = reinterpret_cast<JpegFileDestination*>(info->dest);
-    if (!d->file->Write(d->buffer, sizeof d->buffer)) info->err->error_exit(reinterpret_cast<j_common_ptr>(info));
-    JpegStart(info);
-    return TRUE;
-}
-
-void JpegEnd(j_compress_ptr info) {
-    auto* d = reinterpret_cast<JpegFileDestination*>(info->dest);
-    if (!d->file->Write(d->buffer, sizeof d->buffer - d->manager.free_in_buffer))
-        info->err->error_exit(reinterpret_cast<j_common_ptr>(info));
-}
-
-// libjpeg leaves by longjmp on errors, so this routine holds no object that
-// needs destroying; the caller owns the row and the destination. 24- and
-// 32-bit bitmaps (every capture) are compressed from their own rows:
-// libjpeg-turbo reads blue, green, red (and a fourth byte) itself, with the
-// same colour conversion, and so the same bytes, as from red, green, blue.
-bool EncodeJpeg(const ui::Bitmap& bitmap, const imagefile::RgbRowReader& reader, uint8_t* row,
-                JpegFileDestination* destination) {
-    jpeg_compress_struct info;
-    JpegErrors errors;
-    info.err = jpeg_std_error(&errors.manager);
-    errors.manager.error_exit = JpegFail;
-    errors.manager.output_message = JpegQuiet;
-    if (setjmp(errors.jump)) {
-        jpeg_destroy_compress(&info);
-        return false;
-    }
-    jpeg_create_compress(&info);
-    destination->manager.init_destination = JpegStart;
-    destination->manager.empty_output_buffer = JpegBufferFull;
-    destination->manager.term_destination = JpegEnd;
-    info.dest = &destination->manager;
-    info.image_width = static_cast<JDIMENSION>(bitmap.Width());
-    info.image_height = static_cast<JDIMENSION>(bitmap.Height());
-    const bool direct = bitmap.Bits() == 24 || bitmap.Bits() == 32;
-    info.input_components = direct ? bitmap.Bits() / 8 : 3;
-    info.in_color_space = !direct ? JCS_RGB : bitmap.Bits() == 24 ? JCS_EXT_BGR : JCS_EXT_BGRX;
-    jpeg_set_defaults(&info);
-    jpeg_set_quality(&info, 100, TRUE);
-    jpeg_start_compress(&info, TRUE);
-    while (info.next_scanline < info.image_height) {
-        const int y = static_cast<int>(info.next_scanline);
-        JSAMPROW rows[1] = {row};
-        if (direct)
-            rows[0] = const_cast<JSAMPROW>(bitmap.ScanLine(y));
-        else
-            reader.Read(y, row);
-        jpeg_write_scanlines(&info, rows, 1);
-    }
-    jpeg_finish_compress(&info);
-    jpeg_destroy_compress(&info);
-    return true;
 }
 
 // --- numbering ---
@@ -144,14 +58,7 @@ bool SaveBMP(const ui::Bitmap& bitmap, const std::wstring& path) {
 
 bool SaveJPEG(const ui::Bitmap& bitmap, const std::wstring& path) {
     try {
-        if (bitmap.Empty()) return false;
-        imagefile::PendingFile file(path);
-        if (!file.ok()) return false;
-        const imagefile::RgbRowReader reader(bitmap);
-        std::vector<uint8_t> row(size_t(bitmap.Width()) * 3);
-        auto destination = std::make_unique<JpegFileDestination>();
-        destination->file = &file;
-        return EncodeJpeg(bitmap, reader, row.data(), destination.get()) && file.Commit();
+        return jpegfile::SaveJpeg(bitmap, path);
     } catch (...) {
         return false;
     }

@@ -10,9 +10,11 @@
 #include <cstdio>
 #include <fstream>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "delivery/image_savers.h"
+#include "delivery/jpeg_writer.h"
 #include "delivery/png_writer.h"
 #include "ui/bitmap.h"
 #include "ui/text_convert.h"
@@ -161,6 +163,39 @@ ui::Bitmap PhotoLike(int w, int h) {
     return b;
 }
 
+// A picture for the JPEG bands: noise, gradients and flat areas in stripes
+// that cross the bands' borders, so that the DC values change from band to
+// band and the coded bits hold many 0xFF bytes. Returns its colours.
+std::vector<uint8_t> FillStripes(ui::Bitmap& b) {
+    if (b.Bits() == 8) {
+        std::vector<RGBQUAD> table;
+        for (int i = 0; i < 256; ++i) table.push_back(RGBQUAD{uint8_t(i * 7), uint8_t(i * 3), uint8_t(255 - i), 0});
+        b.SetColorTable(table);
+    }
+    const int bytes = b.Bits() / 8;
+    std::vector<uint8_t> expected;
+    for (int y = 0; y < b.Height(); ++y) {
+        uint8_t* row = b.ScanLine(y);
+        for (int x = 0; x < b.Width(); ++x) {
+            const uint32_t h = Hash(x, y);
+            const int stripe = (x + 3 * y) / 97 % 3;
+            Rgb c = stripe == 0   ? Rgb{uint8_t(h), uint8_t(h >> 8), uint8_t(h >> 16)}
+                    : stripe == 1 ? Rgb{uint8_t(x * 255 / b.Width()), uint8_t(y * 255 / b.Height()), 90}
+                                  : Rgb{uint8_t(y / 64 * 40), 200, uint8_t(x / 128 * 30)};
+            if (bytes == 1) {
+                const uint8_t index = uint8_t(stripe == 0 ? h : stripe == 1 ? x + y : y / 64 * 16);
+                row[x] = index;
+                c = Rgb{uint8_t(255 - index), uint8_t(index * 3), uint8_t(index * 7)};
+            } else {
+                row[bytes * x] = c.b; row[bytes * x + 1] = c.g; row[bytes * x + 2] = c.r;
+                if (bytes == 4) row[4 * x + 3] = uint8_t(h >> 24);  // the unused byte is not read
+            }
+            expected.insert(expected.end(), {c.r, c.g, c.b});
+        }
+    }
+    return expected;
+}
+
 double Millis(LARGE_INTEGER a, LARGE_INTEGER b) {
     LARGE_INTEGER f;
     QueryPerformanceFrequency(&f);
@@ -193,6 +228,32 @@ int wmain(int argc, wchar_t** argv) {
         ui::Bitmap smooth(W, H, f.format);
         WriteNetpbm(base + L"_smooth.ppm", Fill(smooth, true), false, W, H);
         Save(smooth, base + L"_smooth.jpg");
+    }
+
+    // Pictures compressed in bands on several cores: sizes with partial
+    // blocks, a partial MCU and an odd number of blocks (which the coder
+    // completes with blocks of its own) at the right and the bottom.
+    {
+        const struct {
+            const wchar_t* name;
+            int w, h;
+            ui::PixelFormat format;
+        } banded[] = {
+            {L"bands32", 993, 997, ui::PixelFormat::Bits32},
+            {L"bands24", 1920, 1080, ui::PixelFormat::Bits24},
+            {L"bands8", 640, 483, ui::PixelFormat::Bits8},
+        };
+        const unsigned cores = std::thread::hardware_concurrency();
+        for (const auto& c : banded) {
+            if (cores >= 2 && jpegfile::JpegBandCount(c.w, c.h, cores) < 2) {
+                std::printf("%s is not compressed in bands\n", ui::ToAnsi(c.name).c_str());
+                failed = true;
+            }
+            ui::Bitmap b(c.w, c.h, c.format);
+            const std::wstring base = out + c.name;
+            WriteNetpbm(base + L".ppm", FillStripes(b), false, c.w, c.h);
+            Save(b, base + L".jpg");
+        }
     }
 
     // One colour made transparent (the high byte of the colour is ignored);
