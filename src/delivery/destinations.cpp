@@ -7,14 +7,14 @@
 #include <cstring>
 #include <vector>
 
-#include "core/globals.h"
-#include "core/main_window.h"
-#include "core/notice.h"
-#include "core/save_dialog.h"
-#include "core/settings_store.h"
-#include "core/temp_files.h"
-#include "core/texts.h"
-#include "core/work.h"
+#include "base/globals.h"
+#include "app/main_window.h"
+#include "base/notice.h"
+#include "base/save_dialog.h"
+#include "base/settings_store.h"
+#include "base/temp_files.h"
+#include "base/texts.h"
+#include "base/files.h"
 #include "delivery/command_line.h"
 #include "delivery/image_file.h"
 #include "delivery/image_savers.h"

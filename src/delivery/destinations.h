@@ -9,7 +9,7 @@
 #include <string>
 #include <string_view>
 
-#include "core/configuration.h"
+#include "base/configuration.h"
 
 bool SendToClipboard();
 // The capture on the clipboard, without a notice; false when it cannot be.

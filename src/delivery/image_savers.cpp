@@ -10,8 +10,8 @@
 // jpeglib.h needs FILE and size_t declared first.
 #include <jpeglib.h>
 
-#include "core/globals.h"
-#include "core/work.h"
+#include "base/globals.h"
+#include "base/files.h"
 #include "delivery/image_file.h"
 #include "delivery/numbered_names.h"
 #include "delivery/png_writer.h"

@@ -5,8 +5,8 @@
 
 #include <cstring>
 
-#include "core/globals.h"
-#include "core/work.h"
+#include "base/globals.h"
+#include "base/files.h"
 #include "delivery/automation.h"
 #include "delivery/destinations.h"
 #include "delivery/image_savers.h"

@@ -10,9 +10,9 @@
 #include <string_view>
 #include <vector>
 
-#include "core/configuration.h"
-#include "core/globals.h"
-#include "core/work.h"
+#include "base/configuration.h"
+#include "base/globals.h"
+#include "base/files.h"
 #include "ui/bitmap.h"
 
 namespace delivery {

@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <cstring>
 
-#include "core/texts.h"
+#include "base/texts.h"
 
 namespace gif {
 

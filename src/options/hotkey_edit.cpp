@@ -2,9 +2,9 @@
 
 #include <commctrl.h>
 
-#include "core/globals.h"
-#include "core/hotkeys.h"
-#include "core/texts.h"
+#include "base/globals.h"
+#include "base/hotkeys.h"
+#include "base/texts.h"
 #include "options/options_dialog.h"
 
 const HotkeyField FreeHandHotkey{&TConfiguration::HkFreeHand, &FreeHandAtom, txt::FunctionFreeHand,

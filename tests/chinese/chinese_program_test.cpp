@@ -16,7 +16,7 @@
 #include <cstring>
 #include <string>
 
-#include "core/configuration.h"
+#include "base/configuration.h"
 #include "support/vorlix_test.h"
 
 namespace {

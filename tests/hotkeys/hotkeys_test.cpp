@@ -9,9 +9,9 @@
 #include <string>
 #include <vector>
 
-#include "core/configuration.h"
-#include "core/globals.h"
-#include "core/hotkeys.h"
+#include "base/configuration.h"
+#include "base/globals.h"
+#include "base/hotkeys.h"
 
 namespace {
 

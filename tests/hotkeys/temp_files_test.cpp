@@ -8,8 +8,8 @@
 #include <set>
 #include <string>
 
-#include "core/configuration.h"
-#include "core/temp_files.h"
+#include "base/configuration.h"
+#include "base/temp_files.h"
 #include "support/vorlix_test.h"
 
 namespace {

@@ -7,7 +7,7 @@
 
 #include <cstring>
 
-#include "core/configuration.h"
+#include "base/configuration.h"
 #include "program_run.h"
 #include "support/vorlix_test.h"
 

@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "core/configuration.h"
+#include "base/configuration.h"
 #include "support/vorlix_test.h"
 
 namespace testsupport {

@@ -1,5 +1,5 @@
 // Simplified Chinese user-interface texts.
-#include "core/texts.h"
+#include "base/texts.h"
 
 namespace txt {
 
