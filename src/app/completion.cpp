@@ -3,8 +3,13 @@
 #include <deque>
 #include <utility>
 
+#include "app/hotkey_router.h"
+#include "base/errors.h"
+#include "base/foreground.h"
 #include "base/globals.h"
 #include "base/hotkeys.h"
+#include "base/programs.h"
+#include "capture/capture_finished.h"
 #include "base/image_limit.h"
 #include "app/main_window.h"
 #include "base/texts.h"
@@ -133,14 +138,11 @@ void StartCompletion() {
     if (CompletionTimer == 0) CompletionTimer = SetTimer(nullptr, 0, 5, CaptureCompleteTimerProc);
 }
 
-bool CaptureArea(HDC source, const RECT& area) {
-    const int width = area.right - area.left, height = area.bottom - area.top;
-    if (!source || width <= 0 || height <= 0) return false;
-    CopyScreenToBitmap(area.left, area.top, width, height, source);
-    if (CaptureBitmap.Width() != width || CaptureBitmap.Height() != height) return false;
-    StartCompletion();
-    return true;
-}
+// How the engines hand their captures over.
+void (*CaptureFinishedProc)(Completion how) = [](Completion how) {
+    if (how == Completion::AtOnce) FinishCapture();
+    else StartCompletion();
+};
 
 void CALLBACK CaptureCompleteTimerProc(HWND, UINT, UINT_PTR id, DWORD) {
     // One shot: a late second call finds nothing to do.

@@ -8,6 +8,7 @@
 #include <windows.h>
 
 #include "base/configuration.h"
+#include "base/temp_files.h"  // HandOverFileName
 #include "ui/bitmap.h"
 
 // Hand-over requests, one per destination (their parameters carry nothing).
@@ -21,9 +22,6 @@ constexpr UINT WM_HANDOVER_ICQ = WM_USER + 13;
 constexpr UINT WM_HANDOVER_PRINTER = WM_USER + 14;
 constexpr UINT WM_HANDOVER_CUSTOM = WM_USER + 15;  // delivered at once, no image loaded
 constexpr UINT WM_HANDOVER_IM = WM_USER + 16;
-
-// The image file of a hand-over, in the temporary folder.
-inline constexpr wchar_t HandOverFileName[] = L"duridevazazu.bmp";
 
 // Id of the pending completion timer, 0 when none.
 extern UINT_PTR CompletionTimer;
@@ -39,10 +37,6 @@ extern DestinationRoutine DestinationRoutines[DestinationCount];
 
 // Starts the completion timer unless one is pending.
 void StartCompletion();
-// Copies area (right and bottom exclusive) of source into CaptureBitmap and
-// starts the completion. False, with nothing captured and nothing to be
-// delivered, when the area is empty or cannot be copied.
-bool CaptureArea(HDC source, const RECT& area);
 // An image for the completion road (a scan): into CaptureBitmap with the
 // completion timer started, or, while another image waits for its
 // completion, kept and delivered after it, so that no image is lost.

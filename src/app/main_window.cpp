@@ -3,8 +3,11 @@
 #include <shellapi.h>
 
 #include "app/about_box.h"
+#include "app/hotkey_router.h"
 #include "base/addresses.h"
 #include "app/completion.h"
+#include "base/errors.h"
+#include "base/programs.h"
 #include "capture/freeze_window.h"
 #include "capture/gesture_dispatch.h"
 #include "base/globals.h"
@@ -27,31 +30,20 @@
 TuMainForm* uMainForm = nullptr;
 ui::KernelHandle SingleInstanceMutex;
 
-void (*OpenOptionsDialogProc)() = nullptr;
-void (*StopTimerCaptureProc)() = StopTimerCapture;
-void (*OptionsFileChoiceProc)() = nullptr;
-void (*CloseOptionsDialogProc)() = nullptr;
-void (*RefreshCaptureTypeNodesProc)() = nullptr;
-void (*DropEmptyFavoriteRowsProc)() = nullptr;
-void (*ReloadOptionsDialogProc)() = nullptr;
-void (*OptionsFixedSizeProc)() = nullptr;
-HWND (*OptionsDialogWindowProc)() = nullptr;
-bool (*OptionsHotkeyFieldProc)(int, UINT, UINT) = nullptr;
-
 namespace {
 
-ui::FontHandle& TheNoticeFont() {
-    static ui::FontHandle font = ui::CreateFontByName(L"Verdana", -txt::NoticeFontHeight);
-    return font;
+void AttachTrayMenu(bool attached) {
+    if (uMainForm) uMainForm->trayIcon.popupMenu = attached ? uMainForm->popupMenu : nullptr;
+}
+
+void SetTrayIconTip(const wchar_t* tip) {
+    if (uMainForm) uMainForm->trayIcon.SetToolTip(tip);
 }
 
 }  // namespace
 
-HFONT NoticeFont() { return TheNoticeFont().get(); }
-
-void SetTrayMenuAttached(bool attached) {
-    if (uMainForm) uMainForm->trayIcon.popupMenu = attached ? uMainForm->popupMenu : nullptr;
-}
+void (*TrayTipProc)(const wchar_t* tip) = SetTrayIconTip;
+void (*TrayMenuAttachedProc)(bool attached) = AttachTrayMenu;
 
 void TrayIconClick() {
     if (AutoScrollRunning) AutoScrollStop = 2;
@@ -143,7 +135,7 @@ bool TuMainForm::CreateForm() {
                 r.bottom - r.top, ApplicationWindow))
         return false;
     MainWindow = Handle();
-    SendMessageW(MainWindow, WM_SETFONT, reinterpret_cast<WPARAM>(TheNoticeFont().get()), FALSE);
+    SendMessageW(MainWindow, WM_SETFONT, reinterpret_cast<WPARAM>(NoticeFont()), FALSE);
     HideNotice();
     StartUp();
     Anchor = NoAnchor;  // no rectangle selected yet
@@ -220,14 +212,7 @@ void TuMainForm::MenuCommandChosen(UINT id) {
 
 void TuMainForm::Paint() {
     PAINTSTRUCT ps;
-    HDC dc = BeginPaint(Handle(), &ps);
-    RECT r{0, 0, NoticeWidth, NoticeHeight};
-    ui::BrushHandle brush(CreateSolidBrush(0x80FFFF));
-    FillRect(dc, &r, brush);
-    ui::Selection font(dc, TheNoticeFont().get());
-    SetBkMode(dc, TRANSPARENT);
-    SetTextColor(dc, RGB(0, 0, 255));
-    TextOutW(dc, noticeLeft, 1, noticeText.c_str(), static_cast<int>(noticeText.size()));
+    PaintNotice(BeginPaint(Handle(), &ps));
     EndPaint(Handle(), &ps);
 }
 

@@ -4,7 +4,7 @@
 #include <string>
 
 #include "app/completion.h"
-#include "base/files.h"
+#include "base/errors.h"
 
 twain::TTwain* Twain = nullptr;
 

@@ -1,10 +1,10 @@
 #include "app/trainer.h"
 
+#include "base/foreground.h"
 #include "base/globals.h"
 #include "base/settings_store.h"
 #include "app/tutorial_ids.h"
 #include "app/tutorial_texts.h"
-#include "base/files.h"
 #include "ui/gdi.h"
 
 bool TrainerShown = false;

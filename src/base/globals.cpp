@@ -8,6 +8,7 @@ std::wstring ComputerName, UserName;
 
 HWND MainWindow = nullptr;
 HWND ApplicationWindow = nullptr;
+HWND FreezeWindow = nullptr;
 
 bool FreeHandActive = false, RectangleActive = false, WindowActive = false;
 bool Frozen = false;

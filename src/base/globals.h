@@ -19,6 +19,7 @@ extern std::wstring ComputerName, UserName;
 
 extern HWND MainWindow;         // the main (notice) window: hotkeys and hook messages
 extern HWND ApplicationWindow;  // the hidden application window that owns message boxes
+extern HWND FreezeWindow;       // the freeze window, null while there is none
 
 // State flags
 extern bool FreeHandActive, RectangleActive, WindowActive;

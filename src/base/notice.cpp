@@ -4,7 +4,6 @@
 #include <mmsystem.h>
 
 #include "base/globals.h"
-#include "app/main_window.h"
 #include "base/texts.h"
 #include "base/files.h"
 #include "ui/gdi.h"
@@ -13,34 +12,59 @@
 
 namespace {
 
+NoticeStrip* Strip = nullptr;
+
+HWND StripWindow() { return Strip ? Strip->NoticeWindow() : nullptr; }
+
+ui::FontHandle& TheNoticeFont() {
+    static ui::FontHandle font = ui::CreateFontByName(L"Verdana", -txt::NoticeFontHeight);
+    return font;
+}
+
 // Topmost and never activated: the notice shows above everything while the
 // window the user works in keeps the foreground and the keyboard.
 void MoveStrip(int left) {
-    SetWindowPos(MainWindow, HWND_TOPMOST, left, 3, 0, 0, SWP_NOSIZE | SWP_NOACTIVATE | SWP_SHOWWINDOW);
+    SetWindowPos(StripWindow(), HWND_TOPMOST, left, 3, 0, 0, SWP_NOSIZE | SWP_NOACTIVATE | SWP_SHOWWINDOW);
 }
 
 int ScreenWidth() { return GetSystemMetrics(SM_CXSCREEN); }
 
 }  // namespace
 
+void SetNoticeStrip(NoticeStrip* strip) { Strip = strip; }
+
+HFONT NoticeFont() { return TheNoticeFont().get(); }
+
+void PaintNotice(HDC dc) {
+    RECT r{0, 0, NoticeWidth, NoticeHeight};
+    ui::BrushHandle brush(CreateSolidBrush(0x80FFFF));
+    FillRect(dc, &r, brush);
+    if (!Strip) return;
+    ui::Selection font(dc, NoticeFont());
+    SetBkMode(dc, TRANSPARENT);
+    SetTextColor(dc, RGB(0, 0, 255));
+    TextOutW(dc, Strip->noticeLeft, 1, Strip->noticeText.c_str(), static_cast<int>(Strip->noticeText.size()));
+}
+
 void SetNoticeText(const std::wstring& text) {
-    if (!uMainForm) return;
-    uMainForm->noticeText = text;
+    if (!Strip) return;
+    const HWND window = Strip->NoticeWindow();
+    Strip->noticeText = text;
     // Centre the label: its width is the text's extent in the notice font
     // (the window itself keeps no font: WM_GETFONT of a plain window is null).
     int width = 0;
-    if (HDC dc = GetDC(MainWindow)) {
+    if (HDC dc = GetDC(window)) {
         HFONT font = NoticeFont();
         HGDIOBJ old = font ? SelectObject(dc, font) : nullptr;
         SIZE size{};
         GetTextExtentPoint32W(dc, text.c_str(), static_cast<int>(text.size()), &size);
         width = size.cx;
         if (old) SelectObject(dc, old);
-        ReleaseDC(MainWindow, dc);
+        ReleaseDC(window, dc);
     }
-    uMainForm->noticeLeft = (NoticeWidth - width) / 2;
-    InvalidateRect(MainWindow, nullptr, TRUE);
-    UpdateWindow(MainWindow);
+    Strip->noticeLeft = (NoticeWidth - width) / 2;
+    InvalidateRect(window, nullptr, TRUE);
+    UpdateWindow(window);
 }
 
 void HideNotice() { MoveStrip(-NoticeWidth); }
@@ -59,7 +83,7 @@ void PlayNotifySound() {
 void ShowNotice() {
     if (Config.NoticeSound) PlayNotifySound();
     if (!Config.NoticeSlideIn) {
-        const std::wstring text = uMainForm ? ui::LowerCase(uMainForm->noticeText) : std::wstring();
+        const std::wstring text = Strip ? ui::LowerCase(Strip->noticeText) : std::wstring();
         if (text.find(ui::LowerCase(txt::TimerNoticeMark)) == std::wstring::npos) return;
     }
     const int screen = ScreenWidth();

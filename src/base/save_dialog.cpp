@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <vector>
 
+#include "base/foreground.h"
 #include "base/texts.h"
 #include "base/files.h"
 

@@ -5,7 +5,7 @@
 #include <cstring>
 
 #include "base/globals.h"
-#include "base/files.h"
+#include "base/programs.h"
 #include "ui/gdi.h"
 
 bool TrainingEnabled = true;

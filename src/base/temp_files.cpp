@@ -2,7 +2,6 @@
 
 #include <windows.h>
 
-#include "app/completion.h"
 #include "base/globals.h"
 #include "ui/text_convert.h"
 

@@ -9,6 +9,10 @@
 
 #include "base/configuration.h"
 
+// The image file of a hand-over (another program has it delivered), in the
+// temporary folder.
+inline constexpr wchar_t HandOverFileName[] = L"duridevazazu.bmp";
+
 // A family of file names: prefix, then a number (decimal, no leading zero)
 // when `numbered`, then the extension. Compared without regard to case.
 struct TempNamePattern {

@@ -2,17 +2,18 @@
 
 #include <string>
 
+#include "base/errors.h"
+#include "base/foreground.h"
 #include "capture/autoscroll_texts.h"
-#include "app/completion.h"
+#include "capture/capture_finished.h"
 #include "base/globals.h"
 #include "base/hotkeys.h"
-#include "app/main_window.h"
+#include "base/tray_calls.h"
 #include "base/notice.h"
 #include "capture/scroll_stitch.h"
 #include "capture/size_label.h"
 #include "capture/window_engine.h"
 #include "capture/window_stitching.h"
-#include "base/files.h"
 #include "hook/hovrak.h"
 
 namespace {
@@ -29,10 +30,6 @@ std::wstring CutText(int rows) {
     const size_t at = text.find(field);
     if (at != std::wstring::npos) text.replace(at, field.size(), std::to_wstring(rows));
     return text;
-}
-
-void SetTrayTip(const wchar_t* tip) {
-    if (uMainForm) uMainForm->trayIcon.SetToolTip(tip);
 }
 
 // AutoScrollRunning from the start of a run to its end, whichever way out.
@@ -156,7 +153,7 @@ void CALLBACK AutoScrollTimerProc(HWND, UINT, UINT_PTR id, DWORD) {
             // leaves room for): what was taken is delivered, and the user
             // knows where it ends.
             if (outcome.capped) ShowError(CutText(CaptureBitmap.Height()));
-            FinishCapture();
+            CaptureFinished(Completion::AtOnce);
             break;
         case scroll::StoppedByEsc: NotifyCancelled(); break;
         default:

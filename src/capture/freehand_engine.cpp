@@ -3,14 +3,14 @@
 #include <algorithm>
 #include <vector>
 
-#include "app/completion.h"
+#include "capture/capture_finished.h"
 #include "capture/cursor_drawing.h"
 #include "base/globals.h"
 #include "base/hotkeys.h"
 #include "capture/magnifier.h"
+#include "capture/selection_state.h"
 #include "capture/shading.h"
 #include "capture/size_label.h"
-#include "base/files.h"
 #include "hook/hovrak.h"
 #include "ui/bitmap.h"
 #include "ui/gdi.h"
@@ -126,7 +126,7 @@ void Release() {
     // the image.
     const bool ok = CutFreeHandShape(PlainScreenCopy.Dc());
     if (TimerArmed) TimerArmed = ok;
-    if (ok) StartCompletion();
+    if (ok) CaptureFinished();
     EndFreeHandSelection();
 }
 

@@ -1,8 +1,8 @@
 #include "capture/freeze_window.h"
 
+#include "base/foreground.h"
 #include "capture/gesture_dispatch.h"
 #include "base/globals.h"
-#include "base/files.h"
 #include "freeze/stelmon.h"
 
 TuFreezeForm* uFreezeForm = nullptr;
@@ -15,9 +15,14 @@ bool TuFreezeForm::CreateForm() {
     if (!Create(L"TuFreezeForm", L"", WS_POPUP, WS_EX_TOPMOST | WS_EX_TOOLWINDOW, 0, 0, 0, 0, ApplicationWindow,
                 LoadCursorW(nullptr, IDC_CROSS)))
         return false;
+    FreezeWindow = Handle();
     font_ = ui::CreateFontByName(L"Tahoma", -11);  // Tahoma 8 pt
     ShowWindow(Handle(), SW_SHOWNA);
     return true;
+}
+
+TuFreezeForm::~TuFreezeForm() {
+    if (FreezeWindow == Handle()) FreezeWindow = nullptr;
 }
 
 void TuFreezeForm::TakeSnapshot() {

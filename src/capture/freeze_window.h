@@ -13,6 +13,7 @@
 
 class TuFreezeForm : public ui::Window {
 public:
+    ~TuFreezeForm() override;
     // Creates the window empty (0 x 0) and shows it; it lives until shutdown.
     bool CreateForm();
 

@@ -4,7 +4,7 @@
 #include "capture/freehand_engine.h"
 #include "capture/freeze_window.h"
 #include "base/globals.h"
-#include "app/main_window.h"
+#include "base/options_calls.h"
 #include "base/notice.h"
 #include "capture/rect_engine.h"
 #include "base/settings_store.h"

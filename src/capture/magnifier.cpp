@@ -3,7 +3,7 @@
 #include <algorithm>
 
 #include "base/globals.h"
-#include "capture/shading.h"
+#include "capture/selection_state.h"
 #include "hook/hovrak.h"
 #include "ui/gdi.h"
 

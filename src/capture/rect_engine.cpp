@@ -3,15 +3,14 @@
 #include <algorithm>
 #include <cstdlib>
 
-#include "app/completion.h"
+#include "capture/capture_finished.h"
 #include "base/globals.h"
-#include "app/main_window.h"
+#include "base/options_calls.h"
 #include "base/hotkeys.h"
 #include "capture/magnifier.h"
 #include "base/settings_store.h"
 #include "capture/shading.h"
 #include "capture/size_label.h"
-#include "base/files.h"
 #include "hook/hovrak.h"
 #include "ui/gdi.h"
 
@@ -127,11 +126,6 @@ void MoveFixedRect(POINT point) {
 
 }  // namespace
 
-RECT NormalizeRect(const RECT& r) {
-    return RECT{std::min(r.left, r.right), std::min(r.top, r.bottom), std::max(r.left, r.right),
-                std::max(r.top, r.bottom)};
-}
-
 void UpdateQuadrant() {
     const POINT a = Anchor, c = CurrentCorner;
     // A later match overrides an earlier one, so ties resolve to the highest.
@@ -214,7 +208,11 @@ void DragRectEvent(UINT message, POINT point) {
                     case 3: CurrentCorner.x += 1; CurrentCorner.y += 1; break;
                     default: CurrentCorner.x += 1; CurrentCorner.y -= 1; break;
                 }
-                RedrawDragRectangle();
+                if (ShadeActive && DrawDC) {
+                    if (Config.CrosshairSize == 2) EraseGuideLines(PreviousCorner, CurrentCorner);
+                    RedrawDragRectangle(DragCorners{Anchor, CurrentCorner, PreviousCorner, Quadrant});
+                    if (Config.CrosshairSize == 2) DrawGuideLines(CurrentCorner);
+                }
                 if (Config.ShowSize && !MagnifierActive()) ShowDragSize();
                 PreviousCorner = CurrentCorner;
             }

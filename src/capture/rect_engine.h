@@ -8,6 +8,7 @@
 
 #include <cstdint>
 
+#include "capture/selection_state.h"
 #include "ui/bitmap.h"
 
 // Anchor (A): where the button went down; (-1, -1) while not yet set.
@@ -37,7 +38,6 @@ void FixedRectEvent(UINT message, POINT point);
 void EndRectSelection();
 
 void UpdateQuadrant();
-RECT NormalizeRect(const RECT& r);
 
 // Guide lines of the large crosshair: the two rectangle edges that meet at
 // corner k (rectangle between the anchor and k), prolonged to the screen

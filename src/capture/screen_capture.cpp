@@ -2,13 +2,13 @@
 
 #include <windows.h>
 
-#include "app/completion.h"
+#include "base/foreground.h"
+#include "capture/capture_finished.h"
 #include "capture/cursor_drawing.h"
 #include "capture/freehand_engine.h"
 #include "base/globals.h"
 #include "capture/rect_engine.h"
 #include "capture/window_engine.h"
-#include "base/files.h"
 #include "ui/gdi.h"
 
 void CaptureFullScreen() {
@@ -17,7 +17,7 @@ void CaptureFullScreen() {
     POINT cursor{};
     if (Config.CaptureCursor && GetCursorPos(&cursor)) DrawCursor(CaptureBitmap.Canvas(), cursor.x, cursor.y);
     screen.reset();
-    if (!CaptureBitmap.Empty()) StartCompletion();
+    if (!CaptureBitmap.Empty()) CaptureFinished();
 }
 
 void CaptureActiveWindow() {
@@ -30,7 +30,7 @@ void CaptureActiveWindow() {
     CopyScreenToBitmap(r.left, r.top, r.right - r.left, r.bottom - r.top, screen);
     if (Config.CaptureCursor && !IsRectEmpty(&r)) DrawCursorInRect(CaptureBitmap.Canvas(), r);
     screen.reset();
-    if (!CaptureBitmap.Empty()) StartCompletion();
+    if (!CaptureBitmap.Empty()) CaptureFinished();
 }
 
 void RepeatCapture() {
@@ -38,13 +38,13 @@ void RepeatCapture() {
     ui::DcHandle screen = ui::CreateDisplayDc();
     switch (Config.RepeatMode) {
         case 0:  // the last image, finished and delivered once more
-            StartCompletion();
+            CaptureFinished();
             break;
         case 1:  // the last area, from the screen as it is now
             switch (Config.CaptureType) {
                 case ctRectangle: CaptureArea(screen, SelectionRect); break;
                 case ctFreeHand:
-                    if (CutFreeHandShape(screen)) StartCompletion();
+                    if (CutFreeHandShape(screen)) CaptureFinished();
                     break;
                 case ctWindow: CaptureHighlightedWindow(screen); break;
                 default: break;

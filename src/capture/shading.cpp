@@ -5,9 +5,7 @@
 #include "capture/freeze_window.h"
 #include "base/globals.h"
 #include "capture/magnifier.h"
-#include "capture/rect_engine.h"
 
-HDC DrawDC = nullptr;
 ScreenCopy PlainScreenCopy;
 ScreenCopy TintedScreenCopy;
 bool ShadeActive = false;
@@ -16,7 +14,6 @@ BlendRGB BlendColour{};
 int ColourShare[256];
 int ScreenShare[256];
 
-RECT HighlightRect{};
 
 namespace {
 
@@ -40,8 +37,8 @@ void FillTables() {
 // The tables do not depend on the colour; they are valid from the start.
 [[maybe_unused]] const bool TablesReady = (FillTables(), true);
 
-void Outline() {
-    const POINT a = Anchor, c = CurrentCorner;
+void Outline(const DragCorners& corners) {
+    const POINT a = corners.anchor, c = corners.current;
     MoveToEx(DrawDC, a.x, a.y, nullptr);
     LineTo(DrawDC, c.x, a.y);
     LineTo(DrawDC, c.x, c.y);
@@ -58,8 +55,6 @@ RECT Shrunk(RECT r) {
 
 }  // namespace
 
-int ScreenWidth() { return GetSystemMetrics(SM_CXSCREEN); }
-int ScreenHeight() { return GetSystemMetrics(SM_CYSCREEN); }
 
 bool ScreenCopy::Take(HDC source, bool copyContent) {
     Release();
@@ -201,19 +196,18 @@ void DrawWindowHighlight(const RECT& rect) {
     }
 }
 
-void PaintPiece(const RECT& rect, bool tinted) {
+void PaintPiece(const RECT& rect, bool tinted, const DragCorners& corners) {
     if (!ShadeActive || !DrawDC) return;
     const HDC source = tinted ? TintedScreenCopy.Dc() : PlainScreenCopy.Dc();
     BitBlt(DrawDC, rect.left, rect.top, rect.right - rect.left + 1, rect.bottom - rect.top + 1, source, rect.left,
            rect.top, SRCCOPY);
-    Outline();
+    Outline(corners);
     ForwardChange(RECT{rect.left, rect.top, rect.right + 1, rect.bottom + 1});
 }
 
-void RedrawDragRectangle() {
+void RedrawDragRectangle(const DragCorners& corners) {
     if (!ShadeActive || !DrawDC) return;
-    const POINT a = Anchor, c = CurrentCorner, p = PreviousCorner;
-    if (Config.CrosshairSize == 2) EraseGuideLines(p, c);
+    const POINT a = corners.anchor, c = corners.current, p = corners.previous;
 
     const RECT oldRect = Span(a, p);
     const RECT stripX = Span(POINT{p.x, a.y}, POINT{c.x, p.y});
@@ -228,19 +222,17 @@ void RedrawDragRectangle() {
         // the tinted copy where the selection grew, from the plain one where
         // it shrank.
         bool grewX = false, grewY = false;
-        switch (Quadrant) {
+        switch (corners.quadrant) {
             case 1: grewX = c.x >= p.x; grewY = c.y >= p.y; break;
             case 2: grewX = c.x >= p.x; grewY = p.y >= c.y; break;
             case 3: grewX = p.x >= c.x; grewY = p.y >= c.y; break;
             default: grewX = p.x >= c.x; grewY = c.y >= p.y; break;
         }
-        PaintPiece(stripX, grewX);
-        PaintPiece(stripY, grewY);
-        PaintPiece(corner, grewX && grewY);
+        PaintPiece(stripX, grewX, corners);
+        PaintPiece(stripY, grewY, corners);
+        PaintPiece(corner, grewX && grewY, corners);
     } else {
-        PaintPiece(oldRect, false);
-        PaintPiece(newRect, true);
+        PaintPiece(oldRect, false, corners);
+        PaintPiece(newRect, true, corners);
     }
-
-    if (Config.CrosshairSize == 2) DrawGuideLines(c);
 }

@@ -10,6 +10,7 @@
 
 #include <cstdint>
 
+#include "capture/selection_state.h"
 #include "ui/bitmap.h"
 #include "ui/gdi.h"
 
@@ -35,9 +36,6 @@ private:
     HGDIOBJ oldBitmap_ = nullptr;
 };
 
-// The DC all selection feedback is drawn on: a display DC of the engine that
-// began the selection (or the magnifier's memory copy of the screen).
-extern HDC DrawDC;
 extern ScreenCopy PlainScreenCopy;
 extern ScreenCopy TintedScreenCopy;
 extern bool ShadeActive;
@@ -51,12 +49,7 @@ extern BlendRGB BlendColour;
 extern int ColourShare[256];
 extern int ScreenShare[256];
 
-// The window rectangle currently highlighted (set by the window engine after
-// each DrawWindowHighlight); empty when none.
-extern RECT HighlightRect;
 
-int ScreenWidth();
-int ScreenHeight();
 
 // DrawDC for a selection: a display DC, or with ZoomOn the magnifier's
 // memory copy of the screen. EndDrawing releases it.
@@ -81,9 +74,9 @@ void EndShade();
 // Moves the window highlight to rect (right and bottom exclusive).
 void DrawWindowHighlight(const RECT& rect);
 // Repaints the dragged rectangle after its corner moved from the previous to
-// the current corner (rectangle engine state).
-void RedrawDragRectangle();
+// the current corner. Does nothing unless shading is active.
+void RedrawDragRectangle(const DragCorners& corners);
 // Copies rect, right and bottom edges included, from the tinted or the plain
 // copy to DrawDC, redraws the selection outline and forwards the piece to
 // the magnified view.
-void PaintPiece(const RECT& rect, bool tinted);
+void PaintPiece(const RECT& rect, bool tinted, const DragCorners& corners);

@@ -3,17 +3,17 @@
 #include <algorithm>
 #include <cstring>
 
-#include "app/completion.h"
+#include "capture/capture_finished.h"
 #include "capture/cursor_drawing.h"
 #include "capture/freehand_engine.h"
 #include "base/globals.h"
-#include "app/main_window.h"
+#include "base/options_calls.h"
+#include "base/tray_calls.h"
 #include "base/notice.h"
 #include "capture/rect_engine.h"
 #include "base/texts.h"
 #include "capture/timer_texts.h"
 #include "capture/window_engine.h"
-#include "base/files.h"
 #include "hook/hovrak.h"
 #include "ui/gdi.h"
 #include "ui/window.h"
@@ -25,9 +25,8 @@ ui::Bitmap PreviousCapture;
 namespace {
 
 void SetTrayForTimer(bool running) {
-    if (!uMainForm) return;
-    uMainForm->trayIcon.popupMenu = running ? nullptr : uMainForm->popupMenu;
-    uMainForm->trayIcon.SetToolTip(running ? txt::TrayTipTimerOn : txt::TrayTip);
+    SetTrayMenuAttached(!running);
+    SetTrayTip(running ? txt::TrayTipTimerOn : txt::TrayTip);
 }
 
 // Delivers CaptureBitmap unless it equals the last delivered one. The
@@ -37,7 +36,7 @@ void SetTrayForTimer(bool running) {
 void DeliverIfChanged() {
     if (SameBitmap(PreviousCapture, CaptureBitmap)) return;
     if (TimerRunning) PreviousCapture = CaptureBitmap;
-    FinishCapture();
+    CaptureFinished(Completion::AtOnce);
 }
 
 RECT OnScreen(RECT r) {
@@ -96,6 +95,8 @@ void StopTimerCapture() {
     HideNotice();
     HookStatus(1);
 }
+
+void (*StopTimerCaptureProc)() = StopTimerCapture;
 
 void CALLBACK RepeatTimerProc(HWND, UINT, UINT_PTR, DWORD) {
     if (TimerRunning && !TimerRecapturing && !DeliveryBusy) TimerRecapture();

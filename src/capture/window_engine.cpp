@@ -1,10 +1,10 @@
 #include "capture/window_engine.h"
 
 #include "capture/auto_scroll.h"
-#include "app/completion.h"
+#include "capture/capture_finished.h"
 #include "capture/freeze_window.h"
 #include "base/globals.h"
-#include "app/main_window.h"
+#include "base/options_calls.h"
 #include "base/hotkeys.h"
 #include "capture/magnifier.h"
 #include "capture/shading.h"

@@ -7,9 +7,11 @@
 #include <cstring>
 #include <vector>
 
+#include "base/errors.h"
 #include "base/globals.h"
-#include "app/main_window.h"
+#include "base/options_calls.h"
 #include "base/notice.h"
+#include "base/programs.h"
 #include "base/save_dialog.h"
 #include "base/settings_store.h"
 #include "base/temp_files.h"

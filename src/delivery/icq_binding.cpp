@@ -6,8 +6,8 @@
 #include <cstring>
 #include <vector>
 
+#include "base/errors.h"
 #include "base/globals.h"
-#include "base/files.h"
 #include "delivery/destinations.h"
 #include "delivery/image_savers.h"
 #include "delivery/messenger_texts.h"

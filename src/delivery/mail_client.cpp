@@ -8,8 +8,10 @@
 #include <fstream>
 #include <sstream>
 
+#include "base/errors.h"
+#include "base/foreground.h"
 #include "base/globals.h"
-#include "app/main_window.h"
+#include "base/options_calls.h"
 #include "base/notice.h"
 #include "base/settings_store.h"
 #include "base/texts.h"

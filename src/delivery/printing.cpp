@@ -6,8 +6,8 @@
 #include <cstring>
 #include <vector>
 
+#include "base/errors.h"
 #include "base/globals.h"
-#include "base/files.h"
 #include "delivery/destinations.h"
 #include "delivery/image_file.h"
 #include "delivery/print_planner.h"

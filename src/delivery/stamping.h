@@ -11,8 +11,8 @@
 #include <vector>
 
 #include "base/configuration.h"
+#include "base/errors.h"
 #include "base/globals.h"
-#include "base/files.h"
 #include "ui/bitmap.h"
 
 namespace delivery {

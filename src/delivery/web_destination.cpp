@@ -1,5 +1,6 @@
 #include "delivery/web_destination.h"
 
+#include "base/errors.h"
 #include "base/file_name_chars.h"
 #include "base/globals.h"
 #include "base/notice.h"

@@ -5,6 +5,7 @@
 #include <new>
 
 #include "base/texts.h"
+#include "gif/gif_texts.h"
 #include "ui/text_convert.h"
 
 namespace gif {

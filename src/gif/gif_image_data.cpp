@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <cmath>
 
-#include "base/texts.h"
+#include "gif/gif_texts.h"
 
 namespace gif {
 

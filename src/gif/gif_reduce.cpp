@@ -4,7 +4,7 @@
 #include <cstdlib>
 #include <cstring>
 
-#include "base/texts.h"
+#include "gif/gif_texts.h"
 
 namespace gif {
 

@@ -9,7 +9,7 @@
 
 #include "base/addresses.h"
 #include "base/globals.h"
-#include "base/files.h"
+#include "base/programs.h"
 #include "delivery/icq_binding.h"
 #include "delivery/messenger_binding.h"
 #include "options/options_dialog.h"

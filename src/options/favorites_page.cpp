@@ -15,12 +15,11 @@
 
 #include "base/globals.h"
 #include "base/hotkeys.h"
-#include "app/main_window.h"
+#include "base/options_calls.h"
 #include "base/settings_store.h"
 #include "capture/shading.h"
 #include "base/temp_files.h"
 #include "base/texts.h"
-#include "base/files.h"
 #include "delivery/destinations.h"
 #include "delivery/mail_client.h"
 #include "hook/hovrak.h"

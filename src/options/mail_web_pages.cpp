@@ -6,9 +6,9 @@
 
 #include <algorithm>
 
+#include "base/foreground.h"
 #include "base/globals.h"
 #include "base/texts.h"
-#include "base/files.h"
 #include "delivery/mail_client.h"
 #include "delivery/mail_texts.h"
 #include "delivery/web_destination.h"

@@ -6,8 +6,10 @@
 #include <array>
 #include <vector>
 
+#include "base/foreground.h"
 #include "base/globals.h"
-#include "app/main_window.h"
+#include "base/options_calls.h"
+#include "base/programs.h"
 #include "base/settings_store.h"
 #include "base/files.h"
 #include "hook/hovrak.h"

@@ -11,7 +11,6 @@
 
 #include "base/globals.h"
 #include "base/texts.h"
-#include "base/files.h"
 #include "options/entry_rules.h"
 #include "options/options_dialog.h"
 #include "options/options_pages_texts.h"

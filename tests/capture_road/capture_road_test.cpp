@@ -14,6 +14,7 @@
 #include <utility>
 #include <vector>
 
+#include "base/programs.h"
 #include "capture_road/pattern_screen.h"
 #include "capture_road/road_fixture.h"
 #include "app/completion.h"
@@ -27,7 +28,6 @@
 #include "capture/shading.h"
 #include "base/texts.h"
 #include "capture/timer_capture.h"
-#include "base/files.h"
 #include "hook/hovrak.h"
 #include "support/vorlix_test.h"
 #include "ui/bitmap.h"

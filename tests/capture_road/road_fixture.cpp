@@ -2,6 +2,7 @@
 
 #include <cstring>
 
+#include "base/programs.h"
 #include "capture/freehand_engine.h"
 #include "capture/freeze_window.h"
 #include "capture/gesture_dispatch.h"
@@ -10,7 +11,6 @@
 #include "capture/rect_engine.h"
 #include "capture/shading.h"
 #include "capture/window_engine.h"
-#include "base/files.h"
 #include "support/vorlix_test.h"
 #include "ui/window.h"
 

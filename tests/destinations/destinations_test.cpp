@@ -14,6 +14,7 @@
 
 #include "base/globals.h"
 #include "app/main_window.h"
+#include "base/programs.h"
 #include "base/save_dialog.h"
 #include "base/settings_store.h"
 #include "base/temp_files.h"

@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "app/hotkey_router.h"
 #include "base/configuration.h"
 #include "base/globals.h"
 #include "base/hotkeys.h"

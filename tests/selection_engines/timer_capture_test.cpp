@@ -7,6 +7,8 @@
 
 #include <vector>
 
+#include "app/hotkey_router.h"
+#include "base/errors.h"
 #include "capture_road/road_fixture.h"
 #include "app/completion.h"
 #include "capture/freehand_engine.h"
@@ -19,7 +21,6 @@
 #include "capture/timer_capture.h"
 #include "capture/timer_texts.h"
 #include "capture/window_engine.h"
-#include "base/files.h"
 #include "support/vorlix_test.h"
 
 using namespace road;

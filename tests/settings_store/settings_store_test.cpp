@@ -12,6 +12,7 @@
 #include <set>
 
 #include "base/globals.h"
+#include "base/programs.h"
 #include "base/settings_store.h"
 #include "base/files.h"
 #include "support/documented_defaults.h"

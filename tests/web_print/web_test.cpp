@@ -13,6 +13,7 @@
 #include "base/globals.h"
 #include "app/main_window.h"
 #include "base/files.h"
+#include "base/programs.h"
 #include "delivery/command_line.h"
 #include "delivery/image_savers.h"
 #include "delivery/web_destination.h"

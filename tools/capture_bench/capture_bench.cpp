@@ -20,10 +20,10 @@
 
 #include "bench_clock.h"
 #include "app/completion.h"
+#include "base/programs.h"
 #include "capture/freeze_window.h"
 #include "base/globals.h"
 #include "app/main_window.h"
-#include "base/files.h"
 #include "hook/hovrak.h"
 #include "ui/text_convert.h"
 #include "ui/window.h"
