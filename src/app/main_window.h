@@ -1,3 +1,8 @@
+// src/app: the application that wires everything together: start-up and
+// shutdown, the main window and its tray menu, the completion and delivery of
+// every capture and hand-over, the hotkey router, the tutorial, the about box
+// and scanning. It may include every other folder; nothing includes it.
+//
 // The main window: a small borderless, topmost tool window that normally sits
 // left of the screen. It owns the hotkeys, receives the hook library's
 // messages and the hand-over requests, and doubles as the notice strip.

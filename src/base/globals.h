@@ -1,3 +1,11 @@
+// src/base: what every folder reads. The settings record and its store, the
+// global state, the texts, hotkey words and their registration, the notice
+// strip, the error box, files, folders and the other programs, the save
+// prompt, the temporary files, and the entry points through which the folders
+// below the application reach the options dialog and the tray. It may include
+// src/ui, and src/hook for the error box (which keeps the mouse activation off
+// while it is up); nothing else.
+//
 // The program's global state: the live settings, the capture bitmap and the
 // folders and flags that every part reads. Everything runs on the one user
 // interface thread, so none of this is locked.

@@ -1,3 +1,9 @@
+// src/capture: the selection engines (free hand, rectangle, window) and what
+// they draw with (the freeze window, shading, magnifier, size label, cursor),
+// screen and timer capture, auto-scroll and its stitching. A finished capture
+// leaves through capture_finished.h. It may include src/base, src/ui,
+// src/hook and src/freeze; never the application or the options dialog.
+//
 // The hook library's gesture messages routed to the capture engine of the
 // current capture type, the start of a capture by hotkey and its cancelling
 // by Esc.
