@@ -1,7 +1,5 @@
 #include "base/hotkeys.h"
 
-#include <utility>
-
 #include "base/errors.h"
 #include "base/globals.h"
 #include "base/texts.h"
