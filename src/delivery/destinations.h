@@ -1,3 +1,7 @@
+// src/delivery: finishing (edge effect, blur, stamps) and the destinations,
+// with the image savers and the mail, web, ICQ, messenger and printer
+// bindings. It may include src/gif (the GIF writer), src/base and src/ui.
+//
 // The destinations that put the finished capture somewhere: the clipboard, a
 // file in the output folder, a graphic editor and the maker's image-library
 // program. Each takes nothing, works on CaptureBitmap and the live settings,
@@ -9,7 +13,7 @@
 #include <string>
 #include <string_view>
 
-#include "core/configuration.h"
+#include "base/configuration.h"
 
 bool SendToClipboard();
 // The capture on the clipboard, without a notice; false when it cannot be.

@@ -5,7 +5,7 @@
 #include <cstdint>
 #include <vector>
 
-#include "core/configuration.h"
+#include "base/configuration.h"
 #include "delivery/random_source.h"
 #include "delivery/settings_color.h"
 #include "ui/bitmap.h"

@@ -9,7 +9,7 @@
 #include <emmintrin.h>
 #endif
 
-#include "core/texts.h"
+#include "base/texts.h"
 #include "ui/text_convert.h"
 
 namespace delivery {

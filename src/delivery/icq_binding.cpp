@@ -6,8 +6,8 @@
 #include <cstring>
 #include <vector>
 
-#include "core/globals.h"
-#include "core/work.h"
+#include "base/errors.h"
+#include "base/globals.h"
 #include "delivery/destinations.h"
 #include "delivery/image_savers.h"
 #include "delivery/messenger_texts.h"

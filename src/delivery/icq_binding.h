@@ -10,7 +10,7 @@
 
 #include <string>
 
-#include "core/configuration.h"
+#include "base/configuration.h"
 
 constexpr int IcqCacheCapacity = 99;
 

@@ -4,8 +4,8 @@
 
 #include <vector>
 
-#include "core/globals.h"
-#include "core/work.h"
+#include "base/files.h"
+#include "base/globals.h"
 #include "delivery/image_file.h"
 #include "delivery/jpeg_writer.h"
 #include "delivery/numbered_names.h"

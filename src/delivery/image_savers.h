@@ -9,7 +9,7 @@
 
 #include <string>
 
-#include "core/configuration.h"
+#include "base/configuration.h"
 #include "ui/bitmap.h"
 
 // Full path of the image the current destination saved or is about to send.

@@ -8,12 +8,14 @@
 #include <fstream>
 #include <sstream>
 
-#include "core/globals.h"
-#include "core/main_window.h"
-#include "core/notice.h"
-#include "core/settings_store.h"
-#include "core/texts.h"
-#include "core/work.h"
+#include "base/errors.h"
+#include "base/foreground.h"
+#include "base/globals.h"
+#include "base/options_calls.h"
+#include "base/notice.h"
+#include "base/settings_store.h"
+#include "base/texts.h"
+#include "base/files.h"
 #include "delivery/automation.h"
 #include "delivery/command_line.h"
 #include "delivery/destinations.h"

@@ -5,8 +5,9 @@
 
 #include <cstring>
 
-#include "core/globals.h"
-#include "core/work.h"
+#include "base/errors.h"
+#include "base/foreground.h"
+#include "base/globals.h"
 #include "delivery/automation.h"
 #include "delivery/destinations.h"
 #include "delivery/image_savers.h"

@@ -6,7 +6,7 @@
 #include <cstring>
 #include <vector>
 
-#include "core/addresses.h"
+#include "base/addresses.h"
 #include "delivery/image_file.h"
 #include "ui/text_convert.h"
 

@@ -6,8 +6,8 @@
 #include <cstring>
 #include <vector>
 
-#include "core/globals.h"
-#include "core/work.h"
+#include "base/errors.h"
+#include "base/globals.h"
 #include "delivery/destinations.h"
 #include "delivery/image_file.h"
 #include "delivery/print_planner.h"

@@ -3,7 +3,7 @@
 
 #include <windows.h>
 
-#include "core/configuration.h"
+#include "base/configuration.h"
 #include "ui/colour_picker.h"
 
 namespace delivery {

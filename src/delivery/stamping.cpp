@@ -4,7 +4,7 @@
 #include <cstdint>
 #include <new>
 
-#include "core/texts.h"
+#include "base/texts.h"
 #include "delivery/settings_color.h"
 #include "ui/gdi.h"
 #include "ui/text_convert.h"

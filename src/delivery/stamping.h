@@ -10,9 +10,9 @@
 #include <string_view>
 #include <vector>
 
-#include "core/configuration.h"
-#include "core/globals.h"
-#include "core/work.h"
+#include "base/configuration.h"
+#include "base/errors.h"
+#include "base/globals.h"
 #include "ui/bitmap.h"
 
 namespace delivery {

@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "core/configuration.h"
+#include "base/configuration.h"
 
 bool SendToWeb();
 

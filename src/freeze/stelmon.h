@@ -1,3 +1,6 @@
+// src/freeze: stelmon.dll, our stand-in for the outside freeze library. It
+// includes no other folder of the program.
+//
 // The freeze library's operations (stelmon.dll, bound at load time): between
 // FreezeInstall and FreezeRemove the other windows of the desktop do not
 // repaint or change, so the screen stays as it was.

@@ -4,7 +4,8 @@
 #include <cstring>
 #include <new>
 
-#include "core/texts.h"
+#include "base/texts.h"
+#include "gif/gif_texts.h"
 #include "ui/text_convert.h"
 
 namespace gif {

@@ -1,3 +1,7 @@
+// src/gif: the program's own GIF codec (reader, writer, colour reduction and
+// the image classes). It may include src/base and src/ui only; its texts are
+// its own (gif_texts.h, gif_read_texts.h).
+//
 // What the GIF codec's platform side stands on: file streams, the GDI handle
 // check, and row access to device-independent bitmaps. The exceptions,
 // memory streams and the base classes of the object model need no windows.h

@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <cstring>
 
-#include "core/texts.h"
+#include "gif/gif_texts.h"
 #include "gif/gif_frame_data.h"
 #include "gif/gif_header.h"
 #include "gif/gif_image_data.h"

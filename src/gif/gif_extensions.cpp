@@ -4,7 +4,7 @@
 #include <cstring>
 #include <vector>
 
-#include "core/texts.h"
+#include "gif/gif_texts.h"
 #include "gif/gif_frame_data.h"
 #include "gif/gif_lzw_decoder.h"
 #include "gif/gif_read_texts.h"

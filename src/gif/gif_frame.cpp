@@ -4,7 +4,7 @@
 #include <cstring>
 #include <new>
 
-#include "core/texts.h"
+#include "gif/gif_texts.h"
 #include "gif/gif_extensions.h"
 #include "gif/gif_palette.h"
 #include "gif/gif_picture.h"

@@ -4,7 +4,7 @@
 #include <cstring>
 #include <new>
 
-#include "core/texts.h"
+#include "gif/gif_texts.h"
 #include "gif/gif_encoder.h"
 #include "gif/gif_extensions.h"
 #include "gif/gif_image_data.h"

@@ -4,7 +4,7 @@
 #include <cstring>
 #include <vector>
 
-#include "core/texts.h"
+#include "gif/gif_texts.h"
 #include "ui/text_convert.h"
 
 namespace gif {

@@ -2,7 +2,7 @@
 
 #include <cstring>
 
-#include "core/texts.h"
+#include "gif/gif_texts.h"
 #include "gif/gif_image_data.h"
 
 namespace gif {

@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <cmath>
 
-#include "core/texts.h"
+#include "gif/gif_texts.h"
 
 namespace gif {
 

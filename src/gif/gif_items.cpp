@@ -1,6 +1,6 @@
 #include "gif/gif_items.h"
 
-#include "core/texts.h"
+#include "gif/gif_texts.h"
 #include "gif/gif_extensions.h"
 #include "gif/gif_image_data.h"
 #include "gif/gif_lzw_decoder.h"

@@ -3,7 +3,7 @@
 #include <cstring>
 #include <memory>
 
-#include "core/texts.h"
+#include "gif/gif_texts.h"
 #include "gif/gif_read_texts.h"
 
 namespace gif {

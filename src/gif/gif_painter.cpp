@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <vector>
 
-#include "core/texts.h"
+#include "gif/gif_texts.h"
 #include "gif/gif_extensions.h"
 #include "gif/gif_frame.h"
 #include "gif/gif_picture.h"

@@ -4,7 +4,7 @@
 #include <cmath>
 #include <cstring>
 
-#include "core/texts.h"
+#include "gif/gif_texts.h"
 #include "gif/gif_extensions.h"
 #include "gif/gif_palette.h"
 

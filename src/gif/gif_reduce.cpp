@@ -4,7 +4,7 @@
 #include <cstdlib>
 #include <cstring>
 
-#include "core/texts.h"
+#include "gif/gif_texts.h"
 
 namespace gif {
 

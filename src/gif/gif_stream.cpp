@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <cstring>
 
-#include "core/texts.h"
+#include "gif/gif_texts.h"
 
 namespace gif {
 

@@ -1,3 +1,6 @@
+// src/hook: hovrak.dll, our stand-in for the outside hook library, and the
+// gesture machine it runs. It includes no other folder of the program.
+//
 // The hook library's operations (hovrak.dll, bound at load time). It installs
 // the system-wide low-level mouse and keyboard hooks and reports capture
 // gestures to the window given to HookInstall with these messages. wParam is

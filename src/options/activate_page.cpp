@@ -5,9 +5,9 @@
 
 #include <algorithm>
 
-#include "core/globals.h"
-#include "core/hotkeys.h"
-#include "core/texts.h"
+#include "base/globals.h"
+#include "base/hotkeys.h"
+#include "base/texts.h"
 #include "hook/hovrak.h"
 #include "options/options_dialog.h"
 #include "options/options_ids.h"

@@ -8,8 +8,8 @@
 #include <array>
 #include <string>
 
-#include "core/globals.h"
-#include "core/shading.h"
+#include "base/globals.h"
+#include "capture/shading.h"
 #include "hook/hovrak.h"
 #include "options/hotkey_edit.h"
 #include "options/options_dialog.h"

@@ -7,9 +7,9 @@
 #include <string>
 #include <vector>
 
-#include "core/addresses.h"
-#include "core/globals.h"
-#include "core/work.h"
+#include "base/addresses.h"
+#include "base/globals.h"
+#include "base/programs.h"
 #include "delivery/icq_binding.h"
 #include "delivery/messenger_binding.h"
 #include "options/options_dialog.h"

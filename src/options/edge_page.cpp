@@ -6,7 +6,7 @@
 
 #include <algorithm>
 
-#include "core/globals.h"
+#include "base/globals.h"
 #include "options/edge_preview.h"
 #include "options/options_dialog.h"
 #include "options/options_pages_texts.h"

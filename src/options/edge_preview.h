@@ -2,7 +2,7 @@
 // through the real edge effect with the page's settings.
 #pragma once
 
-#include "core/configuration.h"
+#include "base/configuration.h"
 #include "delivery/random_source.h"
 #include "ui/bitmap.h"
 

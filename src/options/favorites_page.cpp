@@ -13,14 +13,13 @@
 #include <string>
 #include <vector>
 
-#include "core/globals.h"
-#include "core/hotkeys.h"
-#include "core/main_window.h"
-#include "core/settings_store.h"
-#include "core/shading.h"
-#include "core/temp_files.h"
-#include "core/texts.h"
-#include "core/work.h"
+#include "base/globals.h"
+#include "base/hotkeys.h"
+#include "base/options_calls.h"
+#include "base/settings_store.h"
+#include "capture/shading.h"
+#include "base/temp_files.h"
+#include "base/texts.h"
 #include "delivery/destinations.h"
 #include "delivery/mail_client.h"
 #include "hook/hovrak.h"

@@ -2,9 +2,9 @@
 
 #include <commctrl.h>
 
-#include "core/globals.h"
-#include "core/hotkeys.h"
-#include "core/texts.h"
+#include "base/globals.h"
+#include "base/hotkeys.h"
+#include "base/texts.h"
 #include "options/options_dialog.h"
 #include "ui/text_format.h"
 
@@ -84,6 +84,11 @@ void TakeHotkey(HWND edit, const HotkeyField& h, uint16_t word) {
         OptionsError(ui::FormatText(txt::HotkeysUnavailable, {{L"<HOTKEYS>", HotkeyFailureLine(word, h.function)}}));
 }
 
+// The field's entry, kept on the field itself, so that a hotkey typed while a
+// field has the focus finds it (comctl32's GetWindowSubclass would too, but
+// the x86_64 MinGW import library lacks it).
+constexpr wchar_t kHotkeyFieldProp[] = L"VorlixHotkeyField";
+
 LRESULT CALLBACK HotkeyEditProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR, DWORD_PTR data) {
     const auto& h = *reinterpret_cast<const HotkeyField*>(data);
     switch (message) {
@@ -115,7 +120,10 @@ LRESULT CALLBACK HotkeyEditProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM l
         case WM_CUT:
         case WM_CLEAR:
         case WM_UNDO: return 0;  // the text only ever shows the stored hotkey
-        case WM_NCDESTROY: RemoveWindowSubclass(hwnd, &HotkeyEditProc, 1); break;
+        case WM_NCDESTROY:
+            RemovePropW(hwnd, kHotkeyFieldProp);
+            RemoveWindowSubclass(hwnd, &HotkeyEditProc, 1);
+            break;
         default: break;
     }
     return DefSubclassProc(hwnd, message, wParam, lParam);
@@ -124,6 +132,7 @@ LRESULT CALLBACK HotkeyEditProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM l
 }  // namespace
 
 void AttachHotkeyEdit(HWND edit, const HotkeyField& hotkey) {
+    SetPropW(edit, kHotkeyFieldProp, const_cast<HotkeyField*>(&hotkey));
     SetWindowSubclass(edit, &HotkeyEditProc, 1, reinterpret_cast<DWORD_PTR>(&hotkey));
 }
 
@@ -140,13 +149,13 @@ COLORREF HotkeyColor(const HotkeyField& hotkey) {
 bool TypeIntoHotkeyField(int id, UINT modifiers, UINT key) {
     if (id == EscAtom) return false;  // ends a running selection
     HWND focus = GetFocus();
-    DWORD_PTR data = 0;
-    if (!focus || !GetWindowSubclass(focus, &HotkeyEditProc, 1, &data) || !data) return false;
+    const auto* field = focus ? static_cast<const HotkeyField*>(GetPropW(focus, kHotkeyFieldProp)) : nullptr;
+    if (!field) return false;
     uint16_t word = static_cast<uint16_t>(key & 0xFF);
     if (modifiers & MOD_SHIFT) word |= HotkeyShift;
     if (modifiers & MOD_CONTROL) word |= HotkeyCtrl;
     if (modifiers & MOD_ALT) word |= HotkeyAlt;
     OptionsHandlerScope scope;
-    TakeHotkey(focus, *reinterpret_cast<const HotkeyField*>(data), word);
+    TakeHotkey(focus, *field, word);
     return true;
 }

@@ -11,7 +11,7 @@
 
 #include <cstdint>
 
-#include "core/configuration.h"
+#include "base/configuration.h"
 #include "options/options_page.h"
 
 struct HotkeyField {

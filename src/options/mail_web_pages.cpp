@@ -6,9 +6,9 @@
 
 #include <algorithm>
 
-#include "core/globals.h"
-#include "core/texts.h"
-#include "core/work.h"
+#include "base/foreground.h"
+#include "base/globals.h"
+#include "base/texts.h"
 #include "delivery/mail_client.h"
 #include "delivery/mail_texts.h"
 #include "delivery/web_destination.h"

@@ -6,10 +6,12 @@
 #include <array>
 #include <vector>
 
-#include "core/globals.h"
-#include "core/main_window.h"
-#include "core/settings_store.h"
-#include "core/work.h"
+#include "base/foreground.h"
+#include "base/globals.h"
+#include "base/options_calls.h"
+#include "base/programs.h"
+#include "base/settings_store.h"
+#include "base/files.h"
 #include "hook/hovrak.h"
 #include "options/hotkey_edit.h"
 #include "options/options_ids.h"

@@ -1,7 +1,13 @@
+// src/options: the options dialog and its pages. It may include src/delivery
+// (the destinations' own checks and names), src/capture (the shading
+// preview), src/base, src/ui and src/hook; neither delivery nor capture
+// includes it, and the rest of the program reaches it only through
+// base/options_calls.h.
+//
 // The options dialog: a modeless window with the page tree on the left and
 // the pages on the right. There is no OK or Cancel: every control writes the
 // live settings at once; closing saves them and the page shown ("Last Node").
-// The core reaches it through the hook pointers of core/main_window.h, which
+// The program reaches it through the pointers of base/options_calls.h, which
 // this unit sets when it is linked in.
 #pragma once
 

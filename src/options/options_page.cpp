@@ -4,8 +4,8 @@
 
 #include <algorithm>
 
-#include "core/globals.h"
-#include "core/work.h"
+#include "base/errors.h"
+#include "base/globals.h"
 #include "options/options_dialog.h"
 #include "options/options_pages_texts.h"
 #include "options/options_texts.h"

@@ -14,7 +14,7 @@
 #include <span>
 #include <string>
 
-#include "core/configuration.h"
+#include "base/configuration.h"
 
 // A byte or word field of the settings record.
 struct IntField {

@@ -8,7 +8,7 @@
 #include <cstdint>
 #include <string>
 
-#include "core/short_string.h"
+#include "base/short_string.h"
 
 // What no file name may hold, and line breaks, which a pasted text could
 // bring into a one-line field (and from there into command lines).

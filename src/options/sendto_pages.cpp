@@ -4,7 +4,7 @@
 #include <windows.h>
 #include <shlobj.h>
 
-#include "core/globals.h"
+#include "base/globals.h"
 #include "delivery/destinations.h"
 #include "options/folder_choice.h"
 #include "options/options_dialog.h"

@@ -9,9 +9,8 @@
 #include <algorithm>
 #include <array>
 
-#include "core/globals.h"
-#include "core/texts.h"
-#include "core/work.h"
+#include "base/globals.h"
+#include "base/texts.h"
 #include "options/entry_rules.h"
 #include "options/options_dialog.h"
 #include "options/options_pages_texts.h"

@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "core/globals.h"
+#include "base/globals.h"
 #include "options/hotkey_edit.h"
 #include "options/options_dialog.h"
 #include "options/options_ids.h"

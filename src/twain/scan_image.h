@@ -9,7 +9,7 @@
 #include <optional>
 #include <vector>
 
-#include "core/image_limit.h"
+#include "base/image_limit.h"
 
 namespace twain {
 

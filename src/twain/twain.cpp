@@ -5,7 +5,7 @@
 #include <new>
 #include <vector>
 
-#include "core/texts.h"
+#include "base/texts.h"
 #include "twain/scan_image.h"
 #include "twain/twain_texts.h"
 #include "ui/text_convert.h"

@@ -1,3 +1,6 @@
+// src/twain: scanners and cameras through the TWAIN source manager. It may
+// include src/base and src/ui only; its texts are its own (twain_texts.h).
+//
 // TTwain: scanners and cameras through the platform's TWAIN source manager
 // ("TWAIN_32.DLL" in the Windows folder, entry point exported by ordinal 1).
 // It lets the user choose a source, runs an acquisition with a message loop

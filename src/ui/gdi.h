@@ -1,3 +1,7 @@
+// src/ui: our thin layer over Win32 (owning handles, bitmaps, windows, the
+// tray icon, input box, colour picker, menu styler, text conversion). It
+// includes no other folder of the program.
+//
 // Owning wrappers for GDI and USER handles, so that every handle is released on
 // every path, also when an exception leaves the routine.
 #pragma once

@@ -11,7 +11,7 @@
 #include <algorithm>
 #include <cstring>
 
-#include "core/configuration.h"
+#include "base/configuration.h"
 #include "stand_in.h"
 #include "support/program.h"
 #include "support/vorlix_test.h"

@@ -11,7 +11,7 @@
 
 #include "capture_road/pattern_screen.h"
 #include "capture_road/road_program.h"
-#include "core/configuration.h"
+#include "base/configuration.h"
 #include "support/vorlix_test.h"
 
 using road::Pattern;

@@ -2,15 +2,15 @@
 
 #include <cstring>
 
-#include "core/freehand_engine.h"
-#include "core/freeze_window.h"
-#include "core/gesture_dispatch.h"
-#include "core/globals.h"
-#include "core/main_window.h"
-#include "core/rect_engine.h"
-#include "core/shading.h"
-#include "core/window_engine.h"
-#include "core/work.h"
+#include "base/programs.h"
+#include "capture/freehand_engine.h"
+#include "capture/freeze_window.h"
+#include "capture/gesture_dispatch.h"
+#include "base/globals.h"
+#include "app/main_window.h"
+#include "capture/rect_engine.h"
+#include "capture/shading.h"
+#include "capture/window_engine.h"
 #include "support/vorlix_test.h"
 #include "ui/window.h"
 

@@ -14,8 +14,8 @@
 #include <vector>
 
 #include "capture_road/pattern_screen.h"
-#include "core/completion.h"
-#include "core/configuration.h"
+#include "app/completion.h"
+#include "base/configuration.h"
 #include "hook/hovrak.h"
 #include "support/vorlix_test.h"
 

@@ -14,7 +14,7 @@
 #include <thread>
 
 #include "capture_road/pattern_screen.h"
-#include "core/configuration.h"
+#include "base/configuration.h"
 #include "support/program.h"
 #include "support/vorlix_test.h"
 

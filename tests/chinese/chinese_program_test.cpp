@@ -15,7 +15,7 @@
 #include <cstring>
 #include <string>
 
-#include "core/configuration.h"
+#include "base/configuration.h"
 #include "support/program.h"
 #include "support/vorlix_test.h"
 

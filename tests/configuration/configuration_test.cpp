@@ -2,7 +2,7 @@
 
 #include <cstring>
 
-#include "core/configuration.h"
+#include "base/configuration.h"
 #include "support/documented_defaults.h"
 
 namespace {

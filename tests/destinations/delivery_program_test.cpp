@@ -15,7 +15,7 @@
 #include <optional>
 #include <thread>
 
-#include "core/configuration.h"
+#include "base/configuration.h"
 #include "harness.h"
 #include "support/program.h"
 #include "support/vorlix_test.h"

@@ -12,12 +12,13 @@
 #include <set>
 #include <thread>
 
-#include "core/globals.h"
-#include "core/main_window.h"
-#include "core/save_dialog.h"
-#include "core/settings_store.h"
-#include "core/temp_files.h"
-#include "core/work.h"
+#include "base/globals.h"
+#include "app/main_window.h"
+#include "base/programs.h"
+#include "base/save_dialog.h"
+#include "base/settings_store.h"
+#include "base/temp_files.h"
+#include "base/files.h"
 #include "delivery/destinations.h"
 #include "delivery/image_savers.h"
 #include "harness.h"

@@ -8,7 +8,7 @@
 #include <memory>
 #include <vector>
 
-#include "core/globals.h"
+#include "base/globals.h"
 
 namespace harness {
 

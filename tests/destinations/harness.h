@@ -9,7 +9,7 @@
 #include <optional>
 #include <string>
 
-#include "core/main_window.h"
+#include "app/main_window.h"
 #include "support/vorlix_test.h"
 #include "ui/bitmap.h"
 #include "ui/window.h"

@@ -3,7 +3,7 @@
 #include <cmath>
 #include <string>
 
-#include "core/texts.h"
+#include "base/texts.h"
 #include "delivery/gaussian_blur.h"
 #include "finishing_support.h"
 

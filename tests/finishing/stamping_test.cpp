@@ -7,8 +7,8 @@
 #include <string>
 #include <vector>
 
-#include "core/configuration.h"
-#include "core/texts.h"
+#include "base/configuration.h"
+#include "base/texts.h"
 #include "delivery/stamping.h"
 #include "finishing_support.h"
 #include "ui/gdi.h"

@@ -7,7 +7,7 @@
 #include <cstring>
 #include <string>
 
-#include "core/configuration.h"
+#include "base/configuration.h"
 #include "fuzz_input.h"
 
 namespace {

@@ -11,7 +11,7 @@
 #include <cstring>
 #include <vector>
 
-#include "core/scroll_stitch.h"
+#include "capture/scroll_stitch.h"
 #include "fuzz_input.h"
 
 namespace {

@@ -3,7 +3,7 @@
 
 #include <cstring>
 
-#include "core/texts.h"
+#include "gif/gif_texts.h"
 #include "gif/gif_colormap.h"
 #include "gif/gif_header.h"
 #include "gif/gif_palette.h"

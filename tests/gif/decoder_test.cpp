@@ -5,7 +5,7 @@
 
 #include <utility>
 
-#include "core/texts.h"
+#include "gif/gif_texts.h"
 #include "gif/gif_encoder.h"
 #include "gif/gif_lzw_decoder.h"
 #include "gif/gif_read_texts.h"

@@ -3,7 +3,7 @@
 
 #include <cstring>
 
-#include "core/texts.h"
+#include "gif/gif_texts.h"
 #include "gif/gif_extensions.h"
 #include "gif/gif_picture.h"
 #include "gif/save_gif.h"

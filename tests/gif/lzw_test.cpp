@@ -4,7 +4,7 @@
 
 #include <numeric>
 
-#include "core/texts.h"
+#include "gif/gif_texts.h"
 #include "gif/gif_encoder.h"
 #include "test_support.h"
 

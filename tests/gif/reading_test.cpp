@@ -5,7 +5,7 @@
 #include <cstring>
 #include <string>
 
-#include "core/texts.h"
+#include "gif/gif_texts.h"
 #include "gif/gif_encoder.h"
 #include "gif/gif_extensions.h"
 #include "gif/gif_picture.h"

@@ -4,7 +4,7 @@
 
 #include <set>
 
-#include "core/texts.h"
+#include "gif/gif_texts.h"
 #include "gif/gif_reduce.h"
 #include "test_support.h"
 

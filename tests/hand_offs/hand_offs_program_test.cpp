@@ -14,7 +14,7 @@
 #include <vector>
 
 #include "automation/stand_in.h"
-#include "core/configuration.h"
+#include "base/configuration.h"
 #include "destinations/harness.h"
 #include "support/program.h"
 #include "support/vorlix_test.h"

@@ -9,9 +9,10 @@
 #include <string>
 #include <vector>
 
-#include "core/configuration.h"
-#include "core/globals.h"
-#include "core/hotkeys.h"
+#include "app/hotkey_router.h"
+#include "base/configuration.h"
+#include "base/globals.h"
+#include "base/hotkeys.h"
 #include "support/vorlix_test.h"
 
 namespace {

@@ -6,10 +6,10 @@
 
 #include <cstring>
 
-#include "core/completion.h"
-#include "core/globals.h"
-#include "core/rect_engine.h"
-#include "core/screen_capture.h"
+#include "app/completion.h"
+#include "base/globals.h"
+#include "capture/rect_engine.h"
+#include "capture/screen_capture.h"
 #include "support/vorlix_test.h"
 
 namespace {

@@ -8,9 +8,9 @@
 #include <set>
 #include <string>
 
-#include "core/completion.h"
-#include "core/configuration.h"
-#include "core/temp_files.h"
+#include "app/completion.h"
+#include "base/configuration.h"
+#include "base/temp_files.h"
 #include "support/vorlix_test.h"
 
 namespace {

@@ -4,7 +4,7 @@
 
 #include <windows.h>
 
-#include "core/globals.h"
+#include "base/globals.h"
 #include "delivery/icq_binding.h"
 #include "support/vorlix_test.h"
 

@@ -7,7 +7,7 @@
 
 #include <cstring>
 
-#include "core/configuration.h"
+#include "base/configuration.h"
 #include "support/program.h"
 #include "support/vorlix_test.h"
 

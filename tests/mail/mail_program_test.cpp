@@ -12,7 +12,7 @@
 #include <cstring>
 #include <fstream>
 
-#include "core/configuration.h"
+#include "base/configuration.h"
 #include "delivery/mail_base64.h"
 #include "delivery/mail_message.h"
 #include "mail_templates.h"

@@ -9,7 +9,7 @@
 #include <sstream>
 #include <string>
 
-#include "core/globals.h"
+#include "base/globals.h"
 #include "delivery/image_savers.h"
 #include "delivery/mail_base64.h"
 #include "delivery/mail_client.h"

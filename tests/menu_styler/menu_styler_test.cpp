@@ -9,7 +9,7 @@
 #include <string>
 #include <vector>
 
-#include "core/texts.h"
+#include "base/texts.h"
 #include "support/program.h"
 #include "support/vorlix_test.h"
 #include "ui/menu_styler.h"

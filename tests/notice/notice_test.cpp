@@ -11,11 +11,11 @@
 #include <thread>
 #include <vector>
 
-#include "core/globals.h"
-#include "core/main_window.h"
-#include "core/notice.h"
-#include "core/texts.h"
-#include "core/work.h"
+#include "base/globals.h"
+#include "app/main_window.h"
+#include "base/notice.h"
+#include "base/texts.h"
+#include "base/files.h"
 #include "harness.h"
 #include "support/vorlix_test.h"
 #include "ui/gdi.h"

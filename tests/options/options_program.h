@@ -11,7 +11,7 @@
 #include <string>
 #include <vector>
 
-#include "core/configuration.h"
+#include "base/configuration.h"
 #include "support/program.h"
 #include "support/vorlix_test.h"
 

@@ -2,7 +2,7 @@
 // framed in grey.
 #include <gtest/gtest.h>
 
-#include "core/configuration.h"
+#include "base/configuration.h"
 #include "delivery/edge_effect.h"
 #include "options/edge_preview.h"
 #include "ui/colour_picker.h"

@@ -11,7 +11,7 @@
 #include <string>
 #include <vector>
 
-#include "core/globals.h"
+#include "base/globals.h"
 #include "delivery/image_savers.h"
 #include "delivery/jpeg_simd.h"
 #include "delivery/png_writer.h"

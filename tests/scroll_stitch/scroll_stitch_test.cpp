@@ -10,7 +10,7 @@
 #include <string>
 #include <vector>
 
-#include "core/scroll_stitch.h"
+#include "capture/scroll_stitch.h"
 
 namespace {
 

@@ -6,11 +6,11 @@
 #include <algorithm>
 
 #include "capture_road/road_fixture.h"
-#include "core/cursor_drawing.h"
-#include "core/gesture_dispatch.h"
-#include "core/globals.h"
-#include "core/screen_capture.h"
-#include "core/size_label.h"
+#include "capture/cursor_drawing.h"
+#include "capture/gesture_dispatch.h"
+#include "base/globals.h"
+#include "capture/screen_capture.h"
+#include "capture/size_label.h"
 #include "support/vorlix_test.h"
 #include "ui/bitmap.h"
 

@@ -9,12 +9,12 @@
 #include <vector>
 
 #include "capture_road/road_fixture.h"
-#include "core/completion.h"
-#include "core/freehand_engine.h"
-#include "core/gesture_dispatch.h"
-#include "core/globals.h"
-#include "core/screen_capture.h"
-#include "core/size_label.h"
+#include "app/completion.h"
+#include "capture/freehand_engine.h"
+#include "capture/gesture_dispatch.h"
+#include "base/globals.h"
+#include "capture/screen_capture.h"
+#include "capture/size_label.h"
 #include "support/vorlix_test.h"
 
 using namespace road;

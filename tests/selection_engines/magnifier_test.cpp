@@ -9,14 +9,14 @@
 #include <cstdio>
 
 #include "capture_road/road_fixture.h"
-#include "core/freehand_engine.h"
-#include "core/gesture_dispatch.h"
-#include "core/globals.h"
-#include "core/magnifier.h"
-#include "core/rect_engine.h"
-#include "core/shading.h"
-#include "core/size_label.h"
-#include "core/window_engine.h"
+#include "capture/freehand_engine.h"
+#include "capture/gesture_dispatch.h"
+#include "base/globals.h"
+#include "capture/magnifier.h"
+#include "capture/rect_engine.h"
+#include "capture/shading.h"
+#include "capture/size_label.h"
+#include "capture/window_engine.h"
 #include "support/vorlix_test.h"
 
 using namespace road;

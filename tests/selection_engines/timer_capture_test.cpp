@@ -7,19 +7,20 @@
 
 #include <vector>
 
+#include "app/hotkey_router.h"
+#include "base/errors.h"
 #include "capture_road/road_fixture.h"
-#include "core/completion.h"
-#include "core/freehand_engine.h"
-#include "core/gesture_dispatch.h"
-#include "core/globals.h"
-#include "core/hotkeys.h"
-#include "core/main_window.h"
-#include "core/rect_engine.h"
-#include "core/texts.h"
-#include "core/timer_capture.h"
-#include "core/timer_texts.h"
-#include "core/window_engine.h"
-#include "core/work.h"
+#include "app/completion.h"
+#include "capture/freehand_engine.h"
+#include "capture/gesture_dispatch.h"
+#include "base/globals.h"
+#include "base/hotkeys.h"
+#include "app/main_window.h"
+#include "capture/rect_engine.h"
+#include "base/texts.h"
+#include "capture/timer_capture.h"
+#include "capture/timer_texts.h"
+#include "capture/window_engine.h"
 #include "support/vorlix_test.h"
 
 using namespace road;

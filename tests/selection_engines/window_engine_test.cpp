@@ -8,14 +8,14 @@
 #include <vector>
 
 #include "capture_road/road_fixture.h"
-#include "core/freeze_window.h"
-#include "core/gesture_dispatch.h"
-#include "core/globals.h"
-#include "core/main_window.h"
-#include "core/screen_capture.h"
-#include "core/shading.h"
-#include "core/texts.h"
-#include "core/window_engine.h"
+#include "capture/freeze_window.h"
+#include "capture/gesture_dispatch.h"
+#include "base/globals.h"
+#include "app/main_window.h"
+#include "capture/screen_capture.h"
+#include "capture/shading.h"
+#include "base/texts.h"
+#include "capture/window_engine.h"
 #include "support/vorlix_test.h"
 
 using namespace road;

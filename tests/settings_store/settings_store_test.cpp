@@ -11,9 +11,10 @@
 #include <cstring>
 #include <set>
 
-#include "core/globals.h"
-#include "core/settings_store.h"
-#include "core/work.h"
+#include "base/globals.h"
+#include "base/programs.h"
+#include "base/settings_store.h"
+#include "base/files.h"
 #include "support/documented_defaults.h"
 
 namespace {

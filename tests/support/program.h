@@ -22,8 +22,8 @@
 #include <string>
 #include <vector>
 
-#include "core/completion.h"
-#include "core/configuration.h"
+#include "app/completion.h"
+#include "base/configuration.h"
 #include "support/vorlix_test.h"
 
 namespace vt {

@@ -12,7 +12,7 @@
 #include <optional>
 #include <string>
 
-#include "core/configuration.h"
+#include "base/configuration.h"
 #include "support/program.h"
 #include "support/vorlix_test.h"
 

@@ -10,9 +10,10 @@
 #include <functional>
 #include <optional>
 
-#include "core/globals.h"
-#include "core/main_window.h"
-#include "core/work.h"
+#include "base/globals.h"
+#include "app/main_window.h"
+#include "base/files.h"
+#include "base/programs.h"
 #include "delivery/command_line.h"
 #include "delivery/image_savers.h"
 #include "delivery/web_destination.h"

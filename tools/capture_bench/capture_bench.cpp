@@ -19,11 +19,11 @@
 #include <vector>
 
 #include "bench_clock.h"
-#include "core/completion.h"
-#include "core/freeze_window.h"
-#include "core/globals.h"
-#include "core/main_window.h"
-#include "core/work.h"
+#include "app/completion.h"
+#include "base/programs.h"
+#include "capture/freeze_window.h"
+#include "base/globals.h"
+#include "app/main_window.h"
 #include "hook/hovrak.h"
 #include "ui/text_convert.h"
 #include "ui/window.h"

@@ -10,9 +10,9 @@
 #include <chrono>
 #include <cstdio>
 
-#include "core/freehand_engine.h"
-#include "core/globals.h"
-#include "core/shading.h"
+#include "capture/freehand_engine.h"
+#include "base/globals.h"
+#include "capture/shading.h"
 #include "hook/hovrak.h"
 
 namespace {

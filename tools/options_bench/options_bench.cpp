@@ -17,7 +17,7 @@
 #include <vector>
 
 #include "bench_clock.h"
-#include "core/configuration.h"
+#include "base/configuration.h"
 #include "options/options_ids.h"
 
 namespace {

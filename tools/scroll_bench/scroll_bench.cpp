@@ -24,8 +24,8 @@
 #include <string>
 #include <vector>
 
-#include "core/scroll_stitch.h"
-#include "core/window_stitching.h"
+#include "capture/scroll_stitch.h"
+#include "capture/window_stitching.h"
 #include "bench_clock.h"
 #include "scroll_window/scroll_window.h"
 

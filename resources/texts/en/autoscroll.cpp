@@ -1,5 +1,5 @@
 // English texts of auto-scroll capture.
-#include "core/autoscroll_texts.h"
+#include "capture/autoscroll_texts.h"
 
 namespace txt {
 

@@ -1,4 +1,4 @@
-#include "core/timer_texts.h"
+#include "capture/timer_texts.h"
 
 namespace txt {
 

@@ -1,5 +1,5 @@
 // Simplified Chinese texts of the first-run tutorial and the about box.
-#include "core/tutorial_texts.h"
+#include "app/tutorial_texts.h"
 
 namespace txt {
 
