@@ -282,15 +282,22 @@ TEST(AnnotationPage, ThePlaceholderMenuHasTheStandardLook) {
     ASSERT_TRUE(p.Start());
     ASSERT_TRUE(p.Open());
     p.Select(L"Annotation");
-    vt::Post(p.Item(IDC_BT_ANNOTATION_ADD), BM_CLICK);
-    HWND menu = VisibleWindowOf(p, L"#32768");
-    ASSERT_TRUE(menu);
-    vt::PumpFor(300);
-    const RECT shown = ScreenRect(menu);
-    const vt::Pixels programs = vt::CaptureScreen(shown);
-    vt::Post(menu, WM_KEYDOWN, VK_ESCAPE, 0);
-    ASSERT_TRUE(vt::WaitGone(menu));
-    ASSERT_TRUE(p.Close());
+    // The pointer away from where the menus appear: an item under it would be
+    // highlighted in one menu and perhaps not in the other.
+    SetCursorPos(GetSystemMetrics(SM_CXSCREEN) - 1, GetSystemMetrics(SM_CYSCREEN) - 1);
+    const auto openAndCapture = [&](RECT& shown) {
+        vt::Post(p.Item(IDC_BT_ANNOTATION_ADD), BM_CLICK);
+        HWND menu = VisibleWindowOf(p, L"#32768");
+        if (!menu) return vt::Pixels();
+        shown = ScreenRect(menu);
+        const vt::Pixels pixels = vt::CaptureSettledScreen(shown);
+        vt::Post(menu, WM_KEYDOWN, VK_ESCAPE, 0);
+        EXPECT_TRUE(vt::WaitGone(menu));
+        return pixels;
+    };
+    RECT shown{};
+    vt::Pixels programs = openAndCapture(shown);
+    ASSERT_FALSE(programs.Empty());
 
     HMENU standard = CreatePopupMenu();
     const int ids[5] = {IDM_TIME, IDM_DATE, IDM_COMPUTER_NAME, IDM_USER_NAME, IDM_NEW_LINE};
@@ -303,6 +310,16 @@ TEST(AnnotationPage, ThePlaceholderMenuHasTheStandardLook) {
     const vt::Pixels ours = vt::ShowMenuAndCapture(standard, owner, POINT{shown.left, shown.top});
     DestroyMenu(standard);
     DestroyWindow(owner);
+    // Under Wine on the bare test display a menu opened just after the
+    // previous test's program ended sometimes keeps a band of it white,
+    // although no window lies over it; the program's menu is opened again
+    // (twice at most) before it counts as different. A styled menu differs
+    // every time.
+    for (int again = 0; again < 2 && !(programs.width == ours.width && programs.data == ours.data); ++again) {
+        RECT next{};
+        programs = openAndCapture(next);
+    }
+    ASSERT_TRUE(p.Close());
     ASSERT_EQ(programs.width, ours.width);
     ASSERT_EQ(programs.height, ours.height);
     EXPECT_TRUE(programs.data == ours.data);

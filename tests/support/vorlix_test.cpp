@@ -1137,13 +1137,27 @@ std::optional<Pixels> BitmapPixels(HBITMAP bitmap) {
 
 bool SaveScreenBmp(const RECT& area, const std::wstring& path) { return SaveBmp(CaptureScreen(area), path); }
 
+Pixels CaptureSettledScreen(const RECT& r) {
+    // A window just shown is painted when its thread next pumps, which under
+    // load can be later than any fixed pause: read until two reads a moment
+    // apart agree.
+    Sleep(150);
+    Pixels last = CaptureScreen(r);
+    for (int attempt = 0; attempt < 40; ++attempt) {
+        Sleep(100);
+        Pixels now = CaptureScreen(r);
+        if (now.width == last.width && now.height == last.height && now.data == last.data) return now;
+        last = std::move(now);
+    }
+    return last;
+}
+
 Pixels ShowMenuAndCapture(HMENU menu, HWND owner, POINT p) {
     Pixels pixels;
     std::thread reader([&] {
         HWND shown = WaitForVisibleWindow(GetCurrentProcessId(), L"#32768");
-        Sleep(300);
         RECT r{};
-        if (shown && GetWindowRect(shown, &r)) pixels = CaptureScreen(r);
+        if (shown && GetWindowRect(shown, &r)) pixels = CaptureSettledScreen(r);
         PostMessageW(owner, WM_CANCELMODE, 0, 0);
         if (shown) PostMessageW(shown, WM_KEYDOWN, VK_ESCAPE, 0);
     });

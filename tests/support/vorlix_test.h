@@ -290,6 +290,9 @@ bool SaveScreenBmp(const RECT& area, const std::wstring& path);  // debugging ai
 // Shows the menu at p from this thread (TrackPopupMenu over owner) and returns
 // the pixels of the menu window, read by a second thread that then closes
 // the menu; empty when no menu showed.
+// The screen's pixels of r once they stop changing (a window just shown has
+// been painted).
+Pixels CaptureSettledScreen(const RECT& r);
 Pixels ShowMenuAndCapture(HMENU menu, HWND owner, POINT p);
 
 std::vector<UINT> ClipboardFormats();                      // formats on the clipboard, in enumeration order
