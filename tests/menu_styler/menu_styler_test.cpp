@@ -165,10 +165,9 @@ TEST(MenuStyler, TheProgramsTrayMenuHasTheStandardLook) {
     vt::Post(tray, WM_USER + 1, 0, WM_RBUTTONUP);
     HWND shown = vt::WaitForVisibleWindow(program.Pid(), L"#32768");
     ASSERT_TRUE(shown);
-    vt::PumpFor(300);
     RECT r;
     GetWindowRect(shown, &r);
-    const vt::Pixels programs = vt::CaptureScreen(r);
+    const vt::Pixels programs = vt::CaptureSettledScreen(r);
     vt::Post(shown, WM_KEYDOWN, VK_ESCAPE, 0);
     vt::WaitUntil([&] { return vt::FindVisibleWindow(program.Pid(), L"#32768") == nullptr; }, 5000);
     EXPECT_TRUE(program.Stop());
