@@ -42,6 +42,15 @@ struct JpegErrors {
 void JpegFail(j_common_ptr info) { std::longjmp(reinterpret_cast<JpegErrors*>(info->err)->jump, 1); }
 void JpegQuiet(j_common_ptr) {}
 
+// libjpeg's errors jump back to errors.jump, without messages. The setjmp
+// itself stays in each compressing routine: the jump must land in a frame
+// that is still live.
+void UseJumpingErrors(jpeg_compress_struct& info, JpegErrors& errors) {
+    info.err = jpeg_std_error(&errors.manager);
+    errors.manager.error_exit = JpegFail;
+    errors.manager.output_message = JpegQuiet;
+}
+
 void Fail(j_compress_ptr info) { info->err->error_exit(reinterpret_cast<j_common_ptr>(info)); }
 
 // The settings of every file, for a picture (or band) of the given size.
@@ -108,9 +117,7 @@ bool CompressWhole(const ui::Bitmap& bitmap, const imagefile::RgbRowReader& read
                    FileDestination* destination) {
     jpeg_compress_struct info;
     JpegErrors errors;
-    info.err = jpeg_std_error(&errors.manager);
-    errors.manager.error_exit = JpegFail;
-    errors.manager.output_message = JpegQuiet;
+    UseJumpingErrors(info, errors);
     if (setjmp(errors.jump)) {
         jpeg_destroy_compress(&info);
         return false;
@@ -235,9 +242,7 @@ bool CompressBand(const ui::Bitmap& bitmap, const imagefile::RgbRowReader& reade
                   BandCoder& coder) {
     jpeg_compress_struct info;
     JpegErrors errors;
-    info.err = jpeg_std_error(&errors.manager);
-    errors.manager.error_exit = JpegFail;
-    errors.manager.output_message = JpegQuiet;
+    UseJumpingErrors(info, errors);
     if (setjmp(errors.jump)) {
         jpeg_destroy_compress(&info);
         return false;
